@@ -1,0 +1,119 @@
+// The card document: the open card's system and phrase settings images, the
+// records over them, the memo texts, the model, the three file paths and the
+// modified flag. It opens, reloads and saves a card; every question and
+// message goes through a Prompter.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "card/CWQEMemo.h"
+#include "card/CWQEPhr.h"
+#include "card/CWQESys.h"
+#include "card/Language.h"
+#include "card/Prompter.h"
+#include "card/Settings.h"
+
+namespace wqe {
+
+inline constexpr const char* kTitleNoCard = "Load system information.";
+inline constexpr const char* kMsgSaveChanges = "Save changes in system data?";
+inline constexpr const char* kMsgProperFileName = "Choose a proper file name.";
+inline constexpr const char* kMsgAllocate = "Fail to Allocate Memory!";
+inline constexpr const char* kMsgReadFile = "Fail to Read File!";
+inline constexpr const char* kMsgMemoFile = "Unable to open Memo file";
+
+enum class DocCommand { Save, Print, PrintPreview, Cleanup, WavImport };
+
+class CWQEDoc {
+public:
+    CWQEDoc(Prompter& prompter, SettingsStore& settings);
+
+    // Called after the document's content changed (all views refresh).
+    std::function<void()> onUpdateViews;
+    // Called with the new window title.
+    std::function<void(const std::string&)> onTitleChanged;
+
+    // Start-up state: no card, no paths, title "Load system information.".
+    void newDocument();
+    // "OPEN Card Info.": the save question, then the file dialog, then open.
+    void onOpenCardInfo();
+    // Opens the card of a chosen system settings file (steps after the file
+    // dialog). The bare file name must be "_WQ7TSYS.CNF" or "_WQ5TSYS.CNF".
+    bool openFile(const std::string& systemPath);
+    // Opens a card folder or the path of its system settings file, without
+    // asking: the folder's system file (either model, letter case ignored).
+    bool openCard(const std::string& cardPath);
+    // Re-reads the card of the current system path without asking; switches
+    // the model when the folder now holds the other model's system file.
+    bool reload();
+    // "SAVE Card Info.": save when modified, else beep. True when every file
+    // was written (or nothing needed writing).
+    bool onSaveCardInfo();
+    // Writes the system image, the phrase image and the memo file whatever
+    // the modified flag. Each failure is reported through the prompter.
+    bool writeAll();
+    // Before the document is closed: the save question. False when the user
+    // cancels (or a requested save failed).
+    bool saveModified();
+    // Releases the card (the records read as unloaded) and refreshes the views.
+    void close();
+
+    void markModified(bool modified = true);
+    bool isModified() const { return isLoaded() && modified_; }
+    bool isLoaded() const { return sys_.isLoaded(); }
+    bool isCommandEnabled(DocCommand c) const;
+
+    Model model() const { return model_; }
+    void setModel(Model m);
+
+    const std::string& systemPath() const { return systemPath_; }
+    const std::string& phrasePath() const { return phrasePath_; }
+    const std::string& memoPath() const { return memoPath_; }
+    // The card folder with a trailing separator ("" when none).
+    std::string folderPrefix() const;
+    // Number of phrase slots by the list's rule.
+    int phraseCount() const;
+
+    CWQESys& sys() { return sys_; }
+    const CWQESys& sys() const { return sys_; }
+    CWQEPhr& phr() { return phr_; }
+    const CWQEPhr& phr() const { return phr_; }
+    CWQEMemo& memo() { return memo_; }
+    const CWQEMemo& memo() const { return memo_; }
+    Prompter& prompter() { return prompter_; }
+    SettingsStore& settings() { return settings_; }
+
+    // The open dialog's starting folder: the remembered system file path
+    // without its file name, when that folder exists; else "".
+    std::string initialOpenFolder() const;
+
+    Language language() const { return language_; }
+    void setLanguage(Language lang) { language_ = lang; }
+
+private:
+    void release();
+    void setPaths(const std::string& systemPath);
+    bool openWithModel(const std::string& systemPath, Model m);
+    bool load();  // reads the files of the current paths
+    bool saveFiles(bool clearModified);
+    void setTitle(const std::string& title);
+    void updateViews();
+
+    Prompter& prompter_;
+    SettingsStore& settings_;
+    Model model_ = Model::WQ7000;
+    std::vector<std::uint8_t> sysImage_;
+    std::vector<std::uint8_t> phrImage_;
+    bool phrLoaded_ = false;
+    CWQESys sys_;
+    CWQEPhr phr_;
+    CWQEMemo memo_;
+    std::string systemPath_, phrasePath_, memoPath_;
+    bool modified_ = false;
+    Language language_ = detectLanguage();
+};
+
+}  // namespace wqe

@@ -1,0 +1,33 @@
+#include "card/NewCard.h"
+
+#include "card/CWQEMemo.h"
+#include "card/CWQEPhr.h"
+#include "card/CWQESys.h"
+#include "card/FileIO.h"
+
+namespace wqe {
+
+std::string createCard(const fs::path& folder, Model m, int phraseCountCode) {
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec) return folder.string() + ": " + ec.message();
+    for (auto name : {kSystemFileName7000, kSystemFileName5000})
+        if (fs::exists(findCardFile(folder, name), ec))
+            return folder.string() + ": already holds a card (" + std::string(name) + ")";
+    std::vector<std::uint8_t> sys = CWQESys::defaultImage(m);
+    CWQESys record;
+    record.setModel(m);
+    record.attach(sys);
+    record.setPhraseCountCode(phraseCountCode);
+    const auto phr = CWQEPhr::erasedImage(m, phraseCountForModel(phraseCountCode, m));
+    CWQEMemo memo;
+    memo.setModel(m);
+    // The system file last: a folder is a card only once everything else is there.
+    for (const std::string& err : {writeFileAtomic(folder / std::string(phraseFileName(m)), phr),
+                                   memo.create((folder / std::string(kMemoFileName)).string()),
+                                   writeFileAtomic(folder / std::string(systemFileName(m)), sys)})
+        if (!err.empty()) return err;
+    return {};
+}
+
+}  // namespace wqe

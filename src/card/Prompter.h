@@ -1,0 +1,68 @@
+// The questions and messages that card operations raise. The editor answers
+// them with message boxes, the command-line tool with flags or a terminal
+// prompt, and the tests with scripted answers.
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace wqe {
+
+enum class Answer { Yes, No, Cancel };
+enum class Buttons { YesNo, YesNoCancel };
+enum class Icon { Information, Exclamation, Question, Error };
+
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    virtual Answer ask(const std::string& text, Buttons buttons, Icon icon) = 0;
+    virtual void message(const std::string& text, Icon icon) = 0;
+    virtual void beep() {}
+    // The file-open dialog; nullopt when the user cancels.
+    virtual std::optional<std::string> chooseOpenFile(const std::string& title,
+                                                      const std::string& filter,
+                                                      const std::string& initialFolder) {
+        (void)title, (void)filter, (void)initialFolder;
+        return std::nullopt;
+    }
+};
+
+// Answers from a list given in advance; records everything it was asked and
+// told. When the list runs out it answers `fallback`.
+class ScriptedPrompter : public Prompter {
+public:
+    explicit ScriptedPrompter(std::deque<Answer> answers = {}, Answer fallback = Answer::No)
+        : answers_(std::move(answers)), fallback_(fallback) {}
+
+    Answer ask(const std::string& text, Buttons, Icon) override {
+        questions.push_back(text);
+        if (answers_.empty()) return fallback_;
+        const Answer a = answers_.front();
+        answers_.pop_front();
+        return a;
+    }
+    void message(const std::string& text, Icon) override { messages.push_back(text); }
+    void beep() override { ++beeps; }
+    std::optional<std::string> chooseOpenFile(const std::string&, const std::string&,
+                                              const std::string& initialFolder) override {
+        openDialogFolders.push_back(initialFolder);
+        if (files.empty()) return std::nullopt;
+        auto f = files.front();
+        files.pop_front();
+        return f;
+    }
+
+    std::vector<std::string> questions;
+    std::vector<std::string> messages;
+    std::vector<std::string> openDialogFolders;
+    std::deque<std::optional<std::string>> files;  // answers of the open dialog
+    int beeps = 0;
+
+private:
+    std::deque<Answer> answers_;
+    Answer fallback_;
+};
+
+}  // namespace wqe
