@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "maintenance/DriveList.h"
+#include "maintenance/PathRules.h"
+#include "support/TempDir.h"
+
+namespace wqe {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(PathRules, ValidatesTypedFolderPaths) {
+    struct Case {
+        const char* path;
+        bool valid;
+    };
+    const Case cases[] = {
+        {"/", true},           {"/data", true},          {"/data/New Sub", true},
+        {"", false},           {"data", false},          {"/data/", false},
+        {"//data", false},     {"/data//x", false},      {"/da?ta", false},
+        {"/a/ b", false},      {"/a/b ", false},         {"/a/\tb", false},
+        {"/a/.hidden", false}, {"/a/b.", false},         {"/a/..", false},
+        {"/a/b*c", false},     {"/a/b:c", false},        {"/a/b<c", false},
+        {"/a/b>c", false},     {"/a/b\\c", false},       {"/a/b|c", false},
+        {"/a/b\"c", false},    {"/a/b.c/d e", true},     {"/カード", true},
+    };
+    for (const Case& c : cases) EXPECT_EQ(isValidFolderPath(c.path), c.valid) << c.path;
+}
+
+TEST(PathRules, StateAndCreationOfMissingLevels) {
+    test::TempDir tmp;
+    const std::string base = tmp.str() + "/Data";
+    fs::create_directory(base);
+    test::writeText(tmp / "file", "x");
+
+    EXPECT_EQ(folderState(base), FolderState::Exists);
+    EXPECT_EQ(folderState(base + "/"), FolderState::Invalid);
+    EXPECT_EQ(folderState(base + "/New/Sub"), FolderState::Missing);
+
+    const CreateResult made = createMissingLevels(base + "/New/Sub");
+    ASSERT_TRUE(made.ok) << made.error;
+    EXPECT_EQ(made.created, (std::vector<std::string>{base + "/New", base + "/New/Sub"}));
+    EXPECT_EQ(folderState(base + "/New/Sub"), FolderState::Exists);
+
+    // A file in the way: the level is not a folder after the attempt.
+    EXPECT_EQ(folderState(tmp.str() + "/file"), FolderState::Missing);
+    const CreateResult blocked = createMissingLevels(tmp.str() + "/file/Sub");
+    EXPECT_FALSE(blocked.ok);
+    EXPECT_EQ(blocked.failedLevel, tmp.str() + "/file");
+    EXPECT_NE(blocked.error.find(tmp.str() + "/file"), std::string::npos);
+
+    if (geteuid() != 0) {
+        fs::create_directory(tmp / "locked");
+        chmod((tmp / "locked").c_str(), 0555);
+        const CreateResult denied = createMissingLevels(tmp.str() + "/locked/A/B");
+        EXPECT_FALSE(denied.ok);
+        EXPECT_EQ(denied.failedLevel, tmp.str() + "/locked/A");
+        chmod((tmp / "locked").c_str(), 0755);
+    }
+}
+
+TEST(DriveList, VolumesFromMountTable) {
+    const std::string table =
+        "overlay / overlay rw 0 0\n"
+        "proc /proc proc rw 0 0\n"
+        "tmpfs /run tmpfs rw 0 0\n"
+        "/dev/sda1 /boot/efi vfat rw 0 0\n"
+        "/dev/sdb1 /media/user/MY\\040CARD vfat rw 0 0\n"
+        "/dev/sdb1 /media/user/MY\\040CARD vfat rw 0 0\n"
+        "/dev/loop3 /snap/core/1 squashfs ro 0 0\n"
+        "server:/export /srv/share nfs4 rw 0 0\n"
+        "/dev/nvme0n1p3 /data ext4 rw 0 0\n"
+        "garbage\n";
+    const auto volumes = volumesFromMountTable(table, "/home/user");
+    std::vector<std::string> roots;
+    for (const Volume& v : volumes) roots.push_back(v.rootPath);
+    EXPECT_EQ(roots, (std::vector<std::string>{"/", "/home/user", "/media/user/MY CARD", "/srv/share", "/data"}));
+    EXPECT_EQ(volumes[2].kind, VolumeKind::Removable);
+    EXPECT_EQ(volumes[2].displayName, "MY CARD (/media/user/MY CARD)");
+    EXPECT_EQ(volumes[3].kind, VolumeKind::Network);
+    EXPECT_EQ(volumes[4].kind, VolumeKind::Fixed);
+    EXPECT_EQ(volumeOfPath(volumes, "/media/user/MY CARD/x"), 2);
+    EXPECT_EQ(volumeOfPath(volumes, "/home/user2"), 0);
+}
+
+TEST(DriveList, WalkDownIgnoringLetterCase) {
+    test::TempDir tmp;
+    fs::create_directories(tmp / "Card" / "SUB");
+    fs::create_directories(tmp / "beta");
+    test::writeText(tmp / "afile", "x");
+    const auto names = listSubfolders(tmp.str());
+    EXPECT_EQ(names, (std::vector<std::string>{"beta", "Card"}));
+    EXPECT_EQ(findNameIgnoringCase(names, "CARD"), 1);
+    EXPECT_EQ(findNameIgnoringCase(names, "gamma"), -1);
+    EXPECT_EQ(findNameIgnoringCase({"card", "Card"}, "Card"), 1);  // exact match preferred
+
+    EXPECT_EQ(componentsBelow("/media/x", "/media/x/A/b/"), (std::vector<std::string>{"A", "b"}));
+    EXPECT_EQ(componentsBelow("/", "/a"), (std::vector<std::string>{"a"}));
+    EXPECT_EQ(componentsBelow("/media/x", "/media/xy/A"), std::nullopt);
+    EXPECT_EQ(joinBelow("/", {"a", "b"}), "/a/b");
+    EXPECT_EQ(joinBelow("/m", {"a"}), "/m/a");
+    EXPECT_TRUE(listSubfolders(tmp.str() + "/missing").empty());
+}
+
+}  // namespace
+}  // namespace wqe

@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include "card/CWQEDoc.h"
+#include "card/NewCard.h"
+#include "support/TempDir.h"
+#include "view/SystemForm.h"
+#include "view/SystemFormCommands.h"
+
+namespace wqe {
+namespace {
+
+struct OpenedCard {
+    explicit OpenedCard(Model m, int code = 0) {
+        EXPECT_EQ(createCard(tmp.path() / "CARD", m, code), "");
+        EXPECT_TRUE(doc.openCard((tmp.path() / "CARD").string()));
+    }
+    test::TempDir tmp;
+    ScriptedPrompter prompter;
+    MemorySettings settings;
+    CWQEDoc doc{prompter, settings};
+};
+
+TEST(SystemForm, ListItems) {
+    const auto sleepEn = formListItems(FormList::DisplaySleep, Language::English);
+    ASSERT_EQ(sleepEn.size(), 3571u);
+    EXPECT_EQ(sleepEn[0], "OFF");
+    EXPECT_EQ(sleepEn[1], "00m30s");
+    EXPECT_EQ(sleepEn[31], "01m00s");
+    EXPECT_EQ(sleepEn[3570], "59m59s");
+    EXPECT_EQ(formListItems(FormList::DisplaySleep, Language::Japanese)[0], "ｵﾌ");
+    EXPECT_EQ(formListItems(FormList::WqLinkMode, Language::Japanese),
+              (std::vector<std::string>{"ｵﾌ", "ﾏｽﾀｰ", "ｽﾚｰﾌﾞ"}));
+    EXPECT_EQ(formListItems(FormList::CardProtect, Language::English), (std::vector<std::string>{"OFF", "ON"}));
+    EXPECT_EQ(formListItems(FormList::BaudRate, Language::Japanese).back(), "38400");
+    EXPECT_EQ(formListInitialSelection(FormList::BaudRate), 1);
+    EXPECT_EQ(formListInitialSelection(FormList::DisplaySleep), 0);
+}
+
+TEST(SystemForm, DisplaySleepPositions) {
+    struct Case {
+        int sw, time, position;
+    };
+    const Case cases[] = {{0, 30, 0}, {0, 999, 0}, {1, 30, 1}, {1, 3599, 3570}, {1, 29, -1}, {1, 3600, -1}, {255, 60, 31}};
+    for (const Case& c : cases) EXPECT_EQ(displaySleepListPosition(c.sw, c.time), c.position) << c.sw << " " << c.time;
+}
+
+TEST(SystemForm, ListEditsReachTheRecordAndMarkModified) {
+    OpenedCard card(Model::WQ7000);
+    CWQEDoc& doc = card.doc;
+    ASSERT_FALSE(doc.isModified());
+    applyFormListPosition(doc, FormList::DisplaySleep, 1);
+    EXPECT_EQ(doc.sys().getDisplaySleepSwitch(), 1);
+    EXPECT_EQ(doc.sys().getDisplaySleepTime(), 30);
+    EXPECT_TRUE(doc.isModified());
+    applyFormListPosition(doc, FormList::DisplaySleep, 0);
+    EXPECT_EQ(doc.sys().getDisplaySleepSwitch(), 0);
+    EXPECT_EQ(doc.sys().getDisplaySleepTime(), 30);
+    applyFormListPosition(doc, FormList::DisplaySleep, 3570);
+    EXPECT_EQ(formListPosition(doc, FormList::DisplaySleep), 3570);
+
+    const struct {
+        FormList list;
+        int index;
+        SystemField field;
+    } edits[] = {{FormList::DualMonoMode, 1, SystemField::DualMonoMode},
+                 {FormList::BaudRate, 3, SystemField::BaudRate},
+                 {FormList::CardProtect, 1, SystemField::CardProtect},
+                 {FormList::OutputVolumeThru, 1, SystemField::OutputVolumeThru},
+                 {FormList::WqLinkMode, 2, SystemField::WqLinkMode}};
+    for (const auto& e : edits) {
+        applyFormListPosition(doc, e.list, e.index);
+        EXPECT_EQ(doc.sys().get(e.field), e.index);
+        EXPECT_EQ(formListPosition(doc, e.list), e.index);
+        applyFormListPosition(doc, e.list, 7);  // outside the list: ignored
+        EXPECT_EQ(doc.sys().get(e.field), e.index);
+    }
+    doc.sys().setBaudRate(9);
+    EXPECT_EQ(formListPosition(doc, FormList::BaudRate), -1);
+}
+
+TEST(SystemForm, Wq5000LacksTheWq7000Lists) {
+    OpenedCard card(Model::WQ5000, 1);
+    EXPECT_FALSE(formHasWq7000Controls(Model::WQ5000));
+    for (FormList l : {FormList::OutputVolumeThru, FormList::DisplaySleep, FormList::WqLinkMode}) {
+        EXPECT_FALSE(formListExists(l, Model::WQ5000));
+        EXPECT_EQ(formListPosition(card.doc, l), -1);
+    }
+    EXPECT_EQ(formListPosition(card.doc, FormList::BaudRate), 1);
+    EXPECT_EQ(phraseCountText(card.doc), "500");
+}
+
+TEST(SystemForm, CardNameEdit) {
+    OpenedCard card(Model::WQ7000);
+    CWQEDoc& doc = card.doc;
+    struct Case {
+        const char* typed;
+        const char* shown;
+        const char* stored;
+    };
+    const Case cases[] = {
+        {"abc1", "1", "1       "},
+        {"ABCDEFGHI", "ABCDEFGH", "ABCDEFGH"},
+        {"ｼｮｯﾌﾟ1", "ｼｮｯﾌﾟ1", "\xBC\xAE\xAF\xCC\xDF" "1  "},
+        {"店A", "A", "A       "},
+        {"", "", "        "},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(applyCardNameEdit(doc, c.typed), c.shown) << c.typed;
+        EXPECT_EQ(doc.sys().getCardName(), c.stored) << c.typed;
+        EXPECT_EQ(cardNameText(doc).substr(0, std::string(c.shown).size()), c.shown);
+    }
+    EXPECT_TRUE(doc.isModified());
+}
+
+TEST(SystemForm, MemoEdit) {
+    struct Case {
+        const char* control;
+        const char* stored;
+    };
+    const Case cases[] = {
+        {"A\r\n\r\nB", "A\nB\n"}, {"A\n\nB", "A\nB\n"}, {"", "\n"},     {"A", "A\n"},
+        {"A\n", "A\n"},           {"A\n\n\nB", "A\n\nB\n"}, {"\r\n", "\n"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(memoFromControl(c.control), c.stored) << c.control;
+
+    OpenedCard card(Model::WQ7000);
+    applySystemMemoEdit(card.doc, "店\n😀");
+    EXPECT_EQ(card.doc.memo().systemMemo(), "\x93\x58\n?\n");
+    EXPECT_TRUE(card.doc.isModified());
+}
+
+TEST(SystemForm, NoCardNoChange) {
+    ScriptedPrompter prompter;
+    MemorySettings settings;
+    CWQEDoc doc(prompter, settings);
+    applyFormListPosition(doc, FormList::BaudRate, 2);
+    applySystemMemoEdit(doc, "x");
+    EXPECT_EQ(applyCardNameEdit(doc, "ab1"), "1");
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_EQ(doc.memo().systemMemo(), "");
+    EXPECT_EQ(systemFolderText(doc, "/cwd"), "/cwd");
+}
+
+TEST(PhraseCommands, EnablingContextMenusAndDoubleClick) {
+    OpenedCard w7(Model::WQ7000);
+    CWQEPhr& p7 = w7.doc.phr();
+    p7.setType(1, kTypeAudio);
+    p7.setType(2, kTypeMidi);
+    p7.setType(3, kTypePattern);
+    p7.setType(4, kTypeSong);
+    OpenedCard w5(Model::WQ5000);
+    CWQEPhr& p5 = w5.doc.phr();
+    p5.setUsed(1, 1);  // audio
+    p5.setUsed(2, 1);
+    p5.setMidiFlag(2, 1);
+    p5.setUsed(3, 1);
+    p5.setPatternMode(3, 2);
+    p5.setUsed(4, 1);  // MIDI with a pattern mode: still a MIDI phrase
+    p5.setMidiFlag(4, 1);
+    p5.setPatternMode(4, 1);
+
+    // Enabled commands as "SDCPS" (Setup Delete Copy Pattern Song), menu id.
+    struct Case {
+        CWQEDoc* doc;
+        int row;
+        const char* mainMenu;
+        int menuId;
+        const char* contextMenu;
+    };
+    const Case cases[] = {
+        {&w7.doc, 0, "..CPS", 133, "..CPS"}, {&w7.doc, 1, "SD...", 130, "SD..."},
+        {&w7.doc, 2, "SD...", 130, "SD..."}, {&w7.doc, 3, "SD.P.", 131, "SD.P."},
+        {&w7.doc, 4, "SD..S", 132, "SD..S"}, {&w5.doc, 0, "..CP.", 161, "..CP."},
+        {&w5.doc, 1, "SD...", 130, "SD..."}, {&w5.doc, 2, "SD...", 130, "SD..."},
+        {&w5.doc, 3, "SD.P.", 131, "SD.P."}, {&w5.doc, 4, "SD...", 130, "SD..."},
+    };
+    auto letters = [](auto enabled) {
+        std::string s;
+        for (std::size_t k = 0; k < kPhraseCommands.size(); ++k) s += enabled(kPhraseCommands[k]) ? "SDCPS"[k] : '.';
+        return s;
+    };
+    for (const Case& c : cases) {
+        const std::string where = std::string(c.doc == &w7.doc ? "WQ-7000" : "WQ-5000") + " row " + std::to_string(c.row);
+        EXPECT_EQ(letters([&](PhraseCommand k) { return isPhraseCommandEnabled(*c.doc, c.row, k); }), c.mainMenu) << where;
+        const auto menu = phraseContextMenu(*c.doc, c.row);
+        ASSERT_TRUE(menu) << where;
+        EXPECT_EQ(menu->menuId, c.menuId) << where;
+        EXPECT_EQ(letters([&](PhraseCommand k) { return menu->isEnabled(k); }), c.contextMenu) << where;
+        EXPECT_EQ(doubleClickAction(*c.doc, c.row),
+                  c.row == 0 ? DoubleClickAction::MakePhrase : DoubleClickAction::PhraseSetup) << where;
+    }
+    // No selection, a row beyond the card, or no card: nothing is enabled.
+    for (int row : {-1, 250}) {
+        EXPECT_EQ(letters([&](PhraseCommand k) { return isPhraseCommandEnabled(w7.doc, row, k); }), ".....");
+        EXPECT_FALSE(phraseContextMenu(w7.doc, row));
+        EXPECT_EQ(doubleClickAction(w7.doc, row), DoubleClickAction::None);
+    }
+    w7.doc.close();
+    EXPECT_FALSE(isPhraseCommandEnabled(w7.doc, 0, PhraseCommand::Copy));
+}
+
+}  // namespace
+}  // namespace wqe
