@@ -22,7 +22,7 @@ public:
 // A store that lives only as long as the process (command line, tests).
 class MemorySettings : public SettingsStore {
 public:
-    std::string value(const std::string& key, const std::string& def) const override {
+    std::string value(const std::string& key, const std::string& def = {}) const override {
         auto it = values_.find(key);
         return it == values_.end() ? def : it->second;
     }

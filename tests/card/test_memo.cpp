@@ -1,0 +1,123 @@
+// Memo file: both prefix widths, system memo lines, byte preservation and
+// the fresh file.
+#include <gtest/gtest.h>
+
+#include "card/CWQEMemo.h"
+#include "support/TempDir.h"
+
+namespace wqe {
+namespace {
+
+std::string crlf(const std::string& lf) {
+    std::string out;
+    for (char c : lf) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+TEST(Memo, WritesEveryPhraseLineForTheModel) {
+    CWQEMemo memo;
+    memo.setSystemMemo("line one\nline two\n");
+    memo.setPhraseMemo(0, "first");
+    memo.setPhraseMemo(999, "last");
+    const std::string w7 = memo.serialize();
+    EXPECT_TRUE(w7.starts_with(crlf("SystemMemo:\nline one\nline two\nPhraseMemo:\n0001:first\n0002:\n")));
+    EXPECT_TRUE(w7.ends_with(crlf("0999:\n1000:last\n")));
+
+    memo.setModel(Model::WQ5000);
+    const std::string w5 = memo.serialize();
+    EXPECT_TRUE(w5.find(crlf("PhraseMemo:\n001:first\n002:\n")) != std::string::npos);
+    EXPECT_TRUE(w5.ends_with(crlf("499:\n500:\n")));
+}
+
+TEST(Memo, RoundTripsInBothWidthsAndKeepsBytes) {
+    // CP932 bytes; the second character's trail byte is 0x5C, a backslash.
+    const std::string sjis = "\x83\x81\x95\x5c \x93\xfa";
+    for (Model m : {Model::WQ7000, Model::WQ5000}) {
+        CWQEMemo memo;
+        memo.setModel(m);
+        memo.setSystemMemo("two\nlines\n");
+        memo.setPhraseMemo(4, sjis);
+        memo.setPhraseMemo(5, "a:b:c");
+        CWQEMemo back;
+        back.parse(memo.serialize());
+        EXPECT_EQ(back.systemMemo(), "two\nlines\n");
+        EXPECT_EQ(back.phraseMemo(4), sjis);
+        EXPECT_EQ(back.phraseMemo(5), "a:b:c");
+        EXPECT_EQ(back.phraseMemo(6), "");
+    }
+}
+
+TEST(Memo, ThreeDigitFileReadForAWqSevenThousandCard) {
+    CWQEMemo five;
+    five.setModel(Model::WQ5000);
+    for (int i = 0; i < 500; ++i) five.setPhraseMemo(i, "m" + std::to_string(i));
+    CWQEMemo seven;  // WQ-7000 model
+    seven.setPhraseMemo(700, "stale");
+    seven.clear();
+    seven.parse(five.serialize());
+    EXPECT_EQ(seven.phraseMemo(0), "m0");
+    EXPECT_EQ(seven.phraseMemo(499), "m499");
+    EXPECT_EQ(seven.phraseMemo(500), "");
+    EXPECT_EQ(seven.phraseMemo(999), "");
+}
+
+TEST(Memo, ParsesHandWrittenFiles) {
+    struct Case {
+        const char* file;
+        const char* system;
+        int index;
+        const char* memo;
+    };
+    const Case cases[] = {
+        {"SystemMemo:\r\nPhraseMemo:\r\n0001:x\r\n", "", 0, "x"},
+        {"SystemMemo:\r\n\r\nPhraseMemo:\r\n0001:\r\n", "\n", 0, ""},
+        {"SystemMemo:\nA\nPhraseMemo:\n001:abc\n002:def", "A\n", 1, "def"},  // LF only, no last LF
+        {"SystemMemo:\r\nPhraseMemo:\r\n0001\r\n0002:y\r\n", "", 0, ""},    // line no longer than the prefix
+        {"SystemMemo:\r\nno phrase part\r\n", "no phrase part\n", 0, ""},
+        {"", "", 0, ""},
+    };
+    for (const Case& c : cases) {
+        CWQEMemo memo;
+        memo.parse(c.file);
+        EXPECT_EQ(memo.systemMemo(), c.system) << c.file;
+        EXPECT_EQ(memo.phraseMemo(c.index), c.memo) << c.file;
+    }
+}
+
+TEST(Memo, FreshFileHoldsOneEmptySystemLine) {
+    CWQEMemo memo;
+    const std::string fresh = memo.serializeFresh();
+    EXPECT_TRUE(fresh.starts_with("SystemMemo:\r\n\r\nPhraseMemo:\r\n0001:\r\n"));
+    CWQEMemo back;
+    back.parse(fresh);
+    EXPECT_EQ(back.systemMemo(), "\n");
+}
+
+TEST(Memo, TextsThatWouldBreakTheFileAreKeptOnTheirLines) {
+    // A system memo without a final line feed, and a phrase memo holding a
+    // line break, must not shift or swallow the phrase memos.
+    CWQEMemo memo;
+    memo.setSystemMemo("no newline at the end");
+    memo.setPhraseMemo(0, "two\nlines");
+    memo.setPhraseMemo(1, "second");
+    CWQEMemo back;
+    back.parse(memo.serialize());
+    EXPECT_EQ(back.systemMemo(), "no newline at the end\n");
+    EXPECT_EQ(back.phraseMemo(0), "two lines");
+    EXPECT_EQ(back.phraseMemo(1), "second");
+}
+
+TEST(Memo, FileErrorsAreReported) {
+    test::TempDir dir;
+    CWQEMemo memo;
+    EXPECT_FALSE(memo.read((dir / "missing.txt").string()).empty());
+    EXPECT_FALSE(memo.write((dir / "no-such-folder" / "WQE_MEMO.TXT").string()).empty());
+    EXPECT_TRUE(memo.write((dir / "WQE_MEMO.TXT").string()).empty());
+    EXPECT_TRUE(memo.read((dir / "WQE_MEMO.TXT").string()).empty());
+}
+
+}  // namespace
+}  // namespace wqe
