@@ -1,0 +1,247 @@
+#include "convert/WavImport.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <random>
+
+#include "card/FileIO.h"
+#include "card/Model.h"
+#include "codec/KpacHeader.h"
+
+namespace wqe {
+
+namespace {
+
+constexpr std::uint16_t kWavPhraseBits = 16;
+constexpr std::uint64_t kRiffSizeLimit = 0xFFFFFFFFull;
+
+std::string fileText(const fs::path& p) { return p.filename().string(); }
+
+void setPercent(std::atomic<int>* percent, int value) {
+    if (percent) percent->store(value, std::memory_order_relaxed);
+}
+
+// A temporary name beside the target, so the rename into place stays in one folder.
+fs::path temporaryBeside(const fs::path& target) {
+    std::random_device rd;
+    return target.parent_path() / (".wqe-import-" + std::to_string(rd()) + ".tmp");
+}
+
+}  // namespace
+
+std::string wavPhraseFormatProblem(const WaveInfo& info, const fs::path& path) {
+    const WaveFormat& f = info.format;
+    const std::string name = fileText(path);
+    if (f.formatTag != kWaveFormatPcm)
+        return name + ": format tag " + std::to_string(f.formatTag) + " is not PCM (1).";
+    if (f.bitsPerSample != kWavPhraseBits)
+        return name + ": " + std::to_string(f.bitsPerSample) +
+               " bits per sample; a WAV phrase needs 16.";
+    if (f.channels != 1 && f.channels != 2)
+        return name + ": " + std::to_string(f.channels) + " channels; a WAV phrase has 1 or 2.";
+    if (f.blockAlign != 2 * f.channels)
+        return name + ": block align " + std::to_string(f.blockAlign) + " does not fit " +
+               std::to_string(f.channels) + " channel(s) of 16 bits.";
+    if (!kpac::gradeOfRate(f.sampleRate))
+        return name + ": " + std::to_string(f.sampleRate) + " Hz is not one of " +
+               kpac::gradeRateList() + " Hz.";
+    if (info.dataOffset % 2 != 0)
+        return name + ": the sample data starts at the odd offset " +
+               std::to_string(info.dataOffset) + ".";
+    return {};
+}
+
+Expected<WaveInfo> probeWavPhrase(const fs::path& path) {
+    auto info = probeWaveFile(path);
+    if (!info) return info;
+    if (std::string why = wavPhraseFormatProblem(*info, path); !why.empty()) return unexpected(why);
+    return info;
+}
+
+std::uint64_t paddedDataSize(std::uint32_t dataSize, std::uint16_t blockAlign) {
+    const std::uint64_t unit = std::uint64_t{kFramesPerBlock} * blockAlign;
+    if (unit == 0) return dataSize;
+    return (dataSize + unit - 1) / unit * unit;
+}
+
+WavImportResult importWavFile(const fs::path& source, const fs::path& target,
+                              std::atomic<int>* filePercent) {
+    WavImportResult result;
+    setPercent(filePercent, 0);
+    auto fail = [&](std::string why) {
+        result.ok = false;
+        result.error = std::move(why);
+        return result;
+    };
+
+    CWaveFile in;
+    if (!in.Open(source)) return fail(fileText(source) + ": " + describe(in.OpenError()));
+    WaveInfo info;
+    info.format = in.Format();
+    info.dataOffset = in.DataOffset();
+    info.dataSize = in.DataSize();
+    if (std::string why = wavPhraseFormatProblem(info, source); !why.empty()) return fail(why);
+
+    const std::uint32_t size = info.dataSize;
+    const std::uint64_t padded = paddedDataSize(size, info.format.blockAlign);
+    if (padded + kCanonicalWaveHeaderSize - 8 > kRiffSizeLimit)
+        return fail(fileText(source) + ": too much sample data for a WAV file.");
+    const auto pad = static_cast<std::uint32_t>(padded - size);
+
+    const fs::path temp = temporaryBeside(target);
+    std::error_code ec;
+    auto failAndRemove = [&](std::string why) {
+        in.Close();
+        fs::remove(temp, ec);
+        return fail(std::move(why));
+    };
+
+    bool written = false;
+    {
+        CWaveFile out;
+        if (!out.Create(temp))
+            return failAndRemove(fileText(target) + ": cannot be created in " +
+                                 target.parent_path().string() + ".");
+        WaveFormat format = info.format;
+        format.extraSize = 0;  // a fresh 16-byte format block
+        bool ok = out.WriteFormat(format) &&
+                  out.WriteChunkHeader("data", static_cast<std::uint32_t>(padded));
+        std::array<std::uint8_t, kImportPieceSize> piece{};
+        const std::uint32_t hundredth = size / 100 ? size / 100 : 1;
+        std::uint32_t copied = 0;
+        while (ok && copied < size) {
+            const std::size_t n = std::min<std::size_t>(piece.size(), size - copied);
+            if (!in.ReadExact(piece.data(), n)) {
+                out.Finish();
+                return failAndRemove(fileText(source) + ": the sample data ends after " +
+                                     std::to_string(copied) + " of " + std::to_string(size) +
+                                     " bytes.");
+            }
+            ok = out.WriteExact(piece.data(), n);
+            copied += static_cast<std::uint32_t>(n);
+            setPercent(filePercent, static_cast<int>(std::min<std::uint32_t>(100, copied / hundredth)));
+        }
+        piece.fill(0);
+        for (std::uint32_t left = pad; ok && left > 0;) {
+            const std::size_t n = std::min<std::size_t>(piece.size(), left);
+            ok = out.WriteExact(piece.data(), n);
+            left -= static_cast<std::uint32_t>(n);
+        }
+        // Closing patches the RIFF size; its failure is a failure of the file.
+        written = out.Finish() && ok;
+    }
+    in.Close();
+    const std::uint64_t expected = kCanonicalWaveHeaderSize + padded;
+    if (!written || fs::file_size(temp, ec) != expected || ec)
+        return failAndRemove(fileText(target) + ": could not be written completely.");
+    fs::rename(temp, target, ec);
+    if (ec) return failAndRemove(fileText(target) + ": cannot be put in place: " + ec.message());
+    setPercent(filePercent, 100);
+
+    result.ok = true;
+    result.dataBytes = size;
+    result.padBytes = pad;
+    // The phrase keeps one data file: remove its ".PHR" and ".MID" files.
+    for (const char* ext : {"PHR", "MID"}) {
+        const fs::path other = findCardFile(target.parent_path(),
+                                            target.stem().string() + "." + ext);
+        if (sameFolder(other, target) || !fs::exists(other, ec)) continue;
+        if (fs::remove(other, ec))
+            result.removed.push_back(other);
+        else
+            result.error += (result.error.empty() ? "" : "\n") + fileText(other) +
+                            ": could not be deleted: " + ec.message();
+    }
+    return result;
+}
+
+std::vector<fs::path> wavFilesInFolder(const fs::path& folder, std::string& error) {
+    std::vector<fs::path> files;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code typeEc;
+        if (it->is_regular_file(typeEc) && wildcardMatch("*.WAV", it->path().filename().string()))
+            files.push_back(it->path());
+    }
+    if (ec) error = folder.string() + ": " + ec.message();
+    std::sort(files.begin(), files.end(),
+              [](const fs::path& a, const fs::path& b) { return a.filename() < b.filename(); });
+    return files;
+}
+
+std::optional<int> nextFreePhraseNumber(const fs::path& folder, int start, int maxNumber) {
+    std::error_code ec;
+    for (int n = std::max(start, 1); n <= maxNumber; ++n) {
+        bool taken = false;
+        for (const char* ext : {"MID", "PHR", "WAV"})
+            taken = taken || fs::exists(findCardFile(folder, phraseDataFileName("", n - 1, ext)), ec);
+        if (!taken) return n;
+    }
+    return std::nullopt;
+}
+
+int startNumberFromTargetName(const std::string& name) {
+    if (!upperAscii(name).starts_with("_WQP")) return 1;
+    int n = 0;
+    for (std::size_t k = 4; k < name.size() && name[k] >= '0' && name[k] <= '9' && n < 100000; ++k)
+        n = n * 10 + (name[k] - '0');
+    return std::max(n, 1);
+}
+
+int ImportProgress::overallPercent() const {
+    const int count = fileCount.load(std::memory_order_relaxed);
+    const int file = filePercent.load(std::memory_order_relaxed);
+    if (count < 2) return file;
+    const int done = filesDone.load(std::memory_order_relaxed);
+    return std::min(100, (file + 100 * done) / count);
+}
+
+ImportBatch importWavFiles(const std::vector<fs::path>& sources, const fs::path& cardFolder,
+                           int start, int maxNumber, ImportProgress* progress) {
+    ImportBatch batch;
+    if (progress) {
+        progress->fileCount = static_cast<int>(sources.size());
+        progress->filesDone = 0;
+        progress->filePercent = 0;
+    }
+    int next = start;
+    for (const fs::path& source : sources) {
+        ImportItem item;
+        item.source = source;
+        if (const auto n = nextFreePhraseNumber(cardFolder, next, maxNumber)) {
+            next = *n;
+            item.target = cardFolder / phraseDataFileName("", *n - 1, "WAV");
+            const auto r = importWavFile(source, item.target, progress ? &progress->filePercent : nullptr);
+            item.ok = r.ok;
+            item.error = r.error;
+            item.padBytes = r.padBytes;
+            if (r.ok) ++batch.succeeded;
+        } else {
+            item.error = fileText(source) + ": no free phrase number from " + std::to_string(next) +
+                         " to " + std::to_string(maxNumber) + " in " + cardFolder.string() + ".";
+        }
+        batch.items.push_back(std::move(item));
+        if (progress) {
+            ++progress->filesDone;
+            progress->filePercent = 0;
+        }
+    }
+    return batch;
+}
+
+std::string importEndMessage(int succeeded, bool folderMode, bool offerCleanup) {
+    if (succeeded <= 0) return kMsgImportFailed;
+    std::string text;
+    if (folderMode) {
+        char buf[64];
+        std::snprintf(buf, sizeof buf, kMsgImportSucceededCount, succeeded);
+        text = buf;
+    } else {
+        text = kMsgImportSucceeded;
+    }
+    if (offerCleanup) text += std::string("\n") + kMsgImportCleanupQuestion;
+    return text;
+}
+
+}  // namespace wqe

@@ -1,0 +1,106 @@
+// WAV Import: PCM WAV files onto a card as WAV phrases, uncompressed. Each
+// accepted source is copied to a phrase data file "_WQP%04d.WAV" with a fresh
+// 44-byte header (RIFF, a 16-byte "fmt " chunk, "data") and its sample data
+// padded with zero bytes to whole blocks of 16 frames.
+//
+// The import writes no phrase settings: the card learns of the new files
+// through a cleanup.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "stream/Expected.h"
+#include "stream/LWaveFile.h"
+
+namespace wqe {
+
+namespace fs = std::filesystem;
+
+inline constexpr const char* kMsgImportSucceeded = "Conversion succeeded.";
+inline constexpr const char* kMsgImportSucceededCount = "Conversion succeeded. (%d file(s))";
+inline constexpr const char* kMsgImportFailed = "Conversion failed.";
+inline constexpr const char* kMsgImportCleanupQuestion = "Cleanup the Card Info?";
+
+inline constexpr std::size_t kImportPieceSize = 512;  // bytes copied per step
+inline constexpr std::uint32_t kFramesPerBlock = 16;
+// The largest offset of the sample data that a WAV phrase record can hold.
+inline constexpr std::uint64_t kMaxWavDataOffset = 4095;
+
+// Why a WAV file's format cannot be a WAV phrase ("" when it can): PCM, 16
+// bits per sample, 1 or 2 channels with a block align of 2 or 4 bytes that
+// matches them, a rate of 8000, 16000, 22050, 32000, 44100 or 48000 Hz, and
+// sample data that starts at an even offset. The text names the file.
+std::string wavPhraseFormatProblem(const WaveInfo& info, const fs::path& path);
+
+// Opens and checks a WAV file by that rule.
+Expected<WaveInfo> probeWavPhrase(const fs::path& path);
+
+// The data chunk size after padding to whole blocks of 16 frames.
+std::uint64_t paddedDataSize(std::uint32_t dataSize, std::uint16_t blockAlign);
+
+struct WavImportResult {
+    bool ok = false;
+    std::string error;             // names the file and the problem
+    std::uint32_t dataBytes = 0;   // sample bytes copied
+    std::uint32_t padBytes = 0;    // zero bytes appended
+    std::vector<fs::path> removed; // the phrase's other data files (".PHR", ".MID")
+};
+
+// Imports one file. `filePercent` (0..100) follows the copy. The target is
+// written under a temporary name and renamed into place only when complete,
+// so a failure leaves no target and never harms an existing file of that
+// name. On success the phrase's other data files of the same name are
+// deleted, so the phrase keeps one data file.
+WavImportResult importWavFile(const fs::path& source, const fs::path& target,
+                              std::atomic<int>* filePercent = nullptr);
+
+// The "*.WAV" files of a folder (letter case ignored, files only), sorted by name.
+std::vector<fs::path> wavFilesInFolder(const fs::path& folder, std::string& error);
+
+// The first phrase number n in start..maxNumber for which the folder holds
+// no "_WQP%04d." file with "MID", "PHR" or "WAV" (letter case ignored).
+std::optional<int> nextFreePhraseNumber(const fs::path& folder, int start, int maxNumber);
+
+// The starting number of a folder import from the chosen target name:
+// the digits after "_WQP" when the name begins so (at least 1), else 1.
+int startNumberFromTargetName(const std::string& name);
+
+// Progress of a batch, shared with a display thread without a lock.
+struct ImportProgress {
+    std::atomic<int> filePercent{0};
+    std::atomic<int> filesDone{0};
+    std::atomic<int> fileCount{0};
+    // Overall percentage: the file's share when fewer than two files.
+    int overallPercent() const;
+};
+
+struct ImportItem {
+    fs::path source;
+    fs::path target;  // empty when no free number was left
+    bool ok = false;
+    std::string error;
+    std::uint32_t padBytes = 0;
+};
+
+struct ImportBatch {
+    std::vector<ImportItem> items;
+    int succeeded = 0;
+};
+
+// Imports `sources` into `cardFolder`, each to the next free phrase number
+// from `start` up to `maxNumber`. A file without a free number is not
+// imported. Safe to run on a worker thread while another reads `progress`.
+ImportBatch importWavFiles(const std::vector<fs::path>& sources, const fs::path& cardFolder,
+                           int start, int maxNumber, ImportProgress* progress = nullptr);
+
+// The end message: "Conversion succeeded. (%d file(s))" (folder mode) or
+// "Conversion succeeded." when any file succeeded, else "Conversion failed.";
+// with the cleanup question appended on a new line when asked.
+std::string importEndMessage(int succeeded, bool folderMode, bool offerCleanup);
+
+}  // namespace wqe
