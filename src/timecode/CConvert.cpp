@@ -38,11 +38,6 @@ std::uint32_t saturate(i64 v) {
 // A last digit above 5 rounds up to the next multiple of ten; exactly 5 stays.
 i64 roundHundredths(i64 h) { return h % 10 > 5 ? h - h % 10 + 10 : h; }
 
-i64 positiveMod(i64 v, i64 m) {
-    const i64 r = v % m;
-    return r < 0 ? r + m : r;
-}
-
 // Hours, minutes, seconds, frames and tenths from a position within a day,
 // for the non-drop types (0, 1, 3, 4); `remainderOf` turns the units below a
 // tenth of a frame into milliseconds.
@@ -185,24 +180,27 @@ std::uint32_t CConvert::MsToBlocks(std::uint32_t ms, int grade) {
     return saturate(static_cast<i64>(ms) * rate / 16000);
 }
 
-TimeCode CConvert::MsToTimeCode(std::uint32_t ms, int type) {
+TimeCode CConvert::MsToTimeCode(std::uint64_t ms, int type) {
     TimeCode tc;
     if (!validType(type)) return tc;
-    tc.ms = ms;
+    tc.ms = static_cast<std::uint32_t>(ms);
     tc.type = static_cast<std::uint32_t>(type);
     const int fps = kFps[type];
-    i64 u = static_cast<i64>(ms) * 24;
+    // u = ms x 24 brought into 0 .. W - 1; reducing ms modulo W first keeps
+    // the product inside 64 bits.
+    const std::uint64_t day =
+        static_cast<std::uint64_t>(type == 1 ? kUnitsPerDay29N : kUnitsPerDay);
+    i64 u = static_cast<i64>((ms % day) * 24 % day);
     switch (type) {
         case 1:
-            u = positiveMod(u, kUnitsPerDay29N);
             u -= (u + 500) / 1000;  // the 29N clock runs slower
             splitNonDrop(u, fps, tc, [](i64 v) { return (v + (v + 499) / 999) / 24; });
             break;
         case 2:
-            splitDropFrame(positiveMod(u, kUnitsPerDay), tc);
+            splitDropFrame(u, tc);
             break;
         default:
-            splitNonDrop(positiveMod(u, kUnitsPerDay), fps, tc, [](i64 v) { return v / 24; });
+            splitNonDrop(u, fps, tc, [](i64 v) { return v / 24; });
             break;
     }
     return tc;

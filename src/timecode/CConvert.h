@@ -64,7 +64,9 @@ public:
     // 32 bits saturates at 0xFFFFFFFF.
     static std::uint32_t MsToBlocks(std::uint32_t ms, int grade);
 
-    static TimeCode MsToTimeCode(std::uint32_t ms, int type);
+    // Any number of milliseconds; the time code wraps every 24 hours (of the
+    // 29N clock for type 1). The record keeps the low 32 bits of `ms`.
+    static TimeCode MsToTimeCode(std::uint64_t ms, int type);
     static std::uint32_t TimeCodeToMs(const TimeCode& tc);
 
     // (((hours x 60 + minutes) x 60 + seconds) x fps + frames) x 10 + tenths

@@ -73,6 +73,11 @@ TEST(CConvert, MillisecondsToTimeCode) {
         EXPECT_EQ(tc.ms, c.ms);
         EXPECT_EQ(tc.type, static_cast<std::uint32_t>(c.type));
     }
+    // Beyond 32 bits the time code still wraps every day of its clock.
+    EXPECT_TRUE(fieldsAre(CConvert::MsToTimeCode(86400000ull * 100000 + 1017, 0), {0, 0, 1, 0, 5}));
+    EXPECT_TRUE(
+        fieldsAre(CConvert::MsToTimeCode(86400000ull * 100000 + 599999, 2), {0, 10, 0, 2, 0}));
+    EXPECT_TRUE(fieldsAre(CConvert::MsToTimeCode(2075675676ull * 1000 + 1001, 1), {0, 0, 1, 0, 0}));
     // An unknown type gives an all-zero time code.
     EXPECT_EQ(CConvert::MsToTimeCode(1234, 5), TimeCode{});
     EXPECT_EQ(CConvert::TimeCodeToMs(makeTc({0, 0, 1, 0, 0}, 7)), 0u);
