@@ -3,6 +3,7 @@
 // widget only displays what these return.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -25,5 +26,28 @@ int phraseListRowCount(const CWQEDoc& doc);
 // Every cell of row `index` (column 0 = "%04d" slot number), UTF-8, exactly as
 // the list shows them, trailing blanks included.
 std::vector<std::string> phraseListRow(const CWQEDoc& doc, int index, Language lang);
+
+// The same from the records themselves: the model is the phrase record's,
+// the MTC type comes from the system record.
+std::vector<std::string> phraseListRow(const CWQESys& sys, const CWQEPhr& phr, const CWQEMemo& memo,
+                                       int index, Language lang);
+
+// The cells of a freshly rebuilt row before it is filled: "%04d" in column 0,
+// "---" in columns 1 to 13, empty texts beyond.
+std::vector<std::string> phraseListEmptyRow(Model m, int index);
+
+// Shared cell texts, also used by other views of a phrase.
+//
+// Playback time from tenths of a second: "%02d:%02d:%02d.%ds" (hours are not
+// limited to two digits).
+std::string phrasePlaybackTimeText(std::int64_t tenths);
+// A point (blocks of 16 samples) in milliseconds at a WQ-7000 grade: the
+// integer part of point x 16 / rate, rate 8.0, 16.0, 22.058823529411764,
+// 32.0, 44.11764705882353 or 48.0 (any other grade leaves point x 16).
+std::uint64_t phrasePointToMs(std::uint32_t point, int grade);
+// A point as "%02dh%02dm%02ds%02df%02dsf" at an MTC type, hours modulo 100.
+std::string phrasePointText(std::uint32_t point, int grade, int mtcType);
+// A WQ-7000 delay in milliseconds as "%02ds%02df" at an MTC type.
+std::string phraseDelayText(std::uint32_t ms, int mtcType);
 
 }  // namespace wqe
