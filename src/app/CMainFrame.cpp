@@ -1,0 +1,123 @@
+#include "app/CMainFrame.h"
+
+#include <QCloseEvent>
+#include <QMenuBar>
+
+#include "view/qt/CWQEView.h"
+
+namespace wqe {
+
+CMainFrame::CMainFrame(CWQEDoc& doc, CWQEView* view) : doc_(doc), view_(view) {
+    setObjectName("mainFrame");
+    setCentralWidget(view_);
+    buildMenu();
+    connect(view_, &CWQEView::commandStateChanged, this, &CMainFrame::updateCommandStates);
+    updateCommandStates();
+}
+
+QAction* CMainFrame::addCommand(QMenu* menu, const QString& text, Command c, const QKeySequence& key) {
+    QAction* a = menu->addAction(text);
+    a->setData(static_cast<int>(c));
+    if (!key.isEmpty()) a->setShortcut(key);
+    actions_[c] = a;
+    connect(a, &QAction::triggered, this, [this, c] { emit commandTriggered(c); });
+    return a;
+}
+
+void CMainFrame::registerActions(QMenu* menu) {
+    for (QAction* a : menu->actions()) {
+        if (a->menu()) {
+            registerActions(a->menu());
+        } else if (!a->isSeparator()) {
+            const auto c = static_cast<Command>(a->data().toInt());
+            actions_[c] = a;
+            connect(a, &QAction::triggered, this, [this, c] { emit commandTriggered(c); });
+        }
+    }
+}
+
+void CMainFrame::buildMenu() {
+    QMenu* file = menuBar()->addMenu(tr("FILE(&F)"));
+    addCommand(file, tr("OPEN Card Info.(&O)..."), Command::OpenCardInfo, QKeySequence(Qt::CTRL | Qt::Key_O));
+    addCommand(file, tr("SAVE Card Info.(&S)"), Command::SaveCardInfo, QKeySequence(Qt::CTRL | Qt::Key_S));
+    file->addSeparator();
+    QMenu* printSettings = file->addMenu(tr("PRINT Settings(&U)"));
+    addCommand(printSettings, tr("System & Phrase Info.(&A)"), Command::PrintSystemAndPhrase);
+    addCommand(printSettings, tr("System Info.(&S)"), Command::PrintSystem);
+    addCommand(printSettings, tr("Phrase Info.(&P)"), Command::PrintPhrase);
+    addCommand(file, tr("PRINT(&P)..."), Command::Print, QKeySequence(Qt::CTRL | Qt::Key_P));
+    addCommand(file, tr("PRINT Preview(&V)..."), Command::PrintPreview);
+    addCommand(file, tr("Printer Setup(&R)..."), Command::PrinterSetup);
+    file->addSeparator();
+    addCommand(file, tr("END(&X)"), Command::Exit);
+
+    QMenu* edit = menuBar()->addMenu(tr("EDIT(&E)"));
+    addCommand(edit, tr("Backup(&B)..."), Command::Backup);
+    addCommand(edit, tr("Restore(&R)..."), Command::Restore);
+    edit->addSeparator();
+    addCommand(edit, tr("Cleanup(&C)..."), Command::Cleanup);
+    edit->addSeparator();
+    addCommand(edit, tr("File Convert(&C)..."), Command::FileConvert);
+    addCommand(edit, tr("WAV Import..."), Command::WavImport);
+    edit->addSeparator();
+    addCommand(edit, tr("Delete of folder(&D)..."), Command::DeleteFolder);
+
+    QMenu* phrase = menuBar()->addMenu(tr("Phrase Settings(&P)"));
+    CWQEView::addPhraseSettingsItems(phrase);
+    registerActions(phrase);
+
+    QMenu* option = menuBar()->addMenu(tr("OPTION(&O)"));
+    addCommand(option, tr("Setting the Backup Path (&B)..."), Command::SetBackupPath);
+    addCommand(option, tr("Setting the CARD Path(&C)..."), Command::SetCardPath);
+
+    QMenu* help = menuBar()->addMenu(tr("HELP(&H)"));
+    addCommand(help, tr("Version Info.(&A)..."), Command::VersionInfo);
+
+    for (QMenu* m : {file, printSettings, edit, phrase, option, help}) {
+        connect(m, &QMenu::aboutToShow, this, &CMainFrame::updateCommandStates);
+    }
+}
+
+QAction* CMainFrame::action(Command c) const {
+    const auto it = actions_.find(c);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void CMainFrame::updateCommandStates() {
+    for (const auto& [c, a] : actions_) {
+        bool enabled = true;
+        switch (c) {
+            case Command::SaveCardInfo: enabled = doc_.isCommandEnabled(DocCommand::Save); break;
+            case Command::Print: enabled = doc_.isCommandEnabled(DocCommand::Print); break;
+            case Command::PrintPreview: enabled = doc_.isCommandEnabled(DocCommand::PrintPreview); break;
+            case Command::Cleanup: enabled = doc_.isCommandEnabled(DocCommand::Cleanup); break;
+            case Command::WavImport: enabled = doc_.isCommandEnabled(DocCommand::WavImport); break;
+            default: enabled = view_->commandEnabled(c).value_or(true); break;
+        }
+        a->setEnabled(enabled);
+    }
+}
+
+void CMainFrame::setDocumentTitle(const QString& title) {
+    setWindowTitle(title + QStringLiteral(" - ") + tr("WQ SERIES CARD EDITOR WQE-7000"));
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!minimumRecorded_) {
+        // The window never becomes smaller than it was first shown.
+        minimumRecorded_ = true;
+        setMinimumSize(size());
+    }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (!doc_.saveModified()) {
+        event->ignore();
+        return;
+    }
+    doc_.close();
+    event->accept();
+}
+
+}  // namespace wqe

@@ -1,0 +1,45 @@
+// The main window: the menu with its accelerators and command enabling, the
+// document title in the caption, the view as its central widget, and the
+// save question when it is closed.
+#pragma once
+
+#include <QMainWindow>
+#include <map>
+
+#include "card/CWQEDoc.h"
+#include "view/qt/Commands.h"
+
+namespace wqe {
+
+class CWQEView;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    CMainFrame(CWQEDoc& doc, CWQEView* view);
+
+    QAction* action(Command c) const;
+    // Sets the caption: the document title and the program's name.
+    void setDocumentTitle(const QString& title);
+    // Enables every menu command by the document's and the view's state.
+    void updateCommandStates();
+
+signals:
+    void commandTriggered(Command c);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenu();
+    QAction* addCommand(QMenu* menu, const QString& text, Command c, const QKeySequence& key = {});
+    void registerActions(QMenu* menu);
+
+    CWQEDoc& doc_;
+    CWQEView* view_;
+    std::map<Command, QAction*> actions_;
+    bool minimumRecorded_ = false;
+};
+
+}  // namespace wqe

@@ -1,0 +1,94 @@
+#include "app/QtPrompter.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "card/CWQEDoc.h"
+
+namespace wqe {
+
+namespace {
+
+// The core's fixed texts, listed here so that the translation tools see them.
+[[maybe_unused]] const char* const kCoreTexts[] = {
+    QT_TRANSLATE_NOOP("CoreText", "Save changes in system data?"),
+    QT_TRANSLATE_NOOP("CoreText", "Choose a proper file name."),
+    QT_TRANSLATE_NOOP("CoreText", "Fail to Allocate Memory!"),
+    QT_TRANSLATE_NOOP("CoreText", "Fail to Read File!"),
+    QT_TRANSLATE_NOOP("CoreText", "Unable to open Memo file"),
+    QT_TRANSLATE_NOOP("CoreText", "Open Card Info."),
+    QT_TRANSLATE_NOOP("CoreText", "Load system information."),
+    QT_TRANSLATE_NOOP("CoreText", "Out of Memory"),
+};
+
+QMessageBox::Icon boxIcon(Icon icon) {
+    switch (icon) {
+        case Icon::Information: return QMessageBox::Information;
+        case Icon::Exclamation: return QMessageBox::Warning;
+        case Icon::Question: return QMessageBox::Question;
+        case Icon::Error: return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+QString translateCoreText(const std::string& text) {
+    return QCoreApplication::translate("CoreText", text.c_str());
+}
+
+Answer QtPrompter::ask(const std::string& text, Buttons buttons, Icon icon) {
+    QMessageBox box(boxIcon(icon), QString::fromLatin1(kMessageBoxTitle), translateCoreText(text),
+                    QMessageBox::NoButton, parent_);
+    box.addButton(QMessageBox::Yes)->setText(QCoreApplication::translate("QtPrompter", "&Yes"));
+    box.addButton(QMessageBox::No)->setText(QCoreApplication::translate("QtPrompter", "&No"));
+    if (buttons == Buttons::YesNoCancel) {
+        box.addButton(QMessageBox::Cancel)->setText(QCoreApplication::translate("QtPrompter", "Cancel"));
+        box.setEscapeButton(QMessageBox::Cancel);
+    } else {
+        box.setEscapeButton(QMessageBox::No);
+    }
+    box.setDefaultButton(QMessageBox::Yes);
+    switch (box.exec()) {
+        case QMessageBox::Yes: return Answer::Yes;
+        case QMessageBox::No: return Answer::No;
+        default: return buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::No;
+    }
+}
+
+void QtPrompter::message(const std::string& text, Icon icon) {
+    QMessageBox box(boxIcon(icon), QString::fromLatin1(kMessageBoxTitle), translateCoreText(text),
+                    QMessageBox::NoButton, parent_);
+    box.addButton(QMessageBox::Ok)->setText(QCoreApplication::translate("QtPrompter", "OK"));
+    box.exec();
+}
+
+void QtPrompter::beep() { QApplication::beep(); }
+
+std::optional<std::string> QtPrompter::chooseOpenFile(const std::string& title, const std::string& filter,
+                                                      const std::string& initialFolder) {
+    const QString folder = initialFolder.empty() ? QDir::currentPath() : QString::fromStdString(initialFolder);
+    const QString chosen = QFileDialog::getOpenFileName(parent_, translateCoreText(title), folder,
+                                                        qtFileFilter(QString::fromStdString(filter)));
+    if (chosen.isEmpty()) return std::nullopt;
+    return chosen.toStdString();
+}
+
+QString qtFileFilter(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& description = parts[i];
+        const QString& pattern = parts[i + 1];
+        if (description.isEmpty() && pattern.isEmpty()) break;
+        const QString suffix = QLatin1Char('(') + pattern + QLatin1Char(')');
+        filters << (description.endsWith(suffix) ? description : description + QLatin1String(" ") + suffix);
+    }
+    return filters.join(QLatin1String(";;"));
+}
+
+}  // namespace wqe

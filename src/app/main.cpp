@@ -1,0 +1,35 @@
+// wqe7000: the card editor.
+#include <QApplication>
+#include <QCommandLineParser>
+
+#include "app/CWQEApp.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName("Velmor");
+    QApplication::setApplicationName("WQE-7000");
+    QApplication::setApplicationVersion("2.00");
+    QApplication::setDesktopFileName("wqe7000");
+
+    const wqe::Language lang = wqe::detectLanguage();
+    if (!wqe::CWQEApp::installTranslations(app, lang)) {
+        qWarning("wqe7000: the Japanese translation is missing; showing English texts");
+    }
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QCoreApplication::translate("main", "WQ SERIES CARD EDITOR WQE-7000"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument("CARD", QCoreApplication::translate(
+                                             "main", "Card folder or system settings file to open"));
+    parser.process(app);
+    if (parser.positionalArguments().size() > 1) {
+        qCritical("wqe7000: give at most one card");
+        return 1;
+    }
+
+    QApplication::setWindowIcon(wqe::CWQEApp::appIcon());
+    wqe::CWQEApp editor(lang);
+    editor.initInstance(parser.positionalArguments());
+    return app.exec();
+}
