@@ -1,0 +1,172 @@
+// Byte sources and sinks for the codec: the codec's core reads and writes
+// through these, so that it runs the same on memory (tests, fuzzers,
+// benchmarks) and on files, block by block, with memory use independent of
+// the file length.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace wqe::kpac {
+
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    // Up to `count` bytes; fewer only at the end.
+    virtual std::size_t read(std::uint8_t* dst, std::size_t count) = 0;
+};
+
+class ByteSink {
+public:
+    virtual ~ByteSink() = default;
+    virtual bool write(const std::uint8_t* src, std::size_t count) = 0;
+    // Overwrites bytes already written (the encoder's block count).
+    virtual bool writeAt(std::uint64_t offset, const std::uint8_t* src, std::size_t count) = 0;
+};
+
+class SpanSource : public ByteSource {
+public:
+    explicit SpanSource(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+    std::size_t read(std::uint8_t* dst, std::size_t count) override;
+
+private:
+    std::span<const std::uint8_t> bytes_;
+    std::size_t at_ = 0;
+};
+
+class VectorSink : public ByteSink {
+public:
+    bool write(const std::uint8_t* src, std::size_t count) override;
+    bool writeAt(std::uint64_t offset, const std::uint8_t* src, std::size_t count) override;
+    std::vector<std::uint8_t>& bytes() { return bytes_; }
+
+private:
+    std::vector<std::uint8_t> bytes_;
+};
+
+// A sink that only counts (benchmarks).
+class NullSink : public ByteSink {
+public:
+    bool write(const std::uint8_t*, std::size_t count) override {
+        size_ += count;
+        return true;
+    }
+    bool writeAt(std::uint64_t, const std::uint8_t*, std::size_t) override { return true; }
+    std::uint64_t size() const { return size_; }
+
+private:
+    std::uint64_t size_ = 0;
+};
+
+// A disk file read through the C runtime.
+class FileSource : public ByteSource {
+public:
+    FileSource() = default;
+    ~FileSource() override;
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+    // Empty on success, else the reason (strerror text).
+    std::string open(const std::filesystem::path& path);
+    std::size_t read(std::uint8_t* dst, std::size_t count) override;
+
+private:
+    std::FILE* file_ = nullptr;
+};
+
+// An output file that appears at its path only when committed: the bytes go
+// to a temporary file in the same folder, renamed over the path by commit().
+// Without a commit the temporary file is removed, so a failure never leaves a
+// half-written file and never harms an existing one.
+class AtomicFileSink : public ByteSink {
+public:
+    AtomicFileSink() = default;
+    ~AtomicFileSink() override;
+    AtomicFileSink(const AtomicFileSink&) = delete;
+    AtomicFileSink& operator=(const AtomicFileSink&) = delete;
+
+    // Empty on success, else the reason.
+    std::string open(const std::filesystem::path& path);
+    bool write(const std::uint8_t* src, std::size_t count) override;
+    bool writeAt(std::uint64_t offset, const std::uint8_t* src, std::size_t count) override;
+    // Flushes, closes and renames; empty on success, else the reason.
+    std::string commit();
+    // Closes and removes the temporary file.
+    void discard();
+    const std::filesystem::path& temporaryPath() const { return temp_; }
+    // True after a failed write.
+    bool failed() const { return error_ != 0; }
+
+private:
+    std::filesystem::path path_, temp_;
+    std::FILE* file_ = nullptr;
+    std::vector<char> buffer_;
+    int error_ = 0;
+};
+
+// Buffered reading over a source: bulk reads, reads that pad the end with a
+// fill byte, and skips.
+class ByteReader {
+public:
+    explicit ByteReader(ByteSource& source, std::size_t bufferSize = 1 << 16);
+    // Up to `count` bytes; fewer only at the end.
+    std::size_t read(std::uint8_t* dst, std::size_t count);
+    // Exactly `count` bytes; those past the end read as `fill`.
+    void readPadded(std::uint8_t* dst, std::size_t count, std::uint8_t fill = 0xFF);
+    // False when the end comes first.
+    bool skip(std::uint64_t count);
+    bool readU16(std::uint16_t& v);  // little-endian
+    bool readU32(std::uint32_t& v);
+
+private:
+    bool refill();
+    ByteSource& source_;
+    std::vector<std::uint8_t> buffer_;
+    std::size_t at_ = 0, end_ = 0;
+    bool eof_ = false;
+};
+
+// Buffered writing to a sink; a failed write makes ok() false for good.
+class ByteWriter {
+public:
+    explicit ByteWriter(ByteSink& sink, std::size_t bufferSize = 1 << 16);
+    ~ByteWriter();
+    void write(const std::uint8_t* src, std::size_t count);
+    // Room for `count` bytes (count <= buffer size) to be filled directly.
+    std::uint8_t* reserve(std::size_t count);
+    bool flush();
+    bool ok() const { return ok_; }
+    std::uint64_t written() const { return flushed_ + used_; }
+
+private:
+    ByteSink& sink_;
+    std::vector<std::uint8_t> buffer_;
+    std::size_t used_ = 0;
+    std::uint64_t flushed_ = 0;
+    bool ok_ = true;
+};
+
+// The progress pair of a running conversion, written by the converting thread
+// and read by any other without a lock: total units (blocks when decoding,
+// frames when encoding) and units done.
+struct Progress {
+    std::atomic<std::uint64_t> total{0};
+    std::atomic<std::uint64_t> done{0};
+
+    void start(std::uint64_t totalUnits) {
+        done.store(0, std::memory_order_relaxed);
+        total.store(totalUnits, std::memory_order_relaxed);
+    }
+    // done × 100 / total, truncated; 0 while total is 0.
+    int percent() const {
+        const std::uint64_t t = total.load(std::memory_order_relaxed);
+        const std::uint64_t d = done.load(std::memory_order_relaxed);
+        return t ? static_cast<int>(d * 100 / t) : 0;
+    }
+};
+
+}  // namespace wqe::kpac

@@ -1,0 +1,244 @@
+#include "codec/KpacDecoder.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace wqe::kpac {
+
+namespace {
+
+inline std::int16_t half(std::int16_t v) { return static_cast<std::int16_t>(v >> 1); }
+inline std::int16_t sum16(int a, int b, int c) { return static_cast<std::int16_t>(a + b + c); }
+
+// A half-block's bit strings from the (MODE1-corrected) words of a coded
+// block: the first from w0, w2, ..., the second from w1, w3, ...; with an odd
+// N the last word's high byte ends the first, its low byte the second.
+inline void halfBlockStrings(const std::uint16_t* w, int n, std::uint64_t& first,
+                             std::uint64_t& second) {
+    std::uint64_t a = 0, b = 0;
+    int i = 0;
+    for (; i + 1 < n; i += 2) {
+        a = a << 16 | w[i];
+        b = b << 16 | w[i + 1];
+    }
+    if (n & 1) {
+        a = a << 8 | (w[n - 1] >> 8);
+        b = b << 8 | (w[n - 1] & 0xFF);
+    }
+    first = a << (64 - 8 * n);
+    second = b << (64 - 8 * n);
+}
+
+void putSample16(std::uint8_t*& out, std::int16_t v, int outBytes) {
+    const auto u = static_cast<std::uint16_t>(v);
+    if (outBytes == 3) *out++ = 0;
+    *out++ = static_cast<std::uint8_t>(u);
+    *out++ = static_cast<std::uint8_t>(u >> 8);
+}
+
+// The compressed modes' word window: the next words of the file, at least
+// eight at a time; words past the end of the file read as 0xFFFF.
+class WordWindow {
+public:
+    explicit WordWindow(ByteReader& reader) : reader_(reader), words_(kCapacity) {}
+    const std::uint16_t* front() {
+        if (end_ - at_ < kWindowWords) refill();
+        return words_.data() + at_;
+    }
+    void consume(int n) { at_ += static_cast<std::size_t>(n); }
+
+private:
+    static constexpr std::size_t kCapacity = 4096;
+    void refill() {
+        const std::size_t keep = end_ - at_;
+        std::memmove(words_.data(), words_.data() + at_, keep * 2);
+        const std::size_t want = kCapacity - keep;
+        bytes_.resize(want * 2);
+        reader_.readPadded(bytes_.data(), bytes_.size());
+        for (std::size_t k = 0; k < want; ++k)
+            words_[keep + k] = static_cast<std::uint16_t>(bytes_[2 * k] | bytes_[2 * k + 1] << 8);
+        at_ = 0;
+        end_ = kCapacity;
+    }
+    ByteReader& reader_;
+    std::vector<std::uint16_t> words_;
+    std::vector<std::uint8_t> bytes_;
+    std::size_t at_ = 0, end_ = 0;
+};
+
+}  // namespace
+
+void decodeHalfBlock(const BlockLayout& lay, std::uint64_t bits, std::int16_t q, std::int16_t* s) {
+    int r[kHalfBlockSamples] = {0, 0, 0, 0, 0, 0, 0, 0};
+    const int mask = lay.step.mask, round = lay.step.round;
+    for (int k = 0; k < lay.fieldCount; ++k) {
+        const BlockLayout::Field& f = lay.fields[static_cast<std::size_t>(k)];
+        const auto x = static_cast<std::int16_t>((bits << f.position) >> 48);
+        r[f.sample] = f.half ? ((x & lay.step.halfMask) | lay.step.halfRound)
+                             : (((x >> f.shift) & mask) | round);
+    }
+    s[7] = static_cast<std::int16_t>(r[7]);
+    s[3] = lay.s3Absolute ? static_cast<std::int16_t>(r[3]) : sum16(r[3], half(s[7]), half(q));
+    if (lay.s1s5Absolute) {
+        s[1] = static_cast<std::int16_t>(r[1]);
+        s[5] = static_cast<std::int16_t>(r[5]);
+    } else {
+        s[1] = sum16(r[1], half(s[3]), half(q));
+        s[5] = sum16(r[5], half(s[3]), half(s[7]));
+    }
+    if (lay.evenAbsolute) {
+        s[0] = static_cast<std::int16_t>(r[0]);
+        s[2] = static_cast<std::int16_t>(r[2]);
+        s[4] = static_cast<std::int16_t>(r[4]);
+        s[6] = static_cast<std::int16_t>(r[6]);
+    } else {
+        s[0] = sum16(r[0], half(s[1]), half(q));
+        s[2] = sum16(r[2], half(s[1]), half(s[3]));
+        s[4] = sum16(r[4], half(s[3]), half(s[5]));
+        s[6] = sum16(r[6], half(s[5]), half(s[7]));
+    }
+}
+
+int decodeCodedBlock(Mode mode, const std::uint16_t* window, std::int16_t& previous,
+                     std::int16_t* samples) {
+    std::uint16_t w[kMaxWordsPerCodedBlock];
+    std::copy_n(window, kMaxWordsPerCodedBlock, w);
+    if (mode == Mode::Mode1) std::swap(w[1], w[2]);
+    const auto h = static_cast<std::uint8_t>((w[0] >> 12) << 4 | (w[1] >> 12));
+    const BlockLayout& lay = layoutTable(mode)[h];
+    std::uint64_t first = 0, second = 0;
+    halfBlockStrings(w, lay.n, first, second);
+    decodeHalfBlock(lay, first, previous, samples);
+    decodeHalfBlock(lay, second, samples[7], samples + 8);
+    previous = samples[15];
+    return lay.n;
+}
+
+std::array<std::uint8_t, kWaveHeaderSize> decodedWaveHeader(const Header& header, int outBytes) {
+    std::array<std::uint8_t, kWaveHeaderSize> b{};
+    const std::uint64_t dataSize =
+        header.frames() * static_cast<std::uint64_t>(header.channels * outBytes);
+    auto put16 = [&b](std::size_t at, std::uint32_t v) {
+        b[at] = static_cast<std::uint8_t>(v);
+        b[at + 1] = static_cast<std::uint8_t>(v >> 8);
+    };
+    auto put32 = [&put16](std::size_t at, std::uint32_t v) {
+        put16(at, v & 0xFFFF);
+        put16(at + 2, v >> 16);
+    };
+    std::memcpy(b.data(), "RIFF", 4);
+    put32(4, static_cast<std::uint32_t>(dataSize + 36));
+    std::memcpy(b.data() + 8, "WAVEfmt ", 8);
+    put32(16, 16);
+    put16(20, 1);
+    put16(22, static_cast<std::uint32_t>(header.channels));
+    put32(24, header.sampleRate());
+    put32(28, header.sampleRate() * static_cast<std::uint32_t>(header.channels * outBytes));
+    put16(32, static_cast<std::uint32_t>(header.channels * outBytes));
+    put16(34, static_cast<std::uint32_t>(8 * outBytes));
+    std::memcpy(b.data() + 36, "data", 4);
+    put32(40, static_cast<std::uint32_t>(dataSize));
+    return b;
+}
+
+Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes, Progress* progress) {
+    if (outBytes != 2 && outBytes != 3)
+        return unexpected("the output width must be 16 or 24 bits, not " +
+                          std::to_string(8 * outBytes));
+    ByteReader reader(phrase);
+    std::uint8_t headerBytes[kHeaderSize];
+    const std::size_t got = reader.read(headerBytes, kHeaderSize);
+    auto header = parseHeader(std::span<const std::uint8_t>(headerBytes, got));
+    if (!header) return header;
+    const Header& h = *header;
+    const int channels = h.channels;
+    const std::uint64_t dataSize = h.frames() * static_cast<std::uint64_t>(channels * outBytes);
+    if (dataSize + 36 > UINT32_MAX)
+        return unexpected("block count " + std::to_string(h.blockCount) +
+                          " is too large: the WAV file would exceed 4 GiB");
+    if (progress) progress->start(h.blockCount);
+
+    ByteWriter writer(wave);
+    const auto waveHeader = decodedWaveHeader(h, outBytes);
+    writer.write(waveHeader.data(), waveHeader.size());
+    const std::size_t frameBytes = static_cast<std::size_t>(channels * outBytes);
+    const std::size_t blockOut = kFramesPerBlock * frameBytes;
+
+    std::uint8_t in[2 * 48];
+    std::int16_t pcm[2][kFramesPerBlock];
+    std::int16_t previous[2] = {0, 0};
+    WordWindow window(reader);
+    for (std::uint32_t block = 0; block < h.blockCount; ++block) {
+        std::uint8_t* out = writer.reserve(blockOut);
+        switch (h.mode) {
+            case Mode::Linear: {
+                const std::size_t n = kFramesPerBlock * 2 * static_cast<std::size_t>(channels);
+                reader.readPadded(in, n);
+                if (outBytes == 2) {
+                    std::memcpy(out, in, n);
+                } else {
+                    for (std::size_t k = 0; k < n; k += 2) {
+                        *out++ = 0;
+                        *out++ = in[k];
+                        *out++ = in[k + 1];
+                    }
+                }
+                break;
+            }
+            case Mode::HLinear: {
+                reader.readPadded(in, 48 * static_cast<std::size_t>(channels));
+                for (std::size_t frame = 0; frame < kFramesPerBlock; ++frame) {
+                    for (int ch = 0; ch < channels; ++ch) {
+                        // Pair bytes c0..c5: A mid, A lo, B lo, A hi, B hi, B mid.
+                        const std::uint8_t* c = in + 48 * ch + 6 * (frame / 2);
+                        std::uint8_t lo, mid, hi;
+                        if (frame % 2 == 0) {
+                            lo = c[1], mid = c[0], hi = c[3];
+                        } else {
+                            lo = c[2], mid = c[5], hi = c[4];
+                        }
+                        if (outBytes == 3) *out++ = lo;
+                        *out++ = mid;
+                        *out++ = hi;
+                    }
+                }
+                break;
+            }
+            default: {
+                for (int ch = 0; ch < channels; ++ch) {
+                    const int n = decodeCodedBlock(h.mode, window.front(), previous[ch], pcm[ch]);
+                    window.consume(n);
+                }
+                for (std::size_t frame = 0; frame < kFramesPerBlock; ++frame)
+                    for (int ch = 0; ch < channels; ++ch)
+                        putSample16(out, pcm[ch][frame], outBytes);
+                break;
+            }
+        }
+        if (progress) progress->done.store(block + 1u, std::memory_order_relaxed);
+    }
+    if (!writer.flush()) return unexpected("cannot write the WAV file");
+    return header;
+}
+
+Expected<Header> decodeFile(const std::filesystem::path& phrase, const std::filesystem::path& wave,
+                            int outBytes, Progress* progress) {
+    FileSource in;
+    if (const std::string why = in.open(phrase); !why.empty())
+        return unexpected(phrase.string() + ": cannot be opened (" + why + ")");
+    AtomicFileSink out;
+    if (const std::string why = out.open(wave); !why.empty())
+        return unexpected(wave.string() + ": cannot be created (" + why + ")");
+    auto result = decode(in, out, outBytes, progress);
+    if (!result) {
+        const bool writeFailed = out.failed();
+        out.discard();
+        return unexpected((writeFailed ? wave : phrase).string() + ": " + result.error());
+    }
+    if (const std::string why = out.commit(); !why.empty())
+        return unexpected(wave.string() + ": cannot be written (" + why + ")");
+    return result;
+}
+
+}  // namespace wqe::kpac

@@ -1,0 +1,54 @@
+// The KPAC decoder: a phrase data file to a PCM WAV file with 16-bit or
+// 24-bit samples, in one pass, block by block. The core reads a ByteSource
+// and writes a ByteSink; decodeFile is the thin shell over files.
+//
+// Samples of LINEAR and of the compressed modes are signed 16-bit values: as
+// 16-bit output low byte, high byte; as 24-bit output 0x00, low, high.
+// H-LINEAR samples are signed 24-bit values: as 24-bit output whole, least
+// significant byte first; as 16-bit output their top two bytes (middle, high),
+// which truncates toward minus infinity.
+//
+// A file shorter than its block count promises is decoded as if every missing
+// byte were 0xFF; the output still has the announced length.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+
+#include "codec/ByteIo.h"
+#include "codec/KpacBlock.h"
+#include "codec/KpacHeader.h"
+#include "stream/Expected.h"
+
+namespace wqe::kpac {
+
+inline constexpr std::size_t kWaveHeaderSize = 44;
+
+// Decodes one coded block (one channel, 16 samples) from the word window
+// (at least 8 words as they stand in the file; in MODE1 w1 and w2 are
+// exchanged back here). `previous` is the channel's previous sample; it
+// becomes sample 15. Returns the number of words the block occupies (N).
+int decodeCodedBlock(Mode mode, const std::uint16_t* window, std::int16_t& previous,
+                     std::int16_t* samples);
+
+// Decodes a half-block of 8 samples from its bit string (left-aligned: the
+// string's first bit is bit 63) with q as the previous sample.
+void decodeHalfBlock(const BlockLayout& layout, std::uint64_t bits, std::int16_t q,
+                     std::int16_t* samples);
+
+// The 44-byte header of the decoder's output: RIFF size = data size + 36, a
+// 16-byte PCM "fmt " chunk, data size = blocks × 16 × channels × outBytes.
+std::array<std::uint8_t, kWaveHeaderSize> decodedWaveHeader(const Header& header, int outBytes);
+
+// Decodes a whole phrase file. outBytes is 2 (16-bit) or 3 (24-bit). Returns
+// the phrase file's header, or what is wrong ("not a KPAC file (...)").
+Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes,
+                        Progress* progress = nullptr);
+
+// Decodes the file `phrase` into the WAV file `wave`, created or overwritten
+// only when the whole decode succeeded. Errors name the file.
+Expected<Header> decodeFile(const std::filesystem::path& phrase, const std::filesystem::path& wave,
+                            int outBytes, Progress* progress = nullptr);
+
+}  // namespace wqe::kpac
