@@ -1,0 +1,71 @@
+#include <QMenuBar>
+#include <QTest>
+
+#include "GuiTestSupport.h"
+#include "app/QtPrompter.h"
+#include "view/PhraseListText.h"
+
+using namespace wqe;
+using namespace wqe::test;
+namespace fs = std::filesystem;
+
+class JapaneseTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QVERIFY(CWQEApp::installTranslations(*qApp, Language::Japanese)); }
+    void menusFormAndMessagesAreJapanese();
+    void listTextsOfBothModels();
+};
+
+void JapaneseTest::menusFormAndMessagesAreJapanese() {
+    Editor e(Language::Japanese);
+    QStringList titles;
+    for (QAction* a : e.app.mainFrame()->menuBar()->actions()) titles << a->text();
+    QCOMPARE(titles, QStringList({"ファイル(&F)", "編集(&E)", "フレーズ設定(&P)", "オプション(&O)", "ヘルプ(&H)"}));
+    QCOMPARE(e.app.mainFrame()->action(Command::OpenCardInfo)->text(), QString("カード情報を開く(&O)..."));
+    QCOMPARE(e.app.mainFrame()->windowTitle(),
+             QString("システム情報を読み込んでください。 - WQ シリーズ カードエディタ WQE-7000"));
+    QCOMPARE(e.combo("displaySleep")->itemText(0), QString("ｵﾌ"));
+    QCOMPARE(e.combo("wqLinkMode")->itemText(2), QString("ｽﾚｰﾌﾞ"));
+    QCOMPARE(e.combo("baudRate")->itemText(0), QString("4800"));
+    QCOMPARE(translateCoreText("Save changes in system data?"), QString("システムデータの変更を保存しますか?"));
+    // Texts without a translation (paths, file errors) are shown as they are.
+    QCOMPARE(translateCoreText("/card/_WQ7TSYS.CNF"), QString("/card/_WQ7TSYS.CNF"));
+}
+
+void JapaneseTest::listTextsOfBothModels() {
+    TempDir tmp;
+    const fs::path sys = copyDemoCard(tmp / "DEMO");
+    QCOMPARE(createCard(tmp / "W5", Model::WQ5000, 0), std::string());
+    Editor e(Language::Japanese);
+    for (const fs::path& card : {sys, tmp / "W5" / "_WQ5TSYS.CNF"}) {
+        e.open(card);
+        QVERIFY(e.doc().isLoaded());
+        CWQEPhr& phr = e.doc().phr();
+        if (e.doc().model() == Model::WQ7000) {
+            phr.setType(0, kTypeAudio);
+            phr.setType(1, kTypeSong);
+        } else {
+            phr.setUsed(0, 1);
+            phr.setUsed(1, 1);
+            phr.setPatternMode(1, 2);
+        }
+        e.app.view()->fillRow(0);
+        e.app.view()->fillRow(1);
+        const auto columns = phraseListColumns(e.doc().model(), Language::Japanese);
+        QCOMPARE(e.model()->columnCount(), static_cast<int>(columns.size()));
+        for (int c = 0; c < e.model()->columnCount(); ++c) {
+            QCOMPARE(e.model()->headerData(c, Qt::Horizontal).toString(), QString::fromStdString(columns[c].header));
+        }
+        for (int row : {0, 1, 2, 249}) {
+            const auto cells = phraseListRow(e.doc(), row, Language::Japanese);
+            for (int c = 0; c < e.model()->columnCount(); ++c) {
+                QCOMPARE(e.model()->index(row, c).data().toString(), QString::fromStdString(cells[c]));
+            }
+        }
+        e.doc().markModified(false);
+    }
+}
+
+QTEST_MAIN(JapaneseTest)
+#include "test_japanese.moc"
