@@ -1,0 +1,202 @@
+// wqe decode / encode: KPAC phrase files to WAV files and back, one file or a
+// whole folder, with a progress bar on a terminal.
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <thread>
+
+#include "card/FileIO.h"
+#include "cli/Cli.h"
+#include "convert/FileConvert.h"
+
+namespace wqe::cli {
+
+namespace {
+
+using kpac::Mode;
+
+// MODE: linear, mode1, mode2, mode3, h-linear (any letter case) or 0..4.
+Mode parseMode(const std::string& text) {
+    const std::string upper = upperAscii(text);
+    static const std::pair<const char*, Mode> kNames[] = {
+        {"LINEAR", Mode::Linear}, {"MODE1", Mode::Mode1},      {"MODE2", Mode::Mode2},
+        {"MODE3", Mode::Mode3},   {"H-LINEAR", Mode::HLinear}, {"HI-LINEAR", Mode::HLinear},
+        {"0", Mode::Linear},      {"1", Mode::Mode1},          {"2", Mode::Mode2},
+        {"3", Mode::Mode3},       {"4", Mode::HLinear}};
+    for (const auto& [name, mode] : kNames)
+        if (upper == name) return mode;
+    throw UsageError("--mode: '" + text +
+                     "' is not one of linear, mode1, mode2, mode3, h-linear or 0..4");
+}
+
+int parseOutBytes(const Args& args) {
+    const auto bits = args.option("--bits");
+    if (!bits || *bits == "16") return 2;
+    if (*bits == "24") return 3;
+    throw UsageError("--bits: '" + *bits + "' is not 16 or 24");
+}
+
+// Redraws "[#####     ]  45 %  NAME" on stderr every 100 ms while a
+// conversion runs, when stderr is a terminal and --quiet is not given.
+class ProgressBar {
+public:
+    ProgressBar(const ConvertProgress& progress, bool enabled) : progress_(progress) {
+        if (!enabled || !isatty(STDERR_FILENO)) return;
+        thread_ = std::jthread([this](std::stop_token stop) {
+            int shown = -1;
+            while (!stop.stop_requested()) {
+                const int percent = progress_.overallPercent();
+                if (percent != shown) {
+                    draw(percent);
+                    shown = percent;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+            std::fputs("\r\033[K", stderr);
+            std::fflush(stderr);
+        });
+    }
+    ~ProgressBar() {
+        if (thread_.joinable()) {
+            thread_.request_stop();
+            thread_.join();
+        }
+    }
+
+private:
+    static void draw(int percent) {
+        constexpr int kWidth = 40;
+        std::string bar(kWidth, ' ');
+        for (int k = 0; k < kWidth * percent / 100; ++k) bar[static_cast<std::size_t>(k)] = '#';
+        std::fprintf(stderr, "\r[%s] %3d %%", bar.c_str(), percent);
+        std::fflush(stderr);
+    }
+    const ConvertProgress& progress_;
+    std::jthread thread_;
+};
+
+std::string describe(const kpac::Header& h) {
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.3f", h.seconds());
+    return std::string(kpac::modeName(h.mode)) + ", " + std::string(kpac::gradeName(h.grade)) +
+           ", " + (h.channels == 2 ? "stereo" : "mono") + ", " + std::to_string(h.blockCount) +
+           " blocks (" + seconds + " s)";
+}
+
+// Prints one finished file: success on stdout, failure on stderr.
+void report(const ConvertItem& item, const std::string& command) {
+    if (item.ok) {
+        std::cout << item.source.string() << " -> " << item.target.string();
+        if (item.header) std::cout << ": " << describe(*item.header);
+        std::cout << '\n';
+        for (const auto& removed : item.removed)
+            std::cout << "deleted " << removed.string() << '\n';
+    }
+    if (!item.error.empty()) std::cerr << "wqe " << command << ": " << item.error << '\n';
+}
+
+int finish(const ConvertBatch& batch, bool folderMode, Language lang, const std::string& command) {
+    if (!batch.setupError.empty())
+        std::cerr << "wqe " << command << ": " << batch.setupError << '\n';
+    if (!batch.stopReason.empty())
+        std::cerr << "wqe " << command << ": " << batch.stopReason << '\n';
+    const bool allOk = batch.setupError.empty() && batch.stopReason.empty() &&
+                       batch.succeeded > 0 &&
+                       batch.succeeded == static_cast<int>(batch.items.size());
+    const std::string message = convertEndMessage(batch.succeeded, folderMode, false, lang);
+    (batch.succeeded > 0 ? std::cout : std::cerr) << message << '\n';
+    return allOk ? kExitOk : kExitFailure;
+}
+
+int runConvert(const std::vector<std::string>& argv, bool encoding) {
+    const std::string command = encoding ? "encode" : "decode";
+    Args args(argv, {"--folder", "--quiet"},
+              encoding ? std::set<std::string>{"--mode", "--start", "--max", "--lang"}
+                       : std::set<std::string>{"--bits", "--lang"});
+    args.expectPositional(2, 2);
+    const Language lang = languageFrom(args);
+    const bool folderMode = args.flag("--folder");
+    const fs::path source = args.positional()[0], target = args.positional()[1];
+    Mode mode = Mode::Linear;
+    int outBytes = 2, start = 1, maxNumber = kDefaultMaxPhraseNumber;
+    if (encoding) {
+        const auto modeText = args.option("--mode");
+        if (!modeText) throw UsageError("--mode is required");
+        mode = parseMode(*modeText);
+        if (auto s = args.option("--start")) start = parseInt(*s, "--start", 1, 9999);
+        if (auto m = args.option("--max")) maxNumber = parseInt(*m, "--max", 1, 9999);
+        if (!folderMode && (args.option("--start") || args.option("--max")))
+            throw UsageError("--start and --max belong to --folder");
+    } else {
+        outBytes = parseOutBytes(args);
+    }
+
+    ConvertProgress progress;
+    ConvertBatch batch;
+    {
+        ProgressBar bar(progress, !args.flag("--quiet"));
+        std::error_code ec;
+        if (folderMode) {
+            if (!fs::is_directory(source, ec)) throw Failure(source.string() + ": not a folder");
+            if (!fs::is_directory(target, ec)) throw Failure(target.string() + ": not a folder");
+            auto onItem = [&](const ConvertItem& item) { report(item, command); };
+            batch = encoding
+                        ? encodeFolder(source, target, mode, start, maxNumber, &progress, onItem)
+                        : decodeFolder(source, target, outBytes, &progress, onItem);
+        } else {
+            if (fs::is_directory(source, ec))
+                throw Failure(source.string() + ": a folder (use --folder)");
+            if (fs::is_directory(target, ec))
+                throw Failure(target.string() + ": a folder; name the file to write");
+            progress.fileCount = 1;
+            ConvertItem item = encoding ? encodeOneFile(source, target, mode, &progress.file)
+                                        : decodeOneFile(source, target, outBytes, &progress.file);
+            if (item.ok) ++batch.succeeded;
+            batch.items.push_back(std::move(item));
+        }
+    }
+    if (!folderMode) report(batch.items.front(), command);
+    return finish(batch, folderMode, lang, command);
+}
+
+int runDecode(const std::vector<std::string>& args) { return runConvert(args, false); }
+int runEncode(const std::vector<std::string>& args) { return runConvert(args, true); }
+
+const bool registered = [] {
+    registerCommand({"decode", "KPAC phrase files (.PHR) to WAV files",
+                     "usage: wqe decode [--bits 16|24] [--quiet] IN.PHR OUT.WAV\n"
+                     "       wqe decode --folder [--bits 16|24] [--quiet] SRCDIR DSTDIR\n\n"
+                     "Decodes a KPAC phrase file into a PCM WAV file of 16 (default) or 24 bits.\n"
+                     "With --folder every *.PHR file of SRCDIR becomes DSTDIR/NAME.WAV, or\n"
+                     "NAME_YYYYMMDD_HHMMSS.WAV when NAME.WAV exists.\n\n"
+                     "Output files appear only when complete. A progress bar is drawn on\n"
+                     "stderr when it is a terminal (--quiet: none). The last line is\n"
+                     "\"Conversion succeeded.\" (folder: \"Conversion succeeded. (N file(s))\")\n"
+                     "or \"Conversion failed.\" (--lang en|ja). Exit status 2 when any file\n"
+                     "failed.\n",
+                     runDecode});
+    registerCommand(
+        {"encode", "WAV files to KPAC phrase files (.PHR)",
+         "usage: wqe encode --mode MODE [--quiet] IN.WAV OUT.PHR\n"
+         "       wqe encode --folder --mode MODE [--start N] [--max N] [--quiet] SRCDIR DSTDIR\n\n"
+         "Encodes a PCM WAV file (16 or 24 bits, mono or stereo, 8000, 16000,\n"
+         "22050, 32000, 44100 or 48000 Hz) into a KPAC phrase file. MODE is\n"
+         "linear, mode1, mode2, mode3, h-linear or the codes 0..4.\n\n"
+         "After a successful encode the phrase's other data files (the same\n"
+         "name with .PHR, .WAV or .MID) are deleted, so that a card phrase keeps\n"
+         "one data file: encoding X.WAV to X.PHR in one folder deletes X.WAV.\n\n"
+         "With --folder every *.WAV file of SRCDIR becomes DSTDIR/_WQPnnnn.PHR\n"
+         "with the first number from N (--start, default 1) up to --max\n"
+         "(default 1000) for which no _WQPnnnn .MID, .PHR or .WAV file exists.\n\n"
+         "Output files appear only when complete. A progress bar is drawn on\n"
+         "stderr when it is a terminal (--quiet: none). Exit status 2 when any\n"
+         "file failed.\n",
+         runEncode});
+    return true;
+}();
+
+}  // namespace
+
+}  // namespace wqe::cli
