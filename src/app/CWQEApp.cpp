@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
@@ -61,7 +62,7 @@ void CWQEApp::initInstance(const QStringList& cards, bool show) {
     view_->initialUpdate();
     frame_->resize(frame_->sizeHint());
     if (show) frame_->show();
-    if (!cards.isEmpty()) doc_->openCard(cards.front().toStdString());
+    if (!cards.isEmpty()) doc_->openCard(QFileInfo(cards.front()).absoluteFilePath().toStdString());
     frame_->updateCommandStates();
 }
 

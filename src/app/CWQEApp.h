@@ -29,8 +29,7 @@ public:
     ~CWQEApp() override;
 
     // Start-up: a new empty document, then the card named on the command line
-    // (if any), then the main window. `arguments` are the program's arguments
-    // without the program name.
+    // (the first of `cards`, if any), then the main window.
     void initInstance(const QStringList& cards, bool show = true);
 
     CWQEDoc& document() { return *doc_; }

@@ -1,7 +1,11 @@
 // wqe7000: the card editor.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QTimer>
 
+#include <QIcon>
+
+#include "app/CMainFrame.h"
 #include "app/CWQEApp.h"
 
 int main(int argc, char* argv[]) {
@@ -22,6 +26,10 @@ int main(int argc, char* argv[]) {
     parser.addVersionOption();
     parser.addPositionalArgument("CARD", QCoreApplication::translate(
                                              "main", "Card folder or system settings file to open"));
+    // Saves a picture of the main window once it is shown, then ends (used
+    // to check the window's look in both languages without a desktop).
+    const QCommandLineOption screenshot("screenshot", "Save the main window as a PNG image and quit.", "FILE");
+    parser.addOption(screenshot);
     parser.process(app);
     if (parser.positionalArguments().size() > 1) {
         qCritical("wqe7000: give at most one card");
@@ -31,5 +39,16 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(wqe::CWQEApp::appIcon());
     wqe::CWQEApp editor(lang);
     editor.initInstance(parser.positionalArguments());
+    if (parser.isSet(screenshot)) {
+        const QString file = parser.value(screenshot);
+        QTimer::singleShot(500, &app, [&] {
+            if (!editor.mainFrame()->grab().save(file)) {
+                qCritical("wqe7000: %s: the picture could not be saved", qPrintable(file));
+                QCoreApplication::exit(2);
+                return;
+            }
+            QCoreApplication::quit();
+        });
+    }
     return app.exec();
 }

@@ -267,7 +267,7 @@ can not be created. Please double check.</source>
     </message>
     <message>
         <source>System folder:</source>
-        <translation>システムフォルダ:</translation>
+        <translation>フォルダ:</translation>
     </message>
     <message>
         <source>CARD name:</source>
@@ -299,7 +299,7 @@ can not be created. Please double check.</source>
     </message>
     <message>
         <source>WQ-LINK Mode:</source>
-        <translation>WQ-LINK モード:</translation>
+        <translation>モード:</translation>
     </message>
     <message>
         <source>Card Protect:</source>
