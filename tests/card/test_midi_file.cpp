@@ -1,0 +1,64 @@
+// The MIDI header and the meta texts that the phrase settings show.
+#include <gtest/gtest.h>
+
+#include "card/MidiFile.h"
+
+namespace wqe {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes withHeader(std::uint16_t format, std::uint16_t timeBase, const Bytes& body) {
+    Bytes f = {'M',
+               'T',
+               'h',
+               'd',
+               0,
+               0,
+               0,
+               6,
+               static_cast<std::uint8_t>(format >> 8),
+               static_cast<std::uint8_t>(format),
+               0,
+               1,
+               static_cast<std::uint8_t>(timeBase >> 8),
+               static_cast<std::uint8_t>(timeBase)};
+    f.insert(f.end(), body.begin(), body.end());
+    return f;
+}
+
+TEST(MidiFile, TextsAndTempoOfTheWholeScan) {
+    const Bytes body = {
+        0xFF, 0x03, 4,    'F',  'i',  'r',  's',       // sequence name
+        0xFF, 0x02, 3,    0xFF, 0x51, 0x03,            // notice whose text looks like a tempo event
+        0xFF, 0x51, 0x03, 0x09, 0x27, 0xC0,            // 600000 us: 100 bpm
+        0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20,            // a later tempo does not count
+        0xFF, 0x03, 5,    'S',  'e',  'c',  'o', 'n',  // a later name replaces the first
+        0xFF, 0x2F, 0x00, 0xFF, 0x03, 4,    'L', 'a', 't', 'e',  // after the end of track
+    };
+    const Bytes file = withHeader(1, 480, body);
+    const auto info = scanMidiInfo(file);
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->header.format, 1);
+    EXPECT_EQ(info->header.timeBase, 480);
+    EXPECT_EQ(info->tempo, 100);
+    EXPECT_EQ(info->sequenceName, "Secon");
+    EXPECT_EQ(info->notice, std::string("\xFF\x51\x03"));
+    // The registration scan reads byte by byte without skipping texts: it
+    // takes the notice's bytes for a set-tempo event (value 0xFF5103).
+    EXPECT_EQ(scanMidiTempo(file), 60000000 / 0xFF5103);
+}
+
+TEST(MidiFile, CutTextsAndHeaders) {
+    const auto info = scanMidiInfo(withHeader(0, 96, {0xFF, 0x03, 10, 'a', 'b'}));
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->sequenceName, "ab");
+    EXPECT_FALSE(scanMidiInfo(withHeader(0x0100, 96, {})));
+    Bytes short13 = withHeader(0, 96, {});
+    short13.pop_back();
+    EXPECT_FALSE(readMidiHeader(short13));
+    EXPECT_EQ(readMidiHeader(withHeader(2, 96, {}))->format, 2);
+}
+
+}  // namespace
+}  // namespace wqe
