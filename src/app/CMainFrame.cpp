@@ -15,7 +15,8 @@ CMainFrame::CMainFrame(CWQEDoc& doc, CWQEView* view) : doc_(doc), view_(view) {
     updateCommandStates();
 }
 
-QAction* CMainFrame::addCommand(QMenu* menu, const QString& text, Command c, const QKeySequence& key) {
+QAction* CMainFrame::addCommand(QMenu* menu, const QString& text, Command c,
+                                const QKeySequence& key) {
     QAction* a = menu->addAction(text);
     a->setData(static_cast<int>(c));
     if (!key.isEmpty()) a->setShortcut(key);
@@ -38,8 +39,10 @@ void CMainFrame::registerActions(QMenu* menu) {
 
 void CMainFrame::buildMenu() {
     QMenu* file = menuBar()->addMenu(tr("FILE(&F)"));
-    addCommand(file, tr("OPEN Card Info.(&O)..."), Command::OpenCardInfo, QKeySequence(Qt::CTRL | Qt::Key_O));
-    addCommand(file, tr("SAVE Card Info.(&S)"), Command::SaveCardInfo, QKeySequence(Qt::CTRL | Qt::Key_S));
+    addCommand(file, tr("OPEN Card Info.(&O)..."), Command::OpenCardInfo,
+               QKeySequence(Qt::CTRL | Qt::Key_O));
+    addCommand(file, tr("SAVE Card Info.(&S)"), Command::SaveCardInfo,
+               QKeySequence(Qt::CTRL | Qt::Key_S));
     file->addSeparator();
     QMenu* printSettings = file->addMenu(tr("PRINT Settings(&U)"));
     addCommand(printSettings, tr("System & Phrase Info.(&A)"), Command::PrintSystemAndPhrase);
@@ -87,12 +90,24 @@ void CMainFrame::updateCommandStates() {
     for (const auto& [c, a] : actions_) {
         bool enabled = true;
         switch (c) {
-            case Command::SaveCardInfo: enabled = doc_.isCommandEnabled(DocCommand::Save); break;
-            case Command::Print: enabled = doc_.isCommandEnabled(DocCommand::Print); break;
-            case Command::PrintPreview: enabled = doc_.isCommandEnabled(DocCommand::PrintPreview); break;
-            case Command::Cleanup: enabled = doc_.isCommandEnabled(DocCommand::Cleanup); break;
-            case Command::WavImport: enabled = doc_.isCommandEnabled(DocCommand::WavImport); break;
-            default: enabled = view_->commandEnabled(c).value_or(true); break;
+            case Command::SaveCardInfo:
+                enabled = doc_.isCommandEnabled(DocCommand::Save);
+                break;
+            case Command::Print:
+                enabled = doc_.isCommandEnabled(DocCommand::Print);
+                break;
+            case Command::PrintPreview:
+                enabled = doc_.isCommandEnabled(DocCommand::PrintPreview);
+                break;
+            case Command::Cleanup:
+                enabled = doc_.isCommandEnabled(DocCommand::Cleanup);
+                break;
+            case Command::WavImport:
+                enabled = doc_.isCommandEnabled(DocCommand::WavImport);
+                break;
+            default:
+                enabled = view_->commandEnabled(c).value_or(true);
+                break;
         }
         a->setEnabled(enabled);
     }

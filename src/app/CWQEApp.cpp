@@ -68,13 +68,27 @@ void CWQEApp::initInstance(const QStringList& cards, bool show) {
 
 void CWQEApp::runCommand(Command c) {
     switch (c) {
-        case Command::OpenCardInfo: doc_->onOpenCardInfo(); break;
-        case Command::SaveCardInfo: doc_->onSaveCardInfo(); break;
-        case Command::Exit: frame_->close(); break;
-        case Command::SetBackupPath: onSetBackupPath(); break;
-        case Command::SetCardPath: onSetCardPath(); break;
-        case Command::VersionInfo: onVersionInfo(); break;
-        default: view_->runCommand(c); break;
+        case Command::OpenCardInfo:
+            doc_->onOpenCardInfo();
+            break;
+        case Command::SaveCardInfo:
+            doc_->onSaveCardInfo();
+            break;
+        case Command::Exit:
+            frame_->close();
+            break;
+        case Command::SetBackupPath:
+            onSetBackupPath();
+            break;
+        case Command::SetCardPath:
+            onSetCardPath();
+            break;
+        case Command::VersionInfo:
+            onVersionInfo();
+            break;
+        default:
+            view_->runCommand(c);
+            break;
     }
     frame_->updateCommandStates();
 }

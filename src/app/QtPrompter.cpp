@@ -27,10 +27,14 @@ namespace {
 
 QMessageBox::Icon boxIcon(Icon icon) {
     switch (icon) {
-        case Icon::Information: return QMessageBox::Information;
-        case Icon::Exclamation: return QMessageBox::Warning;
-        case Icon::Question: return QMessageBox::Question;
-        case Icon::Error: return QMessageBox::Critical;
+        case Icon::Information:
+            return QMessageBox::Information;
+        case Icon::Exclamation:
+            return QMessageBox::Warning;
+        case Icon::Question:
+            return QMessageBox::Question;
+        case Icon::Error:
+            return QMessageBox::Critical;
     }
     return QMessageBox::NoIcon;
 }
@@ -47,16 +51,20 @@ Answer QtPrompter::ask(const std::string& text, Buttons buttons, Icon icon) {
     box.addButton(QMessageBox::Yes)->setText(QCoreApplication::translate("QtPrompter", "&Yes"));
     box.addButton(QMessageBox::No)->setText(QCoreApplication::translate("QtPrompter", "&No"));
     if (buttons == Buttons::YesNoCancel) {
-        box.addButton(QMessageBox::Cancel)->setText(QCoreApplication::translate("QtPrompter", "Cancel"));
+        box.addButton(QMessageBox::Cancel)
+            ->setText(QCoreApplication::translate("QtPrompter", "Cancel"));
         box.setEscapeButton(QMessageBox::Cancel);
     } else {
         box.setEscapeButton(QMessageBox::No);
     }
     box.setDefaultButton(QMessageBox::Yes);
     switch (box.exec()) {
-        case QMessageBox::Yes: return Answer::Yes;
-        case QMessageBox::No: return Answer::No;
-        default: return buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::No;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::No;
     }
 }
 
@@ -69,11 +77,13 @@ void QtPrompter::message(const std::string& text, Icon icon) {
 
 void QtPrompter::beep() { QApplication::beep(); }
 
-std::optional<std::string> QtPrompter::chooseOpenFile(const std::string& title, const std::string& filter,
+std::optional<std::string> QtPrompter::chooseOpenFile(const std::string& title,
+                                                      const std::string& filter,
                                                       const std::string& initialFolder) {
-    const QString folder = initialFolder.empty() ? QDir::currentPath() : QString::fromStdString(initialFolder);
-    const QString chosen = QFileDialog::getOpenFileName(parent_, translateCoreText(title), folder,
-                                                        qtFileFilter(QString::fromStdString(filter)));
+    const QString folder =
+        initialFolder.empty() ? QDir::currentPath() : QString::fromStdString(initialFolder);
+    const QString chosen = QFileDialog::getOpenFileName(
+        parent_, translateCoreText(title), folder, qtFileFilter(QString::fromStdString(filter)));
     if (chosen.isEmpty()) return std::nullopt;
     return chosen.toStdString();
 }
@@ -86,7 +96,8 @@ QString qtFileFilter(const QString& filter) {
         const QString& pattern = parts[i + 1];
         if (description.isEmpty() && pattern.isEmpty()) break;
         const QString suffix = QLatin1Char('(') + pattern + QLatin1Char(')');
-        filters << (description.endsWith(suffix) ? description : description + QLatin1String(" ") + suffix);
+        filters << (description.endsWith(suffix) ? description
+                                                 : description + QLatin1String(" ") + suffix);
     }
     return filters.join(QLatin1String(";;"));
 }

@@ -5,7 +5,9 @@
 namespace wqe {
 
 namespace {
-QString pathKey(const std::string& key) { return QStringLiteral("Path/") + QString::fromStdString(key); }
+QString pathKey(const std::string& key) {
+    return QStringLiteral("Path/") + QString::fromStdString(key);
+}
 }  // namespace
 
 QtSettingsStore::QtSettingsStore() : settings_(std::make_unique<QSettings>("Velmor", "WQE-7000")) {}

@@ -1,9 +1,8 @@
 // wqe7000: the card editor.
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QTimer>
-
 #include <QIcon>
+#include <QTimer>
 
 #include "app/CMainFrame.h"
 #include "app/CWQEApp.h"
@@ -21,14 +20,16 @@ int main(int argc, char* argv[]) {
     }
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QCoreApplication::translate("main", "WQ SERIES CARD EDITOR WQE-7000"));
+    parser.setApplicationDescription(
+        QCoreApplication::translate("main", "WQ SERIES CARD EDITOR WQE-7000"));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument("CARD", QCoreApplication::translate(
-                                             "main", "Card folder or system settings file to open"));
+    parser.addPositionalArgument(
+        "CARD", QCoreApplication::translate("main", "Card folder or system settings file to open"));
     // Saves a picture of the main window once it is shown, then ends (used
     // to check the window's look in both languages without a desktop).
-    const QCommandLineOption screenshot("screenshot", "Save the main window as a PNG image and quit.", "FILE");
+    const QCommandLineOption screenshot("screenshot",
+                                        "Save the main window as a PNG image and quit.", "FILE");
     parser.addOption(screenshot);
     parser.process(app);
     if (parser.positionalArguments().size() > 1) {

@@ -24,7 +24,8 @@ std::string filterNameBytes(std::string_view bytes) {
     std::size_t i = 0;
     while (i < bytes.size()) {
         const auto b = static_cast<unsigned char>(bytes[i]);
-        if (i + 1 < bytes.size() && isCp932DoubleByte(b, static_cast<unsigned char>(bytes[i + 1]))) {
+        if (i + 1 < bytes.size() &&
+            isCp932DoubleByte(b, static_cast<unsigned char>(bytes[i + 1]))) {
             i += 2;
             continue;
         }
@@ -41,7 +42,11 @@ std::string filterNameText(std::string_view utf8) {
     std::size_t i = 0;
     while (i < utf8.size()) {
         const auto b = static_cast<unsigned char>(utf8[i]);
-        std::size_t len = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 1;
+        std::size_t len = b < 0x80           ? 1
+                          : (b >> 5) == 0x6  ? 2
+                          : (b >> 4) == 0xE  ? 3
+                          : (b >> 3) == 0x1E ? 4
+                                             : 1;
         if (i + len > utf8.size()) len = utf8.size() - i;
         if (auto enc = utf8ToCp932(utf8.substr(i, len))) bytes += *enc;
         i += len;

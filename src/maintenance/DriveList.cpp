@@ -20,7 +20,8 @@ std::string unescapeMountField(std::string_view field) {
         if (field[i] == '\\' && i + 3 < field.size()) {
             const std::string_view oct = field.substr(i + 1, 3);
             if (std::all_of(oct.begin(), oct.end(), [](char c) { return c >= '0' && c <= '7'; })) {
-                out.push_back(static_cast<char>((oct[0] - '0') * 64 + (oct[1] - '0') * 8 + (oct[2] - '0')));
+                out.push_back(
+                    static_cast<char>((oct[0] - '0') * 64 + (oct[1] - '0') * 8 + (oct[2] - '0')));
                 i += 3;
                 continue;
             }
@@ -35,11 +36,10 @@ bool startsWithFolder(std::string_view path, std::string_view root) {
     return path.starts_with(root) && (path.size() == root.size() || path[root.size()] == '/');
 }
 
-const std::set<std::string, std::less<>> kNetworkTypes = {"nfs", "nfs4", "cifs", "smb3", "smbfs",
-                                                          "sshfs", "fuse.sshfs", "9p"};
-const std::set<std::string, std::less<>> kRemovableTypes = {"vfat", "msdos", "exfat", "fat",
-                                                            "ntfs", "ntfs3", "fuseblk", "iso9660",
-                                                            "udf"};
+const std::set<std::string, std::less<>> kNetworkTypes = {"nfs",   "nfs4",  "cifs",       "smb3",
+                                                          "smbfs", "sshfs", "fuse.sshfs", "9p"};
+const std::set<std::string, std::less<>> kRemovableTypes = {
+    "vfat", "msdos", "exfat", "fat", "ntfs", "ntfs3", "fuseblk", "iso9660", "udf"};
 
 // Mount points of the system's own areas, never a place for a card.
 bool isSystemMount(std::string_view mountPoint) {
@@ -74,15 +74,17 @@ std::vector<Volume> volumesFromMountTable(std::string_view table, const std::str
         mountPoint = unescapeMountField(mountPoint);
         if (seen.contains(mountPoint)) continue;
         const bool network = kNetworkTypes.contains(type);
-        const bool removable = kRemovableTypes.contains(type) || startsWithFolder(mountPoint, "/media") ||
-                               startsWithFolder(mountPoint, "/run/media") ||
-                               startsWithFolder(mountPoint, "/mnt");
+        const bool removable =
+            kRemovableTypes.contains(type) || startsWithFolder(mountPoint, "/media") ||
+            startsWithFolder(mountPoint, "/run/media") || startsWithFolder(mountPoint, "/mnt");
         const bool device = source.starts_with("/dev/") && type != "squashfs";
         if (!network && !device) continue;
         if (isSystemMount(mountPoint)) continue;
         seen.insert(mountPoint);
         volumes.push_back({mountPoint, displayNameOf(mountPoint),
-                           network ? VolumeKind::Network : removable ? VolumeKind::Removable : VolumeKind::Fixed});
+                           network     ? VolumeKind::Network
+                           : removable ? VolumeKind::Removable
+                                       : VolumeKind::Fixed});
     }
     return volumes;
 }
@@ -127,7 +129,8 @@ std::vector<std::string> listSubfolders(const std::string& folder) {
     return names;
 }
 
-std::optional<std::vector<std::string>> componentsBelow(std::string_view root, std::string_view path) {
+std::optional<std::vector<std::string>> componentsBelow(std::string_view root,
+                                                        std::string_view path) {
     while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
     if (!startsWithFolder(path, root)) return std::nullopt;
     std::string_view rest = path.substr(root == "/" ? 1 : root.size());

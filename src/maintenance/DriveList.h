@@ -40,7 +40,8 @@ std::vector<std::string> listSubfolders(const std::string& folder);
 
 // The components of `path` below `root` ("/media/x", "/media/x/A/b" -> A, b);
 // nullopt when `path` does not lie under `root`.
-std::optional<std::vector<std::string>> componentsBelow(std::string_view root, std::string_view path);
+std::optional<std::vector<std::string>> componentsBelow(std::string_view root,
+                                                        std::string_view path);
 
 // Index of the entry of `names` equal to `component` ignoring ASCII letter
 // case, preferring an exact match; -1 when none.

@@ -45,7 +45,7 @@ FolderState folderState(const std::string& path) {
 
 std::vector<std::string> folderLevels(std::string_view path) {
     std::vector<std::string> levels;
-    for (std::size_t pos = path.find('/', 1); ; pos = path.find('/', pos + 1)) {
+    for (std::size_t pos = path.find('/', 1);; pos = path.find('/', pos + 1)) {
         if (pos == std::string_view::npos) {
             if (path.size() > 1) levels.emplace_back(path);
             break;

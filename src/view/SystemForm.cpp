@@ -15,22 +15,32 @@ std::vector<std::string> offOn(Language lang) {
 
 SystemField fieldOf(FormList list) {
     switch (list) {
-        case FormList::DualMonoMode: return SystemField::DualMonoMode;
-        case FormList::OutputVolumeThru: return SystemField::OutputVolumeThru;
-        case FormList::CardProtect: return SystemField::CardProtect;
-        case FormList::DisplaySleep: return SystemField::DisplaySleepSwitch;
-        case FormList::WqLinkMode: return SystemField::WqLinkMode;
-        case FormList::BaudRate: return SystemField::BaudRate;
+        case FormList::DualMonoMode:
+            return SystemField::DualMonoMode;
+        case FormList::OutputVolumeThru:
+            return SystemField::OutputVolumeThru;
+        case FormList::CardProtect:
+            return SystemField::CardProtect;
+        case FormList::DisplaySleep:
+            return SystemField::DisplaySleepSwitch;
+        case FormList::WqLinkMode:
+            return SystemField::WqLinkMode;
+        case FormList::BaudRate:
+            return SystemField::BaudRate;
     }
     return SystemField::DualMonoMode;
 }
 
 int itemCount(FormList list) {
     switch (list) {
-        case FormList::DisplaySleep: return kDisplaySleepItems;
-        case FormList::WqLinkMode: return 3;
-        case FormList::BaudRate: return 4;
-        default: return 2;
+        case FormList::DisplaySleep:
+            return kDisplaySleepItems;
+        case FormList::WqLinkMode:
+            return 3;
+        case FormList::BaudRate:
+            return 4;
+        default:
+            return 2;
     }
 }
 
@@ -40,7 +50,8 @@ std::vector<std::string> formListItems(FormList list, Language lang) {
     switch (list) {
         case FormList::DualMonoMode:
         case FormList::OutputVolumeThru:
-        case FormList::CardProtect: return offOn(lang);
+        case FormList::CardProtect:
+            return offOn(lang);
         case FormList::DisplaySleep: {
             std::vector<std::string> items;
             items.reserve(kDisplaySleepItems);
@@ -53,8 +64,10 @@ std::vector<std::string> formListItems(FormList list, Language lang) {
             return items;
         }
         case FormList::WqLinkMode:
-            return {pick(lang, "OFF", "ｵﾌ"), pick(lang, "MASTER", "ﾏｽﾀｰ"), pick(lang, "SLAVE", "ｽﾚｰﾌﾞ")};
-        case FormList::BaudRate: return {"4800", "9600", "19200", "38400"};
+            return {pick(lang, "OFF", "ｵﾌ"), pick(lang, "MASTER", "ﾏｽﾀｰ"),
+                    pick(lang, "SLAVE", "ｽﾚｰﾌﾞ")};
+        case FormList::BaudRate:
+            return {"4800", "9600", "19200", "38400"};
     }
     return {};
 }
@@ -62,8 +75,8 @@ std::vector<std::string> formListItems(FormList list, Language lang) {
 int formListInitialSelection(FormList list) { return list == FormList::BaudRate ? 1 : 0; }
 
 bool formListExists(FormList list, Model m) {
-    return m == Model::WQ7000 || (list != FormList::OutputVolumeThru && list != FormList::DisplaySleep &&
-                                  list != FormList::WqLinkMode);
+    return m == Model::WQ7000 || (list != FormList::OutputVolumeThru &&
+                                  list != FormList::DisplaySleep && list != FormList::WqLinkMode);
 }
 
 bool formHasWq7000Controls(Model m) { return m == Model::WQ7000; }
@@ -148,7 +161,11 @@ std::string utf8ToCp932Replacing(std::string_view utf8) {
     std::size_t i = 0;
     while (i < utf8.size()) {
         const auto b = static_cast<unsigned char>(utf8[i]);
-        std::size_t len = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 1;
+        std::size_t len = b < 0x80           ? 1
+                          : (b >> 5) == 0x6  ? 2
+                          : (b >> 4) == 0xE  ? 3
+                          : (b >> 3) == 0x1E ? 4
+                                             : 1;
         if (i + len > utf8.size()) len = utf8.size() - i;
         const auto enc = utf8ToCp932(utf8.substr(i, len));
         out += enc ? *enc : std::string("?");

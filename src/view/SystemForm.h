@@ -13,7 +13,14 @@
 
 namespace wqe {
 
-enum class FormList { DualMonoMode, OutputVolumeThru, CardProtect, DisplaySleep, WqLinkMode, BaudRate };
+enum class FormList {
+    DualMonoMode,
+    OutputVolumeThru,
+    CardProtect,
+    DisplaySleep,
+    WqLinkMode,
+    BaudRate
+};
 
 inline constexpr FormList kFormLists[] = {FormList::DualMonoMode, FormList::OutputVolumeThru,
                                           FormList::CardProtect,  FormList::DisplaySleep,
@@ -22,7 +29,8 @@ inline constexpr FormList kFormLists[] = {FormList::DualMonoMode, FormList::Outp
 // Display sleep list: "OFF", then every whole second from 00m30s to 59m59s.
 inline constexpr int kDisplaySleepFirstSeconds = 30;
 inline constexpr int kDisplaySleepLastSeconds = 3599;
-inline constexpr int kDisplaySleepItems = 1 + kDisplaySleepLastSeconds - kDisplaySleepFirstSeconds + 1;
+inline constexpr int kDisplaySleepItems =
+    1 + kDisplaySleepLastSeconds - kDisplaySleepFirstSeconds + 1;
 
 inline constexpr std::size_t kSystemMemoMaxChars = 800;
 

@@ -19,13 +19,16 @@ bool isPhraseCommandEnabled(const CWQEDoc& doc, int selected, PhraseCommand comm
     const bool w7 = doc.model() == Model::WQ7000;
     switch (command) {
         case PhraseCommand::Setup:
-        case PhraseCommand::Delete: return used;
-        case PhraseCommand::Copy: return !used;
+        case PhraseCommand::Delete:
+            return used;
+        case PhraseCommand::Copy:
+            return !used;
         case PhraseCommand::Pattern:
             if (!used) return true;
             if (w7) return phr.getType(selected) == kTypePattern;
             return !isMidi5000(doc, selected) && phr.getPatternMode(selected) != 0;
-        case PhraseCommand::Song: return w7 && (!used || phr.getType(selected) == kTypeSong);
+        case PhraseCommand::Song:
+            return w7 && (!used || phr.getType(selected) == kTypeSong);
     }
     return false;
 }
@@ -41,12 +44,16 @@ std::optional<PhraseContextMenu> phraseContextMenu(const CWQEDoc& doc, int selec
         return m;
     };
     using enum PhraseCommand;
-    if (!phr.isUsed(selected)) return w7 ? menu(133, {Copy, Pattern, Song}) : menu(161, {Copy, Pattern});
+    if (!phr.isUsed(selected))
+        return w7 ? menu(133, {Copy, Pattern, Song}) : menu(161, {Copy, Pattern});
     if (w7) {
         switch (phr.getType(selected)) {
-            case kTypePattern: return menu(131, {Setup, Delete, Pattern});
-            case kTypeSong: return menu(132, {Setup, Delete, Song});
-            default: return menu(130, {Setup, Delete});
+            case kTypePattern:
+                return menu(131, {Setup, Delete, Pattern});
+            case kTypeSong:
+                return menu(132, {Setup, Delete, Song});
+            default:
+                return menu(130, {Setup, Delete});
         }
     }
     if (!isMidi5000(doc, selected) && phr.getPatternMode(selected) != 0) {
@@ -57,7 +64,8 @@ std::optional<PhraseContextMenu> phraseContextMenu(const CWQEDoc& doc, int selec
 
 DoubleClickAction doubleClickAction(const CWQEDoc& doc, int selected) {
     if (!hasRow(doc, selected)) return DoubleClickAction::None;
-    return doc.phr().isUsed(selected) ? DoubleClickAction::PhraseSetup : DoubleClickAction::MakePhrase;
+    return doc.phr().isUsed(selected) ? DoubleClickAction::PhraseSetup
+                                      : DoubleClickAction::MakePhrase;
 }
 
 }  // namespace wqe

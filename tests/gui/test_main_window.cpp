@@ -1,6 +1,6 @@
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QPushButton>
 #include <QTimer>
 
 #include "GuiTestSupport.h"
@@ -31,7 +31,8 @@ private slots:
 
 void MainWindowTest::startsEmpty() {
     Editor e(Language::English);
-    QCOMPARE(e.app.mainFrame()->windowTitle(), QString("Load system information. - WQ SERIES CARD EDITOR WQE-7000"));
+    QCOMPARE(e.app.mainFrame()->windowTitle(),
+             QString("Load system information. - WQ SERIES CARD EDITOR WQE-7000"));
     QCOMPARE(e.text("systemFolder"), QDir::currentPath());
     QCOMPARE(e.combo("baudRate")->currentIndex(), 1);
     QCOMPARE(e.combo("displaySleep")->count(), 3571);
@@ -67,7 +68,8 @@ void MainWindowTest::opensTheDemoCard() {
     const auto columns = phraseListColumns(Model::WQ7000, Language::English);
     QCOMPARE(e.model()->columnCount(), 22);
     for (int c = 0; c < 22; ++c) {
-        QCOMPARE(e.model()->headerData(c, Qt::Horizontal).toString(), QString::fromStdString(columns[c].header));
+        QCOMPARE(e.model()->headerData(c, Qt::Horizontal).toString(),
+                 QString::fromStdString(columns[c].header));
         QCOMPARE(e.app.view()->list()->columnWidth(c), columns[c].width);
     }
     for (int row : {0, 1, 2, 3, 249}) {
@@ -89,7 +91,8 @@ void MainWindowTest::showsAWq5000Card() {
     QCOMPARE(e.model()->columnCount(), 14);
     QCOMPARE(e.model()->index(499, 0).data().toString(), QString("0500"));
     const auto cells = phraseListRow(e.doc(), 7, Language::English);
-    for (int c = 0; c < 14; ++c) QCOMPARE(e.model()->index(7, c).data().toString(), QString::fromStdString(cells[c]));
+    for (int c = 0; c < 14; ++c)
+        QCOMPARE(e.model()->index(7, c).data().toString(), QString::fromStdString(cells[c]));
     for (const char* name : {"displaySleep", "outputVolumeThru", "wqLinkMode"}) {
         QVERIFY2(!e.combo(name)->isEnabled(), name);
         QCOMPARE(e.combo(name)->currentIndex(), -1);
@@ -144,9 +147,9 @@ void MainWindowTest::editsReachTheCardOnSave() {
     auto expected = before;
     const std::string newName = "ABCDEFGH";
     std::copy(newName.begin(), newName.end(), expected.begin() + 8);
-    expected[1326] = 3;     // baud rate
-    expected[1347] = 1;     // display sleep switch
-    expected[1348] = 30;    // display sleep time, LE
+    expected[1326] = 3;   // baud rate
+    expected[1347] = 1;   // display sleep switch
+    expected[1348] = 30;  // display sleep time, LE
     expected[1349] = 0;
     QCOMPARE(readBytes(sys), expected);
     QCOMPARE(readBytes(tmp / "DEMO" / "_WQ7TPHR.CNF"), phraseBefore);
@@ -163,24 +166,28 @@ void MainWindowTest::commandEnablingFollowsCardAndSelection() {
     TempDir tmp;
     const fs::path sys = copyDemoCard(tmp / "DEMO");
     Editor e(Language::English);
-    const Command phraseCommands[] = {Command::PhraseSetup, Command::DeletePhrase, Command::CopyPhrase,
-                                      Command::PatternPhrase, Command::SongPhrase};
+    const Command phraseCommands[] = {Command::PhraseSetup, Command::DeletePhrase,
+                                      Command::CopyPhrase, Command::PatternPhrase,
+                                      Command::SongPhrase};
     auto phraseState = [&] {
         QString s;
         for (Command c : phraseCommands) s += e.enabled(c) ? "1" : "0";
         return s;
     };
     QCOMPARE(phraseState(), QString("00000"));
-    for (Command c : {Command::SaveCardInfo, Command::Print, Command::PrintPreview, Command::Cleanup}) {
+    for (Command c :
+         {Command::SaveCardInfo, Command::Print, Command::PrintPreview, Command::Cleanup}) {
         QVERIFY(!e.enabled(c));
     }
-    for (Command c : {Command::OpenCardInfo, Command::WavImport, Command::Backup, Command::FileConvert,
-                      Command::SetBackupPath, Command::VersionInfo, Command::PrinterSetup}) {
+    for (Command c :
+         {Command::OpenCardInfo, Command::WavImport, Command::Backup, Command::FileConvert,
+          Command::SetBackupPath, Command::VersionInfo, Command::PrinterSetup}) {
         QVERIFY(e.enabled(c));
     }
 
     e.open(sys);
-    QVERIFY(e.enabled(Command::Print) && e.enabled(Command::Cleanup) && !e.enabled(Command::SaveCardInfo));
+    QVERIFY(e.enabled(Command::Print) && e.enabled(Command::Cleanup) &&
+            !e.enabled(Command::SaveCardInfo));
     QCOMPARE(phraseState(), QString("00111"));  // row 0 selected, an empty slot
     e.doc().phr().setType(5, kTypePattern);
     e.app.view()->fillRow(5);
@@ -288,15 +295,28 @@ void MainWindowTest::folderChooserValidatesAndCreates() {
         std::vector<std::string> questions, messages;
     };
     auto q = [](const QString& p) {
-        return "The folder:\n\n" + p.toStdString() + "\n\ndoes not exist. Do you want the folder to be created?";
+        return "The folder:\n\n" + p.toStdString() +
+               "\n\ndoes not exist. Do you want the folder to be created?";
     };
     const Step steps[] = {
-        {base + "/Data/", {}, false, {}, {"The folder:\n\n" + (base + "/Data/").toStdString() + "\n\nis invalid. Please reenter."}},
-        {base + "/Da?ta", {}, false, {}, {"The folder:\n\n" + (base + "/Da?ta").toStdString() + "\n\nis invalid. Please reenter."}},
+        {base + "/Data/",
+         {},
+         false,
+         {},
+         {"The folder:\n\n" + (base + "/Data/").toStdString() + "\n\nis invalid. Please reenter."}},
+        {base + "/Da?ta",
+         {},
+         false,
+         {},
+         {"The folder:\n\n" + (base + "/Da?ta").toStdString() + "\n\nis invalid. Please reenter."}},
         {base + "/Data/New/Sub", {Answer::No}, false, {q(base + "/Data/New/Sub")}, {}},
         {base + "/Data/New/Sub", {Answer::Yes}, true, {q(base + "/Data/New/Sub")}, {}},
-        {base + "/file/Sub", {Answer::Yes}, false, {q(base + "/file/Sub")},
-         {"The folder:\n\n" + (base + "/file/Sub").toStdString() + "\n\ncan not be created. Please double check."}},
+        {base + "/file/Sub",
+         {Answer::Yes},
+         false,
+         {q(base + "/file/Sub")},
+         {"The folder:\n\n" + (base + "/file/Sub").toStdString() +
+          "\n\ncan not be created. Please double check."}},
         {"/", {}, true, {}, {}},
     };
     for (const Step& s : steps) {

@@ -19,14 +19,12 @@ TEST(PathRules, ValidatesTypedFolderPaths) {
         bool valid;
     };
     const Case cases[] = {
-        {"/", true},           {"/data", true},          {"/data/New Sub", true},
-        {"", false},           {"data", false},          {"/data/", false},
-        {"//data", false},     {"/data//x", false},      {"/da?ta", false},
-        {"/a/ b", false},      {"/a/b ", false},         {"/a/\tb", false},
-        {"/a/.hidden", false}, {"/a/b.", false},         {"/a/..", false},
-        {"/a/b*c", false},     {"/a/b:c", false},        {"/a/b<c", false},
-        {"/a/b>c", false},     {"/a/b\\c", false},       {"/a/b|c", false},
-        {"/a/b\"c", false},    {"/a/b.c/d e", true},     {"/カード", true},
+        {"/", true},           {"/data", true},    {"/data/New Sub", true}, {"", false},
+        {"data", false},       {"/data/", false},  {"//data", false},       {"/data//x", false},
+        {"/da?ta", false},     {"/a/ b", false},   {"/a/b ", false},        {"/a/\tb", false},
+        {"/a/.hidden", false}, {"/a/b.", false},   {"/a/..", false},        {"/a/b*c", false},
+        {"/a/b:c", false},     {"/a/b<c", false},  {"/a/b>c", false},       {"/a/b\\c", false},
+        {"/a/b|c", false},     {"/a/b\"c", false}, {"/a/b.c/d e", true},    {"/カード", true},
     };
     for (const Case& c : cases) EXPECT_EQ(isValidFolderPath(c.path), c.valid) << c.path;
 }
@@ -78,7 +76,8 @@ TEST(DriveList, VolumesFromMountTable) {
     const auto volumes = volumesFromMountTable(table, "/home/user");
     std::vector<std::string> roots;
     for (const Volume& v : volumes) roots.push_back(v.rootPath);
-    EXPECT_EQ(roots, (std::vector<std::string>{"/", "/home/user", "/media/user/MY CARD", "/srv/share", "/data"}));
+    EXPECT_EQ(roots, (std::vector<std::string>{"/", "/home/user", "/media/user/MY CARD",
+                                               "/srv/share", "/data"}));
     EXPECT_EQ(volumes[2].kind, VolumeKind::Removable);
     EXPECT_EQ(volumes[2].displayName, "MY CARD (/media/user/MY CARD)");
     EXPECT_EQ(volumes[3].kind, VolumeKind::Network);

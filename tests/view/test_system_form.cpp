@@ -30,7 +30,8 @@ TEST(SystemForm, ListItems) {
     EXPECT_EQ(formListItems(FormList::DisplaySleep, Language::Japanese)[0], "ｵﾌ");
     EXPECT_EQ(formListItems(FormList::WqLinkMode, Language::Japanese),
               (std::vector<std::string>{"ｵﾌ", "ﾏｽﾀｰ", "ｽﾚｰﾌﾞ"}));
-    EXPECT_EQ(formListItems(FormList::CardProtect, Language::English), (std::vector<std::string>{"OFF", "ON"}));
+    EXPECT_EQ(formListItems(FormList::CardProtect, Language::English),
+              (std::vector<std::string>{"OFF", "ON"}));
     EXPECT_EQ(formListItems(FormList::BaudRate, Language::Japanese).back(), "38400");
     EXPECT_EQ(formListInitialSelection(FormList::BaudRate), 1);
     EXPECT_EQ(formListInitialSelection(FormList::DisplaySleep), 0);
@@ -40,8 +41,10 @@ TEST(SystemForm, DisplaySleepPositions) {
     struct Case {
         int sw, time, position;
     };
-    const Case cases[] = {{0, 30, 0}, {0, 999, 0}, {1, 30, 1}, {1, 3599, 3570}, {1, 29, -1}, {1, 3600, -1}, {255, 60, 31}};
-    for (const Case& c : cases) EXPECT_EQ(displaySleepListPosition(c.sw, c.time), c.position) << c.sw << " " << c.time;
+    const Case cases[] = {{0, 30, 0},  {0, 999, 0},   {1, 30, 1},   {1, 3599, 3570},
+                          {1, 29, -1}, {1, 3600, -1}, {255, 60, 31}};
+    for (const Case& c : cases)
+        EXPECT_EQ(displaySleepListPosition(c.sw, c.time), c.position) << c.sw << " " << c.time;
 }
 
 TEST(SystemForm, ListEditsReachTheRecordAndMarkModified) {
@@ -100,7 +103,9 @@ TEST(SystemForm, CardNameEdit) {
     const Case cases[] = {
         {"abc1", "1", "1       "},
         {"ABCDEFGHI", "ABCDEFGH", "ABCDEFGH"},
-        {"ｼｮｯﾌﾟ1", "ｼｮｯﾌﾟ1", "\xBC\xAE\xAF\xCC\xDF" "1  "},
+        {"ｼｮｯﾌﾟ1", "ｼｮｯﾌﾟ1",
+         "\xBC\xAE\xAF\xCC\xDF"
+         "1  "},
         {"店A", "A", "A       "},
         {"", "", "        "},
     };
@@ -118,7 +123,7 @@ TEST(SystemForm, MemoEdit) {
         const char* stored;
     };
     const Case cases[] = {
-        {"A\r\n\r\nB", "A\nB\n"}, {"A\n\nB", "A\nB\n"}, {"", "\n"},     {"A", "A\n"},
+        {"A\r\n\r\nB", "A\nB\n"}, {"A\n\nB", "A\nB\n"},     {"", "\n"},     {"A", "A\n"},
         {"A\n", "A\n"},           {"A\n\n\nB", "A\n\nB\n"}, {"\r\n", "\n"},
     };
     for (const Case& c : cases) EXPECT_EQ(memoFromControl(c.control), c.stored) << c.control;
@@ -176,22 +181,30 @@ TEST(PhraseCommands, EnablingContextMenusAndDoubleClick) {
     };
     auto letters = [](auto enabled) {
         std::string s;
-        for (std::size_t k = 0; k < kPhraseCommands.size(); ++k) s += enabled(kPhraseCommands[k]) ? "SDCPS"[k] : '.';
+        for (std::size_t k = 0; k < kPhraseCommands.size(); ++k)
+            s += enabled(kPhraseCommands[k]) ? "SDCPS"[k] : '.';
         return s;
     };
     for (const Case& c : cases) {
-        const std::string where = std::string(c.doc == &w7.doc ? "WQ-7000" : "WQ-5000") + " row " + std::to_string(c.row);
-        EXPECT_EQ(letters([&](PhraseCommand k) { return isPhraseCommandEnabled(*c.doc, c.row, k); }), c.mainMenu) << where;
+        const std::string where =
+            std::string(c.doc == &w7.doc ? "WQ-7000" : "WQ-5000") + " row " + std::to_string(c.row);
+        EXPECT_EQ(
+            letters([&](PhraseCommand k) { return isPhraseCommandEnabled(*c.doc, c.row, k); }),
+            c.mainMenu)
+            << where;
         const auto menu = phraseContextMenu(*c.doc, c.row);
         ASSERT_TRUE(menu) << where;
         EXPECT_EQ(menu->menuId, c.menuId) << where;
-        EXPECT_EQ(letters([&](PhraseCommand k) { return menu->isEnabled(k); }), c.contextMenu) << where;
+        EXPECT_EQ(letters([&](PhraseCommand k) { return menu->isEnabled(k); }), c.contextMenu)
+            << where;
         EXPECT_EQ(doubleClickAction(*c.doc, c.row),
-                  c.row == 0 ? DoubleClickAction::MakePhrase : DoubleClickAction::PhraseSetup) << where;
+                  c.row == 0 ? DoubleClickAction::MakePhrase : DoubleClickAction::PhraseSetup)
+            << where;
     }
     // No selection, a row beyond the card, or no card: nothing is enabled.
     for (int row : {-1, 250}) {
-        EXPECT_EQ(letters([&](PhraseCommand k) { return isPhraseCommandEnabled(w7.doc, row, k); }), ".....");
+        EXPECT_EQ(letters([&](PhraseCommand k) { return isPhraseCommandEnabled(w7.doc, row, k); }),
+                  ".....");
         EXPECT_FALSE(phraseContextMenu(w7.doc, row));
         EXPECT_EQ(doubleClickAction(w7.doc, row), DoubleClickAction::None);
     }

@@ -18,7 +18,8 @@ CDirTreeCtrl::CDirTreeCtrl(QWidget* parent) : QTreeWidget(parent) {
     connect(this, &QTreeWidget::itemExpanded, this, &CDirTreeCtrl::populate);
     connect(this, &QTreeWidget::itemCollapsed, this, &CDirTreeCtrl::depopulate);
     connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
-        if (current && !current->data(0, kPlaceholderRole).toBool()) emit folderSelected(fullPath(current));
+        if (current && !current->data(0, kPlaceholderRole).toBool())
+            emit folderSelected(fullPath(current));
     });
 }
 
@@ -76,7 +77,8 @@ bool CDirTreeCtrl::openToPath(const QString& path) {
         for (const std::string& part : *parts) {
             item->setExpanded(true);  // lists the item's folders
             std::vector<std::string> names;
-            for (int c = 0; c < item->childCount(); ++c) names.push_back(item->child(c)->text(0).toStdString());
+            for (int c = 0; c < item->childCount(); ++c)
+                names.push_back(item->child(c)->text(0).toStdString());
             const int hit = findNameIgnoringCase(names, part);
             if (hit < 0) {
                 found = false;

@@ -8,11 +8,16 @@ namespace {
 
 QIcon volumeIcon(const QStyle* style, VolumeKind kind) {
     switch (kind) {
-        case VolumeKind::Root: return style->standardIcon(QStyle::SP_ComputerIcon);
-        case VolumeKind::Home: return style->standardIcon(QStyle::SP_DirHomeIcon);
-        case VolumeKind::Removable: return style->standardIcon(QStyle::SP_DriveFDIcon);
-        case VolumeKind::Network: return style->standardIcon(QStyle::SP_DriveNetIcon);
-        case VolumeKind::Fixed: break;
+        case VolumeKind::Root:
+            return style->standardIcon(QStyle::SP_ComputerIcon);
+        case VolumeKind::Home:
+            return style->standardIcon(QStyle::SP_DirHomeIcon);
+        case VolumeKind::Removable:
+            return style->standardIcon(QStyle::SP_DriveFDIcon);
+        case VolumeKind::Network:
+            return style->standardIcon(QStyle::SP_DriveNetIcon);
+        case VolumeKind::Fixed:
+            break;
     }
     return style->standardIcon(QStyle::SP_DriveHDIcon);
 }
@@ -45,6 +50,8 @@ void CDrvListBox::fillFrom(const std::vector<Volume>& volumes) {
 
 QString CDrvListBox::rootPath(int index) const { return itemData(index).toString(); }
 
-int CDrvListBox::indexOfPath(const QString& path) const { return volumeOfPath(volumes_, path.toStdString()); }
+int CDrvListBox::indexOfPath(const QString& path) const {
+    return volumeOfPath(volumes_, path.toStdString());
+}
 
 }  // namespace wqe

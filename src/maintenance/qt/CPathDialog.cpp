@@ -38,7 +38,8 @@ CPathDialog::CPathDialog(const QString& title, const QString& caption, const QSt
 
     connect(buttons, &QDialogButtonBox::accepted, this, &CPathDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CPathDialog::reject);
-    connect(edit_, &QLineEdit::textChanged, this, [this](const QString& text) { ok_->setEnabled(!text.isEmpty()); });
+    connect(edit_, &QLineEdit::textChanged, this,
+            [this](const QString& text) { ok_->setEnabled(!text.isEmpty()); });
     connect(tree_, &CDirTreeCtrl::folderSelected, this, &CPathDialog::onFolderSelected);
     connect(drives_, &QComboBox::activated, this, &CPathDialog::showVolume);
 
@@ -84,24 +85,31 @@ void CPathDialog::accept() {
     const std::string path = typed.toStdString();
     switch (folderState(path)) {
         case FolderState::Invalid:
-            prompter_.message(tr("The folder:\n\n%1\n\nis invalid. Please reenter.").arg(typed).toStdString(),
-                              Icon::Exclamation);
+            prompter_.message(
+                tr("The folder:\n\n%1\n\nis invalid. Please reenter.").arg(typed).toStdString(),
+                Icon::Exclamation);
             edit_->setFocus();
             return;
         case FolderState::Missing: {
             const QString question =
-                tr("The folder:\n\n%1\n\ndoes not exist. Do you want the folder to be created?").arg(typed);
-            if (prompter_.ask(question.toStdString(), Buttons::YesNo, Icon::Question) != Answer::Yes) return;
+                tr("The folder:\n\n%1\n\ndoes not exist. Do you want the folder to be created?")
+                    .arg(typed);
+            if (prompter_.ask(question.toStdString(), Buttons::YesNo, Icon::Question) !=
+                Answer::Yes)
+                return;
             if (!createMissingLevels(path).ok) {
                 prompter_.message(
-                    tr("The folder:\n\n%1\n\ncan not be created. Please double check.").arg(typed).toStdString(),
+                    tr("The folder:\n\n%1\n\ncan not be created. Please double check.")
+                        .arg(typed)
+                        .toStdString(),
                     Icon::Exclamation);
                 edit_->setFocus();
                 return;
             }
             break;
         }
-        case FolderState::Exists: break;
+        case FolderState::Exists:
+            break;
     }
     path_ = typed;
     QDialog::accept();

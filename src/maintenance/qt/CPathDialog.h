@@ -21,8 +21,8 @@ class CPathDialog : public QDialog {
 public:
     // Questions and messages go through `prompter`. An empty start folder
     // means the process's current folder.
-    CPathDialog(const QString& title, const QString& caption, const QString& startFolder, Prompter& prompter,
-                QWidget* owner = nullptr);
+    CPathDialog(const QString& title, const QString& caption, const QString& startFolder,
+                Prompter& prompter, QWidget* owner = nullptr);
 
     // The accepted path (valid after exec() returned Accepted).
     QString path() const { return path_; }

@@ -59,7 +59,8 @@ int CPListCtrl::firstSelectedRow() const {
 void CPListCtrl::showRow(int row) {
     if (!model_ || row < 0 || row >= model_->rowCount()) return;
     const QModelIndex index = model_->index(row, 0);
-    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     scrollTo(index, QAbstractItemView::EnsureVisible);
 }
 

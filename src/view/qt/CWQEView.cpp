@@ -31,7 +31,9 @@ class DialogUnits {
 public:
     explicit DialogUnits(const QFont& font) {
         const QFontMetricsF fm(font);
-        x_ = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0;
+        x_ = fm.horizontalAdvance(
+                 QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+             52.0;
         y_ = fm.height();
     }
     int x(int dlu) const { return qRound(dlu * x_ / 4.0); }
@@ -62,7 +64,8 @@ constexpr ListPlace kListPlaces[] = {
 
 }  // namespace
 
-CWQEView::CWQEView(CWQEDoc& doc, Language lang, QWidget* parent) : QWidget(parent), doc_(doc), lang_(lang) {
+CWQEView::CWQEView(CWQEDoc& doc, Language lang, QWidget* parent)
+    : QWidget(parent), doc_(doc), lang_(lang) {
     setObjectName("view");
     buildForm();
     list_ = new CPListCtrl(this);
@@ -145,14 +148,16 @@ void CWQEView::buildForm() {
         du.place(combo, p.x, p.y, p.cx, -1);
         lists_[p.list] = combo;
         const FormList list = p.list;
-        connect(combo, &QComboBox::currentIndexChanged, this, [this, list](int i) { onListSelected(list, i); });
+        connect(combo, &QComboBox::currentIndexChanged, this,
+                [this, list](int i) { onListSelected(list, i); });
     }
     // 3571 display sleep items: a uniform list keeps the popup quick.
     if (auto* view = qobject_cast<QListView*>(lists_[FormList::DisplaySleep]->view())) {
         view->setUniformItemSizes(true);
     }
 
-    auto button = [&](const QString& text, const char* name, int x, int y, int cx, void (CWQEView::*slot)()) {
+    auto button = [&](const QString& text, const char* name, int x, int y, int cx,
+                      void (CWQEView::*slot)()) {
         auto* b = new QPushButton(text, form_);
         b->setObjectName(name);
         b->setAutoDefault(false);
@@ -166,8 +171,14 @@ void CWQEView::buildForm() {
     button(tr("Control Input"), "controlInput", 284, 76, 74, &CWQEView::onControlInput);
     button(tr("MIDI Settings"), "midiSettings", 284, 104, 74, &CWQEView::onMidiSettings);
 
-    wq7000Only_ = {lists_[FormList::OutputVolumeThru], lists_[FormList::DisplaySleep],
-                   lists_[FormList::WqLinkMode], equalizer_, sleepLabel, volumeLabel, linkLabel, linkFrame};
+    wq7000Only_ = {lists_[FormList::OutputVolumeThru],
+                   lists_[FormList::DisplaySleep],
+                   lists_[FormList::WqLinkMode],
+                   equalizer_,
+                   sleepLabel,
+                   volumeLabel,
+                   linkLabel,
+                   linkFrame};
 
     connect(cardName_, &QLineEdit::textEdited, this, &CWQEView::onCardNameEdited);
     connect(memo_, &QPlainTextEdit::textChanged, this, &CWQEView::onMemoChanged);
@@ -227,7 +238,8 @@ void CWQEView::onCardNameEdited(const QString& text) {
     const QString shown = fromUtf8(applyCardNameEdit(doc_, text.toStdString()));
     if (shown != text) {
         // The caret stays after the characters that were before it.
-        const QString before = fromUtf8(cp932ToUtf8(filterNameText(text.left(caret).toStdString())));
+        const QString before =
+            fromUtf8(cp932ToUtf8(filterNameText(text.left(caret).toStdString())));
         cardName_->setText(shown);
         cardName_->setCursorPosition(qMin(before.size(), shown.size()));
     }
@@ -268,9 +280,14 @@ void CWQEView::onListDoubleClicked() {
     const int i = selectedPhrase();
     bool changed = false;
     switch (doubleClickAction(doc_, i)) {
-        case DoubleClickAction::None: return;
-        case DoubleClickAction::PhraseSetup: changed = runPhraseSetup(i); break;
-        case DoubleClickAction::MakePhrase: changed = runMakePhrase(i); break;
+        case DoubleClickAction::None:
+            return;
+        case DoubleClickAction::PhraseSetup:
+            changed = runPhraseSetup(i);
+            break;
+        case DoubleClickAction::MakePhrase:
+            changed = runMakePhrase(i);
+            break;
     }
     if (changed) {
         fillRow(i);
@@ -297,19 +314,27 @@ namespace {
 
 std::optional<PhraseCommand> phraseCommandOf(Command c) {
     switch (c) {
-        case Command::PhraseSetup: return PhraseCommand::Setup;
-        case Command::DeletePhrase: return PhraseCommand::Delete;
-        case Command::CopyPhrase: return PhraseCommand::Copy;
-        case Command::PatternPhrase: return PhraseCommand::Pattern;
-        case Command::SongPhrase: return PhraseCommand::Song;
-        default: return std::nullopt;
+        case Command::PhraseSetup:
+            return PhraseCommand::Setup;
+        case Command::DeletePhrase:
+            return PhraseCommand::Delete;
+        case Command::CopyPhrase:
+            return PhraseCommand::Copy;
+        case Command::PatternPhrase:
+            return PhraseCommand::Pattern;
+        case Command::SongPhrase:
+            return PhraseCommand::Song;
+        default:
+            return std::nullopt;
     }
 }
 
 void forEachAction(QMenu* menu, const std::function<void(QAction*)>& f) {
     for (QAction* a : menu->actions()) {
-        if (a->menu()) forEachAction(a->menu(), f);
-        else if (!a->isSeparator()) f(a);
+        if (a->menu())
+            forEachAction(a->menu(), f);
+        else if (!a->isSeparator())
+            f(a);
     }
 }
 
@@ -330,30 +355,66 @@ void CWQEView::onListContextMenu(const QPoint& pos) {
 }
 
 std::optional<bool> CWQEView::commandEnabled(Command c) const {
-    if (const auto pc = phraseCommandOf(c)) return isPhraseCommandEnabled(doc_, selectedPhrase(), *pc);
+    if (const auto pc = phraseCommandOf(c))
+        return isPhraseCommandEnabled(doc_, selectedPhrase(), *pc);
     return std::nullopt;
 }
 
 bool CWQEView::runCommand(Command c) {
     switch (c) {
-        case Command::PhraseSetup: onPhraseSetup(); return true;
-        case Command::DeletePhrase: onDeletePhrase(); return true;
-        case Command::CopyPhrase: onCopyPhrase(); return true;
-        case Command::PatternPhrase: onPatternPhrase(); return true;
-        case Command::SongPhrase: onSongPhrase(); return true;
-        case Command::Backup: onBackup(); return true;
-        case Command::Restore: onRestore(); return true;
-        case Command::Cleanup: onCleanup(); return true;
-        case Command::FileConvert: onFileConvert(); return true;
-        case Command::WavImport: onWavImport(); return true;
-        case Command::DeleteFolder: onDeleteFolder(); return true;
-        case Command::PrintSystemAndPhrase: onPrintKind(0); return true;
-        case Command::PrintSystem: onPrintKind(1); return true;
-        case Command::PrintPhrase: onPrintKind(2); return true;
-        case Command::Print: onPrint(); return true;
-        case Command::PrintPreview: onPrintPreview(); return true;
-        case Command::PrinterSetup: onPrinterSetup(); return true;
-        default: return false;
+        case Command::PhraseSetup:
+            onPhraseSetup();
+            return true;
+        case Command::DeletePhrase:
+            onDeletePhrase();
+            return true;
+        case Command::CopyPhrase:
+            onCopyPhrase();
+            return true;
+        case Command::PatternPhrase:
+            onPatternPhrase();
+            return true;
+        case Command::SongPhrase:
+            onSongPhrase();
+            return true;
+        case Command::Backup:
+            onBackup();
+            return true;
+        case Command::Restore:
+            onRestore();
+            return true;
+        case Command::Cleanup:
+            onCleanup();
+            return true;
+        case Command::FileConvert:
+            onFileConvert();
+            return true;
+        case Command::WavImport:
+            onWavImport();
+            return true;
+        case Command::DeleteFolder:
+            onDeleteFolder();
+            return true;
+        case Command::PrintSystemAndPhrase:
+            onPrintKind(0);
+            return true;
+        case Command::PrintSystem:
+            onPrintKind(1);
+            return true;
+        case Command::PrintPhrase:
+            onPrintKind(2);
+            return true;
+        case Command::Print:
+            onPrint();
+            return true;
+        case Command::PrintPreview:
+            onPrintPreview();
+            return true;
+        case Command::PrinterSetup:
+            onPrinterSetup();
+            return true;
+        default:
+            return false;
     }
 }
 

@@ -38,14 +38,19 @@ void PhraseListModel::fillRow(int index) {
     for (int r = 0; r < rows_; ++r) rowTexts(r);
     filled_ = true;
     cache_[static_cast<std::size_t>(index)] = QStringList();
-    emit dataChanged(this->index(index, 0), this->index(index, columnCount() - 1), {Qt::DisplayRole});
+    emit dataChanged(this->index(index, 0), this->index(index, columnCount() - 1),
+                     {Qt::DisplayRole});
 }
 
 int PhraseListModel::columnWidth(int column) const {
-    return column >= 0 && column < static_cast<int>(widths_.size()) ? widths_[static_cast<std::size_t>(column)] : 0;
+    return column >= 0 && column < static_cast<int>(widths_.size())
+               ? widths_[static_cast<std::size_t>(column)]
+               : 0;
 }
 
-int PhraseListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+int PhraseListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : rows_;
+}
 
 int PhraseListModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(headers_.size());
@@ -55,11 +60,13 @@ const QStringList& PhraseListModel::rowTexts(int row) const {
     QStringList& texts = cache_[static_cast<std::size_t>(row)];
     if (!texts.isEmpty()) return texts;
     if (filled_) {
-        for (const std::string& cell : phraseListRow(doc_, row, lang_)) texts << QString::fromStdString(cell);
+        for (const std::string& cell : phraseListRow(doc_, row, lang_))
+            texts << QString::fromStdString(cell);
     } else {
         texts << QString::asprintf("%04d", row + 1);
         for (int c = 1; c < columnCount(); ++c) {
-            texts << (c >= kFirstDashColumn && c <= kLastDashColumn ? QStringLiteral("---") : QString());
+            texts << (c >= kFirstDashColumn && c <= kLastDashColumn ? QStringLiteral("---")
+                                                                    : QString());
         }
     }
     return texts;
