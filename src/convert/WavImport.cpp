@@ -60,7 +60,7 @@ Expected<WaveInfo> probeWavPhrase(const fs::path& path) {
 }
 
 std::uint64_t paddedDataSize(std::uint32_t dataSize, std::uint16_t blockAlign) {
-    const std::uint64_t unit = std::uint64_t{kFramesPerBlock} * blockAlign;
+    const std::uint64_t unit = std::uint64_t{kBlockFrames} * blockAlign;
     if (unit == 0) return dataSize;
     return (dataSize + unit - 1) / unit * unit;
 }

@@ -27,7 +27,7 @@ inline constexpr const char* kMsgImportFailed = "Conversion failed.";
 inline constexpr const char* kMsgImportCleanupQuestion = "Cleanup the Card Info?";
 
 inline constexpr std::size_t kImportPieceSize = 512;  // bytes copied per step
-inline constexpr std::uint32_t kFramesPerBlock = 16;
+inline constexpr std::uint32_t kBlockFrames = 16;
 // The largest offset of the sample data that a WAV phrase record can hold.
 inline constexpr std::uint64_t kMaxWavDataOffset = 4095;
 

@@ -106,7 +106,7 @@ bool fillWavPhraseRecord(const fs::path& path, std::vector<std::uint8_t>& record
     OneRecord r(Model::WQ7000, record);
     CWQEPhr& p = r.phr;
     const std::uint32_t blocks =
-        info->dataSize / (2u * info->format.channels) / kFramesPerBlock;
+        info->dataSize / (2u * info->format.channels) / kBlockFrames;
     p.setType(0, kTypeAudio);
     p.setMode(0, kModeWav);
     p.setGrade(0, static_cast<std::uint32_t>(*kpac::gradeOfRate(info->format.sampleRate)));

@@ -1,0 +1,307 @@
+#include "maintenance/Cleanup.h"
+
+#include <algorithm>
+#include <fstream>
+
+#include "card/FileIO.h"
+#include "card/PhrasePrm.h"
+
+namespace wqe {
+
+namespace {
+
+constexpr const char* kDataExtensions[] = {"PHR", "MID", "WAV"};
+
+// The first `count` bytes of a file; nullopt when it cannot be opened or is shorter.
+std::optional<std::vector<std::uint8_t>> readExactly(const fs::path& path, std::size_t count) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::vector<std::uint8_t> bytes(count);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(count));
+    if (static_cast<std::size_t>(in.gcount()) != count) return std::nullopt;
+    return bytes;
+}
+
+// The phrase settings file with its first `table.size()` bytes replaced by
+// the table; bytes beyond the table stay.
+std::string writeTable(const fs::path& path, const std::vector<std::uint8_t>& table) {
+    std::string error;
+    auto bytes = readWholeFile(path, error);
+    if (!bytes) return error;
+    if (bytes->size() < table.size()) bytes->resize(table.size());
+    std::copy(table.begin(), table.end(), bytes->begin());
+    return writeFileAtomic(path, *bytes);
+}
+
+bool sameName(const fs::path& a, const fs::path& b) {
+    return upperAscii(a.filename().string()) == upperAscii(b.filename().string());
+}
+
+// The forms a record can be retyped to, in the order the validation tries them.
+enum class PhraseForm { AudioKpac, AudioWav, Midi };
+
+// One slot's record with the operations of the slot procedure.
+class SlotProbe {
+public:
+    SlotProbe(Model m, std::span<const std::uint8_t> record, const fs::path& folder, int index,
+              std::string namePrefix)
+        : prm_(CPhrasePrm::create(m)), folder_(folder), index_(index), prefix_(std::move(namePrefix)) {
+        std::copy(record.begin(), record.end(), prm_->bytes().begin());
+    }
+
+    // The registered data file as it lies in the folder (letter case found
+    // on disk); empty for an empty record.
+    fs::path registeredFile() const {
+        const std::string name = prm_->dataFileName("", index_);
+        return name.empty() ? fs::path() : findCardFile(folder_, name);
+    }
+
+    // The registered file exists and is of the record's kind: refresh the
+    // fields taken from it.
+    bool refresh() {
+        const fs::path f = registeredFile();
+        if (!exists(f)) return false;
+        const std::string ext = extension(f);
+        if (ext == ".PHR") return prm_->checkPhr(f);
+        if (ext == ".MID") return prm_->checkMid(f);
+        if (ext == ".WAV") return prm_->checkWav(f);
+        return false;
+    }
+
+    // The registered file exists: fill the record anew from it.
+    bool registerFromFile() {
+        const fs::path f = registeredFile();
+        if (!exists(f)) return false;
+        const std::string ext = extension(f);
+        if (ext == ".PHR") return prm_->registerPhr(f, index_, prefix_);
+        if (ext == ".MID") return prm_->registerMid(f, index_, prefix_);
+        if (ext == ".WAV") return prm_->registerWav(f, index_, prefix_);
+        return false;
+    }
+
+    std::vector<PhraseForm> retypeOrder() const {
+        if (prm_->model() == Model::WQ5000) return {PhraseForm::AudioKpac, PhraseForm::Midi};
+        return {PhraseForm::AudioKpac, PhraseForm::AudioWav, PhraseForm::Midi};
+    }
+
+    // Makes the record of the form; a record already of it stays as it is.
+    // A WQ-5000 pattern counts as audio (both use ".PHR").
+    void retype(PhraseForm form) {
+        CWQEPhr p = prm_->fields();
+        if (prm_->model() == Model::WQ5000) {
+            const bool used = p.getUsed(0) == 1, midi = p.getMidiFlag(0) == 1;
+            if (used && midi == (form == PhraseForm::Midi)) return;
+            prm_->clear();
+            p.setUsed(0, 1);
+            p.setMidiFlag(0, form == PhraseForm::Midi ? 1 : 0);
+            return;
+        }
+        const std::uint32_t type = p.getType(0), mode = p.getMode(0);
+        switch (form) {
+            case PhraseForm::AudioKpac:
+                if (type == kTypeAudio && mode != kModeWav) return;
+                prm_->clear();
+                p.setType(0, kTypeAudio);
+                return;
+            case PhraseForm::AudioWav:
+                if (type == kTypeAudio && mode == kModeWav) return;
+                prm_->clear();
+                p.setType(0, kTypeAudio);
+                p.setMode(0, kModeWav);
+                return;
+            case PhraseForm::Midi:
+                if (type == kTypeMidi) return;
+                prm_->clear();
+                p.setType(0, kTypeMidi);
+                return;
+        }
+    }
+
+    void reset() { prm_->clear(); }
+    std::span<const std::uint8_t> record() const {
+        return static_cast<const CPhrasePrm&>(*prm_).bytes();
+    }
+
+private:
+    static bool exists(const fs::path& f) {
+        std::error_code ec;
+        return !f.empty() && fs::is_regular_file(f, ec);
+    }
+    static std::string extension(const fs::path& f) { return upperAscii(f.extension().string()); }
+
+    std::unique_ptr<CPhrasePrm> prm_;
+    fs::path folder_;
+    int index_;
+    std::string prefix_;
+};
+
+// Validates the record of one slot, stopping at the first step that succeeds.
+CleanupAction validate(SlotProbe& probe) {
+    if (probe.refresh()) return CleanupAction::Refreshed;
+    if (probe.registerFromFile()) return CleanupAction::Registered;
+    for (const PhraseForm form : probe.retypeOrder()) {
+        probe.retype(form);
+        if (probe.registerFromFile()) return CleanupAction::Registered;
+    }
+    probe.reset();
+    return CleanupAction::Reset;
+}
+
+}  // namespace
+
+std::string cleanupActionText(CleanupAction action) {
+    switch (action) {
+        case CleanupAction::Unchanged: return "unchanged";
+        case CleanupAction::Refreshed: return "refreshed from its data file";
+        case CleanupAction::Registered: return "registered from its data file";
+        case CleanupAction::Reset: return "registration dropped (no readable data file)";
+    }
+    return {};
+}
+
+std::string cleanupQuestion(const std::string& registeredFile, const std::string& candidate) {
+    if (registeredFile.empty())
+        return std::string(kMsgRegistrationOfPhrase) + " " + candidate + " " + kMsgIsWrong + "\n" +
+               kMsgOkToEraseRegistration;
+    return std::string(kMsgPhraseDoubleRegistration) + " " + candidate + " " + kMsgHasOccurred +
+           "\n" + kMsgOkToErase;
+}
+
+int CleanupResult::changedSlots() const {
+    return static_cast<int>(std::count_if(slots.begin(), slots.end(), [](const CleanupSlot& s) {
+        return s.action != CleanupAction::Unchanged;
+    }));
+}
+
+bool CleanupResult::ok() const {
+    if (status != Status::Finished) return false;
+    return std::all_of(slots.begin(), slots.end(), [](const CleanupSlot& s) { return s.errors.empty(); });
+}
+
+CleanupResult runCleanup(CWQEDoc& doc, Prompter& prompter, const CleanupProgress& progress) {
+    CleanupResult result;
+    auto status = [&](const std::string& text) {
+        if (progress.status) progress.status(text);
+    };
+    auto stop = [&](const char* message, std::string why) {
+        prompter.message(message, Icon::Exclamation);
+        result.status = CleanupResult::Status::Stopped;
+        result.error = std::move(why);
+        status("");
+        return result;
+    };
+    status(kMsgCleanupInProgress);
+    if (!doc.isLoaded()) {
+        result.error = "no card is open";
+        return result;
+    }
+    const fs::path folder = fs::path(doc.systemPath()).parent_path();
+
+    if (doc.isModified()) {
+        if (prompter.ask(kMsgCleanupSaveFirst, Buttons::YesNo, Icon::Exclamation) != Answer::Yes) {
+            result.status = CleanupResult::Status::Cancelled;
+            status("");
+            return result;
+        }
+        // Going on after a failed save would reload the card over the edits.
+        if (!doc.onSaveCardInfo()) {
+            result.status = CleanupResult::Status::Stopped;
+            result.error = "the edits could not be saved; nothing was cleaned up";
+            status("");
+            return result;
+        }
+    }
+
+    std::error_code ec;
+    const fs::path sys5 = findCardFile(folder, kSystemFileName5000);
+    const fs::path sys7 = findCardFile(folder, kSystemFileName7000);
+    const bool has5 = fs::exists(sys5, ec), has7 = fs::exists(sys7, ec);
+    if (has5 && has7)
+        return stop(kMsgDoubleSystemFile, folder.string() + ": holds both " +
+                                              std::string(kSystemFileName5000) + " and " +
+                                              std::string(kSystemFileName7000));
+    if (!has5 && !has7)
+        return stop(kMsgPhraseFileUnreadable, folder.string() + ": no system settings file");
+    const Model m = has7 ? Model::WQ7000 : Model::WQ5000;
+    result.model = m;
+    const fs::path sysPath = has7 ? sys7 : sys5;
+    auto sysBytes = readExactly(sysPath, systemFileSize(m));
+    if (!sysBytes)
+        return stop(kMsgPhraseFileUnreadable, sysPath.string() + ": cannot be read or is shorter than " +
+                                                  std::to_string(systemFileSize(m)) + " bytes");
+    CWQESys sys;
+    sys.setModel(m);
+    sys.attach(*sysBytes);
+    const int slots = phraseCountForModel(sys.getPhraseCountCode(), m);
+    const std::string namePrefix = sys.getCardName();
+    result.slotCount = slots;
+
+    const std::size_t recordSize = phraseRecordSize(m);
+    const fs::path phrPath = findCardFile(folder, phraseFileName(m));
+    auto table = readExactly(phrPath, static_cast<std::size_t>(slots) * recordSize);
+    if (!table)
+        return stop(kMsgPhraseFileUnreadable,
+                    phrPath.string() + ": cannot be read or holds fewer than " +
+                        std::to_string(slots) + " records of " + std::to_string(recordSize) + " bytes");
+
+    bool anyChanged = false;
+    const std::string prefix = (folder / "").string();
+    for (int i = 0; i < slots; ++i) {
+        if (progress.step) progress.step(i, slots);
+        const auto recordBegin = table->begin() + static_cast<std::ptrdiff_t>(i * recordSize);
+        const std::vector<std::uint8_t> before(recordBegin, recordBegin + static_cast<std::ptrdiff_t>(recordSize));
+        SlotProbe probe(m, before, folder, i, namePrefix);
+
+        CleanupSlot slot;
+        slot.index = i;
+        slot.action = validate(probe);
+        slot.dataFile = probe.registeredFile();
+
+        for (const char* ext : kDataExtensions) {
+            const fs::path candidate = findCardFile(folder, phraseDataFileName("", i, ext));
+            if (!fs::exists(candidate, ec)) continue;
+            if (!slot.dataFile.empty() && sameName(candidate, slot.dataFile)) continue;
+            const std::string question = cleanupQuestion(
+                slot.dataFile.string(), prefix + candidate.filename().string());
+            if (prompter.ask(question, Buttons::YesNo, Icon::Question) != Answer::Yes) {
+                slot.keptFiles.push_back(candidate);
+                continue;
+            }
+            if (fs::remove(candidate, ec) && !ec)
+                slot.deletedFiles.push_back(candidate);
+            else
+                slot.errors.push_back("could not delete " + candidate.string() + ": " + ec.message());
+        }
+
+        const auto after = probe.record();
+        if (!std::equal(after.begin(), after.end(), before.begin())) {
+            std::copy(after.begin(), after.end(), recordBegin);
+            anyChanged = true;
+        } else {
+            slot.action = CleanupAction::Unchanged;
+        }
+        if (slot.action != CleanupAction::Unchanged || !slot.deletedFiles.empty() ||
+            !slot.keptFiles.empty() || !slot.errors.empty())
+            result.slots.push_back(std::move(slot));
+    }
+
+    result.status = CleanupResult::Status::Finished;
+    if (anyChanged) {
+        status(kMsgCleanupWriting);
+        if (std::string error = writeTable(phrPath, *table); error.empty()) {
+            result.written = true;
+        } else {
+            prompter.message(kMsgCleanupWriteFailed, Icon::Exclamation);
+            result.status = CleanupResult::Status::WriteFailed;
+            result.error = error;
+        }
+        status(kMsgCleanupRedisplaying);
+    }
+    if (progress.step) progress.step(slots, slots);
+    status("");
+    prompter.message(kMsgCleanupFinished, Icon::Information);
+    result.reloaded = doc.reload();
+    return result;
+}
+
+}  // namespace wqe

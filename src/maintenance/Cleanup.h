@@ -1,0 +1,97 @@
+// Cleanup: brings the open card's phrase settings file into agreement with
+// the phrase data files that really lie in the card folder. Per slot it keeps
+// a registration whose data file is present and of the record's kind
+// (refreshing the fields taken from the file), registers a data file that
+// has no registration, drops a registration whose file is missing or
+// unreadable, and asks about every further data file of the same phrase
+// number. It works on the files on disk, writes the phrase settings file
+// when a record changed, and then reloads the card into the document.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "card/CWQEDoc.h"
+#include "card/Prompter.h"
+
+namespace wqe {
+
+namespace fs = std::filesystem;
+
+inline constexpr const char* kMsgCleanupInProgress = "Cleanup in progress";
+inline constexpr const char* kMsgCleanupSaveFirst =
+    "The data currently being edited will be saved.\nOK to proceed?";
+inline constexpr const char* kMsgDoubleSystemFile =
+    "Double registration of the system file has occurred.\nProcessing halted.";
+inline constexpr const char* kMsgPhraseFileUnreadable =
+    "Phrase information file couldn't be read properly.\nTreatment is stopped.";
+inline constexpr const char* kMsgCleanupWriting = "Phrase and memo data being written.";
+inline constexpr const char* kMsgCleanupRedisplaying = "Redisplaying phrase data...";
+inline constexpr const char* kMsgCleanupWriteFailed =
+    "It failed in the preservation of phrase information file.";
+inline constexpr const char* kMsgCleanupFinished = "Finished.";
+inline constexpr const char* kMsgPhraseDoubleRegistration = "Double registration of the phrase";
+inline constexpr const char* kMsgHasOccurred = "has occurred.";
+inline constexpr const char* kMsgOkToErase = "OK to erase?";
+inline constexpr const char* kMsgRegistrationOfPhrase = "Registration of a phrase";
+inline constexpr const char* kMsgIsWrong = "is wrong.";
+inline constexpr const char* kMsgOkToEraseRegistration = "OK to erase registration?";
+
+// What the slot procedure did to a record.
+enum class CleanupAction {
+    Unchanged,   // record already agreed with its data file
+    Refreshed,   // kept; fields taken from the file updated
+    Registered,  // filled anew from a data file (default name)
+    Reset,       // registration dropped: no readable data file
+};
+// "unchanged", "refreshed from its data file", "registered from <file>", ...
+std::string cleanupActionText(CleanupAction action);
+
+struct CleanupSlot {
+    int index = 0;
+    CleanupAction action = CleanupAction::Unchanged;
+    fs::path dataFile;                  // the registered data file after the procedure
+    std::vector<fs::path> deletedFiles; // further data files the user chose to delete
+    std::vector<fs::path> keptFiles;    // further data files the user kept
+    std::vector<std::string> errors;    // deletions that failed
+};
+
+// The question about a further data file C of a slot whose registered data
+// file is R (empty for an empty record).
+std::string cleanupQuestion(const std::string& registeredFile, const std::string& candidate);
+
+// Reports (slot, slots) before each slot, and the status text as it changes.
+struct CleanupProgress {
+    std::function<void(int slot, int slots)> step;
+    std::function<void(const std::string& status)> status;
+};
+
+struct CleanupResult {
+    enum class Status {
+        Finished,     // every slot processed; the card was reloaded
+        Cancelled,    // the user declined saving the edits first: nothing done
+        Stopped,      // the card folder's files could not be used: nothing written
+        WriteFailed,  // the phrase settings file could not be written (old file kept)
+    };
+    Status status = Status::Stopped;
+    Model model = Model::WQ7000;  // the model found in the folder
+    int slotCount = 0;
+    bool written = false;             // the phrase settings file was written
+    bool reloaded = false;            // the document reloaded the card
+    std::vector<CleanupSlot> slots;   // slots that changed or had further files
+    std::string error;                // why it stopped or what failed
+
+    int changedSlots() const;
+    bool ok() const;  // finished, and no deletion failed
+};
+
+// The whole START procedure on the document's card folder. Questions and
+// messages go through `prompter`; the phrase settings file is replaced
+// safely (a failed write leaves the old file whole). Ends by reloading the
+// card into the document, except when it was cancelled or stopped.
+CleanupResult runCleanup(CWQEDoc& doc, Prompter& prompter, const CleanupProgress& progress = {});
+
+}  // namespace wqe
