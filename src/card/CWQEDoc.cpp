@@ -99,6 +99,10 @@ bool CWQEDoc::openFile(const std::string& systemPath) {
 bool CWQEDoc::openCard(const std::string& cardPath) {
     std::error_code ec;
     fs::path path(cardPath);
+    if (!fs::exists(path, ec)) {
+        prompter_.message(cardPath + ": no such card folder or file", Icon::Exclamation);
+        return false;
+    }
     if (fs::is_directory(path, ec)) {
         const fs::path p7 = findCardFile(path, kSystemFileName7000);
         const fs::path p5 = findCardFile(path, kSystemFileName5000);

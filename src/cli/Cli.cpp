@@ -124,15 +124,22 @@ Answer TerminalPrompter::ask(const std::string& text, Buttons buttons, Icon) {
 
 void TerminalPrompter::message(const std::string& text, Icon) {
     messages_.push_back(text);
-    std::cerr << text << '\n';
+    if (echo) std::cerr << text << '\n';
 }
 
 OpenCard::OpenCard(const std::string& cardPath, TerminalPrompter::Policy policy)
     : prompter(policy), doc(prompter, settings) {
-    if (!doc.openCard(cardPath) || !doc.isLoaded()) {
-        std::string why = prompter.messages().empty() ? "cannot open the card" : prompter.messages().back();
-        if (why == kMsgReadFile) why = "Fail to Read File! (" + doc.systemPath() + " is missing, unreadable or shorter than " + std::to_string(systemFileSize(doc.model())) + " bytes)";
-        throw Failure(cardPath + ": " + why);
+    prompter.echo = false;
+    const bool opened = doc.openCard(cardPath) && doc.isLoaded();
+    prompter.echo = true;
+    if (!opened) {
+        std::string why = prompter.messages().empty() ? cardPath + ": cannot open the card" : prompter.messages().back();
+        if (why == kMsgReadFile)
+            why = "Fail to Read File! (" + doc.systemPath() + " is missing, unreadable or shorter than " +
+                  std::to_string(systemFileSize(doc.model())) + " bytes)";
+        else if (why == kMsgMemoFile)
+            why = std::string(kMsgMemoFile) + " (" + doc.memoPath() + ")";
+        throw Failure(why);
     }
 }
 

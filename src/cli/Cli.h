@@ -78,6 +78,8 @@ public:
     Answer ask(const std::string& text, Buttons buttons, Icon icon) override;
     void message(const std::string& text, Icon icon) override;
     const std::vector<std::string>& messages() const { return messages_; }
+    // When false, messages are only collected (the caller reports them).
+    bool echo = true;
 
 private:
     Policy policy_;
