@@ -1,3 +1,4 @@
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -27,6 +28,7 @@ private slots:
     void cardPathThroughTheFolderChooser();
     void folderChooserValidatesAndCreates();
     void fileFilterAndSettingsStore();
+    void contextMenuAndVersionDialog();
 };
 
 void MainWindowTest::startsEmpty() {
@@ -351,6 +353,50 @@ void MainWindowTest::fileFilterAndSettingsStore() {
     QtSettingsStore again(ini);
     QCOMPARE(again.value(kKeyBackupPath, ""), std::string("/media/カード"));
     QVERIFY(readText(tmp / "wqe.ini").find("[Path]") != std::string::npos);
+}
+
+void MainWindowTest::contextMenuAndVersionDialog() {
+    TempDir tmp;
+    const fs::path sys = copyDemoCard(tmp / "DEMO");
+    Editor e(Language::English);
+    e.open(sys);
+    e.doc().phr().setType(3, kTypeSong);
+    e.app.view()->fillRow(3);
+    e.app.view()->showRow(3);
+
+    QString menuName;
+    QStringList enabled;
+    QTimer::singleShot(0, [&] {
+        QWidget* popup = QApplication::activePopupWidget();
+        QVERIFY(popup);
+        menuName = popup->objectName();
+        std::function<void(QMenu*)> collect = [&](QMenu* m) {
+            for (QAction* a : m->actions()) {
+                if (a->menu())
+                    collect(a->menu());
+                else if (!a->isSeparator() && a->isEnabled())
+                    enabled << a->text();
+            }
+        };
+        collect(qobject_cast<QMenu*>(popup));
+        popup->close();
+    });
+    CPListCtrl* list = e.app.view()->list();
+    emit list->customContextMenuRequested(list->visualRect(e.model()->index(3, 0)).center());
+    QCOMPARE(menuName, QString("phraseMenu132"));
+    QCOMPARE(enabled,
+             QStringList({"Phrase Setup(&E)...", "Delete Phrase(&D)...", "Song Phrase(&S)..."}));
+
+    QString versionText;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog);
+        QCOMPARE(dialog->windowTitle(), QString("Version Information"));
+        for (QLabel* l : dialog->findChildren<QLabel*>()) versionText += l->text();
+        qobject_cast<QDialog*>(dialog)->accept();
+    });
+    e.app.runCommand(Command::VersionInfo);
+    QCOMPARE(versionText, QString("WQE-7000 Version 2.00"));
 }
 
 QTEST_MAIN(MainWindowTest)
