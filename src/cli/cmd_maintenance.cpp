@@ -54,8 +54,10 @@ bool hasCard(const fs::path& folder) {
 // Cleanup may ask many questions: refuse before touching anything when
 // they can be answered neither by --yes / --no nor at a terminal.
 void requireAnswers(const Args& args) {
-    if (TerminalPrompter::policyFrom(args) == TerminalPrompter::Policy::Ask && !isatty(STDIN_FILENO))
-        throw Failure("cleanup asks about stray data files and there is no terminal; use --yes or --no");
+    if (TerminalPrompter::policyFrom(args) == TerminalPrompter::Policy::Ask &&
+        !isatty(STDIN_FILENO))
+        throw Failure(
+            "cleanup asks about stray data files and there is no terminal; use --yes or --no");
 }
 
 // Phrase number N of the open card -> index.
@@ -80,7 +82,8 @@ int runTransferCommand(const std::vector<std::string>& argv, TransferMode mode) 
     // restore. A restore may go into a folder that holds no card yet.
     CWQEDoc doc(prompter, settings);
     const fs::path src = mode == TransferMode::Backup ? cardFolderOf(source) : fs::path(source);
-    const fs::path dst = mode == TransferMode::Restore ? cardFolderOf(destination) : fs::path(destination);
+    const fs::path dst =
+        mode == TransferMode::Restore ? cardFolderOf(destination) : fs::path(destination);
     if (mode == TransferMode::Restore && hasCard(dst)) doc.openCard(dst.string());
 
     const TransferResult r = runTransfer(mode, src.string(), dst.string(), &doc, prompter);
@@ -88,9 +91,11 @@ int runTransferCommand(const std::vector<std::string>& argv, TransferMode mode) 
         case TransferResult::Status::Declined:
             std::cout << "Nothing was deleted or copied.\n";
             return kExitOk;
-        case TransferResult::Status::Refused: return kExitFailure;
+        case TransferResult::Status::Refused:
+            return kExitFailure;
         case TransferResult::Status::Done:
-        case TransferResult::Status::Failed: break;
+        case TransferResult::Status::Failed:
+            break;
     }
     std::cout << "Deleted " << r.deleted.size() << " device file(s) in " << dst.string()
               << "; copied " << r.filesCopied << " file(s) and created " << r.foldersCreated
@@ -118,13 +123,16 @@ int cmdDelete(const std::vector<std::string>& argv) {
         case PhraseDeleteResult::Status::Declined:
             std::cout << "Nothing was deleted.\n";
             return kExitOk;
-        case PhraseDeleteResult::Status::Deleted: break;
-        default: return kExitFailure;
+        case PhraseDeleteResult::Status::Deleted:
+            break;
+        default:
+            return kExitFailure;
     }
     if (!card.doc.onSaveCardInfo()) throw Failure("the erased record could not be saved");
     std::cout << "Erased phrase " << index + 1 << "; "
-              << (r.fileRemoved ? "deleted " + r.dataFile.filename().string()
-                                : "its data file " + r.dataFile.filename().string() + " was already gone")
+              << (r.fileRemoved
+                      ? "deleted " + r.dataFile.filename().string()
+                      : "its data file " + r.dataFile.filename().string() + " was already gone")
               << ".\n";
     return kExitOk;
 }
@@ -183,14 +191,16 @@ int cmdImport(const std::vector<std::string>& argv) {
     Args args(argv, {"--yes", "--no", "--cleanup"}, {"--folder", "--start"});
     const auto folder = args.option("--folder");
     args.expectPositional(1, folder ? 1 : 100000);
-    if (!folder && args.positional().size() < 2) throw UsageError("name WAV files or --folder SRCDIR");
+    if (!folder && args.positional().size() < 2)
+        throw UsageError("name WAV files or --folder SRCDIR");
     if (args.flag("--cleanup")) requireAnswers(args);
     OpenCard card(args.positional()[0], TerminalPrompter::policyFrom(args));
     CommandPrompter prompter(card.prompter);
     if (card.doc.model() != Model::WQ7000)
         throw Failure(args.positional()[0] + ": a WQ-5000 card does not play WAV phrases");
     const int maxNumber = copySlotCount(card.doc);
-    const int start = args.option("--start") ? parseInt(*args.option("--start"), "--start", 1, maxNumber) : 1;
+    const int start =
+        args.option("--start") ? parseInt(*args.option("--start"), "--start", 1, maxNumber) : 1;
 
     std::vector<fs::path> sources;
     if (folder) {
@@ -217,25 +227,28 @@ int cmdImport(const std::vector<std::string>& argv) {
 
     bool cleanup = args.flag("--cleanup");
     if (!cleanup && !args.flag("--no") && (args.flag("--yes") || isatty(STDIN_FILENO)))
-        cleanup = prompter.ask(kMsgImportCleanupQuestion, Buttons::YesNo, Icon::Question) == Answer::Yes;
+        cleanup =
+            prompter.ask(kMsgImportCleanupQuestion, Buttons::YesNo, Icon::Question) == Answer::Yes;
     if (cleanup) {
         const int status = cleanupExit(runCleanup(card.doc, prompter));
         if (status != kExitOk) return status;
     } else {
-        std::cout << "The new files become phrases with: wqe cleanup " << args.positional()[0] << '\n';
+        std::cout << "The new files become phrases with: wqe cleanup " << args.positional()[0]
+                  << '\n';
     }
     return failed ? kExitFailure : kExitOk;
 }
 
 const bool registered = [] {
-    registerCommand({"backup", "copy a card folder into a backup folder",
-                     "usage: wqe backup CARD DEST [--yes|--no]\n\n"
-                     "Deletes the device files in DEST (\"_WQ*.*\", \"WQ*.TXT\" and the content of\n"
-                     "\"_WQ7TDIR.CNF\") after a question, then copies the whole card folder into\n"
-                     "DEST, sub-folders included. A DEST that does not exist is created without\n"
-                     "a question. Refused when the folders are the same or one lies inside the\n"
-                     "other.\n",
-                     cmdBackup});
+    registerCommand(
+        {"backup", "copy a card folder into a backup folder",
+         "usage: wqe backup CARD DEST [--yes|--no]\n\n"
+         "Deletes the device files in DEST (\"_WQ*.*\", \"WQ*.TXT\" and the content of\n"
+         "\"_WQ7TDIR.CNF\") after a question, then copies the whole card folder into\n"
+         "DEST, sub-folders included. A DEST that does not exist is created without\n"
+         "a question. Refused when the folders are the same or one lies inside the\n"
+         "other.\n",
+         cmdBackup});
     registerCommand({"restore", "copy a backup folder back into a card folder",
                      "usage: wqe restore SRC CARD [--yes|--no]\n\n"
                      "Deletes the device files of CARD after a question, then copies the whole\n"
@@ -253,14 +266,15 @@ const bool registered = [] {
                      "settings and memo files when they describe the file, else built from the\n"
                      "file.\n",
                      cmdCopy});
-    registerCommand({"import", "copy WAV files onto a WQ-7000 card as WAV phrases",
-                     "usage: wqe import CARD WAV... [--start N] [--cleanup] [--yes|--no]\n"
-                     "       wqe import CARD --folder SRCDIR [--start N] [--cleanup] [--yes|--no]\n\n"
-                     "Copies each 16-bit PCM WAV file (8000 to 48000 Hz, mono or stereo) to the\n"
-                     "first free phrase number from N (default 1), padded to whole blocks.\n"
-                     "--cleanup then runs the cleanup that registers the new phrases; without\n"
-                     "it the cleanup is offered at a terminal (or with --yes).\n",
-                     cmdImport});
+    registerCommand(
+        {"import", "copy WAV files onto a WQ-7000 card as WAV phrases",
+         "usage: wqe import CARD WAV... [--start N] [--cleanup] [--yes|--no]\n"
+         "       wqe import CARD --folder SRCDIR [--start N] [--cleanup] [--yes|--no]\n\n"
+         "Copies each 16-bit PCM WAV file (8000 to 48000 Hz, mono or stereo) to the\n"
+         "first free phrase number from N (default 1), padded to whole blocks.\n"
+         "--cleanup then runs the cleanup that registers the new phrases; without\n"
+         "it the cleanup is offered at a terminal (or with --yes).\n",
+         cmdImport});
     registerCommand({"cleanup", "bring the phrase settings into agreement with the data files",
                      "usage: wqe cleanup CARD [--yes|--no]\n\n"
                      "Keeps registrations whose data file is present, registers data files\n"

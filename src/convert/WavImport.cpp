@@ -120,7 +120,8 @@ WavImportResult importWavFile(const fs::path& source, const fs::path& target,
             }
             ok = out.WriteExact(piece.data(), n);
             copied += static_cast<std::uint32_t>(n);
-            setPercent(filePercent, static_cast<int>(std::min<std::uint32_t>(100, copied / hundredth)));
+            setPercent(filePercent,
+                       static_cast<int>(std::min<std::uint32_t>(100, copied / hundredth)));
         }
         piece.fill(0);
         for (std::uint32_t left = pad; ok && left > 0;) {
@@ -144,8 +145,8 @@ WavImportResult importWavFile(const fs::path& source, const fs::path& target,
     result.padBytes = pad;
     // The phrase keeps one data file: remove its ".PHR" and ".MID" files.
     for (const char* ext : {"PHR", "MID"}) {
-        const fs::path other = findCardFile(target.parent_path(),
-                                            target.stem().string() + "." + ext);
+        const fs::path other =
+            findCardFile(target.parent_path(), target.stem().string() + "." + ext);
         if (sameFolder(other, target) || !fs::exists(other, ec)) continue;
         if (fs::remove(other, ec))
             result.removed.push_back(other);
@@ -175,7 +176,8 @@ std::optional<int> nextFreePhraseNumber(const fs::path& folder, int start, int m
     for (int n = std::max(start, 1); n <= maxNumber; ++n) {
         bool taken = false;
         for (const char* ext : {"MID", "PHR", "WAV"})
-            taken = taken || fs::exists(findCardFile(folder, phraseDataFileName("", n - 1, ext)), ec);
+            taken =
+                taken || fs::exists(findCardFile(folder, phraseDataFileName("", n - 1, ext)), ec);
         if (!taken) return n;
     }
     return std::nullopt;
@@ -212,7 +214,8 @@ ImportBatch importWavFiles(const std::vector<fs::path>& sources, const fs::path&
         if (const auto n = nextFreePhraseNumber(cardFolder, next, maxNumber)) {
             next = *n;
             item.target = cardFolder / phraseDataFileName("", *n - 1, "WAV");
-            const auto r = importWavFile(source, item.target, progress ? &progress->filePercent : nullptr);
+            const auto r =
+                importWavFile(source, item.target, progress ? &progress->filePercent : nullptr);
             item.ok = r.ok;
             item.error = r.error;
             item.padBytes = r.padBytes;

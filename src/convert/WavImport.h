@@ -45,10 +45,10 @@ std::uint64_t paddedDataSize(std::uint32_t dataSize, std::uint16_t blockAlign);
 
 struct WavImportResult {
     bool ok = false;
-    std::string error;             // names the file and the problem
-    std::uint32_t dataBytes = 0;   // sample bytes copied
-    std::uint32_t padBytes = 0;    // zero bytes appended
-    std::vector<fs::path> removed; // the phrase's other data files (".PHR", ".MID")
+    std::string error;              // names the file and the problem
+    std::uint32_t dataBytes = 0;    // sample bytes copied
+    std::uint32_t padBytes = 0;     // zero bytes appended
+    std::vector<fs::path> removed;  // the phrase's other data files (".PHR", ".MID")
 };
 
 // Imports one file. `filePercent` (0..100) follows the copy. The target is

@@ -73,8 +73,8 @@ void deleteDeviceFiles(const fs::path& folder, std::vector<fs::path>& deleted,
     }
 }
 
-void copyFolderContents(const fs::path& source, const fs::path& destination,
-                        TransferResult& result, const ProgressFn& progress) {
+void copyFolderContents(const fs::path& source, const fs::path& destination, TransferResult& result,
+                        const ProgressFn& progress) {
     std::error_code ec;
     std::vector<fs::directory_entry> entries;
     for (fs::recursive_directory_iterator it(source, ec), end; !ec && it != end; it.increment(ec))
@@ -123,15 +123,13 @@ std::string transferRefusal(const std::string& source, const std::string& destin
     if (source.empty()) return "No source folder was given.";
     if (destination.empty()) return "No destination folder was given.";
     std::error_code ec;
-    if (!fs::is_directory(source, ec))
-        return source + ": the source folder does not exist.";
+    if (!fs::is_directory(source, ec)) return source + ": the source folder does not exist.";
     if (fs::exists(destination, ec) && !fs::is_directory(destination, ec))
         return destination + ": the destination is a file, not a folder.";
     const fs::path src = normalised(source), dst = normalised(destination);
     if (sameFolder(src, dst) || src == dst)
         return source + " and " + destination + " are the same folder.";
-    if (isInside(dst, src))
-        return destination + " lies inside the source folder " + source + ".";
+    if (isInside(dst, src)) return destination + " lies inside the source folder " + source + ".";
     if (isInside(src, dst))
         return source + " lies inside the destination folder " + destination + ".";
     return {};

@@ -41,12 +41,12 @@ struct TransferResult {
         Failed,    // a deletion or a copy failed (see errors); the rest was done
     };
     Status status = Status::Refused;
-    std::vector<fs::path> deleted;    // files and folders removed before the copy
+    std::vector<fs::path> deleted;  // files and folders removed before the copy
     std::size_t filesCopied = 0;
     std::size_t foldersCreated = 0;
     std::vector<std::string> errors;  // refusal reason or one line per failed file
     bool destinationIsOpenCard = false;
-    bool reloaded = false;            // the open card was reloaded afterwards
+    bool reloaded = false;  // the open card was reloaded afterwards
 
     bool ok() const { return status == Status::Done; }
 };
@@ -62,8 +62,8 @@ void deleteDeviceFiles(const fs::path& folder, std::vector<fs::path>& deleted,
 // Copies every entry of `source` into `destination` (created when missing),
 // sub-folders with their whole content, replacing existing files. Counts
 // into `result` and appends one line per entry that could not be copied.
-void copyFolderContents(const fs::path& source, const fs::path& destination,
-                        TransferResult& result, const ProgressFn& progress = {});
+void copyFolderContents(const fs::path& source, const fs::path& destination, TransferResult& result,
+                        const ProgressFn& progress = {});
 
 // Why the two folders cannot be used for a transfer ("" when they can): an
 // empty folder text, a source that is not an existing folder, a destination

@@ -45,7 +45,10 @@ class SlotProbe {
 public:
     SlotProbe(Model m, std::span<const std::uint8_t> record, const fs::path& folder, int index,
               std::string namePrefix)
-        : prm_(CPhrasePrm::create(m)), folder_(folder), index_(index), prefix_(std::move(namePrefix)) {
+        : prm_(CPhrasePrm::create(m)),
+          folder_(folder),
+          index_(index),
+          prefix_(std::move(namePrefix)) {
         std::copy(record.begin(), record.end(), prm_->bytes().begin());
     }
 
@@ -151,10 +154,14 @@ CleanupAction validate(SlotProbe& probe) {
 
 std::string cleanupActionText(CleanupAction action) {
     switch (action) {
-        case CleanupAction::Unchanged: return "unchanged";
-        case CleanupAction::Refreshed: return "refreshed from its data file";
-        case CleanupAction::Registered: return "registered from its data file";
-        case CleanupAction::Reset: return "registration dropped (no readable data file)";
+        case CleanupAction::Unchanged:
+            return "unchanged";
+        case CleanupAction::Refreshed:
+            return "refreshed from its data file";
+        case CleanupAction::Registered:
+            return "registered from its data file";
+        case CleanupAction::Reset:
+            return "registration dropped (no readable data file)";
     }
     return {};
 }
@@ -175,7 +182,8 @@ int CleanupResult::changedSlots() const {
 
 bool CleanupResult::ok() const {
     if (status != Status::Finished) return false;
-    return std::all_of(slots.begin(), slots.end(), [](const CleanupSlot& s) { return s.errors.empty(); });
+    return std::all_of(slots.begin(), slots.end(),
+                       [](const CleanupSlot& s) { return s.errors.empty(); });
 }
 
 CleanupResult runCleanup(CWQEDoc& doc, Prompter& prompter, const CleanupProgress& progress) {
@@ -227,7 +235,8 @@ CleanupResult runCleanup(CWQEDoc& doc, Prompter& prompter, const CleanupProgress
     const fs::path sysPath = has7 ? sys7 : sys5;
     auto sysBytes = readExactly(sysPath, systemFileSize(m));
     if (!sysBytes)
-        return stop(kMsgPhraseFileUnreadable, sysPath.string() + ": cannot be read or is shorter than " +
+        return stop(kMsgPhraseFileUnreadable, sysPath.string() +
+                                                  ": cannot be read or is shorter than " +
                                                   std::to_string(systemFileSize(m)) + " bytes");
     CWQESys sys;
     sys.setModel(m);
@@ -240,16 +249,18 @@ CleanupResult runCleanup(CWQEDoc& doc, Prompter& prompter, const CleanupProgress
     const fs::path phrPath = findCardFile(folder, phraseFileName(m));
     auto table = readExactly(phrPath, static_cast<std::size_t>(slots) * recordSize);
     if (!table)
-        return stop(kMsgPhraseFileUnreadable,
-                    phrPath.string() + ": cannot be read or holds fewer than " +
-                        std::to_string(slots) + " records of " + std::to_string(recordSize) + " bytes");
+        return stop(kMsgPhraseFileUnreadable, phrPath.string() +
+                                                  ": cannot be read or holds fewer than " +
+                                                  std::to_string(slots) + " records of " +
+                                                  std::to_string(recordSize) + " bytes");
 
     bool anyChanged = false;
     const std::string prefix = (folder / "").string();
     for (int i = 0; i < slots; ++i) {
         if (progress.step) progress.step(i, slots);
         const auto recordBegin = table->begin() + static_cast<std::ptrdiff_t>(i * recordSize);
-        const std::vector<std::uint8_t> before(recordBegin, recordBegin + static_cast<std::ptrdiff_t>(recordSize));
+        const std::vector<std::uint8_t> before(
+            recordBegin, recordBegin + static_cast<std::ptrdiff_t>(recordSize));
         SlotProbe probe(m, before, folder, i, namePrefix);
 
         CleanupSlot slot;
@@ -261,8 +272,8 @@ CleanupResult runCleanup(CWQEDoc& doc, Prompter& prompter, const CleanupProgress
             const fs::path candidate = findCardFile(folder, phraseDataFileName("", i, ext));
             if (!fs::exists(candidate, ec)) continue;
             if (!slot.dataFile.empty() && sameName(candidate, slot.dataFile)) continue;
-            const std::string question = cleanupQuestion(
-                slot.dataFile.string(), prefix + candidate.filename().string());
+            const std::string question =
+                cleanupQuestion(slot.dataFile.string(), prefix + candidate.filename().string());
             if (prompter.ask(question, Buttons::YesNo, Icon::Question) != Answer::Yes) {
                 slot.keptFiles.push_back(candidate);
                 continue;
@@ -270,7 +281,8 @@ CleanupResult runCleanup(CWQEDoc& doc, Prompter& prompter, const CleanupProgress
             if (fs::remove(candidate, ec) && !ec)
                 slot.deletedFiles.push_back(candidate);
             else
-                slot.errors.push_back("could not delete " + candidate.string() + ": " + ec.message());
+                slot.errors.push_back("could not delete " + candidate.string() + ": " +
+                                      ec.message());
         }
 
         const auto after = probe.record();

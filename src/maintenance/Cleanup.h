@@ -53,10 +53,10 @@ std::string cleanupActionText(CleanupAction action);
 struct CleanupSlot {
     int index = 0;
     CleanupAction action = CleanupAction::Unchanged;
-    fs::path dataFile;                  // the registered data file after the procedure
-    std::vector<fs::path> deletedFiles; // further data files the user chose to delete
-    std::vector<fs::path> keptFiles;    // further data files the user kept
-    std::vector<std::string> errors;    // deletions that failed
+    fs::path dataFile;                   // the registered data file after the procedure
+    std::vector<fs::path> deletedFiles;  // further data files the user chose to delete
+    std::vector<fs::path> keptFiles;     // further data files the user kept
+    std::vector<std::string> errors;     // deletions that failed
 };
 
 // The question about a further data file C of a slot whose registered data
@@ -79,10 +79,10 @@ struct CleanupResult {
     Status status = Status::Stopped;
     Model model = Model::WQ7000;  // the model found in the folder
     int slotCount = 0;
-    bool written = false;             // the phrase settings file was written
-    bool reloaded = false;            // the document reloaded the card
-    std::vector<CleanupSlot> slots;   // slots that changed or had further files
-    std::string error;                // why it stopped or what failed
+    bool written = false;            // the phrase settings file was written
+    bool reloaded = false;           // the document reloaded the card
+    std::vector<CleanupSlot> slots;  // slots that changed or had further files
+    std::string error;               // why it stopped or what failed
 
     int changedSlots() const;
     bool ok() const;  // finished, and no deletion failed

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "card/FileIO.h"
+#include "card/PhrasePrm.h"
 #include "codec/KpacHeader.h"
 #include "convert/WavImport.h"
 
@@ -12,7 +13,7 @@ namespace wqe {
 namespace {
 
 constexpr std::size_t kMidiHeaderSize = 14;
-constexpr int kDefaultMidiTempo = 120;  // what a MIDI file without a tempo event plays at
+constexpr int kDefaultMidiTempo = 120;         // what a MIDI file without a tempo event plays at
 constexpr int kTempoMin = 5, kTempoMax = 260;  // the tempo byte holds tempo - 5
 
 // The first `count` bytes of a file (fewer when it is shorter).
@@ -61,10 +62,14 @@ bool candidateMatches(Model m, const std::vector<std::uint8_t>& rec, SourceKind 
     if (m == Model::WQ5000) {
         const bool used = rec[0] == 1, midi = rec[5] == 1, pattern = rec[15] != 0;
         switch (kind) {
-            case SourceKind::Audio: return used && !midi && !pattern;
-            case SourceKind::Pattern5000: return used && !midi && pattern;
-            case SourceKind::Midi: return used && midi;
-            default: return false;
+            case SourceKind::Audio:
+                return used && !midi && !pattern;
+            case SourceKind::Pattern5000:
+                return used && !midi && pattern;
+            case SourceKind::Midi:
+                return used && midi;
+            default:
+                return false;
         }
     }
     switch (kind) {
@@ -72,10 +77,14 @@ bool candidateMatches(Model m, const std::vector<std::uint8_t>& rec, SourceKind 
             // A WAV source needs a record of audio stored as WAV, a KPAC
             // source one stored as KPAC.
             return rec[0] == kTypeAudio && ((rec[24] == kModeWav) == (ext == "WAV"));
-        case SourceKind::Pattern7000: return rec[0] == kTypePattern;
-        case SourceKind::Song: return rec[0] == kTypeSong;
-        case SourceKind::Midi: return rec[0] == kTypeMidi;
-        default: return false;
+        case SourceKind::Pattern7000:
+            return rec[0] == kTypePattern;
+        case SourceKind::Song:
+            return rec[0] == kTypeSong;
+        case SourceKind::Midi:
+            return rec[0] == kTypeMidi;
+        default:
+            return false;
     }
 }
 
@@ -83,43 +92,19 @@ bool candidateMatches(Model m, const std::vector<std::uint8_t>& rec, SourceKind 
 bool modelStores(Model m, SourceKind kind) {
     switch (kind) {
         case SourceKind::Audio:
-        case SourceKind::Midi: return true;
-        case SourceKind::Pattern5000: return m == Model::WQ5000;
+        case SourceKind::Midi:
+            return true;
+        case SourceKind::Pattern5000:
+            return m == Model::WQ5000;
         case SourceKind::Pattern7000:
-        case SourceKind::Song: return m == Model::WQ7000;
-        default: return false;
+        case SourceKind::Song:
+            return m == Model::WQ7000;
+        default:
+            return false;
     }
 }
 
 std::string cardName(const CWQEDoc& doc) { return doc.sys().getCardName(); }
-
-// The record of audio stored as WAV: type 1, mode 5, grade from the rate,
-// recording type from the channels, data offset of the samples, length in
-// whole blocks, end and loop 2 points at the length.
-bool fillWavPhraseRecord(const fs::path& path, std::vector<std::uint8_t>& record,
-                         std::string& error) {
-    const auto info = probeWavPhrase(path);
-    if (!info) {
-        error = info.error();
-        return false;
-    }
-    OneRecord r(Model::WQ7000, record);
-    CWQEPhr& p = r.phr;
-    const std::uint32_t blocks =
-        info->dataSize / (2u * info->format.channels) / kBlockFrames;
-    p.setType(0, kTypeAudio);
-    p.setMode(0, kModeWav);
-    p.setGrade(0, static_cast<std::uint32_t>(*kpac::gradeOfRate(info->format.sampleRate)));
-    p.setRecordingType(0, info->format.channels - 1u);
-    p.setDataOffset(0, static_cast<std::uint32_t>(info->dataOffset));
-    p.setLength(0, blocks);
-    p.setEndPoint(0, blocks);
-    p.setLoop2Point(0, blocks);
-    p.setDataFileLength(0, static_cast<std::uint32_t>(info->fileSize));
-    p.setVolume(0, 100);
-    p.setRegistered(0, 1);
-    return true;
-}
 
 }  // namespace
 
@@ -180,8 +165,8 @@ std::optional<int> midiFileTempo(std::span<const std::uint8_t> file) {
         if (type == 0x2F) return std::nullopt;
         if (type != 0x51) continue;
         if (k + 5 >= file.size()) return std::nullopt;
-        const std::uint32_t us = std::uint32_t{file[k + 3]} << 16 | std::uint32_t{file[k + 4]} << 8 |
-                                 file[k + 5];
+        const std::uint32_t us =
+            std::uint32_t{file[k + 3]} << 16 | std::uint32_t{file[k + 4]} << 8 | file[k + 5];
         if (us == 0) return std::nullopt;
         return static_cast<int>(60000000u / us);
     }
@@ -268,7 +253,7 @@ CopySource evaluateSource(const fs::path& file, const CWQEDoc& doc, Prompter& pr
             src.problem = file.string() + ": a WQ-5000 card does not play WAV phrases.";
         } else if (auto info = probeWavPhrase(file); !info) {
             src.problem = info.error();
-        } else if (info->dataOffset > kMaxWavDataOffset) {
+        } else if (!wavPhraseFormat(*info)) {
             src.problem = file.string() + ": the sample data starts beyond offset " +
                           std::to_string(kMaxWavDataOffset) + ".";
         } else {
@@ -291,11 +276,22 @@ bool buildRecord(const CopySource& source, const CWQEDoc& doc, int slot,
                  std::vector<std::uint8_t>& record, std::string& error) {
     const Model m = doc.model();
     if (!source.usable() || !modelStores(m, source.kind)) {
-        error = source.problem.empty() ? source.path.string() + ": cannot be copied." : source.problem;
+        error =
+            source.problem.empty() ? source.path.string() + ": cannot be copied." : source.problem;
         return false;
     }
     record = defaultCopyRecord(m, cardName(doc), slot);
-    if (source.extension == "WAV") return fillWavPhraseRecord(source.path, record, error);
+    if (source.extension == "WAV") {
+        // Audio stored as WAV: the record the registration of a WAV data file makes.
+        auto prm = CPhrasePrm::create(Model::WQ7000);
+        if (m != Model::WQ7000 || !prm->registerWav(source.path, slot, cardName(doc))) {
+            error = source.path.string() + ": cannot be registered as a WAV phrase.";
+            return false;
+        }
+        const auto bytes = static_cast<const CPhrasePrm&>(*prm).bytes();
+        record.assign(bytes.begin(), bytes.end());
+        return true;
+    }
 
     std::error_code ec;
     const auto fileLength = fs::file_size(source.path, ec);
@@ -321,8 +317,10 @@ bool buildRecord(const CopySource& source, const CWQEDoc& doc, int slot,
                 error = source.path.string() + ": the phrase file header cannot be read.";
                 return false;
             }
-            if (w5) p.setUsed(0, 1);
-            else p.setType(0, kTypeAudio);
+            if (w5)
+                p.setUsed(0, 1);
+            else
+                p.setType(0, kTypeAudio);
             p.setGrade(0, raw->grade);
             p.setMode(0, raw->mode);
             p.setRecordingType(0, raw->channelsMinusOne);
@@ -397,7 +395,8 @@ CopyResult copyPhrase(CWQEDoc& doc, const CopySource& source, int slot, Prompter
     }
     std::vector<std::uint8_t> record = source.candidate;
     if (!source.usable()) {
-        result.error = source.problem.empty() ? source.path.string() + ": cannot be copied." : source.problem;
+        result.error =
+            source.problem.empty() ? source.path.string() + ": cannot be copied." : source.problem;
         return result;
     }
     if (source.candidateEmpty() && !buildRecord(source, doc, slot, record, result.error))
@@ -410,7 +409,8 @@ CopyResult copyPhrase(CWQEDoc& doc, const CopySource& source, int slot, Prompter
     if (sameFolder(source.path, result.destination)) {
         copied = true;  // the file already lies where the slot needs it
     } else {
-        copied = fs::copy_file(source.path, result.destination, fs::copy_options::overwrite_existing, ec) &&
+        copied = fs::copy_file(source.path, result.destination,
+                               fs::copy_options::overwrite_existing, ec) &&
                  !ec;
         if (!copied) {
             // No partial data file is left under the slot's name.

@@ -44,8 +44,8 @@ struct CopySource {
     // file when it holds one of the source's kind, else the default record
     // (first byte 0) to be built from the file on copy.
     std::vector<std::uint8_t> candidate;
-    std::string memo;      // memo line of the source number in the folder's memo file
-    std::string problem;   // why the source cannot be copied ("" when it can)
+    std::string memo;     // memo line of the source number in the folder's memo file
+    std::string problem;  // why the source cannot be copied ("" when it can)
 
     bool usable() const { return problem.empty() && static_cast<int>(kind) % 10 == 0; }
     bool candidateEmpty() const { return candidate.empty() || candidate[0] == 0; }

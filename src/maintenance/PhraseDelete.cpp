@@ -58,7 +58,8 @@ std::string folderDeleteRefusal(const std::string& folder) {
     if (!fs::is_directory(st)) return folder + ": not a folder.";
     const fs::path target = fs::weakly_canonical(fs::absolute(folder), ec);
     if (ec) return folder + ": " + ec.message();
-    if (target == target.root_path()) return folder + ": the root of the file system is never deleted.";
+    if (target == target.root_path())
+        return folder + ": the root of the file system is never deleted.";
     if (const char* home = std::getenv("HOME"); home && *home) {
         const fs::path h = fs::weakly_canonical(fs::absolute(home), ec);
         if (!ec) {

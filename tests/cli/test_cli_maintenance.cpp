@@ -8,10 +8,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using test::TempDir;
 using test::readBytes;
 using test::readText;
 using test::runWqe;
+using test::TempDir;
 using test::writeBytes;
 using test::writeText;
 
@@ -75,8 +75,12 @@ TEST(CliMaintenance, CopyDeleteAndImport) {
     EXPECT_EQ(r.out, "phrase.3.type=1\nphrase.3.name=WQ-7000 003 \n");
 
     // Busy slot, bad number, unusable file.
-    EXPECT_EQ(runWqe({"copy", (t / "src" / "a.PHR").string(), (t / "card").string(), "--to", "3"}).status, 2);
-    EXPECT_EQ(runWqe({"copy", (t / "src" / "a.PHR").string(), (t / "card").string(), "--to", "251"}).status, 2);
+    EXPECT_EQ(
+        runWqe({"copy", (t / "src" / "a.PHR").string(), (t / "card").string(), "--to", "3"}).status,
+        2);
+    EXPECT_EQ(runWqe({"copy", (t / "src" / "a.PHR").string(), (t / "card").string(), "--to", "251"})
+                  .status,
+              2);
     r = runWqe({"copy", (t / "src" / "c.wav").string(), (t / "card").string(), "--to", "4"});
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(contains(r.err, "24 bits")) << r.err;
@@ -132,7 +136,8 @@ TEST(CliMaintenance, CleanupAnswersAndRefusals) {
 
     r = runWqe({"cleanup", (t / "card").string(), "--no"});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(contains(r.out, "phrase 1: registered from its data file; kept _WQP0001.MID")) << r.out;
+    EXPECT_TRUE(contains(r.out, "phrase 1: registered from its data file; kept _WQP0001.MID"))
+        << r.out;
     EXPECT_TRUE(contains(r.out, "Finished.")) << r.out;
     EXPECT_TRUE(contains(r.err, "Double registration of the phrase")) << r.err;
     EXPECT_TRUE(fs::exists(t / "card" / "_WQP0001.MID"));

@@ -6,11 +6,11 @@
 namespace wqe {
 namespace {
 
-using test::TempDir;
 using test::readBytes;
+using test::readText;
+using test::TempDir;
 using test::writeBytes;
 using test::writeText;
-using test::readText;
 
 std::uint32_t le32(const std::vector<std::uint8_t>& b, std::size_t at) {
     return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | std::uint32_t{b[at + 3]} << 24;
@@ -49,8 +49,10 @@ TEST(WavImport, CopiesWithAFreshHeaderAndPadsToWholeBlocks) {
         EXPECT_EQ(std::string(out.begin() + 36, out.begin() + 40), "data");
         EXPECT_EQ(le32(out, 40), c.paddedBytes);
         const std::size_t dataBytes = c.frames * 2u * c.channels;
-        EXPECT_TRUE(std::equal(out.begin() + 44, out.begin() + 44 + dataBytes, src.end() - dataBytes));
-        EXPECT_TRUE(std::all_of(out.begin() + 44 + dataBytes, out.end(), [](auto b) { return b == 0; }));
+        EXPECT_TRUE(
+            std::equal(out.begin() + 44, out.begin() + 44 + dataBytes, src.end() - dataBytes));
+        EXPECT_TRUE(
+            std::all_of(out.begin() + 44 + dataBytes, out.end(), [](auto b) { return b == 0; }));
         EXPECT_EQ(r.padBytes, c.paddedBytes - dataBytes);
     }
 }
@@ -117,7 +119,7 @@ TEST(WavImport, FolderImportNumbersFromTheFirstFreeSlot) {
     writeBytes(t / "src" / "a.wav", test::wavFile(1, 8000, 16, 20));
     writeBytes(t / "src" / "c.wav", test::wavFile(1, 96000, 16, 20));  // refused
     writeBytes(t / "src" / "d.wav", test::wavFile(2, 16000, 16, 20));
-    fs::create_directories(t / "src" / "e.wav");                        // a folder: not listed
+    fs::create_directories(t / "src" / "e.wav");  // a folder: not listed
     writeText(t / "src" / "notes.txt", "not listed");
     writeText(t / "card" / "_WQP0001.PHR", "taken");
     writeText(t / "card" / "_WQP0002.MID", "taken");

@@ -49,12 +49,17 @@ inline std::vector<std::uint8_t> patternFile(int kind, std::size_t size) {
 // A standard MIDI file of format 0 with one set-tempo event (`usPerQuarter`
 // microseconds per quarter note; 0 leaves the event out).
 inline std::vector<std::uint8_t> midiFile(std::uint32_t usPerQuarter) {
-    std::vector<std::uint8_t> f = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96,
-                                   'M', 'T', 'r', 'k', 0, 0, 0, 0};
+    std::vector<std::uint8_t> f = {'M', 'T', 'h', 'd', 0,   0,   0,   6, 0, 0, 0,
+                                   1,   0,   96,  'M', 'T', 'r', 'k', 0, 0, 0, 0};
     std::vector<std::uint8_t> track;
     if (usPerQuarter) {
-        track = {0x00, 0xFF, 0x51, 0x03, static_cast<std::uint8_t>(usPerQuarter >> 16),
-                 static_cast<std::uint8_t>(usPerQuarter >> 8), static_cast<std::uint8_t>(usPerQuarter)};
+        track = {0x00,
+                 0xFF,
+                 0x51,
+                 0x03,
+                 static_cast<std::uint8_t>(usPerQuarter >> 16),
+                 static_cast<std::uint8_t>(usPerQuarter >> 8),
+                 static_cast<std::uint8_t>(usPerQuarter)};
     }
     track.insert(track.end(), {0x00, 0xFF, 0x2F, 0x00});
     f[21] = static_cast<std::uint8_t>(track.size());

@@ -8,12 +8,10 @@
 namespace wqe {
 namespace {
 
-using test::TempDir;
 using test::readText;
+using test::TempDir;
 using test::writeText;
 using Status = TransferResult::Status;
-
-
 
 // A source card folder with a sub-folder tree and a few device files.
 void fillSource(const fs::path& src) {
@@ -62,8 +60,8 @@ TEST(BackupRestore, DeletesOnlyTheDeviceFileSetBeforeCopying) {
         const auto r = runTransfer(mode, (t / "card").string(), dst.string(), nullptr, p);
         ASSERT_EQ(r.status, Status::Done) << (r.errors.empty() ? "" : r.errors[0]);
         ASSERT_EQ(p.questions.size(), 1u);
-        EXPECT_EQ(p.questions[0], mode == TransferMode::Backup ? kMsgBackupIntoFolder
-                                                               : kMsgRestoreIntoFolder);
+        EXPECT_EQ(p.questions[0],
+                  mode == TransferMode::Backup ? kMsgBackupIntoFolder : kMsgRestoreIntoFolder);
         if (mode == TransferMode::Backup) {
             EXPECT_FALSE(fs::exists(dst / "_wqp0002.phr"));
             EXPECT_FALSE(fs::exists(dst / "_WQNOEXT"));
@@ -109,7 +107,7 @@ TEST(BackupRestore, RefusesUnusableFoldersWithoutTouchingAnything) {
         {(t / "missing").string(), card, "the source folder does not exist"},
         {card, (t / "file.txt").string(), "is a file"},
         {card, card + "/", "the same folder"},
-        {card, (t / "card" / "." ).string(), "the same folder"},
+        {card, (t / "card" / ".").string(), "the same folder"},
         {card, (t / "card" / "inner").string(), "inside the source folder"},
         {(t / "card" / "inner").string(), card, "inside the destination folder"},
     };
@@ -155,8 +153,8 @@ TEST(BackupRestore, OpenCardDestinationAsksTheLongerQuestionAndReloads) {
     // Backup of another card into the open card's folder.
     test::makeCard(t / "other", Model::WQ7000);
     ScriptedPrompter p2({Answer::Yes});
-    const auto b = runTransfer(TransferMode::Backup, (t / "other").string(), (t / "card").string(),
-                               &doc, p2);
+    const auto b =
+        runTransfer(TransferMode::Backup, (t / "other").string(), (t / "card").string(), &doc, p2);
     ASSERT_EQ(p2.questions.size(), 1u);
     EXPECT_EQ(p2.questions[0], kMsgBackupIntoOpenCard);
     EXPECT_TRUE(b.reloaded);
@@ -170,8 +168,8 @@ TEST(BackupRestore, NoOpenCardNeverReloads) {
     ScriptedPrompter p({Answer::Yes});
     MemorySettings settings;
     CWQEDoc doc(p, settings);
-    const auto r = runTransfer(TransferMode::Backup, (t / "card").string(), (t / "dst").string(),
-                               &doc, p);
+    const auto r =
+        runTransfer(TransferMode::Backup, (t / "card").string(), (t / "dst").string(), &doc, p);
     EXPECT_EQ(r.status, Status::Done);
     EXPECT_FALSE(r.destinationIsOpenCard);
     EXPECT_FALSE(r.reloaded);
@@ -184,10 +182,9 @@ TEST(BackupRestore, ACopyFailureIsReportedNamingTheFile) {
     fs::create_directories(t / "dst" / "notes.doc");
     std::vector<std::pair<std::size_t, std::size_t>> progress;
     ScriptedPrompter p({Answer::Yes});
-    const auto r = runTransfer(TransferMode::Backup, (t / "card").string(), (t / "dst").string(),
-                               nullptr, p, [&](std::size_t d, std::size_t n) {
-                                   progress.emplace_back(d, n);
-                               });
+    const auto r =
+        runTransfer(TransferMode::Backup, (t / "card").string(), (t / "dst").string(), nullptr, p,
+                    [&](std::size_t d, std::size_t n) { progress.emplace_back(d, n); });
     EXPECT_EQ(r.status, Status::Failed);
     ASSERT_EQ(r.errors.size(), 1u);
     EXPECT_NE(r.errors[0].find("notes.doc"), std::string::npos);

@@ -9,8 +9,8 @@
 namespace wqe {
 namespace {
 
-using test::TempDir;
 using test::readBytes;
+using test::TempDir;
 using test::writeBytes;
 using test::writeText;
 
@@ -72,21 +72,52 @@ TEST(Cleanup, TableOfEffects) {
         {"wav kept", Model::WQ7000, kWav, {"WAV"}, kWav, true, {}, ""},
         {"only MID", Model::WQ7000, kKindAudio, {"MID"}, kKindMidi, false, {}, ""},
         {"only MID", Model::WQ5000, kKindAudio, {"MID"}, kKindMidi, false, {}, ""},
-        {"audio record, pattern file", Model::WQ7000, kKindAudio, {"PAT"}, kKindPattern, false, {}, ""},
-        {"double", Model::WQ7000, kKindAudio, {"PHR", "MID"}, kKindAudio, true, {"MID"},
+        {"audio record, pattern file",
+         Model::WQ7000,
+         kKindAudio,
+         {"PAT"},
+         kKindPattern,
+         false,
+         {},
+         ""},
+        {"double",
+         Model::WQ7000,
+         kKindAudio,
+         {"PHR", "MID"},
+         kKindAudio,
+         true,
+         {"MID"},
          "Double registration of the phrase"},
-        {"double", Model::WQ5000, kKindAudio, {"PHR", "MID"}, kKindAudio, true, {"MID"},
+        {"double",
+         Model::WQ5000,
+         kKindAudio,
+         {"PHR", "MID"},
+         kKindAudio,
+         true,
+         {"MID"},
          "Double registration of the phrase"},
         {"empty, PHR", Model::WQ7000, -1, {"PHR"}, kKindAudio, false, {}, ""},
         {"empty, PHR", Model::WQ5000, -1, {"PHR"}, kKindAudio, false, {}, ""},
         {"empty, MID", Model::WQ5000, -1, {"MID"}, kKindMidi, false, {}, ""},
         {"empty, WAV", Model::WQ7000, -1, {"WAV"}, kWav, false, {}, ""},
         {"empty, WAV", Model::WQ5000, -1, {"WAV"}, -1, false, {"WAV"}, "Registration of a phrase"},
-        {"empty, PHR and WAV", Model::WQ7000, -1, {"PHR", "WAV"}, kKindAudio, false, {"WAV"},
+        {"empty, PHR and WAV",
+         Model::WQ7000,
+         -1,
+         {"PHR", "WAV"},
+         kKindAudio,
+         false,
+         {"WAV"},
          "Double registration of the phrase"},
         {"missing", Model::WQ7000, kKindAudio, {}, -1, false, {}, ""},
         {"missing", Model::WQ5000, kKindMidi, {}, -1, false, {}, ""},
-        {"unreadable", Model::WQ7000, kKindAudio, {"BAD"}, -1, false, {"PHR"},
+        {"unreadable",
+         Model::WQ7000,
+         kKindAudio,
+         {"BAD"},
+         -1,
+         false,
+         {"PHR"},
          "Registration of a phrase"},
     };
     for (const Case& c : cases) {
@@ -97,7 +128,8 @@ TEST(Cleanup, TableOfEffects) {
         const int i = 4;
         if (c.registeredKind >= 0) card.registerAs(i, c.registeredKind);
         card.save();
-        const PatternKind pattern = c.model == Model::WQ7000 ? PatternKind::Pattern7000 : PatternKind::Pattern5000;
+        const PatternKind pattern =
+            c.model == Model::WQ7000 ? PatternKind::Pattern7000 : PatternKind::Pattern5000;
         for (const std::string& f : c.files) {
             if (f == "PHR") writeBytes(t / "_WQP0005.PHR", test::kpacFile(2, 1, 1, 30));
             if (f == "MID") writeBytes(t / "_WQP0005.MID", test::midiFile(500000));
@@ -113,7 +145,8 @@ TEST(Cleanup, TableOfEffects) {
         EXPECT_TRUE(r.reloaded);
         ASSERT_EQ(p.questions.size(), c.asked.size());
         for (std::size_t k = 0; k < c.asked.size(); ++k)
-            EXPECT_NE(p.questions[k].find("_WQP0005." + c.asked[k]), std::string::npos) << p.questions[k];
+            EXPECT_NE(p.questions[k].find("_WQP0005." + c.asked[k]), std::string::npos)
+                << p.questions[k];
         if (!c.asked.empty()) {
             EXPECT_EQ(p.questions[0].rfind(c.question, 0), 0u) << p.questions[0];
         }
@@ -123,7 +156,8 @@ TEST(Cleanup, TableOfEffects) {
         if (c.resultKind < 0) {
             EXPECT_FALSE(phr.isUsed(i));
         } else if (c.model == Model::WQ7000) {
-            EXPECT_EQ(phr.getType(i), static_cast<std::uint32_t>(c.resultKind == kWav ? 1 : c.resultKind));
+            EXPECT_EQ(phr.getType(i),
+                      static_cast<std::uint32_t>(c.resultKind == kWav ? 1 : c.resultKind));
             EXPECT_EQ(phr.getMode(i) == kModeWav, c.resultKind == kWav);
         } else {
             EXPECT_EQ(phr.getUsed(i), 1u);
@@ -157,7 +191,8 @@ TEST(Cleanup, AnsweringYesDeletesTheFurtherFiles) {
     ASSERT_EQ(r.slots[0].deletedFiles.size(), 1u);
     EXPECT_EQ(r.slots[0].deletedFiles[0].filename(), "_wqp0001.mid");
     ASSERT_EQ(r.slots[0].keptFiles.size(), 1u);
-    EXPECT_EQ(p.questions[0], "Double registration of the phrase " + (t.path() / "_wqp0001.mid").string() +
+    EXPECT_EQ(p.questions[0], "Double registration of the phrase " +
+                                  (t.path() / "_wqp0001.mid").string() +
                                   " has occurred.\nOK to erase?");
     EXPECT_TRUE(card.doc.phr().isUsed(0));
     EXPECT_EQ(p.messages.back(), kMsgCleanupFinished);
@@ -174,11 +209,12 @@ TEST(Cleanup, NoChangeWritesNothingYetReloads) {
     });
     std::vector<int> steps;
     ScriptedPrompter p;
-    const auto r = runCleanup(card.doc, p, {[&](int i, int n) {
-                                                 EXPECT_EQ(n, 1000);
-                                                 steps.push_back(i);
-                                             },
-                                             {}});
+    const auto r = runCleanup(card.doc, p,
+                              {[&](int i, int n) {
+                                   EXPECT_EQ(n, 1000);
+                                   steps.push_back(i);
+                               },
+                               {}});
     setWriteFaultInjectorForTesting(nullptr);
     EXPECT_EQ(r.status, CleanupResult::Status::Finished);
     EXPECT_EQ(r.slotCount, 1000);
@@ -200,7 +236,8 @@ TEST(Cleanup, AFailedWriteKeepsTheOldFileAndSaysSo) {
     writeBytes(t / "_WQ5TPHR.CNF", phr);
     writeBytes(t / "_WQP0002.PHR", test::kpacFile(1, 1, 0, 5));
 
-    setWriteFaultInjectorForTesting([](const fs::path&) -> std::optional<std::size_t> { return 100; });
+    setWriteFaultInjectorForTesting(
+        [](const fs::path&) -> std::optional<std::size_t> { return 100; });
     ScriptedPrompter p;
     auto r = runCleanup(card.doc, p);
     setWriteFaultInjectorForTesting(nullptr);
@@ -217,7 +254,8 @@ TEST(Cleanup, AFailedWriteKeepsTheOldFileAndSaysSo) {
     EXPECT_TRUE(r.written);
     const auto after = readBytes(t / "_WQ5TPHR.CNF");
     ASSERT_EQ(after.size(), phr.size());
-    EXPECT_EQ(std::vector<std::uint8_t>(after.end() - 3, after.end()), (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(std::vector<std::uint8_t>(after.end() - 3, after.end()),
+              (std::vector<std::uint8_t>{1, 2, 3}));
     EXPECT_EQ(after[48], 1);  // slot 2 now used
 }
 
@@ -227,12 +265,15 @@ TEST(Cleanup, StopsOnUnusableCardFilesWithoutWriting) {
         std::function<void(const fs::path&)> spoil;
         const char* message;
     } cases[] = {
-        {"both system files", [](const fs::path& d) { writeText(d / "_WQ5TSYS.CNF", "x"); }, kMsgDoubleSystemFile},
-        {"no system file", [](const fs::path& d) { fs::remove(d / "_WQ7TSYS.CNF"); }, kMsgPhraseFileUnreadable},
-        {"short system file",
-         [](const fs::path& d) { fs::resize_file(d / "_WQ7TSYS.CNF", 1351); }, kMsgPhraseFileUnreadable},
+        {"both system files", [](const fs::path& d) { writeText(d / "_WQ5TSYS.CNF", "x"); },
+         kMsgDoubleSystemFile},
+        {"no system file", [](const fs::path& d) { fs::remove(d / "_WQ7TSYS.CNF"); },
+         kMsgPhraseFileUnreadable},
+        {"short system file", [](const fs::path& d) { fs::resize_file(d / "_WQ7TSYS.CNF", 1351); },
+         kMsgPhraseFileUnreadable},
         {"short phrase file",
-         [](const fs::path& d) { fs::resize_file(d / "_WQ7TPHR.CNF", 80 * 249); }, kMsgPhraseFileUnreadable},
+         [](const fs::path& d) { fs::resize_file(d / "_WQ7TPHR.CNF", 80 * 249); },
+         kMsgPhraseFileUnreadable},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -6,8 +6,8 @@
 namespace wqe {
 namespace {
 
-using test::TempDir;
 using test::readBytes;
+using test::TempDir;
 using test::writeBytes;
 using test::writeText;
 
@@ -33,8 +33,10 @@ TEST(PhraseCopy, RecordAndMemoComeFromTheSourceFoldersSettings) {
         src.doc.phr().setName(11, "FROM SOURCE");
         src.doc.phr().setVolume(11, 77);
         src.doc.phr().setGrade(11, 2);
-        if (m == Model::WQ7000) src.doc.phr().setType(11, kTypeAudio);
-        else src.doc.phr().setUsed(11, 1);
+        if (m == Model::WQ7000)
+            src.doc.phr().setType(11, kTypeAudio);
+        else
+            src.doc.phr().setUsed(11, 1);
         src.doc.memo().setPhraseMemo(11, "memo twelve");
         src.doc.markModified(true);
         ASSERT_TRUE(src.doc.onSaveCardInfo());
@@ -68,35 +70,89 @@ TEST(PhraseCopy, RecordsBuiltFromTheFileByKindAndModel) {
         // expected fields of the built record
         std::vector<std::pair<PhraseField, std::uint32_t>> fields;
     } cases[] = {
-        {Model::WQ5000, "_WQP0012.PHR", test::kpacFile(4, 2, 1, 300), SourceKind::Audio,
-         {{PhraseField::Used, 1}, {PhraseField::Grade, 4}, {PhraseField::Mode, 2},
-          {PhraseField::RecordingType, 1}, {PhraseField::Length, 300},
-          {PhraseField::DataFileLength, 16 + 300 * 20}, {PhraseField::Volume, 100}}},
-        {Model::WQ7000, "x.phr", test::kpacFile(5, 2, 0, 40), SourceKind::Audio,
-         {{PhraseField::Type, kTypeAudio}, {PhraseField::Grade, 5}, {PhraseField::Mode, 2},
-          {PhraseField::Length, 40}, {PhraseField::EndPoint, 0}, {PhraseField::Loop2Point, 0},
-          {PhraseField::DataOffset, 16}, {PhraseField::Registered, 1}, {PhraseField::Tempo, 115}}},
-        {Model::WQ7000, "x.PHR", test::kpacFile(3, 1, 1, 40), SourceKind::Audio,
-         {{PhraseField::EndPoint, 40}, {PhraseField::Loop2Point, 40}, {PhraseField::Volume, 100}}},
-        {Model::WQ5000, "p.PHR", test::patternFile(0, 512), SourceKind::Pattern5000,
-         {{PhraseField::Used, 1}, {PhraseField::DataFileLength, 512}, {PhraseField::Volume, 0},
-          {PhraseField::PatternMode, 1}, {PhraseField::Tempo, 0}, {PhraseField::Tempo2, 0}}},
-        {Model::WQ7000, "p.PHR", test::patternFile(1, 1024), SourceKind::Pattern7000,
-         {{PhraseField::Type, kTypePattern}, {PhraseField::Grade, 3}, {PhraseField::Mode, 3},
-          {PhraseField::RecordingType, 1}, {PhraseField::DataFileLength, 1024},
-          {PhraseField::Tempo2, 115}}},
-        {Model::WQ7000, "s.PHR", test::patternFile(2, 800), SourceKind::Song,
-         {{PhraseField::Type, kTypeSong}, {PhraseField::DataFileLength, 800}}},
-        {Model::WQ7000, "m.mid", test::midiFile(600000), SourceKind::Midi,  // 100 bpm
-         {{PhraseField::Type, kTypeMidi}, {PhraseField::Tempo, 95}, {PhraseField::Tempo2, 95},
+        {Model::WQ5000,
+         "_WQP0012.PHR",
+         test::kpacFile(4, 2, 1, 300),
+         SourceKind::Audio,
+         {{PhraseField::Used, 1},
+          {PhraseField::Grade, 4},
+          {PhraseField::Mode, 2},
+          {PhraseField::RecordingType, 1},
+          {PhraseField::Length, 300},
+          {PhraseField::DataFileLength, 16 + 300 * 20},
           {PhraseField::Volume, 100}}},
-        {Model::WQ5000, "m.MID", test::midiFile(0), SourceKind::Midi,  // no tempo: 120 bpm
-         {{PhraseField::Used, 1}, {PhraseField::MidiFlag, 1}, {PhraseField::Volume, 0},
-          {PhraseField::Tempo, 115}, {PhraseField::Tempo2, 115}}},
-        {Model::WQ7000, "w.wav", test::wavFile(2, 44100, 16, 1000), SourceKind::Audio,
-         {{PhraseField::Type, kTypeAudio}, {PhraseField::Mode, kModeWav}, {PhraseField::Grade, 4},
-          {PhraseField::RecordingType, 1}, {PhraseField::DataOffset, 44},
-          {PhraseField::Length, 62}, {PhraseField::EndPoint, 62}, {PhraseField::DataFileLength, 4044}}},
+        {Model::WQ7000,
+         "x.phr",
+         test::kpacFile(5, 2, 0, 40),
+         SourceKind::Audio,
+         {{PhraseField::Type, kTypeAudio},
+          {PhraseField::Grade, 5},
+          {PhraseField::Mode, 2},
+          {PhraseField::Length, 40},
+          {PhraseField::EndPoint, 0},
+          {PhraseField::Loop2Point, 0},
+          {PhraseField::DataOffset, 16},
+          {PhraseField::Registered, 1},
+          {PhraseField::Tempo, 115}}},
+        {Model::WQ7000,
+         "x.PHR",
+         test::kpacFile(3, 1, 1, 40),
+         SourceKind::Audio,
+         {{PhraseField::EndPoint, 40}, {PhraseField::Loop2Point, 40}, {PhraseField::Volume, 100}}},
+        {Model::WQ5000,
+         "p.PHR",
+         test::patternFile(0, 512),
+         SourceKind::Pattern5000,
+         {{PhraseField::Used, 1},
+          {PhraseField::DataFileLength, 512},
+          {PhraseField::Volume, 0},
+          {PhraseField::PatternMode, 1},
+          {PhraseField::Tempo, 0},
+          {PhraseField::Tempo2, 0}}},
+        {Model::WQ7000,
+         "p.PHR",
+         test::patternFile(1, 1024),
+         SourceKind::Pattern7000,
+         {{PhraseField::Type, kTypePattern},
+          {PhraseField::Grade, 3},
+          {PhraseField::Mode, 3},
+          {PhraseField::RecordingType, 1},
+          {PhraseField::DataFileLength, 1024},
+          {PhraseField::Tempo2, 115}}},
+        {Model::WQ7000,
+         "s.PHR",
+         test::patternFile(2, 800),
+         SourceKind::Song,
+         {{PhraseField::Type, kTypeSong}, {PhraseField::DataFileLength, 800}}},
+        {Model::WQ7000,
+         "m.mid",
+         test::midiFile(600000),
+         SourceKind::Midi,  // 100 bpm
+         {{PhraseField::Type, kTypeMidi},
+          {PhraseField::Tempo, 95},
+          {PhraseField::Tempo2, 95},
+          {PhraseField::Volume, 100}}},
+        {Model::WQ5000,
+         "m.MID",
+         test::midiFile(0),
+         SourceKind::Midi,  // no tempo: 120 bpm
+         {{PhraseField::Used, 1},
+          {PhraseField::MidiFlag, 1},
+          {PhraseField::Volume, 0},
+          {PhraseField::Tempo, 115},
+          {PhraseField::Tempo2, 115}}},
+        {Model::WQ7000,
+         "w.wav",
+         test::wavFile(2, 44100, 16, 1000),
+         SourceKind::Audio,
+         {{PhraseField::Type, kTypeAudio},
+          {PhraseField::Mode, kModeWav},
+          {PhraseField::Grade, 4},
+          {PhraseField::RecordingType, 1},
+          {PhraseField::DataOffset, 44},
+          {PhraseField::Length, 62},
+          {PhraseField::EndPoint, 62},
+          {PhraseField::DataFileLength, 4044}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(modelName(c.model)) + " " + c.file);
@@ -127,15 +183,20 @@ TEST(PhraseCopy, UnusableSourcesCopyNothing) {
         SourceKind kind;
         const char* reason;
     } cases[] = {
-        {Model::WQ5000, "w.wav", test::wavFile(1, 8000, 16, 32), SourceKind::Unusable, "WAV phrases"},
+        {Model::WQ5000, "w.wav", test::wavFile(1, 8000, 16, 32), SourceKind::Unusable,
+         "WAV phrases"},
         {Model::WQ7000, "w.wav", test::wavFile(1, 8000, 24, 32), SourceKind::Unusable, "24 bits"},
         {Model::WQ5000, "a.PHR", test::kpacFile(5, 1, 0, 4), SourceKind::BadAudio, "grade or mode"},
         {Model::WQ7000, "a.PHR", test::kpacFile(7, 1, 0, 4), SourceKind::BadAudio, "grade 7"},
         {Model::WQ5000, "p.PHR", test::patternFile(1, 1024), SourceKind::Pattern7000, "layout"},
         {Model::WQ7000, "p.PHR", test::patternFile(0, 512), SourceKind::Pattern5000, "layout"},
-        {Model::WQ7000, "short.PHR", std::vector<std::uint8_t>(15, 'Q'), SourceKind::Unusable, "16 bytes"},
-        {Model::WQ7000, "m.MID", {'M', 'T', 'h', 'd', 0, 0, 0, 6, 1, 0, 0, 1, 0, 96},
-         SourceKind::BadMidi, "MIDI"},
+        {Model::WQ7000, "short.PHR", std::vector<std::uint8_t>(15, 'Q'), SourceKind::Unusable,
+         "16 bytes"},
+        {Model::WQ7000,
+         "m.MID",
+         {'M', 'T', 'h', 'd', 0, 0, 0, 6, 1, 0, 0, 1, 0, 96},
+         SourceKind::BadMidi,
+         "MIDI"},
         {Model::WQ7000, "notes.txt", {'h', 'i'}, SourceKind::Unusable, ".PHR, .MID or .WAV"},
     };
     for (const Case& c : cases) {
@@ -200,8 +261,9 @@ TEST(PhraseCopy, NextEmptySlotSearchesOnThenWraps) {
         bool up;
         int expect;
     } cases[] = {{10, true, 20}, {20, true, 20}, {25, true, 20}, {10, false, 3},
-                 {3, false, 3}, {0, false, 3}, {499, true, 20}};
-    for (const Case& c : cases) EXPECT_EQ(nextEmptySlot(card.doc, c.from, c.up), c.expect) << c.from;
+                 {3, false, 3},  {0, false, 3},  {499, true, 20}};
+    for (const Case& c : cases)
+        EXPECT_EQ(nextEmptySlot(card.doc, c.from, c.up), c.expect) << c.from;
     EXPECT_EQ(phraseCopyTitle(Model::WQ5000, 11), "Phrase Copy(Phrase No,012)");
     EXPECT_EQ(phraseCopyTitle(Model::WQ7000, 11), "Phrase Copy(Phrase No,0012)");
 

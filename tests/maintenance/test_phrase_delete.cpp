@@ -9,8 +9,8 @@
 namespace wqe {
 namespace {
 
-using test::TempDir;
 using test::readText;
+using test::TempDir;
 using test::writeText;
 
 TEST(PhraseDelete, QuestionJoinsNumberAndQuestionMark) {
@@ -25,9 +25,9 @@ TEST(PhraseDelete, DeletesTheDataFileTheRecordNames) {
         int type, mode, midi;  // record fields set before deleting
         const char* gone;
     } cases[] = {
-        {Model::WQ5000, 0, 0, 1, "_WQP0007.MID"},  {Model::WQ5000, 0, 0, 0, "_WQP0007.PHR"},
-        {Model::WQ7000, 2, 0, 0, "_WQP0007.MID"},  {Model::WQ7000, 1, 5, 0, "_WQP0007.WAV"},
-        {Model::WQ7000, 1, 1, 0, "_WQP0007.PHR"},  {Model::WQ7000, 3, 3, 0, "_WQP0007.PHR"},
+        {Model::WQ5000, 0, 0, 1, "_WQP0007.MID"}, {Model::WQ5000, 0, 0, 0, "_WQP0007.PHR"},
+        {Model::WQ7000, 2, 0, 0, "_WQP0007.MID"}, {Model::WQ7000, 1, 5, 0, "_WQP0007.WAV"},
+        {Model::WQ7000, 1, 1, 0, "_WQP0007.PHR"}, {Model::WQ7000, 3, 3, 0, "_WQP0007.PHR"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.gone);
@@ -163,7 +163,8 @@ TEST(FolderDelete, StartNeedsAnExistingBackupPath) {
     EXPECT_EQ(folderDeleteStart(s, p), "");
     s.setValue(kKeyBackupPath, (t / "missing").string());
     EXPECT_EQ(folderDeleteStart(s, p), "");
-    EXPECT_EQ(p.messages, (std::vector<std::string>{kMsgSpecifyCorrectPath, kMsgSpecifyCorrectPath}));
+    EXPECT_EQ(p.messages,
+              (std::vector<std::string>{kMsgSpecifyCorrectPath, kMsgSpecifyCorrectPath}));
     s.setValue(kKeyBackupPath, t.str());
     EXPECT_EQ(folderDeleteStart(s, p), t.str());
 }
