@@ -89,9 +89,10 @@ std::vector<fs::path> deleteOtherDataFiles(const fs::path& written, std::string&
             continue;
         if (fs::remove(other, ec))
             removed.push_back(other);
-        else
-            error += (error.empty() ? "" : "\n") + other.string() + ": could not be deleted (" +
-                     ec.message() + ")";
+        else {
+            if (!error.empty()) error += '\n';
+            error += other.string() + ": could not be deleted (" + ec.message() + ")";
+        }
     }
     return removed;
 }

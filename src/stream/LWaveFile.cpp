@@ -68,9 +68,7 @@ bool LWaveFile::Open(const std::filesystem::path& path) {
     if (!file_.Seek(fmtOffset) || file_.Read(b, want) != want)
         return fail(WaveOpenError::FmtChunkTooShort);
     auto u16 = [&b](int at) { return static_cast<std::uint16_t>(b[at] | b[at + 1] << 8); };
-    auto u32 = [&b, &u16](int at) {
-        return std::uint32_t{u16(at)} | std::uint32_t{u16(at + 2)} << 16;
-    };
+    auto u32 = [&u16](int at) { return std::uint32_t{u16(at)} | std::uint32_t{u16(at + 2)} << 16; };
     format_.formatTag = u16(0);
     format_.channels = u16(2);
     format_.sampleRate = u32(4);
