@@ -23,6 +23,7 @@ Bytes withHeader(std::uint16_t format, std::uint16_t timeBase, const Bytes& body
                1,
                static_cast<std::uint8_t>(timeBase >> 8),
                static_cast<std::uint8_t>(timeBase)};
+    f.reserve(f.size() + body.size());
     f.insert(f.end(), body.begin(), body.end());
     return f;
 }

@@ -14,7 +14,9 @@ namespace {
 using test::TempDir;
 
 std::vector<std::uint8_t> fileOf(const PatternData& d) {
-    std::vector<std::uint8_t> f(kPatternHeader, kPatternHeader + 6);
+    std::vector<std::uint8_t> f;
+    f.reserve(1024);
+    f.insert(f.end(), kPatternHeader, kPatternHeader + 6);
     f.insert(f.end(), d.block().begin(), d.block().end());
     return f;
 }
