@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <iostream>
+#include <mutex>
 #include <thread>
 
 #include "card/FileIO.h"
@@ -45,18 +46,30 @@ public:
     ProgressBar(const ConvertProgress& progress, bool enabled) : progress_(progress) {
         if (!enabled || !isatty(STDERR_FILENO)) return;
         thread_ = std::jthread([this](std::stop_token stop) {
-            int shown = -1;
             while (!stop.stop_requested()) {
-                const int percent = progress_.overallPercent();
-                if (percent != shown) {
-                    draw(percent);
-                    shown = percent;
+                {
+                    std::lock_guard lock(mutex_);
+                    const int percent = progress_.overallPercent();
+                    if (percent != shown_) {
+                        draw(percent);
+                        shown_ = percent;
+                    }
                 }
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));
             }
-            std::fputs("\r\033[K", stderr);
-            std::fflush(stderr);
+            std::lock_guard lock(mutex_);
+            clearLine();
         });
+    }
+    // Runs `print` (which writes whole lines) with the bar taken off the
+    // terminal; the bar comes back at its next refresh.
+    template <class Print>
+    void above(Print print) {
+        std::lock_guard lock(mutex_);
+        if (thread_.joinable()) clearLine();
+        print();
+        std::cout << std::flush;
+        shown_ = -1;
     }
     ~ProgressBar() {
         if (thread_.joinable()) {
@@ -66,6 +79,10 @@ public:
     }
 
 private:
+    static void clearLine() {
+        std::fputs("\r\033[K", stderr);
+        std::fflush(stderr);
+    }
     static void draw(int percent) {
         constexpr int kWidth = 40;
         std::string bar(kWidth, ' ');
@@ -74,7 +91,9 @@ private:
         std::fflush(stderr);
     }
     const ConvertProgress& progress_;
-    std::jthread thread_;
+    std::mutex mutex_;
+    int shown_ = -1;
+    std::jthread thread_;  // last: stopped and joined before the members above go
 };
 
 std::string describe(const kpac::Header& h) {
@@ -141,7 +160,9 @@ int runConvert(const std::vector<std::string>& argv, bool encoding) {
         if (folderMode) {
             if (!fs::is_directory(source, ec)) throw Failure(source.string() + ": not a folder");
             if (!fs::is_directory(target, ec)) throw Failure(target.string() + ": not a folder");
-            auto onItem = [&](const ConvertItem& item) { report(item, command); };
+            auto onItem = [&](const ConvertItem& item) {
+                bar.above([&] { report(item, command); });
+            };
             batch = encoding
                         ? encodeFolder(source, target, mode, start, maxNumber, &progress, onItem)
                         : decodeFolder(source, target, outBytes, &progress, onItem);

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <stdexcept>
+#include <type_traits>
+#include <vector>
 
 namespace wqe::kpac {
 
