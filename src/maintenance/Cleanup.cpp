@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <unordered_map>
 
 #include "card/FileIO.h"
 #include "card/PhrasePrm.h"
@@ -37,13 +38,38 @@ bool sameName(const fs::path& a, const fs::path& b) {
     return upperAscii(a.filename().string()) == upperAscii(b.filename().string());
 }
 
+// The files of the card folder by upper-cased name, listed once: the card's
+// file system ignores letter case, and a lookup per name and slot would list
+// the folder thousands of times.
+class FolderIndex {
+public:
+    explicit FolderIndex(const fs::path& folder) : folder_(folder) {
+        std::error_code ec;
+        for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+            std::error_code typeEc;
+            if (!it->is_directory(typeEc))
+                files_.emplace(upperAscii(it->path().filename().string()), it->path());
+        }
+    }
+    // The file of that name (letter case ignored); empty when there is none.
+    fs::path find(const std::string& name) const {
+        const auto it = files_.find(upperAscii(name));
+        return it == files_.end() ? fs::path() : it->second;
+    }
+    void forget(const fs::path& file) { files_.erase(upperAscii(file.filename().string())); }
+
+private:
+    fs::path folder_;
+    std::unordered_map<std::string, fs::path> files_;
+};
+
 // The forms a record can be retyped to, in the order the validation tries them.
 enum class PhraseForm { AudioKpac, AudioWav, Midi };
 
 // One slot's record with the operations of the slot procedure.
 class SlotProbe {
 public:
-    SlotProbe(Model m, std::span<const std::uint8_t> record, const fs::path& folder, int index,
+    SlotProbe(Model m, std::span<const std::uint8_t> record, const FolderIndex& folder, int index,
               std::string namePrefix)
         : prm_(CPhrasePrm::create(m)),
           folder_(folder),
@@ -56,7 +82,7 @@ public:
     // on disk); empty for an empty record.
     fs::path registeredFile() const {
         const std::string name = prm_->dataFileName("", index_);
-        return name.empty() ? fs::path() : findCardFile(folder_, name);
+        return name.empty() ? fs::path() : folder_.find(name);
     }
 
     // The registered file exists and is of the record's kind: refresh the
@@ -133,7 +159,7 @@ private:
     static std::string extension(const fs::path& f) { return upperAscii(f.extension().string()); }
 
     std::unique_ptr<CPhrasePrm> prm_;
-    fs::path folder_;
+    const FolderIndex& folder_;
     int index_;
     std::string prefix_;
 };
@@ -254,6 +280,7 @@ CleanupResult runCleanup(CWQEDoc& doc, Prompter& prompter, const CleanupProgress
                                                   std::to_string(slots) + " records of " +
                                                   std::to_string(recordSize) + " bytes");
 
+    FolderIndex index(folder);
     bool anyChanged = false;
     const std::string prefix = (folder / "").string();
     for (int i = 0; i < slots; ++i) {
@@ -261,7 +288,7 @@ CleanupResult runCleanup(CWQEDoc& doc, Prompter& prompter, const CleanupProgress
         const auto recordBegin = table->begin() + static_cast<std::ptrdiff_t>(i * recordSize);
         const std::vector<std::uint8_t> before(
             recordBegin, recordBegin + static_cast<std::ptrdiff_t>(recordSize));
-        SlotProbe probe(m, before, folder, i, namePrefix);
+        SlotProbe probe(m, before, index, i, namePrefix);
 
         CleanupSlot slot;
         slot.index = i;
@@ -269,8 +296,8 @@ CleanupResult runCleanup(CWQEDoc& doc, Prompter& prompter, const CleanupProgress
         slot.dataFile = probe.registeredFile();
 
         for (const char* ext : kDataExtensions) {
-            const fs::path candidate = findCardFile(folder, phraseDataFileName("", i, ext));
-            if (!fs::exists(candidate, ec)) continue;
+            const fs::path candidate = index.find(phraseDataFileName("", i, ext));
+            if (candidate.empty()) continue;
             if (!slot.dataFile.empty() && sameName(candidate, slot.dataFile)) continue;
             const std::string question =
                 cleanupQuestion(slot.dataFile.string(), prefix + candidate.filename().string());
@@ -278,9 +305,10 @@ CleanupResult runCleanup(CWQEDoc& doc, Prompter& prompter, const CleanupProgress
                 slot.keptFiles.push_back(candidate);
                 continue;
             }
-            if (fs::remove(candidate, ec) && !ec)
+            if (fs::remove(candidate, ec) && !ec) {
                 slot.deletedFiles.push_back(candidate);
-            else
+                index.forget(candidate);
+            } else
                 slot.errors.push_back("could not delete " + candidate.string() + ": " +
                                       ec.message());
         }

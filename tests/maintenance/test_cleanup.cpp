@@ -3,6 +3,7 @@
 #include "card/FileIO.h"
 #include "card/PatternFile.h"
 #include "card/PhrasePrm.h"
+#include "convert/FileConvert.h"
 #include "maintenance/CardFixture.h"
 #include "maintenance/Cleanup.h"
 
@@ -310,6 +311,43 @@ TEST(Cleanup, UnsavedEditsAreSavedFirstOrNothingHappens) {
     // The edit was saved before the reload, and the new phrase is named after it.
     EXPECT_EQ(card.doc.sys().getCardName(), "EDITED");
     EXPECT_TRUE(card.doc.phr().getName(0).starts_with("EDITED001"));
+}
+
+// Phrase files written by the encoder: registered from their headers, and a
+// registration whose length no longer fits the file is refreshed.
+TEST(Cleanup, EncodedPhrasesAreRegisteredAndRefreshed) {
+    for (const Model m : {Model::WQ7000, Model::WQ5000}) {
+        SCOPED_TRACE(modelName(m));
+        TempDir t;
+        Card card(t / "card", m);
+        writeBytes(t / "in.wav", test::wavFile(2, 22050, 16, 1000));
+        for (const char* name : {"_WQP0001.PHR", "_WQP0002.PHR"}) {
+            const ConvertItem item =
+                encodeOneFile(t / "in.wav", t / "card" / name, kpac::Mode::Mode1);
+            ASSERT_TRUE(item.ok) << item.error;
+        }
+        // Phrase 2 is registered with a stale length and a name of its own.
+        card.registerAs(1, kKindAudio);
+        card.doc.phr().setLength(1, 5);
+        card.save();
+
+        ScriptedPrompter p;
+        const auto r = runCleanup(card.doc, p);
+        ASSERT_TRUE(r.ok()) << r.error;
+        ASSERT_EQ(r.slots.size(), 2u);
+        EXPECT_EQ(r.slots[0].action, CleanupAction::Registered);
+        EXPECT_EQ(r.slots[1].action, CleanupAction::Refreshed);
+        const std::uint32_t blocks = (1000 + 15) / 16;
+        for (int i : {0, 1}) {
+            EXPECT_EQ(card.doc.phr().getGrade(i), 2u);
+            EXPECT_EQ(card.doc.phr().getMode(i), 1u);
+            EXPECT_EQ(card.doc.phr().getRecordingType(i), 1u);
+            EXPECT_EQ(card.doc.phr().getLength(i), blocks);
+            EXPECT_EQ(card.doc.phr().getDataFileLength(i),
+                      fs::file_size(t / "card" / "_WQP0001.PHR"));
+        }
+        EXPECT_TRUE(card.doc.phr().getName(1).starts_with("USER NAME"));
+    }
 }
 
 }  // namespace
