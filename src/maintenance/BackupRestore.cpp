@@ -33,6 +33,32 @@ fs::path normalised(const std::string& text) {
 
 }  // namespace
 
+TransferTexts transferTexts(TransferMode mode) {
+    if (mode == TransferMode::Backup)
+        return {"Back Up Card",
+                "Backup-Source Folder:",
+                "Backup-Destination Folder:",
+                "Change Folder Name As Necessary",
+                "CARD Path Setup",
+                "Buckup Up Path Setup"};
+    return {"Restore Card",
+            "Restoration-Source Folder:",
+            "Restoration-Destination Folder:",
+            "",
+            "Buckup Up Path Setup",
+            "CARD Path Setup"};
+}
+
+TransferFolders transferStartFolders(TransferMode mode, const SettingsStore& settings,
+                                     const std::string& currentFolder) {
+    auto saved = [&](const char* key) {
+        const std::string v = settings.value(key, "");
+        return v.empty() ? currentFolder : v;
+    };
+    if (mode == TransferMode::Backup) return {saved(kKeyCardPath), saved(kKeyBackupPath)};
+    return {saved(kKeyBackupPath), saved(kKeyCardPath)};
+}
+
 void deleteDeviceFiles(const fs::path& folder, std::vector<fs::path>& deleted,
                        std::vector<std::string>& errors) {
     std::error_code ec;

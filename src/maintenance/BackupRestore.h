@@ -12,6 +12,7 @@
 
 #include "card/CWQEDoc.h"
 #include "card/Prompter.h"
+#include "card/Settings.h"
 
 namespace wqe {
 
@@ -29,6 +30,26 @@ inline constexpr const char* kMsgRestoreIntoOpenCard =
     "you want to continue?";
 inline constexpr const char* kMsgRestoreIntoFolder =
     "All phrases on the card will be erased. OK to proceed?";
+
+// The texts of the backup/restore dialog for a mode.
+struct TransferTexts {
+    const char* title;                    // "Back Up Card" / "Restore Card"
+    const char* sourceLabel;              // group box round the source folder
+    const char* destinationLabel;         // group box round the destination folder
+    const char* note;                     // static note under the folders
+    const char* sourceChooserTitle;       // folder chooser of the source "refer"
+    const char* destinationChooserTitle;  // folder chooser of the destination "refer"
+};
+inline constexpr const char* kTransferChooserCaption = "Reference Path:";
+TransferTexts transferTexts(TransferMode mode);
+
+// The folders the dialog starts with: backup CardPath -> BackupPath, restore
+// BackupPath -> CardPath; an empty saved path is replaced by `currentFolder`.
+struct TransferFolders {
+    std::string source, destination;
+};
+TransferFolders transferStartFolders(TransferMode mode, const SettingsStore& settings,
+                                     const std::string& currentFolder);
 
 // Reports (entries done, entries in total) while the copy runs.
 using ProgressFn = std::function<void(std::size_t done, std::size_t total)>;
