@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "maintenance/CardFixture.h"
 #include "maintenance/PhraseCopy.h"
 
@@ -275,6 +277,40 @@ TEST(PhraseCopy, NextEmptySlotSearchesOnThenWraps) {
     const auto r = copyPhrase(card.doc, s, 20, card.prompter);
     EXPECT_EQ(r.status, CopyResult::Status::Copied);
     EXPECT_EQ(r.nextSlot, std::nullopt);
+}
+
+TEST(PhraseCopy, MemoLineFromTheFolderOrEmpty) {
+    struct Case {
+        const char* what;
+        std::function<void(const fs::path&)> prepare;
+        const char* memo;
+        std::size_t messages;  // "Unable to open Memo file" before the copy message
+    } cases[] = {
+        {"no memo file", [](const fs::path&) {}, "", 0},
+        {"memo line 7, three-digit prefixes",
+         [](const fs::path& d) {
+             writeText(d / "wqe_memo.txt",
+                       "SystemMemo:\r\nPhraseMemo:\r\n001:one\r\n002:\r\n003:\r\n"
+                       "004:\r\n005:\r\n006:\r\n007:seven: with colon\r\n");
+         },
+         "seven: with colon", 0},
+        {"unreadable memo file",
+         [](const fs::path& d) { fs::create_directories(d / "WQE_MEMO.TXT"); }, "", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir t;
+        fs::create_directories(t / "src");
+        c.prepare(t / "src");
+        writeBytes(t / "src" / "_WQP0007.PHR", test::kpacFile(1, 1, 0, 8));
+        Card card(t / "card", Model::WQ5000);
+        const auto s = evaluateSource(t / "src" / "_WQP0007.PHR", card.doc, card.prompter);
+        EXPECT_EQ(s.sourceNumber, 7);
+        EXPECT_EQ(card.prompter.messages.size(), c.messages);
+        const auto r = copyPhrase(card.doc, s, 0, card.prompter);
+        ASSERT_EQ(r.status, CopyResult::Status::Copied) << r.error;
+        EXPECT_EQ(card.doc.memo().phraseMemo(0), c.memo);
+    }
 }
 
 }  // namespace
