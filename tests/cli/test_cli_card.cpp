@@ -125,3 +125,25 @@ TEST_F(CliCard, ErrorsForMissingOrBrokenCards) {
 
 }  // namespace
 }  // namespace wqe::test
+
+namespace wqe::test {
+namespace {
+
+TEST(CliDemo, DemoCardHoldsThreeRegisteredPhrases) {
+    TempDir dir;
+    const std::string card = (dir / "demo").string();
+    const auto made = runWqe({"demo", card});
+    ASSERT_EQ(made.status, 0) << made.err;
+    const auto info = runWqe({"info", card});
+    EXPECT_NE(info.out.find("card name: DEMOCARD\n"), std::string::npos);
+    EXPECT_NE(info.out.find("used phrases: 3\n"), std::string::npos);
+    const auto types = runWqe({"get", card, "phrase.1.type", "phrase.1.mode", "phrase.2.mode", "phrase.3.type"});
+    EXPECT_EQ(types.out, "phrase.1.type=1\nphrase.1.mode=2\nphrase.2.mode=5\nphrase.3.type=3\n");
+    // Nothing but the card's own files is left behind.
+    int files = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(card)) ++files;
+    EXPECT_EQ(files, 6);
+}
+
+}  // namespace
+}  // namespace wqe::test
