@@ -71,14 +71,15 @@ TEST_F(CliList, AllRowsLanguagesAndJson) {
 
     const auto json = runWqe({"list", card, "--used", "--format", "json", "--lang", "en"});
     ASSERT_EQ(json.status, 0) << json.err;
-    EXPECT_EQ(json.out,
-              "[\n  {\"No.\": \"0002\", \" NAME    \": \"MIDI       \", \"TYPE\": \"MIDI \", \"  TIME  "
-              "\": \"---        \", "
-              "\"KPAC Grade\": \"---     \", \"KPAC MODE\": \"---   \", \"Rec Type\": \"---   \", "
-              "\"Volume\": \"--- \", "
-              "\"Delay\": \"00.0s\", \"Repeat\": \" OFF  \", \"Control\": \" OFF  \", \"Pattern\": "
-              "\"---   \", "
-              "\"Temp\": \"120   \", \"Memo\": \"say \\\"hi\\\"\"}\n]\n");
+    EXPECT_EQ(
+        json.out,
+        "[\n  {\"No.\": \"0002\", \" NAME    \": \"MIDI       \", \"TYPE\": \"MIDI \", \"  TIME  "
+        "\": \"---        \", "
+        "\"KPAC Grade\": \"---     \", \"KPAC MODE\": \"---   \", \"Rec Type\": \"---   \", "
+        "\"Volume\": \"--- \", "
+        "\"Delay\": \"00.0s\", \"Repeat\": \" OFF  \", \"Control\": \" OFF  \", \"Pattern\": "
+        "\"---   \", "
+        "\"Temp\": \"120   \", \"Memo\": \"say \\\"hi\\\"\"}\n]\n");
     EXPECT_EQ(
         runWqe({"list", card, "--used", "--format", "json"}, "", {"WQE_LANG=en"}).out.substr(0, 2),
         "[\n");
