@@ -317,6 +317,9 @@ CleanupResult runCleanup(CWQEDoc& doc, Prompter& prompter, const CleanupProgress
         if (!std::equal(after.begin(), after.end(), before.begin())) {
             std::copy(after.begin(), after.end(), recordBegin);
             anyChanged = true;
+            // A slot that was empty had no registration to drop.
+            if (slot.action == CleanupAction::Reset && before[0] == 0)
+                slot.action = CleanupAction::Cleared;
         } else {
             slot.action = CleanupAction::Unchanged;
         }

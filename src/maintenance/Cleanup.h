@@ -46,6 +46,7 @@ enum class CleanupAction {
     Refreshed,   // kept; fields taken from the file updated
     Registered,  // filled anew from a data file (default name)
     Reset,       // registration dropped: no readable data file
+    Cleared,     // an empty slot whose leftover bytes were reset to the erased record
 };
 // "unchanged", "refreshed from its data file", "registered from <file>", ...
 std::string cleanupActionText(CleanupAction action);

@@ -350,5 +350,20 @@ TEST(Cleanup, EncodedPhrasesAreRegisteredAndRefreshed) {
     }
 }
 
+TEST(Cleanup, LeftoverBytesOfAnEmptySlotAreClearedNotReportedAsDropped) {
+    TempDir t;
+    Card card(t.path(), Model::WQ7000);
+    card.doc.phr().setName(2, "LEFTOVER");  // type stays 0
+    card.doc.phr().setType(3, kTypeAudio);  // a registration without a file
+    card.save();
+    ScriptedPrompter p;
+    const auto r = runCleanup(card.doc, p);
+    ASSERT_EQ(r.slots.size(), 2u);
+    EXPECT_EQ(r.slots[0].action, CleanupAction::Cleared);
+    EXPECT_EQ(r.slots[1].action, CleanupAction::Reset);
+    EXPECT_TRUE(r.written);
+    EXPECT_EQ(card.doc.phr().getName(2), std::string(12, ' '));
+}
+
 }  // namespace
 }  // namespace wqe
