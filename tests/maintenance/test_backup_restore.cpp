@@ -22,21 +22,6 @@ void fillSource(const fs::path& src) {
     writeText(src / "_WQ7TDIR.CNF" / "deep" / "x.bin", "deep file");
 }
 
-TEST(BackupRestore, DialogTextsAndStartFoldersFollowTheMode) {
-    EXPECT_STREQ(transferTexts(TransferMode::Backup).title, "Back Up Card");
-    EXPECT_STREQ(transferTexts(TransferMode::Restore).destinationLabel,
-                 "Restoration-Destination Folder:");
-    EXPECT_STREQ(transferTexts(TransferMode::Restore).note, "");
-    MemorySettings s;
-    s.setValue(kKeyCardPath, "/media/card");
-    const auto backup = transferStartFolders(TransferMode::Backup, s, "/cwd");
-    EXPECT_EQ(backup.source, "/media/card");
-    EXPECT_EQ(backup.destination, "/cwd");
-    const auto restore = transferStartFolders(TransferMode::Restore, s, "/cwd");
-    EXPECT_EQ(restore.source, "/cwd");
-    EXPECT_EQ(restore.destination, "/media/card");
-}
-
 TEST(BackupRestore, BackupIntoMissingFolderAsksNothingAndCreatesIt) {
     TempDir t;
     fillSource(t / "card");
