@@ -61,5 +61,23 @@ TEST(MidiFile, CutTextsAndHeaders) {
     EXPECT_EQ(readMidiHeader(withHeader(2, 96, {}))->format, 2);
 }
 
+// Arbitrary bytes never make the scans read outside their input (the
+// sanitizer build checks this).
+TEST(MidiFile, ArbitraryBytesAreScannedSafely) {
+    std::uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+    for (int round = 0; round < 2000; ++round) {
+        Bytes body(next() % 64);
+        for (auto& b : body)
+            b = (next() >> 16) % 4 == 0 ? 0xFF : static_cast<std::uint8_t>(next() >> 16);
+        const Bytes file = withHeader(0, 96, body);
+        const auto info = scanMidiInfo(file);
+        ASSERT_TRUE(info);
+        EXPECT_LE(info->sequenceName.size(), body.size());
+        const auto tempo = scanMidiTempo(file);
+        EXPECT_GE(tempo.value_or(3), 3);  // at least 60000000 / 0xFFFFFF
+    }
+}
+
 }  // namespace
 }  // namespace wqe
