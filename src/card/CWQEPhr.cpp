@@ -31,6 +31,16 @@ int CWQEPhr::recordCount() const {
     return static_cast<int>(image().size() / phraseRecordSize(model()));
 }
 
+std::span<std::uint8_t> CWQEPhr::record(int i) {
+    if (!recordFits(i)) return {};
+    return {at(recordOffset(i)), phraseRecordSize(model())};
+}
+
+std::span<const std::uint8_t> CWQEPhr::record(int i) const {
+    if (!recordFits(i)) return {};
+    return {at(recordOffset(i)), phraseRecordSize(model())};
+}
+
 std::uint32_t CWQEPhr::get(int i, PhraseField f) const {
     const PhraseFieldInfo& info = phraseFieldInfo(f);
     const std::uint32_t def = info.defaultValue(model());

@@ -135,6 +135,10 @@ public:
     // Number of whole records in the image.
     int recordCount() const;
 
+    // The bytes of record i in the image; empty when it does not lie wholly inside.
+    std::span<std::uint8_t> record(int i);
+    std::span<const std::uint8_t> record(int i) const;
+
     // An image of `count` erased records.
     static std::vector<std::uint8_t> erasedImage(Model m, int count);
 

@@ -159,12 +159,9 @@ void CPhrasePrm::copyFrom(const CWQEPhr& phr, int index) {
 }
 
 void CPhrasePrm::copyTo(CWQEPhr& phr, int index) const {
-    const std::size_t size = phraseRecordSize(model());
-    const std::size_t off = static_cast<std::size_t>(index) * size;
-    if (index < 0 || phr.model() != model() || off + size > phr.image().size()) return;
-    // The image belongs to the document; the record view writes into it.
-    auto* dst = const_cast<std::uint8_t*>(phr.image().data()) + off;
-    std::copy(bytes().begin(), bytes().end(), dst);
+    if (phr.model() != model()) return;
+    const std::span<std::uint8_t> dst = phr.record(index);
+    if (dst.size() == bytes().size()) std::copy(bytes().begin(), bytes().end(), dst.begin());
 }
 
 std::unique_ptr<CPhrasePrm> CPhrasePrm::create(Model m) {
