@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <iostream>
-#include <memory>
 
 #include "card/FileIO.h"
 #include "cli/Cli.h"
