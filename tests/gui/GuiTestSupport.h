@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <filesystem>
 #include <memory>
 
@@ -15,6 +16,7 @@
 #include "app/CWQEApp.h"
 #include "card/NewCard.h"
 #include "support/TempDir.h"
+#include "view/PhraseListText.h"
 #include "view/qt/CPListCtrl.h"
 #include "view/qt/CWQEView.h"
 #include "view/qt/PhraseListModel.h"
@@ -38,6 +40,21 @@ struct Editor {
     PhraseListModel* model() const { return app.view()->listModel(); }
     CWQEDoc& doc() { return app.document(); }
     bool enabled(Command c) const { return app.mainFrame()->action(c)->isEnabled(); }
+
+    // The list shows the document's texts for a sample of rows, under the model's headers.
+    void checkListCells(Language lang, std::initializer_list<int> rows) {
+        const auto columns = phraseListColumns(doc().model(), lang);
+        QCOMPARE(model()->columnCount(), static_cast<int>(columns.size()));
+        for (int c = 0; c < model()->columnCount(); ++c)
+            QCOMPARE(model()->headerData(c, Qt::Horizontal).toString(),
+                     QString::fromStdString(columns[c].header));
+        for (int row : rows) {
+            const auto cells = phraseListRow(doc(), row, lang);
+            for (int c = 0; c < model()->columnCount(); ++c)
+                QCOMPARE(model()->index(row, c).data().toString(),
+                         QString::fromStdString(cells[c]));
+        }
+    }
 
     // Opens a system settings file through "OPEN Card Info." and the file dialog.
     void open(const std::filesystem::path& systemFile) {

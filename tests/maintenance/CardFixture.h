@@ -4,14 +4,19 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "card/CWQEDoc.h"
 #include "card/NewCard.h"
+#include "card/PhrasePrm.h"
 #include "support/TempDir.h"
 
 namespace wqe::test {
+
+using Bytes = std::vector<std::uint8_t>;
+inline std::uint8_t u8(std::uint32_t x) { return static_cast<std::uint8_t>(x); }
 
 // A fresh card of model `m` in `folder`; fails the test when it cannot be made.
 inline void makeCard(const std::filesystem::path& folder, Model m, int phraseCountCode = 0) {
@@ -19,87 +24,93 @@ inline void makeCard(const std::filesystem::path& folder, Model m, int phraseCou
     if (!err.empty()) throw std::runtime_error(err);
 }
 
+// A fresh card, opened in a document with its own prompter and settings.
+struct OpenCard {
+    OpenCard(const std::filesystem::path& folder, Model m, int code = 0,
+             std::deque<Answer> answers = {}, Answer fallback = Answer::No)
+        : prompter(std::move(answers), fallback) {
+        makeCard(folder, m, code);
+        if (!doc.openCard(folder.string())) throw std::runtime_error("cannot open the card");
+    }
+    void save() {
+        doc.markModified(true);
+        if (!doc.onSaveCardInfo()) throw std::runtime_error("cannot save");
+    }
+    ScriptedPrompter prompter;
+    MemorySettings settings;
+    CWQEDoc doc{prompter, settings};
+};
+
+// Registers record i as `kind` (kKindWav: WQ-7000 audio stored as WAV), as an editor would.
+inline constexpr int kKindWav = kKindAudio + 10;
+inline void registerAs(CWQEDoc& doc, int i, int kind, const char* name = "USER NAME") {
+    if (doc.model() == Model::WQ7000) {
+        doc.phr().setType(i, static_cast<std::uint32_t>(kind == kKindWav ? kKindAudio : kind));
+        if (kind == kKindWav) doc.phr().setMode(i, kModeWav);
+    } else {
+        doc.phr().setUsed(i, 1);
+        doc.phr().setMidiFlag(i, kind == kKindMidi ? 1 : 0);
+        doc.phr().setPatternMode(i, kind == kKindPattern ? 1 : 0);
+    }
+    doc.phr().setName(i, name);
+}
+
 // A KPAC audio file: "QWhP" magic, grade at 6, mode at 7, channels-1 at 9,
 // block count at 10..13 (high word first, each word little-endian as the
 // header is stored word-swapped), then `blocks` blocks of filler.
-inline std::vector<std::uint8_t> kpacFile(int grade, int mode, int stereo, std::uint32_t blocks) {
-    std::vector<std::uint8_t> f(16, 0);
-    f[0] = 'Q', f[1] = 'W', f[2] = 'h', f[3] = 'P', f[4] = 's', f[5] = 'r';
-    f[6] = static_cast<std::uint8_t>(grade);
-    f[7] = static_cast<std::uint8_t>(mode);
-    f[9] = static_cast<std::uint8_t>(stereo);
-    f[10] = static_cast<std::uint8_t>(blocks >> 16);
-    f[11] = static_cast<std::uint8_t>(blocks >> 24);
-    f[12] = static_cast<std::uint8_t>(blocks);
-    f[13] = static_cast<std::uint8_t>(blocks >> 8);
+inline Bytes kpacFile(int grade, int mode, int stereo, std::uint32_t blocks) {
+    // clang-format off
+    Bytes f = {'Q', 'W', 'h', 'P', 's', 'r', u8(grade), u8(mode), 0, u8(stereo),
+               u8(blocks >> 16), u8(blocks >> 24), u8(blocks), u8(blocks >> 8), 0, 0};
+    // clang-format on
     f.resize(16 + blocks * 20, 0x55);
     return f;
 }
 
 // A pattern/song file: "WQPhrs" and the kind at byte 9 (0 WQ-5000 pattern,
 // 1 WQ-7000 pattern, 2 song), padded to `size` bytes.
-inline std::vector<std::uint8_t> patternFile(int kind, std::size_t size) {
-    std::vector<std::uint8_t> f(size, 0);
-    const char* magic = "WQPhrs";
-    for (int k = 0; k < 6; ++k) f[k] = static_cast<std::uint8_t>(magic[k]);
-    f[9] = static_cast<std::uint8_t>(kind);
+inline Bytes patternFile(int kind, std::size_t size) {
+    Bytes f = {'W', 'Q', 'P', 'h', 'r', 's', 0, 0, 0, u8(kind)};
+    f.resize(size, 0);
     return f;
 }
 
 // A standard MIDI file of format 0 with one set-tempo event (`usPerQuarter`
 // microseconds per quarter note; 0 leaves the event out).
-inline std::vector<std::uint8_t> midiFile(std::uint32_t usPerQuarter) {
-    std::vector<std::uint8_t> f = {'M', 'T', 'h', 'd', 0,   0,   0,   6, 0, 0, 0,
-                                   1,   0,   96,  'M', 'T', 'r', 'k', 0, 0, 0, 0};
-    std::vector<std::uint8_t> track;
-    if (usPerQuarter) {
-        track = {0x00,
-                 0xFF,
-                 0x51,
-                 0x03,
-                 static_cast<std::uint8_t>(usPerQuarter >> 16),
-                 static_cast<std::uint8_t>(usPerQuarter >> 8),
-                 static_cast<std::uint8_t>(usPerQuarter)};
-    }
+inline Bytes midiFile(std::uint32_t usPerQuarter) {
+    Bytes f = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96, 'M', 'T', 'r', 'k', 0, 0, 0, 0};
+    Bytes track;
+    if (usPerQuarter)
+        track = {0, 0xFF, 0x51, 3, u8(usPerQuarter >> 16), u8(usPerQuarter >> 8), u8(usPerQuarter)};
     track.insert(track.end(), {0x00, 0xFF, 0x2F, 0x00});
-    f[21] = static_cast<std::uint8_t>(track.size());
+    f[21] = u8(track.size());
     f.insert(f.end(), track.begin(), track.end());
     return f;
 }
 
-// A canonical 44-byte-header PCM WAV file with `frames` frames of filler.
-inline std::vector<std::uint8_t> wavFile(int channels, int rate, int bits, std::uint32_t frames,
-                                         std::size_t extraChunk = 0) {
-    auto le16 = [](std::vector<std::uint8_t>& v, std::uint32_t x) {
-        v.push_back(static_cast<std::uint8_t>(x));
-        v.push_back(static_cast<std::uint8_t>(x >> 8));
+// A canonical 44-byte-header PCM WAV file with `frames` frames of filler;
+// `extraChunk` bytes of an extra chunk before the data shift it.
+inline Bytes wavFile(int channels, int rate, int bits, std::uint32_t frames,
+                     std::size_t extraChunk = 0) {
+    Bytes f;
+    auto le = [&f](std::uint32_t x, int n) {
+        for (int k = 0; k < n; ++k) f.push_back(u8(x >> (8 * k)));
     };
-    auto le32 = [&](std::vector<std::uint8_t>& v, std::uint32_t x) {
-        le16(v, x & 0xFFFF);
-        le16(v, x >> 16);
-    };
+    auto tag = [&f](const char* s) { f.insert(f.end(), s, s + 4); };
     const std::uint32_t align = static_cast<std::uint32_t>(channels * bits / 8);
     const std::uint32_t dataSize = frames * align;
-    std::vector<std::uint8_t> f = {'R', 'I', 'F', 'F'};
-    le32(f, 0);
-    f.insert(f.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    le32(f, 16);
-    le16(f, 1);
-    le16(f, static_cast<std::uint32_t>(channels));
-    le32(f, static_cast<std::uint32_t>(rate));
-    le32(f, static_cast<std::uint32_t>(rate) * align);
-    le16(f, align);
-    le16(f, static_cast<std::uint32_t>(bits));
-    if (extraChunk) {  // an odd-sized chunk before the data shifts it
-        f.insert(f.end(), {'J', 'U', 'N', 'K'});
-        le32(f, static_cast<std::uint32_t>(extraChunk));
+    tag("RIFF"), le(0, 4), tag("WAVE"), tag("fmt "), le(16, 4), le(1, 2);
+    le(static_cast<std::uint32_t>(channels), 2), le(static_cast<std::uint32_t>(rate), 4);
+    le(static_cast<std::uint32_t>(rate) * align, 4), le(align, 2);
+    le(static_cast<std::uint32_t>(bits), 2);
+    if (extraChunk) {
+        tag("JUNK"), le(static_cast<std::uint32_t>(extraChunk), 4);
         f.insert(f.end(), extraChunk, 0);
     }
-    f.insert(f.end(), {'d', 'a', 't', 'a'});
-    le32(f, dataSize);
-    for (std::uint32_t k = 0; k < dataSize; ++k) f.push_back(static_cast<std::uint8_t>(k * 7));
+    tag("data"), le(dataSize, 4);
+    for (std::uint32_t k = 0; k < dataSize; ++k) f.push_back(u8(k * 7));
     const std::uint32_t riff = static_cast<std::uint32_t>(f.size() - 8);
-    for (int k = 0; k < 4; ++k) f[4 + k] = static_cast<std::uint8_t>(riff >> (8 * k));
+    for (int k = 0; k < 4; ++k) f[4 + k] = u8(riff >> (8 * k));
     return f;
 }
 

@@ -2,7 +2,6 @@
 
 #include "card/FileIO.h"
 #include "card/PatternFile.h"
-#include "card/PhrasePrm.h"
 #include "convert/FileConvert.h"
 #include "maintenance/CardFixture.h"
 #include "maintenance/Cleanup.h"
@@ -10,177 +9,118 @@
 namespace wqe {
 namespace {
 
+using test::kKindWav;
+using test::OpenCard;
 using test::readBytes;
 using test::TempDir;
 using test::writeBytes;
 using test::writeText;
 
-struct Card {
-    Card(const fs::path& folder, Model m, int code = 0) : path(folder) {
-        test::makeCard(folder, m, code);
-        open();
+// Sets a write fault injector for one scope.
+struct WriteFault {
+    explicit WriteFault(std::function<std::optional<std::size_t>(const fs::path&)> f) {
+        setWriteFaultInjectorForTesting(std::move(f));
     }
-    void open() {
-        if (!doc.openCard(path.string())) throw std::runtime_error("cannot open the card");
-    }
-    // Sets record i's kind in the document and saves it, as an editor would.
-    void registerAs(int i, int kind) {
-        if (doc.model() == Model::WQ7000) {
-            doc.phr().setType(i, static_cast<std::uint32_t>(kind == kKindAudio + 10 ? 1 : kind));
-            if (kind == kKindAudio + 10) doc.phr().setMode(i, kModeWav);
-        } else {
-            doc.phr().setUsed(i, 1);
-            doc.phr().setMidiFlag(i, kind == kKindMidi ? 1 : 0);
-            doc.phr().setPatternMode(i, kind == kKindPattern ? 1 : 0);
-        }
-        doc.phr().setName(i, "USER NAME");
-    }
-    void save() {
-        doc.markModified(true);
-        if (!doc.onSaveCardInfo()) throw std::runtime_error("cannot save");
-    }
-    fs::path path;
-    ScriptedPrompter prompter{{}, Answer::No};
-    MemorySettings settings;
-    CWQEDoc doc{prompter, settings};
+    ~WriteFault() { setWriteFaultInjectorForTesting(nullptr); }
 };
 
-void writePattern(const fs::path& p, PatternKind kind) {
-    const std::string err = writePatternFile(p, PatternData(kind));
-    if (!err.empty()) throw std::runtime_error(err);
+// The kind record i shows, as registerAs takes it; -1 for an empty record.
+int kindOf(const CWQEPhr& phr, int i, Model m) {
+    if (!phr.isUsed(i)) return -1;
+    if (m == Model::WQ7000) {
+        const int type = static_cast<int>(phr.getType(i));
+        return type == kKindAudio && phr.getMode(i) == kModeWav ? kKindWav : type;
+    }
+    if (phr.getMidiFlag(i)) return kKindMidi;
+    return phr.getPatternMode(i) ? kKindPattern : kKindAudio;
 }
-
-constexpr int kWav = kKindAudio + 10;  // audio stored as WAV (WQ-7000)
 
 // The table of effects: what the slot procedure makes of a record and the
 // data files beside it, for both models.
 TEST(Cleanup, TableOfEffects) {
+    constexpr Model W7 = Model::WQ7000, W5 = Model::WQ5000;
     struct Case {
         const char* what;
         Model model;
         int registeredKind;              // -1: empty record
-        std::vector<std::string> files;  // "PHR", "MID", "WAV", "PAT" (pattern .PHR), "SONG"
-        int resultKind;                  // kind of the record afterwards (kWav for WAV audio)
+        std::vector<std::string> files;  // "PHR", "MID", "WAV", "PAT" (pattern .PHR), "SONG", "BAD"
+        int resultKind;                  // kind of the record afterwards, -1 empty
         bool nameKept;                   // the user's name survives
-        std::vector<std::string> asked;  // extensions asked about, in order
-        const char* question;            // the text's opening for the first question
-    } cases[] = {
-        {"kept", Model::WQ7000, kKindAudio, {"PHR"}, kKindAudio, true, {}, ""},
-        {"kept", Model::WQ5000, kKindAudio, {"PHR"}, kKindAudio, true, {}, ""},
-        {"midi kept", Model::WQ5000, kKindMidi, {"MID"}, kKindMidi, true, {}, ""},
-        {"pattern kept", Model::WQ7000, kKindPattern, {"PAT"}, kKindPattern, true, {}, ""},
-        {"song kept", Model::WQ7000, kKindSong, {"SONG"}, kKindSong, true, {}, ""},
-        {"wav kept", Model::WQ7000, kWav, {"WAV"}, kWav, true, {}, ""},
-        {"only MID", Model::WQ7000, kKindAudio, {"MID"}, kKindMidi, false, {}, ""},
-        {"only MID", Model::WQ5000, kKindAudio, {"MID"}, kKindMidi, false, {}, ""},
-        {"audio record, pattern file",
-         Model::WQ7000,
-         kKindAudio,
-         {"PAT"},
-         kKindPattern,
-         false,
-         {},
-         ""},
-        {"double",
-         Model::WQ7000,
-         kKindAudio,
-         {"PHR", "MID"},
-         kKindAudio,
-         true,
-         {"MID"},
-         "Double registration of the phrase"},
-        {"double",
-         Model::WQ5000,
-         kKindAudio,
-         {"PHR", "MID"},
-         kKindAudio,
-         true,
-         {"MID"},
-         "Double registration of the phrase"},
-        {"empty, PHR", Model::WQ7000, -1, {"PHR"}, kKindAudio, false, {}, ""},
-        {"empty, PHR", Model::WQ5000, -1, {"PHR"}, kKindAudio, false, {}, ""},
-        {"empty, MID", Model::WQ5000, -1, {"MID"}, kKindMidi, false, {}, ""},
-        {"empty, WAV", Model::WQ7000, -1, {"WAV"}, kWav, false, {}, ""},
-        {"empty, WAV", Model::WQ5000, -1, {"WAV"}, -1, false, {"WAV"}, "Registration of a phrase"},
-        {"empty, PHR and WAV",
-         Model::WQ7000,
-         -1,
-         {"PHR", "WAV"},
-         kKindAudio,
-         false,
-         {"WAV"},
-         "Double registration of the phrase"},
-        {"missing", Model::WQ7000, kKindAudio, {}, -1, false, {}, ""},
-        {"missing", Model::WQ5000, kKindMidi, {}, -1, false, {}, ""},
-        {"unreadable",
-         Model::WQ7000,
-         kKindAudio,
-         {"BAD"},
-         -1,
-         false,
-         {"PHR"},
-         "Registration of a phrase"},
+        std::string asked;               // extension of the file asked about, if any
     };
+    // clang-format off
+    const Case cases[] = {
+        {"kept", W7, kKindAudio, {"PHR"}, kKindAudio, true, ""},
+        {"kept", W5, kKindAudio, {"PHR"}, kKindAudio, true, ""},
+        {"midi kept", W5, kKindMidi, {"MID"}, kKindMidi, true, ""},
+        {"pattern kept", W7, kKindPattern, {"PAT"}, kKindPattern, true, ""},
+        {"song kept", W7, kKindSong, {"SONG"}, kKindSong, true, ""},
+        {"wav kept", W7, kKindWav, {"WAV"}, kKindWav, true, ""},
+        {"only MID", W7, kKindAudio, {"MID"}, kKindMidi, false, ""},
+        {"only MID", W5, kKindAudio, {"MID"}, kKindMidi, false, ""},
+        {"audio record, pattern file", W7, kKindAudio, {"PAT"}, kKindPattern, false, ""},
+        {"double", W7, kKindAudio, {"PHR", "MID"}, kKindAudio, true, "MID"},
+        {"double", W5, kKindAudio, {"PHR", "MID"}, kKindAudio, true, "MID"},
+        {"empty, PHR", W7, -1, {"PHR"}, kKindAudio, false, ""},
+        {"empty, PHR", W5, -1, {"PHR"}, kKindAudio, false, ""},
+        {"empty, MID", W5, -1, {"MID"}, kKindMidi, false, ""},
+        {"empty, WAV", W7, -1, {"WAV"}, kKindWav, false, ""},
+        {"empty, WAV", W5, -1, {"WAV"}, -1, false, "WAV"},
+        {"empty, PHR and WAV", W7, -1, {"PHR", "WAV"}, kKindAudio, false, "WAV"},
+        {"missing", W7, kKindAudio, {}, -1, false, ""},
+        {"missing", W5, kKindMidi, {}, -1, false, ""},
+        {"unreadable", W7, kKindAudio, {"BAD"}, -1, false, "PHR"},
+    };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(modelName(c.model)) + ": " + c.what);
         TempDir t;
-        Card card(t.path(), c.model);
+        OpenCard card(t.path(), c.model);
         card.doc.sys().setCardName("CLEANUP");
         const int i = 4;
-        if (c.registeredKind >= 0) card.registerAs(i, c.registeredKind);
+        if (c.registeredKind >= 0) test::registerAs(card.doc, i, c.registeredKind);
         card.save();
-        const PatternKind pattern =
-            c.model == Model::WQ7000 ? PatternKind::Pattern7000 : PatternKind::Pattern5000;
+        const std::string data = (t / "_WQP0005.").string();
         for (const std::string& f : c.files) {
-            if (f == "PHR") writeBytes(t / "_WQP0005.PHR", test::kpacFile(2, 1, 1, 30));
-            if (f == "MID") writeBytes(t / "_WQP0005.MID", test::midiFile(500000));
-            if (f == "WAV") writeBytes(t / "_WQP0005.WAV", test::wavFile(1, 32000, 16, 200));
-            if (f == "PAT") writePattern(t / "_WQP0005.PHR", pattern);
-            if (f == "SONG") writePattern(t / "_WQP0005.PHR", PatternKind::Song);
-            if (f == "BAD") writeText(t / "_WQP0005.PHR", "neither audio nor pattern");
+            if (f == "PHR") writeBytes(data + "PHR", test::kpacFile(2, 1, 1, 30));
+            if (f == "MID") writeBytes(data + "MID", test::midiFile(500000));
+            if (f == "WAV") writeBytes(data + "WAV", test::wavFile(1, 32000, 16, 200));
+            if (f == "BAD") writeText(data + "PHR", "neither audio nor pattern");
+            if (f == "PAT" || f == "SONG") {
+                const PatternKind k = f == "PAT" ? PatternKind::Pattern7000 : PatternKind::Song;
+                ASSERT_EQ(writePatternFile(data + "PHR", PatternData(k)), "");
+            }
         }
 
-        ScriptedPrompter p({}, Answer::No);
+        ScriptedPrompter p;
         const CleanupResult r = runCleanup(card.doc, p);
         ASSERT_EQ(r.status, CleanupResult::Status::Finished) << r.error;
         EXPECT_TRUE(r.reloaded);
-        ASSERT_EQ(p.questions.size(), c.asked.size());
-        for (std::size_t k = 0; k < c.asked.size(); ++k)
-            EXPECT_NE(p.questions[k].find("_WQP0005." + c.asked[k]), std::string::npos)
-                << p.questions[k];
+        ASSERT_EQ(p.questions.size(), c.asked.empty() ? 0u : 1u);
         if (!c.asked.empty()) {
-            EXPECT_EQ(p.questions[0].rfind(c.question, 0), 0u) << p.questions[0];
+            // A further file beside a registered record is a double registration.
+            EXPECT_TRUE(p.questions[0].starts_with(c.resultKind >= 0
+                                                       ? "Double registration of the phrase"
+                                                       : "Registration of a phrase"))
+                << p.questions[0];
+            EXPECT_NE(p.questions[0].find("_WQP0005." + c.asked), std::string::npos);
+            EXPECT_TRUE(fs::exists(data + c.asked));  // answered No: kept
         }
 
-        // What the reloaded document shows.
+        // What the reloaded document shows; the other slots stay empty.
         const CWQEPhr& phr = card.doc.phr();
-        if (c.resultKind < 0) {
-            EXPECT_FALSE(phr.isUsed(i));
-        } else if (c.model == Model::WQ7000) {
-            EXPECT_EQ(phr.getType(i),
-                      static_cast<std::uint32_t>(c.resultKind == kWav ? 1 : c.resultKind));
-            EXPECT_EQ(phr.getMode(i) == kModeWav, c.resultKind == kWav);
-        } else {
-            EXPECT_EQ(phr.getUsed(i), 1u);
-            EXPECT_EQ(phr.getMidiFlag(i), c.resultKind == kKindMidi ? 1u : 0u);
-        }
+        EXPECT_EQ(kindOf(phr, i, c.model), c.resultKind);
         if (c.resultKind >= 0) {
             const std::string name = phr.getName(i);
-            EXPECT_EQ(name.starts_with("USER NAME"), c.nameKept) << name;
-            if (!c.nameKept) {
-                EXPECT_TRUE(name.starts_with("CLEANUP005")) << name;
-            }
+            EXPECT_TRUE(name.starts_with(c.nameKept ? "USER NAME" : "CLEANUP005")) << name;
         }
-        // The other slots stay empty.
-        EXPECT_FALSE(phr.isUsed(3));
-        EXPECT_FALSE(phr.isUsed(5));
-        for (const std::string& ext : c.asked) EXPECT_TRUE(fs::exists(t / ("_WQP0005." + ext)));
+        EXPECT_FALSE(phr.isUsed(3) || phr.isUsed(5));
     }
 }
 
-TEST(Cleanup, AnsweringYesDeletesTheFurtherFiles) {
+TEST(Cleanup, AnsweringYesDeletesTheFurtherFilesWhateverTheirLetterCase) {
     TempDir t;
-    Card card(t.path(), Model::WQ7000);
+    OpenCard card(t.path(), Model::WQ7000);
     writeBytes(t / "_WQP0001.PHR", test::kpacFile(1, 1, 0, 5));
     writeBytes(t / "_wqp0001.mid", test::midiFile(500000));
     writeBytes(t / "_WQP0001.WAV", test::wavFile(1, 8000, 16, 16));
@@ -189,97 +129,84 @@ TEST(Cleanup, AnsweringYesDeletesTheFurtherFiles) {
     ASSERT_EQ(r.status, CleanupResult::Status::Finished);
     ASSERT_EQ(r.slots.size(), 1u);
     EXPECT_EQ(r.slots[0].action, CleanupAction::Registered);
-    ASSERT_EQ(r.slots[0].deletedFiles.size(), 1u);
-    EXPECT_EQ(r.slots[0].deletedFiles[0].filename(), "_wqp0001.mid");
-    ASSERT_EQ(r.slots[0].keptFiles.size(), 1u);
+    EXPECT_EQ(r.slots[0].deletedFiles, std::vector<fs::path>{t / "_wqp0001.mid"});
+    EXPECT_EQ(r.slots[0].keptFiles, std::vector<fs::path>{t / "_WQP0001.WAV"});
+    EXPECT_FALSE(fs::exists(t / "_wqp0001.mid"));
+    EXPECT_TRUE(fs::exists(t / "_WQP0001.WAV"));
     EXPECT_EQ(p.questions[0], "Double registration of the phrase " +
                                   (t.path() / "_wqp0001.mid").string() +
                                   " has occurred.\nOK to erase?");
-    EXPECT_TRUE(card.doc.phr().isUsed(0));
-    EXPECT_EQ(p.messages.back(), kMsgCleanupFinished);
 }
 
 TEST(Cleanup, NoChangeWritesNothingYetReloads) {
     TempDir t;
-    Card card(t.path(), Model::WQ7000, 2);  // 1000 slots
+    OpenCard card(t.path(), Model::WQ7000, 2);  // 1000 slots
     const auto before = readBytes(t / "_WQ7TPHR.CNF");
     int writes = 0;
-    setWriteFaultInjectorForTesting([&](const fs::path&) -> std::optional<std::size_t> {
+    WriteFault counting([&](const fs::path&) -> std::optional<std::size_t> {
         ++writes;
         return std::nullopt;
     });
-    std::vector<int> steps;
     ScriptedPrompter p;
-    const auto r = runCleanup(card.doc, p,
-                              {[&](int i, int n) {
-                                   EXPECT_EQ(n, 1000);
-                                   steps.push_back(i);
-                               },
-                               {}});
-    setWriteFaultInjectorForTesting(nullptr);
+    const auto r = runCleanup(card.doc, p);
     EXPECT_EQ(r.status, CleanupResult::Status::Finished);
     EXPECT_EQ(r.slotCount, 1000);
     EXPECT_FALSE(r.written);
     EXPECT_TRUE(r.reloaded);
     EXPECT_EQ(writes, 0);
     EXPECT_EQ(readBytes(t / "_WQ7TPHR.CNF"), before);
-    ASSERT_EQ(steps.size(), 1001u);
-    EXPECT_EQ(steps.back(), 1000);
     EXPECT_EQ(p.messages, std::vector<std::string>{kMsgCleanupFinished});
 }
 
 TEST(Cleanup, AFailedWriteKeepsTheOldFileAndSaysSo) {
     TempDir t;
-    Card card(t.path(), Model::WQ5000);
+    OpenCard card(t.path(), Model::WQ5000);
     // Bytes beyond the table survive a successful write.
     auto phr = readBytes(t / "_WQ5TPHR.CNF");
     phr.insert(phr.end(), {1, 2, 3});
     writeBytes(t / "_WQ5TPHR.CNF", phr);
     writeBytes(t / "_WQP0002.PHR", test::kpacFile(1, 1, 0, 5));
-
-    setWriteFaultInjectorForTesting(
-        [](const fs::path&) -> std::optional<std::size_t> { return 100; });
+    {
+        WriteFault cut([](const fs::path&) -> std::optional<std::size_t> { return 100; });
+        ScriptedPrompter p;
+        const auto r = runCleanup(card.doc, p);
+        EXPECT_EQ(r.status, CleanupResult::Status::WriteFailed);
+        EXPECT_NE(r.error.find("_WQ5TPHR.CNF"), std::string::npos) << r.error;
+        EXPECT_EQ(p.messages,
+                  (std::vector<std::string>{kMsgCleanupWriteFailed, kMsgCleanupFinished}));
+        EXPECT_EQ(readBytes(t / "_WQ5TPHR.CNF"), phr);
+        EXPECT_TRUE(r.reloaded);
+    }
     ScriptedPrompter p;
-    auto r = runCleanup(card.doc, p);
-    setWriteFaultInjectorForTesting(nullptr);
-    EXPECT_EQ(r.status, CleanupResult::Status::WriteFailed);
-    EXPECT_FALSE(r.ok());
-    EXPECT_NE(r.error.find("_WQ5TPHR.CNF"), std::string::npos) << r.error;
-    EXPECT_EQ(p.messages, (std::vector<std::string>{kMsgCleanupWriteFailed, kMsgCleanupFinished}));
-    EXPECT_EQ(readBytes(t / "_WQ5TPHR.CNF"), phr);
-    EXPECT_TRUE(r.reloaded);
-
-    ScriptedPrompter p2;
-    r = runCleanup(card.doc, p2);
-    EXPECT_TRUE(r.ok());
-    EXPECT_TRUE(r.written);
+    const auto r = runCleanup(card.doc, p);
+    EXPECT_TRUE(r.ok() && r.written);
     const auto after = readBytes(t / "_WQ5TPHR.CNF");
     ASSERT_EQ(after.size(), phr.size());
-    EXPECT_EQ(std::vector<std::uint8_t>(after.end() - 3, after.end()),
-              (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(test::Bytes(after.end() - 3, after.end()), (test::Bytes{1, 2, 3}));
     EXPECT_EQ(after[48], 1);  // slot 2 now used
 }
 
 TEST(Cleanup, StopsOnUnusableCardFilesWithoutWriting) {
-    struct Case {
+    const struct {
         const char* what;
         std::function<void(const fs::path&)> spoil;
         const char* message;
     } cases[] = {
+        // clang-format off
         {"both system files", [](const fs::path& d) { writeText(d / "_WQ5TSYS.CNF", "x"); },
          kMsgDoubleSystemFile},
         {"no system file", [](const fs::path& d) { fs::remove(d / "_WQ7TSYS.CNF"); },
          kMsgPhraseFileUnreadable},
         {"short system file", [](const fs::path& d) { fs::resize_file(d / "_WQ7TSYS.CNF", 1351); },
          kMsgPhraseFileUnreadable},
-        {"short phrase file",
-         [](const fs::path& d) { fs::resize_file(d / "_WQ7TPHR.CNF", 80 * 249); },
+        {"short phrase file", [](const fs::path& d) { fs::resize_file(d / "_WQ7TPHR.CNF", 19920); },
          kMsgPhraseFileUnreadable},
+        // clang-format on
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         TempDir t;
-        Card card(t.path(), Model::WQ7000);
+        OpenCard card(t.path(), Model::WQ7000);
         writeBytes(t / "_WQP0001.PHR", test::kpacFile(1, 1, 0, 5));
         c.spoil(t.path());
         const auto phr = readBytes(t / "_WQ7TPHR.CNF");
@@ -294,7 +221,7 @@ TEST(Cleanup, StopsOnUnusableCardFilesWithoutWriting) {
 
 TEST(Cleanup, UnsavedEditsAreSavedFirstOrNothingHappens) {
     TempDir t;
-    Card card(t.path(), Model::WQ7000);
+    OpenCard card(t.path(), Model::WQ7000);
     writeBytes(t / "_WQP0001.PHR", test::kpacFile(1, 1, 0, 5));
     card.doc.sys().setCardName("EDITED");
     card.doc.markModified(true);
@@ -306,28 +233,26 @@ TEST(Cleanup, UnsavedEditsAreSavedFirstOrNothingHappens) {
     EXPECT_FALSE(card.doc.phr().isUsed(0));
 
     ScriptedPrompter yes({Answer::Yes});
-    const auto r = runCleanup(card.doc, yes);
-    EXPECT_EQ(r.status, CleanupResult::Status::Finished);
+    EXPECT_EQ(runCleanup(card.doc, yes).status, CleanupResult::Status::Finished);
     // The edit was saved before the reload, and the new phrase is named after it.
     EXPECT_EQ(card.doc.sys().getCardName(), "EDITED");
     EXPECT_TRUE(card.doc.phr().getName(0).starts_with("EDITED001"));
 }
 
-// Phrase files written by the encoder: registered from their headers, and a
-// registration whose length no longer fits the file is refreshed.
+// Phrase files the encoder made from a WAV file: registered from their
+// headers, and a registration whose length no longer fits is refreshed.
 TEST(Cleanup, EncodedPhrasesAreRegisteredAndRefreshed) {
     for (const Model m : {Model::WQ7000, Model::WQ5000}) {
         SCOPED_TRACE(modelName(m));
         TempDir t;
-        Card card(t / "card", m);
+        OpenCard card(t / "card", m);
         writeBytes(t / "in.wav", test::wavFile(2, 22050, 16, 1000));
         for (const char* name : {"_WQP0001.PHR", "_WQP0002.PHR"}) {
             const ConvertItem item =
                 encodeOneFile(t / "in.wav", t / "card" / name, kpac::Mode::Mode1);
             ASSERT_TRUE(item.ok) << item.error;
         }
-        // Phrase 2 is registered with a stale length and a name of its own.
-        card.registerAs(1, kKindAudio);
+        test::registerAs(card.doc, 1, kKindAudio);  // with a stale length
         card.doc.phr().setLength(1, 5);
         card.save();
 
@@ -337,22 +262,21 @@ TEST(Cleanup, EncodedPhrasesAreRegisteredAndRefreshed) {
         ASSERT_EQ(r.slots.size(), 2u);
         EXPECT_EQ(r.slots[0].action, CleanupAction::Registered);
         EXPECT_EQ(r.slots[1].action, CleanupAction::Refreshed);
-        const std::uint32_t blocks = (1000 + 15) / 16;
+        const CWQEPhr& phr = card.doc.phr();
         for (int i : {0, 1}) {
-            EXPECT_EQ(card.doc.phr().getGrade(i), 2u);
-            EXPECT_EQ(card.doc.phr().getMode(i), 1u);
-            EXPECT_EQ(card.doc.phr().getRecordingType(i), 1u);
-            EXPECT_EQ(card.doc.phr().getLength(i), blocks);
-            EXPECT_EQ(card.doc.phr().getDataFileLength(i),
-                      fs::file_size(t / "card" / "_WQP0001.PHR"));
+            EXPECT_EQ(phr.getGrade(i), 2u);
+            EXPECT_EQ(phr.getMode(i), 1u);
+            EXPECT_EQ(phr.getRecordingType(i), 1u);
+            EXPECT_EQ(phr.getLength(i), (1000u + 15) / 16);
+            EXPECT_EQ(phr.getDataFileLength(i), fs::file_size(t / "card" / "_WQP0001.PHR"));
         }
-        EXPECT_TRUE(card.doc.phr().getName(1).starts_with("USER NAME"));
+        EXPECT_TRUE(phr.getName(1).starts_with("USER NAME"));
     }
 }
 
 TEST(Cleanup, LeftoverBytesOfAnEmptySlotAreClearedNotReportedAsDropped) {
     TempDir t;
-    Card card(t.path(), Model::WQ7000);
+    OpenCard card(t.path(), Model::WQ7000);
     card.doc.phr().setName(2, "LEFTOVER");  // type stays 0
     card.doc.phr().setType(3, kTypeAudio);  // a registration without a file
     card.save();
