@@ -11,7 +11,7 @@ namespace wqe {
 namespace {
 
 using test::readBytes;
-using test::TempDir;
+namespace sfs = std::filesystem;
 
 class DocumentTest : public ::testing::Test {
 protected:
@@ -21,10 +21,11 @@ protected:
         doc.onUpdateViews = [this] { ++updates; };
     }
     void TearDown() override { setWriteFaultInjectorForTesting(nullptr); }
+    std::string path(const char* name) const { return (dir / name).string(); }
+    std::string sysPath() const { return path("_WQ7TSYS.CNF"); }
+    void modify() { doc.markModified(true); }
 
-    std::string sysPath() const { return (dir / "_WQ7TSYS.CNF").string(); }
-
-    TempDir dir;
+    test::TempDir dir;
     ScriptedPrompter prompter;
     MemorySettings settings;
     CWQEDoc doc{prompter, settings};
@@ -40,9 +41,8 @@ TEST_F(DocumentTest, OpensACardThroughTheDialog) {
     doc.onOpenCardInfo();
     ASSERT_TRUE(doc.isLoaded());
     EXPECT_EQ(prompter.openDialogFolders.at(0), dir.str());
-    EXPECT_EQ(doc.model(), Model::WQ7000);
-    EXPECT_EQ(doc.phrasePath(), (dir / "_WQ7TPHR.CNF").string());
-    EXPECT_EQ(doc.memoPath(), (dir / "WQE_MEMO.TXT").string());
+    EXPECT_EQ(doc.phrasePath(), path("_WQ7TPHR.CNF"));
+    EXPECT_EQ(doc.memoPath(), path("WQE_MEMO.TXT"));
     EXPECT_EQ(title, sysPath());
     EXPECT_EQ(settings.value(kKeySystemFolder), sysPath());
     EXPECT_FALSE(doc.isModified());
@@ -51,17 +51,13 @@ TEST_F(DocumentTest, OpensACardThroughTheDialog) {
     EXPECT_TRUE(prompter.messages.empty());
 }
 
-TEST_F(DocumentTest, RefusesOtherFileNames) {
-    std::filesystem::copy_file(sysPath(), dir / "_wq7tsys.cnf");
+TEST_F(DocumentTest, RefusesOtherFileNamesAndShortSystemFiles) {
+    sfs::copy_file(sysPath(), dir / "_wq7tsys.cnf");
     for (const char* name : {"_wq7tsys.cnf", "_WQ7TPHR.CNF"}) {
-        EXPECT_FALSE(doc.openFile((dir / name).string()));
-        EXPECT_FALSE(doc.isLoaded());
+        EXPECT_FALSE(doc.openFile(path(name)));
         EXPECT_EQ(doc.systemPath(), "");
         EXPECT_EQ(prompter.messages.back(), "Choose a proper file name.");
     }
-}
-
-TEST_F(DocumentTest, RefusesAShortSystemFile) {
     auto bytes = readBytes(sysPath());
     bytes.resize(1351);
     test::writeBytes(sysPath(), bytes);
@@ -72,7 +68,7 @@ TEST_F(DocumentTest, RefusesAShortSystemFile) {
 }
 
 TEST_F(DocumentTest, CreatesAMissingMemoFile) {
-    std::filesystem::remove(dir / "WQE_MEMO.TXT");
+    sfs::remove(dir / "WQE_MEMO.TXT");
     ASSERT_TRUE(doc.openFile(sysPath()));
     const std::string memo = test::readText(dir / "WQE_MEMO.TXT");
     EXPECT_TRUE(memo.starts_with("SystemMemo:\r\n\r\nPhraseMemo:\r\n0001:\r\n"));
@@ -81,33 +77,27 @@ TEST_F(DocumentTest, CreatesAMissingMemoFile) {
 
 TEST_F(DocumentTest, SavingChangesOnlyTheEditedBytes) {
     ASSERT_TRUE(doc.openFile(sysPath()));
-    const auto sysBefore = readBytes(dir / "_WQ7TSYS.CNF");
-    const auto phrBefore = readBytes(dir / "_WQ7TPHR.CNF");
+    auto sysWant = readBytes(dir / "_WQ7TSYS.CNF");
+    auto phrWant = readBytes(dir / "_WQ7TPHR.CNF");
     doc.sys().setMtcErrorLevel(9);
     doc.phr().setVolume(3, 55);
     doc.memo().setPhraseMemo(3, "edited");
-    doc.markModified(true);
+    modify();
     ASSERT_TRUE(doc.onSaveCardInfo());
     EXPECT_FALSE(doc.isModified());
-    auto sysAfter = readBytes(dir / "_WQ7TSYS.CNF");
-    auto phrAfter = readBytes(dir / "_WQ7TPHR.CNF");
-    ASSERT_EQ(sysAfter.size(), sysBefore.size());
-    ASSERT_EQ(phrAfter.size(), phrBefore.size());
-    EXPECT_EQ(sysAfter[1325], 9);
-    EXPECT_EQ(phrAfter[3 * 80 + 52], 55);
-    sysAfter[1325] = sysBefore[1325];
-    phrAfter[3 * 80 + 52] = phrBefore[3 * 80 + 52];
-    EXPECT_EQ(sysAfter, sysBefore);
-    EXPECT_EQ(phrAfter, phrBefore);
+    sysWant[1325] = 9;
+    phrWant[3 * 80 + 52] = 55;
+    EXPECT_EQ(readBytes(dir / "_WQ7TSYS.CNF"), sysWant);
+    EXPECT_EQ(readBytes(dir / "_WQ7TPHR.CNF"), phrWant);
     EXPECT_NE(test::readText(dir / "WQE_MEMO.TXT").find("0004:edited\r\n"), std::string::npos);
 }
 
 TEST_F(DocumentTest, SavingAnUnmodifiedCardBeepsAndWritesNothing) {
     ASSERT_TRUE(doc.openFile(sysPath()));
-    std::filesystem::remove(dir / "WQE_MEMO.TXT");
+    sfs::remove(dir / "WQE_MEMO.TXT");
     EXPECT_TRUE(doc.onSaveCardInfo());
     EXPECT_EQ(prompter.beeps, 1);
-    EXPECT_FALSE(std::filesystem::exists(dir / "WQE_MEMO.TXT"));
+    EXPECT_FALSE(sfs::exists(dir / "WQE_MEMO.TXT"));
 }
 
 TEST_F(DocumentTest, AFailedSaveKeepsTheOldFilesAndSaysSo) {
@@ -116,7 +106,7 @@ TEST_F(DocumentTest, AFailedSaveKeepsTheOldFilesAndSaysSo) {
     const auto memoBefore = readBytes(dir / "WQE_MEMO.TXT");
     doc.sys().setCardName("CHANGED!");
     doc.memo().setSystemMemo("new memo\n");
-    doc.markModified(true);
+    modify();
     setWriteFaultInjectorForTesting([](const fs::path& p) -> std::optional<std::size_t> {
         const std::string name = p.filename().string();
         if (name == "_WQ7TSYS.CNF" || name == "WQE_MEMO.TXT") return 100;
@@ -130,13 +120,10 @@ TEST_F(DocumentTest, AFailedSaveKeepsTheOldFilesAndSaysSo) {
     EXPECT_NE(prompter.messages[0].find("_WQ7TSYS.CNF"), std::string::npos);
     EXPECT_NE(prompter.messages[1].find("WQE_MEMO.TXT"), std::string::npos);
     // No temporary files are left in the card folder.
-    int entries = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
-    EXPECT_EQ(entries, 3);
+    EXPECT_EQ(std::distance(sfs::directory_iterator(dir.path()), sfs::directory_iterator()), 3);
 
     setWriteFaultInjectorForTesting(nullptr);
     EXPECT_TRUE(doc.onSaveCardInfo());
-    EXPECT_FALSE(doc.isModified());
     CWQEDoc again(prompter, settings);
     ASSERT_TRUE(again.openFile(sysPath()));
     EXPECT_EQ(again.sys().getCardName(), "CHANGED!");
@@ -146,31 +133,26 @@ TEST_F(DocumentTest, AFailedSaveKeepsTheOldFilesAndSaysSo) {
 TEST_F(DocumentTest, SaveQuestionBeforeOpeningAnotherCard) {
     ASSERT_TRUE(doc.openFile(sysPath()));
     doc.sys().setBaudRate(3);
-    doc.markModified(true);
-
+    modify();
     prompter = ScriptedPrompter({Answer::Cancel});
     doc.onOpenCardInfo();
     EXPECT_TRUE(doc.isLoaded());
     EXPECT_TRUE(doc.isModified());
     EXPECT_EQ(prompter.questions, std::vector<std::string>{"Save changes in system data?"});
     EXPECT_TRUE(prompter.openDialogFolders.empty());
-
     // No, then cancelling the dialog: no card is loaded and nothing was saved.
     prompter = ScriptedPrompter({Answer::No});
     doc.onOpenCardInfo();
     EXPECT_FALSE(doc.isLoaded());
-    EXPECT_EQ(doc.sys().getBaudRate(), 1);
     EXPECT_EQ(readBytes(dir / "_WQ7TSYS.CNF")[1326], 1);
-
     // Yes saves before the dialog.
     ASSERT_TRUE(doc.openFile(sysPath()));
     doc.sys().setBaudRate(2);
-    doc.markModified(true);
+    modify();
     prompter = ScriptedPrompter({Answer::Yes});
     prompter.files.push_back(sysPath());
     doc.onOpenCardInfo();
     EXPECT_EQ(readBytes(dir / "_WQ7TSYS.CNF")[1326], 2);
-    EXPECT_TRUE(doc.isLoaded());
     EXPECT_EQ(doc.sys().getBaudRate(), 2);
 }
 
@@ -178,15 +160,10 @@ TEST_F(DocumentTest, SaveQuestionBeforeClosing) {
     ASSERT_TRUE(doc.openFile(sysPath()));
     EXPECT_TRUE(doc.saveModified());
     EXPECT_TRUE(prompter.questions.empty());
-    doc.markModified(true);
-    struct Case {
-        Answer answer;
-        bool allowed;
-        bool saved;
-    };
-    for (const Case& c : {Case{Answer::Cancel, false, false}, Case{Answer::No, true, false}, Case{Answer::Yes, true, true}}) {
+    struct Case { Answer answer; bool allowed, saved; };
+    for (const Case& c : {Case{Answer::Cancel, false, false}, {Answer::No, true, false}, {Answer::Yes, true, true}}) {
         doc.sys().setMidiChannel(doc.sys().getMidiChannel() + 1);
-        doc.markModified(true);
+        modify();
         prompter = ScriptedPrompter({c.answer});
         EXPECT_EQ(doc.saveModified(), c.allowed);
         EXPECT_EQ(readBytes(dir / "_WQ7TSYS.CNF")[1314] == doc.sys().getMidiChannel(), c.saved);
@@ -198,43 +175,42 @@ TEST_F(DocumentTest, ReloadSwitchesToTheModelNowInTheFolder) {
     ASSERT_TRUE(doc.openFile(sysPath()));
     doc.memo().setPhraseMemo(700, "memo of the old card");
     // A restore replaced the WQ-7000 card by a WQ-5000 card.
-    for (auto name : {"_WQ7TSYS.CNF", "_WQ7TPHR.CNF", "WQE_MEMO.TXT"}) std::filesystem::remove(dir / name);
+    for (auto name : {"_WQ7TSYS.CNF", "_WQ7TPHR.CNF", "WQE_MEMO.TXT"}) sfs::remove(dir / name);
     ASSERT_EQ(createCard(dir.path(), Model::WQ5000, 1), "");
     ASSERT_TRUE(doc.reload());
-    EXPECT_EQ(doc.model(), Model::WQ5000);
-    EXPECT_EQ(doc.systemPath(), (dir / "_WQ5TSYS.CNF").string());
-    EXPECT_EQ(doc.phrasePath(), (dir / "_WQ5TPHR.CNF").string());
-    EXPECT_EQ(doc.phraseCount(), 500);
-    EXPECT_EQ(doc.phr().recordCount(), 500);
-    EXPECT_EQ(doc.phr().getTempo(499), 115u);
+    EXPECT_EQ(doc.systemPath(), path("_WQ5TSYS.CNF"));
+    EXPECT_EQ(doc.phrasePath(), path("_WQ5TPHR.CNF"));
+    EXPECT_EQ(doc.phr().getTempo(499), 115u);  // the 500th WQ-5000 record
     EXPECT_EQ(doc.memo().phraseMemo(700), "");
 }
 
 TEST_F(DocumentTest, FindsCardFilesWhateverTheirLetterCase) {
-    std::filesystem::rename(dir / "_WQ7TPHR.CNF", dir / "_wq7tphr.cnf");
-    std::filesystem::rename(dir / "_WQ7TSYS.CNF", dir / "_wq7tsys.cnf");
+    sfs::rename(dir / "_WQ7TPHR.CNF", dir / "_wq7tphr.cnf");
+    sfs::rename(dir / "_WQ7TSYS.CNF", dir / "_wq7tsys.cnf");
     ASSERT_TRUE(doc.openCard(dir.str()));
     EXPECT_EQ(doc.phr().recordCount(), 250);
-    EXPECT_EQ(doc.phrasePath(), (dir / "_wq7tphr.cnf").string());
+    EXPECT_EQ(doc.phrasePath(), path("_wq7tphr.cnf"));
 }
 
 TEST_F(DocumentTest, CommandEnabling) {
-    EXPECT_FALSE(doc.isCommandEnabled(DocCommand::Save));
-    EXPECT_FALSE(doc.isCommandEnabled(DocCommand::Print));
-    EXPECT_FALSE(doc.isCommandEnabled(DocCommand::Cleanup));
-    EXPECT_TRUE(doc.isCommandEnabled(DocCommand::WavImport));
-    doc.markModified(true);  // no card: ignored
+    auto enabled = [this] {  // Save, Print, PrintPreview, Cleanup, WavImport
+        std::string s;
+        for (auto c : {DocCommand::Save, DocCommand::Print, DocCommand::PrintPreview,
+                       DocCommand::Cleanup, DocCommand::WavImport})
+            s += doc.isCommandEnabled(c) ? 'Y' : '.';
+        return s;
+    };
+    EXPECT_EQ(enabled(), "....Y");
+    modify();  // no card: ignored
     EXPECT_FALSE(doc.isModified());
     ASSERT_TRUE(doc.openFile(sysPath()));
-    EXPECT_FALSE(doc.isCommandEnabled(DocCommand::Save));
-    EXPECT_TRUE(doc.isCommandEnabled(DocCommand::PrintPreview));
-    doc.markModified(true);
-    EXPECT_TRUE(doc.isCommandEnabled(DocCommand::Save));
+    EXPECT_EQ(enabled(), ".YYYY");
+    modify();
+    EXPECT_EQ(enabled(), "YYYYY");
     doc.close();
-    EXPECT_FALSE(doc.isLoaded());
-    EXPECT_FALSE(doc.isCommandEnabled(DocCommand::Save));
+    EXPECT_EQ(enabled(), "....Y");
     doc.setModel(Model::WQ5000);
-    EXPECT_FALSE(doc.isCommandEnabled(DocCommand::WavImport));
+    EXPECT_EQ(enabled(), ".....");
 }
 
 }  // namespace

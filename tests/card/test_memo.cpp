@@ -10,25 +10,22 @@ namespace {
 
 std::string crlf(const std::string& lf) {
     std::string out;
-    for (char c : lf) {
-        if (c == '\n') out += '\r';
-        out += c;
-    }
+    for (char c : lf) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
     return out;
 }
 
 TEST(Memo, WritesEveryPhraseLineForTheModel) {
     CWQEMemo memo;
+    EXPECT_TRUE(memo.serializeFresh().starts_with(crlf("SystemMemo:\n\nPhraseMemo:\n0001:\n")));
     memo.setSystemMemo("line one\nline two\n");
     memo.setPhraseMemo(0, "first");
     memo.setPhraseMemo(999, "last");
     const std::string w7 = memo.serialize();
     EXPECT_TRUE(w7.starts_with(crlf("SystemMemo:\nline one\nline two\nPhraseMemo:\n0001:first\n0002:\n")));
     EXPECT_TRUE(w7.ends_with(crlf("0999:\n1000:last\n")));
-
     memo.setModel(Model::WQ5000);
     const std::string w5 = memo.serialize();
-    EXPECT_TRUE(w5.find(crlf("PhraseMemo:\n001:first\n002:\n")) != std::string::npos);
+    EXPECT_NE(w5.find(crlf("PhraseMemo:\n001:first\n002:\n")), std::string::npos);
     EXPECT_TRUE(w5.ends_with(crlf("499:\n500:\n")));
 }
 
@@ -48,6 +45,16 @@ TEST(Memo, RoundTripsInBothWidthsAndKeepsBytes) {
         EXPECT_EQ(back.phraseMemo(5), "a:b:c");
         EXPECT_EQ(back.phraseMemo(6), "");
     }
+    // A system memo without a final line feed, and a phrase memo holding a
+    // line break, must not shift or swallow the phrase memos.
+    CWQEMemo memo, back;
+    memo.setSystemMemo("no newline at the end");
+    memo.setPhraseMemo(0, "two\nlines");
+    memo.setPhraseMemo(1, "second");
+    back.parse(memo.serialize());
+    EXPECT_EQ(back.systemMemo(), "no newline at the end\n");
+    EXPECT_EQ(back.phraseMemo(0), "two lines");
+    EXPECT_EQ(back.phraseMemo(1), "second");
 }
 
 TEST(Memo, ThreeDigitFileReadForAWqSevenThousandCard) {
@@ -65,19 +72,13 @@ TEST(Memo, ThreeDigitFileReadForAWqSevenThousandCard) {
 }
 
 TEST(Memo, ParsesHandWrittenFiles) {
-    struct Case {
-        const char* file;
-        const char* system;
-        int index;
-        const char* memo;
-    };
+    struct Case { const char* file; const char* system; int index; const char* memo; };
     const Case cases[] = {
         {"SystemMemo:\r\nPhraseMemo:\r\n0001:x\r\n", "", 0, "x"},
         {"SystemMemo:\r\n\r\nPhraseMemo:\r\n0001:\r\n", "\n", 0, ""},
         {"SystemMemo:\nA\nPhraseMemo:\n001:abc\n002:def", "A\n", 1, "def"},  // LF only, no last LF
         {"SystemMemo:\r\nPhraseMemo:\r\n0001\r\n0002:y\r\n", "", 0, ""},    // line no longer than the prefix
-        {"SystemMemo:\r\nno phrase part\r\n", "no phrase part\n", 0, ""},
-        {"", "", 0, ""},
+        {"SystemMemo:\r\nno phrase part\r\n", "no phrase part\n", 0, ""}, {"", "", 0, ""},
     };
     for (const Case& c : cases) {
         CWQEMemo memo;
@@ -87,36 +88,13 @@ TEST(Memo, ParsesHandWrittenFiles) {
     }
 }
 
-TEST(Memo, FreshFileHoldsOneEmptySystemLine) {
-    CWQEMemo memo;
-    const std::string fresh = memo.serializeFresh();
-    EXPECT_TRUE(fresh.starts_with("SystemMemo:\r\n\r\nPhraseMemo:\r\n0001:\r\n"));
-    CWQEMemo back;
-    back.parse(fresh);
-    EXPECT_EQ(back.systemMemo(), "\n");
-}
-
-TEST(Memo, TextsThatWouldBreakTheFileAreKeptOnTheirLines) {
-    // A system memo without a final line feed, and a phrase memo holding a
-    // line break, must not shift or swallow the phrase memos.
-    CWQEMemo memo;
-    memo.setSystemMemo("no newline at the end");
-    memo.setPhraseMemo(0, "two\nlines");
-    memo.setPhraseMemo(1, "second");
-    CWQEMemo back;
-    back.parse(memo.serialize());
-    EXPECT_EQ(back.systemMemo(), "no newline at the end\n");
-    EXPECT_EQ(back.phraseMemo(0), "two lines");
-    EXPECT_EQ(back.phraseMemo(1), "second");
-}
-
 TEST(Memo, FileErrorsAreReported) {
     test::TempDir dir;
     CWQEMemo memo;
-    EXPECT_FALSE(memo.read((dir / "missing.txt").string()).empty());
-    EXPECT_FALSE(memo.write((dir / "no-such-folder" / "WQE_MEMO.TXT").string()).empty());
-    EXPECT_TRUE(memo.write((dir / "WQE_MEMO.TXT").string()).empty());
-    EXPECT_TRUE(memo.read((dir / "WQE_MEMO.TXT").string()).empty());
+    EXPECT_NE(memo.read((dir / "missing.txt").string()), "");
+    EXPECT_NE(memo.write((dir / "no-such-folder" / "WQE_MEMO.TXT").string()), "");
+    EXPECT_EQ(memo.write((dir / "WQE_MEMO.TXT").string()), "");
+    EXPECT_EQ(memo.read((dir / "WQE_MEMO.TXT").string()), "");
 }
 
 }  // namespace

@@ -9,20 +9,8 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes withHeader(std::uint16_t format, std::uint16_t timeBase, const Bytes& body) {
-    Bytes f = {'M',
-               'T',
-               'h',
-               'd',
-               0,
-               0,
-               0,
-               6,
-               static_cast<std::uint8_t>(format >> 8),
-               static_cast<std::uint8_t>(format),
-               0,
-               1,
-               static_cast<std::uint8_t>(timeBase >> 8),
-               static_cast<std::uint8_t>(timeBase)};
+    auto u8 = [](unsigned v) { return static_cast<std::uint8_t>(v); };
+    Bytes f = {'M', 'T', 'h', 'd', 0, 0, 0, 6, u8(format >> 8), u8(format), 0, 1, u8(timeBase >> 8), u8(timeBase)};
     f.reserve(f.size() + body.size());
     f.insert(f.end(), body.begin(), body.end());
     return f;
@@ -47,13 +35,11 @@ TEST(MidiFile, TextsAndTempoOfTheWholeScan) {
     EXPECT_EQ(info->notice, std::string("\xFF\x51\x03"));
     // The registration scan reads byte by byte without skipping texts: it
     // takes the notice's bytes for a set-tempo event (value 0xFF5103).
-    EXPECT_EQ(scanMidiTempo(file), 60000000 / 0xFF5103);
+    EXPECT_EQ(scanMidiTempo(file), 3);
 }
 
 TEST(MidiFile, CutTextsAndHeaders) {
-    const auto info = scanMidiInfo(withHeader(0, 96, {0xFF, 0x03, 10, 'a', 'b'}));
-    ASSERT_TRUE(info);
-    EXPECT_EQ(info->sequenceName, "ab");
+    EXPECT_EQ(scanMidiInfo(withHeader(0, 96, {0xFF, 0x03, 10, 'a', 'b'}))->sequenceName, "ab");
     EXPECT_FALSE(scanMidiInfo(withHeader(0x0100, 96, {})));
     Bytes short13 = withHeader(0, 96, {});
     short13.pop_back();
@@ -68,14 +54,12 @@ TEST(MidiFile, ArbitraryBytesAreScannedSafely) {
     auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
     for (int round = 0; round < 2000; ++round) {
         Bytes body(next() % 64);
-        for (auto& b : body)
-            b = (next() >> 16) % 4 == 0 ? 0xFF : static_cast<std::uint8_t>(next() >> 16);
+        for (auto& b : body) b = (next() >> 16) % 4 == 0 ? 0xFF : static_cast<std::uint8_t>(next() >> 16);
         const Bytes file = withHeader(0, 96, body);
         const auto info = scanMidiInfo(file);
         ASSERT_TRUE(info);
         EXPECT_LE(info->sequenceName.size(), body.size());
-        const auto tempo = scanMidiTempo(file);
-        EXPECT_GE(tempo.value_or(3), 3);  // at least 60000000 / 0xFFFFFF
+        EXPECT_GE(scanMidiTempo(file).value_or(3), 3);  // at least 60000000 / 0xFFFFFF
     }
 }
 

@@ -6,18 +6,19 @@
 namespace wqe {
 namespace {
 
+constexpr Model W7 = Model::WQ7000;
+constexpr Model W5 = Model::WQ5000;
+
 TEST(Model, RecognisedOnlyFromTheExactSystemFileName) {
-    EXPECT_EQ(modelFromFileName("_WQ7TSYS.CNF"), Model::WQ7000);
-    EXPECT_EQ(modelFromFileName("_WQ5TSYS.CNF"), Model::WQ5000);
-    EXPECT_EQ(modelFromFileName("_wq7tsys.cnf"), std::nullopt);
-    EXPECT_EQ(modelFromFileName("_WQ7TPHR.CNF"), std::nullopt);
-    EXPECT_EQ(modelFromFileName(""), std::nullopt);
+    for (auto [name, model] : {std::pair<const char*, std::optional<Model>>{"_WQ7TSYS.CNF", W7},
+                               {"_WQ5TSYS.CNF", W5}, {"_wq7tsys.cnf", std::nullopt},
+                               {"_WQ7TPHR.CNF", std::nullopt}, {"", std::nullopt}})
+        EXPECT_EQ(modelFromFileName(name), model) << name;
 }
 
 TEST(Model, DataFileNames) {
     EXPECT_EQ(phraseDataFileName("/card/", 0, "PHR"), "/card/_WQP0001.PHR");
-    EXPECT_EQ(phraseDataFileName("/card/", 999, "WAV"), "/card/_WQP1000.WAV");
-    EXPECT_EQ(phraseDataFileName("", 41, "MID"), "_WQP0042.MID");
+    EXPECT_EQ(phraseDataFileName("", 999, "WAV"), "_WQP1000.WAV");
     EXPECT_EQ(dataFileExtension7000(2, 5), "MID");
     EXPECT_EQ(dataFileExtension7000(1, 5), "WAV");
     EXPECT_EQ(dataFileExtension7000(3, 0), "PHR");
@@ -26,46 +27,36 @@ TEST(Model, DataFileNames) {
 }
 
 TEST(Model, PhraseCountRules) {
-    struct Case {
-        int code, list, w7, w5;
-    };
+    struct Case { int code, list, w7, w5; };
     const Case cases[] = {{0, 250, 250, 250}, {1, 500, 500, 500}, {2, 1000, 1000, 500},
                           {3, 250, 1000, 500}, {255, 250, 1000, 500}};
     for (const Case& c : cases) {
         EXPECT_EQ(phraseCountForList(c.code), c.list) << c.code;
-        EXPECT_EQ(phraseCountForModel(c.code, Model::WQ7000), c.w7) << c.code;
-        EXPECT_EQ(phraseCountForModel(c.code, Model::WQ5000), c.w5) << c.code;
+        EXPECT_EQ(phraseCountForModel(c.code, W7), c.w7) << c.code;
+        EXPECT_EQ(phraseCountForModel(c.code, W5), c.w5) << c.code;
     }
 }
 
 TEST(Model, PhraseReferencesFormatAndParseBack) {
-    struct Case {
-        Model m;
-        std::uint16_t value;
-        const char* text;
-    };
+    struct Case { Model m; std::uint16_t value; const char* text; };
     const Case cases[] = {
-        {Model::WQ7000, 0, "A0001"},     {Model::WQ7000, 999, "A1000"},  {Model::WQ7000, 1000, "B0001"},
-        {Model::WQ7000, 1999, "B1000"},  {Model::WQ7000, 16384, "PLAY"}, {Model::WQ7000, 32768, "-----"},
-        {Model::WQ5000, 499, "A500"},    {Model::WQ5000, 500, "B001"},   {Model::WQ5000, 999, "B500"},
-        {Model::WQ5000, 4095, "PLAY"},   {Model::WQ5000, 65535, "----"},
+        {W7, 0, "A0001"},    {W7, 999, "A1000"}, {W7, 1000, "B0001"}, {W7, 1999, "B1000"},
+        {W7, 16384, "PLAY"}, {W7, 32768, "-----"}, {W5, 499, "A500"},  {W5, 500, "B001"},
+        {W5, 999, "B500"},   {W5, 4095, "PLAY"},  {W5, 65535, "----"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(formatRef(c.value, c.m), c.text);
         EXPECT_EQ(parseRef(c.text, c.m), c.value) << c.text;
     }
     // Values that are no A, B or play reference show as none.
-    EXPECT_EQ(formatRef(2000, Model::WQ7000), "-----");
-    EXPECT_EQ(formatRef(1000, Model::WQ5000), "----");
-    EXPECT_EQ(formatRef(16384, Model::WQ5000), "----");
+    EXPECT_EQ(formatRef(2000, W7), "-----");
+    EXPECT_EQ(formatRef(1000, W5), "----");
+    EXPECT_EQ(formatRef(16384, W5), "----");
     // Lenient input, strict ranges.
-    EXPECT_EQ(parseRef("a12", Model::WQ7000), 11);
-    EXPECT_EQ(parseRef("none", Model::WQ5000), 65535);
-    EXPECT_EQ(parseRef("A0", Model::WQ7000), std::nullopt);
-    EXPECT_EQ(parseRef("A1001", Model::WQ7000), std::nullopt);
-    EXPECT_EQ(parseRef("B501", Model::WQ5000), std::nullopt);
-    EXPECT_EQ(parseRef("C1", Model::WQ7000), std::nullopt);
-    EXPECT_EQ(parseRef("A1x", Model::WQ7000), std::nullopt);
+    EXPECT_EQ(parseRef("a12", W7), 11);
+    EXPECT_EQ(parseRef("none", W5), 65535);
+    for (const char* bad : {"A0", "A1001", "C1", "A1x"}) EXPECT_EQ(parseRef(bad, W7), std::nullopt) << bad;
+    EXPECT_EQ(parseRef("B501", W5), std::nullopt);
 }
 
 }  // namespace
