@@ -1,3 +1,5 @@
+// wqe backup / restore / copy / delete / import / cleanup as a user runs
+// them: exit statuses, the key message of each, and what reaches the disk.
 #include <gtest/gtest.h>
 
 #include "maintenance/CardFixture.h"
@@ -7,144 +9,89 @@ namespace wqe {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace wqe::test;
 
-using test::readBytes;
-using test::readText;
-using test::runWqe;
-using test::TempDir;
-using test::writeBytes;
-using test::writeText;
-
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
+// Runs wqe; checks its exit status and a part of its stdout or stderr.
+void expectRun(const std::vector<std::string>& args, int status, const std::string& part) {
+    const auto r = runWqe(args);
+    EXPECT_EQ(r.status, status) << args[0] << ": " << r.err;
+    EXPECT_NE((r.out + r.err).find(part), std::string::npos) << r.out << r.err;
 }
 
 TEST(CliMaintenance, BackupAndRestore) {
     TempDir t;
-    ASSERT_EQ(runWqe({"new", (t / "card").string()}).status, 0);
+    const std::string card = (t / "card").string(), old = (t / "old").string();
+    ASSERT_EQ(runWqe({"new", card}).status, 0);
     writeText(t / "card" / "_WQP0001.PHR", "phrase");
     fs::create_directories(t / "old");
     writeText(t / "old" / "_WQP0009.PHR", "stale");
 
     // A question without --yes and without a terminal: refused before anything is deleted.
-    auto r = runWqe({"backup", (t / "card").string(), (t / "old").string()});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(contains(r.err, "no terminal")) << r.err;
+    expectRun({"backup", card, old}, 2, "no terminal");
+    expectRun({"backup", card + "/_WQ7TSYS.CNF", old, "--no"}, 0, "Nothing was deleted or copied.");
     EXPECT_TRUE(fs::exists(t / "old" / "_WQP0009.PHR"));
-
-    r = runWqe({"backup", (t / "card" / "_WQ7TSYS.CNF").string(), (t / "old").string(), "--no"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(contains(r.out, "Nothing was deleted or copied.")) << r.out;
-    EXPECT_TRUE(fs::exists(t / "old" / "_WQP0009.PHR"));
-
-    r = runWqe({"backup", (t / "card").string(), (t / "old").string(), "--yes"});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(contains(r.out, "Deleted 1 device file(s)")) << r.out;
+    expectRun({"backup", card, old, "--yes"}, 0, "Deleted 1 device file(s)");
     EXPECT_FALSE(fs::exists(t / "old" / "_WQP0009.PHR"));
     EXPECT_EQ(readText(t / "old" / "_WQP0001.PHR"), "phrase");
 
-    // Refusals exit 2 and name the problem.
-    r = runWqe({"restore", (t / "card").string(), (t / "card" / "sub").string(), "--yes"});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(contains(r.err, "inside the source folder")) << r.err;
-    r = runWqe({"restore", (t / "missing").string(), (t / "card").string(), "--yes"});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(contains(r.err, "does not exist")) << r.err;
-
+    expectRun({"restore", card, card + "/sub", "--yes"}, 2, "inside the source folder");
     writeText(t / "card" / "_WQP0002.PHR", "added after the backup");
-    r = runWqe({"restore", (t / "old").string(), (t / "card").string(), "--yes"});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(contains(r.err, "All card phrases will be erased")) << r.err;
+    expectRun({"restore", old, card, "--yes"}, 0, "All card phrases will be erased");
     EXPECT_FALSE(fs::exists(t / "card" / "_WQP0002.PHR"));
-    EXPECT_EQ(runWqe({"backup"}).status, 1);
 }
 
 TEST(CliMaintenance, CopyDeleteAndImport) {
     TempDir t;
-    ASSERT_EQ(runWqe({"new", (t / "card").string(), "--phrases", "250"}).status, 0);
-    fs::create_directories(t / "src");
-    writeBytes(t / "src" / "a.PHR", test::kpacFile(3, 3, 0, 8));
-    writeBytes(t / "src" / "b.wav", test::wavFile(1, 8000, 16, 100));
-    writeBytes(t / "src" / "c.wav", test::wavFile(1, 8000, 24, 100));
+    const std::string card = (t / "card").string(), src = (t / "src").string();
+    ASSERT_EQ(runWqe({"new", card, "--phrases", "250"}).status, 0);
+    fs::create_directories(src);
+    writeBytes(t / "src" / "a.PHR", kpacFile(3, 3, 0, 8));
+    writeBytes(t / "src" / "b.wav", wavFile(1, 8000, 16, 100));
+    writeBytes(t / "src" / "c.wav", wavFile(1, 8000, 24, 100));
 
-    auto r = runWqe({"copy", (t / "src" / "a.PHR").string(), (t / "card").string(), "--to", "3"});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(contains(r.out, "Copy succeeded.")) << r.out;
-    EXPECT_EQ(readBytes(t / "card" / "_WQP0003.PHR"), test::kpacFile(3, 3, 0, 8));
-    r = runWqe({"get", (t / "card").string(), "phrase.3.type", "phrase.3.name"});
-    EXPECT_EQ(r.out, "phrase.3.type=1\nphrase.3.name=WQ-7000 003 \n");
-
-    // Busy slot, bad number, unusable file.
-    EXPECT_EQ(
-        runWqe({"copy", (t / "src" / "a.PHR").string(), (t / "card").string(), "--to", "3"}).status,
-        2);
-    EXPECT_EQ(runWqe({"copy", (t / "src" / "a.PHR").string(), (t / "card").string(), "--to", "251"})
-                  .status,
-              2);
-    r = runWqe({"copy", (t / "src" / "c.wav").string(), (t / "card").string(), "--to", "4"});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(contains(r.err, "24 bits")) << r.err;
-    EXPECT_EQ(runWqe({"copy", (t / "src" / "a.PHR").string(), (t / "card").string()}).status, 1);
-
+    expectRun({"copy", src + "/a.PHR", card, "--to", "3"}, 0, "Copy succeeded.");
+    EXPECT_EQ(readBytes(t / "card" / "_WQP0003.PHR"), kpacFile(3, 3, 0, 8));
+    EXPECT_EQ(runWqe({"get", card, "phrase.3.type", "phrase.3.name"}).out,
+              "phrase.3.type=1\nphrase.3.name=WQ-7000 003 \n");
+    // Busy slot, bad number, unusable file, no slot given.
+    expectRun({"copy", src + "/a.PHR", card, "--to", "3"}, 2, "");
+    expectRun({"copy", src + "/a.PHR", card, "--to", "251"}, 2, "");
+    expectRun({"copy", src + "/c.wav", card, "--to", "4"}, 2, "24 bits");
+    expectRun({"copy", src + "/a.PHR", card}, 1, "");
     // A failed file copy exits 2 and registers nothing.
     fs::create_directories(t / "card" / "_WQP0005.PHR" / "x");
-    r = runWqe({"copy", (t / "src" / "a.PHR").string(), (t / "card").string(), "--to", "5"});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(contains(r.err, "Copy failed.")) << r.err;
-    EXPECT_EQ(runWqe({"get", (t / "card").string(), "phrase.5.type"}).out, "phrase.5.type=0\n");
+    expectRun({"copy", src + "/a.PHR", card, "--to", "5"}, 2, "Copy failed.");
+    EXPECT_EQ(runWqe({"get", card, "phrase.5.type"}).out, "phrase.5.type=0\n");
 
-    r = runWqe({"delete", (t / "card").string(), "3", "--yes"});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(contains(r.err, "OK to erase phrase0003?")) << r.err;
+    expectRun({"delete", card, "3", "--yes"}, 0, "OK to erase phrase0003?");
     EXPECT_FALSE(fs::exists(t / "card" / "_WQP0003.PHR"));
-    EXPECT_EQ(runWqe({"get", (t / "card").string(), "phrase.3.type"}).out, "phrase.3.type=0\n");
-    EXPECT_EQ(runWqe({"delete", (t / "card").string(), "3", "--yes"}).status, 2);
+    EXPECT_EQ(runWqe({"get", card, "phrase.3.type"}).out, "phrase.3.type=0\n");
+    expectRun({"delete", card, "3", "--yes"}, 2, "");
 
-    // Import: one file refused, one imported, then the cleanup registers it.
+    // Import: one file refused (exit 2), one imported, then the cleanup registers it.
     fs::remove_all(t / "card" / "_WQP0005.PHR");
-    r = runWqe({"import", (t / "card").string(), "--folder", (t / "src").string(), "--start", "2",
-                "--cleanup", "--yes"});
-    EXPECT_EQ(r.status, 2);  // c.wav was refused
-    EXPECT_TRUE(contains(r.out, "-> _WQP0002.WAV")) << r.out;
-    EXPECT_TRUE(contains(r.out, "Conversion succeeded. (1 file(s))")) << r.out;
-    EXPECT_TRUE(contains(r.err, "c.wav: 24 bits per sample")) << r.err;
-    EXPECT_TRUE(contains(r.out, "phrase 2: registered")) << r.out;
-    EXPECT_EQ(runWqe({"get", (t / "card").string(), "phrase.2.type", "phrase.2.mode"}).out,
+    expectRun({"import", card, "--folder", src, "--start", "2", "--cleanup", "--yes"}, 2,
+              "c.wav: 24 bits per sample");
+    EXPECT_EQ(runWqe({"get", card, "phrase.2.type", "phrase.2.mode"}).out,
               "phrase.2.type=1\nphrase.2.mode=5\n");
-
-    r = runWqe({"import", (t / "card").string(), (t / "src" / "b.wav").string(), "--no"});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(contains(r.out, "Conversion succeeded.")) << r.out;
-    EXPECT_TRUE(contains(r.out, "wqe cleanup")) << r.out;
-
+    expectRun({"import", card, src + "/b.wav", "--no"}, 0, "wqe cleanup");
     ASSERT_EQ(runWqe({"new", (t / "five").string(), "--model", "5000"}).status, 0);
-    r = runWqe({"import", (t / "five").string(), (t / "src" / "b.wav").string()});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(contains(r.err, "WQ-5000")) << r.err;
+    expectRun({"import", (t / "five").string(), src + "/b.wav"}, 2, "WQ-5000");
 }
 
 TEST(CliMaintenance, CleanupAnswersAndRefusals) {
     TempDir t;
-    ASSERT_EQ(runWqe({"new", (t / "card").string()}).status, 0);
-    writeBytes(t / "card" / "_WQP0001.PHR", test::kpacFile(2, 1, 0, 12));
-    writeBytes(t / "card" / "_WQP0001.MID", test::midiFile(500000));
+    const std::string card = (t / "card").string();
+    ASSERT_EQ(runWqe({"new", card}).status, 0);
+    writeBytes(t / "card" / "_WQP0001.PHR", kpacFile(2, 1, 0, 12));
+    writeBytes(t / "card" / "_WQP0001.MID", midiFile(500000));
 
-    auto r = runWqe({"cleanup", (t / "card").string()});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(contains(r.err, "no terminal")) << r.err;
-    EXPECT_EQ(runWqe({"get", (t / "card").string(), "phrase.1.type"}).out, "phrase.1.type=0\n");
-
-    r = runWqe({"cleanup", (t / "card").string(), "--no"});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(contains(r.out, "phrase 1: registered from its data file; kept _WQP0001.MID"))
-        << r.out;
-    EXPECT_TRUE(contains(r.out, "Finished.")) << r.out;
-    EXPECT_TRUE(contains(r.err, "Double registration of the phrase")) << r.err;
+    expectRun({"cleanup", card}, 2, "no terminal");
+    EXPECT_EQ(runWqe({"get", card, "phrase.1.type"}).out, "phrase.1.type=0\n");
+    expectRun({"cleanup", card, "--no"}, 0,
+              "phrase 1: registered from its data file; kept _WQP0001.MID");
     EXPECT_TRUE(fs::exists(t / "card" / "_WQP0001.MID"));
-
-    r = runWqe({"cleanup", (t / "card").string(), "--yes"});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(contains(r.out, "phrase 1: unchanged; deleted _WQP0001.MID")) << r.out;
+    expectRun({"cleanup", card, "--yes"}, 0, "phrase 1: unchanged; deleted _WQP0001.MID");
     EXPECT_FALSE(fs::exists(t / "card" / "_WQP0001.MID"));
 }
 

@@ -1,11 +1,7 @@
-// Test signals and in-memory WAV files for the codec, convert and CLI tests.
+// In-memory WAV files for the codec, stream, convert and CLI tests.
 #pragma once
 
-#include <cmath>
 #include <cstdint>
-#include <cstring>
-#include <random>
-#include <string>
 #include <vector>
 
 namespace wqe::test {
@@ -63,45 +59,6 @@ inline std::vector<std::int32_t> wavSamples(const Bytes& wav, int width) {
         out.push_back(static_cast<std::int32_t>(u << shift) >> shift);
     }
     return out;
-}
-
-// Named hard signals of `frames` frames, mono, in 16-bit range.
-inline std::vector<std::int32_t> hardSignal(const std::string& name, std::size_t frames,
-                                            unsigned seed = 1) {
-    std::vector<std::int32_t> s(frames);
-    std::mt19937 rng(seed);
-    for (std::size_t i = 0; i < frames; ++i) {
-        if (name == "silence")
-            s[i] = 0;
-        else if (name == "square")
-            s[i] = (i / 37) % 2 ? 32767 : -32768;
-        else if (name == "alternating")
-            s[i] = i % 2 ? 32767 : -32768;
-        else if (name == "steps")
-            s[i] = static_cast<std::int32_t>((i / 100) % 9) * 8000 - 32000;
-        else if (name == "noise")
-            s[i] = static_cast<std::int32_t>(rng() % 65536) - 32768;
-        else if (name == "quiet-noise")
-            s[i] = static_cast<std::int32_t>(rng() % 9) - 4;
-        else if (name == "sine")
-            s[i] = static_cast<std::int32_t>(
-                std::lround(16383.0 * std::sin(2 * M_PI * 1000.0 * i / 32000.0)));
-        else if (name == "spikes")
-            s[i] = i % 29 == 0 ? 32767 : (i % 31 == 0 ? -32768 : 0);
-        else if (name == "ramp")
-            s[i] = static_cast<std::int32_t>(i * 977 % 65536) - 32768;
-        else if (name == "chirp")
-            s[i] = static_cast<std::int32_t>(
-                std::lround(32767.0 * std::sin(1e-4 * double(i) * double(i))));
-    }
-    return s;
-}
-
-inline const std::vector<std::string>& hardSignalNames() {
-    static const std::vector<std::string> names = {
-        "silence",     "square", "alternating", "steps", "noise",
-        "quiet-noise", "sine",   "spikes",      "ramp",  "chirp"};
-    return names;
 }
 
 }  // namespace wqe::test
