@@ -7,6 +7,7 @@
 
 #include "card/FileIO.h"
 #include "cli/Cli.h"
+#include "convert/FileConvert.h"
 #include "convert/WavImport.h"
 #include "maintenance/BackupRestore.h"
 #include "maintenance/Cleanup.h"
@@ -204,7 +205,7 @@ int cmdImport(const std::vector<std::string>& argv) {
     std::vector<fs::path> sources;
     if (folder) {
         std::string error;
-        sources = wavFilesInFolder(*folder, error);
+        sources = filesInFolder(*folder, "*.WAV", error);
         if (!error.empty()) throw Failure(error);
         if (sources.empty()) throw Failure(*folder + ": no .WAV files in this folder");
     } else {
@@ -219,15 +220,15 @@ int cmdImport(const std::vector<std::string>& argv) {
     }
     const int failed = static_cast<int>(batch.items.size()) - batch.succeeded;
     if (batch.succeeded == 0) {
-        std::cerr << kMsgImportFailed << '\n';
+        std::cerr << kMsgConvertFailed << '\n';
         return kExitFailure;
     }
-    std::cout << importEndMessage(batch.succeeded, folder.has_value(), false) << '\n';
+    std::cout << convertEndMessage(batch.succeeded, folder.has_value(), false, Language::English) << '\n';
 
     bool cleanup = args.flag("--cleanup");
     if (!cleanup && !args.flag("--no") && (args.flag("--yes") || isatty(STDIN_FILENO)))
         cleanup =
-            prompter.ask(kMsgImportCleanupQuestion, Buttons::YesNo, Icon::Question) == Answer::Yes;
+            prompter.ask(kMsgConvertCleanup, Buttons::YesNo, Icon::Question) == Answer::Yes;
     if (cleanup) {
         const int status = cleanupExit(runCleanup(card.doc, prompter));
         if (status != kExitOk) return status;

@@ -157,20 +157,6 @@ WavImportResult importWavFile(const fs::path& source, const fs::path& target,
     return result;
 }
 
-std::vector<fs::path> wavFilesInFolder(const fs::path& folder, std::string& error) {
-    std::vector<fs::path> files;
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        std::error_code typeEc;
-        if (it->is_regular_file(typeEc) && wildcardMatch("*.WAV", it->path().filename().string()))
-            files.push_back(it->path());
-    }
-    if (ec) error = folder.string() + ": " + ec.message();
-    std::sort(files.begin(), files.end(),
-              [](const fs::path& a, const fs::path& b) { return a.filename() < b.filename(); });
-    return files;
-}
-
 std::optional<int> nextFreePhraseNumber(const fs::path& folder, int start, int maxNumber) {
     std::error_code ec;
     for (int n = std::max(start, 1); n <= maxNumber; ++n) {
@@ -233,18 +219,5 @@ ImportBatch importWavFiles(const std::vector<fs::path>& sources, const fs::path&
     return batch;
 }
 
-std::string importEndMessage(int succeeded, bool folderMode, bool offerCleanup) {
-    if (succeeded <= 0) return kMsgImportFailed;
-    std::string text;
-    if (folderMode) {
-        char buf[64];
-        std::snprintf(buf, sizeof buf, kMsgImportSucceededCount, succeeded);
-        text = buf;
-    } else {
-        text = kMsgImportSucceeded;
-    }
-    if (offerCleanup) text += std::string("\n") + kMsgImportCleanupQuestion;
-    return text;
-}
 
 }  // namespace wqe

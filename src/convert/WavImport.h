@@ -21,10 +21,6 @@ namespace wqe {
 
 namespace fs = std::filesystem;
 
-inline constexpr const char* kMsgImportSucceeded = "Conversion succeeded.";
-inline constexpr const char* kMsgImportSucceededCount = "Conversion succeeded. (%d file(s))";
-inline constexpr const char* kMsgImportFailed = "Conversion failed.";
-inline constexpr const char* kMsgImportCleanupQuestion = "Cleanup the Card Info?";
 
 inline constexpr std::size_t kImportPieceSize = 512;  // bytes copied per step
 inline constexpr std::uint32_t kBlockFrames = 16;
@@ -59,8 +55,6 @@ struct WavImportResult {
 WavImportResult importWavFile(const fs::path& source, const fs::path& target,
                               std::atomic<int>* filePercent = nullptr);
 
-// The "*.WAV" files of a folder (letter case ignored, files only), sorted by name.
-std::vector<fs::path> wavFilesInFolder(const fs::path& folder, std::string& error);
 
 // The first phrase number n in start..maxNumber for which the folder holds
 // no "_WQP%04d." file with "MID", "PHR" or "WAV" (letter case ignored).
@@ -98,9 +92,7 @@ struct ImportBatch {
 ImportBatch importWavFiles(const std::vector<fs::path>& sources, const fs::path& cardFolder,
                            int start, int maxNumber, ImportProgress* progress = nullptr);
 
-// The end message: "Conversion succeeded. (%d file(s))" (folder mode) or
-// "Conversion succeeded." when any file succeeded, else "Conversion failed.";
-// with the cleanup question appended on a new line when asked.
-std::string importEndMessage(int succeeded, bool folderMode, bool offerCleanup);
+// WAV Import ends with the same texts as File Convert (convertEndMessage in
+// convert/FileConvert.h) and lists its sources with filesInFolder(folder, "*.WAV").
 
 }  // namespace wqe

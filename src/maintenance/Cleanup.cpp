@@ -188,6 +188,8 @@ std::string cleanupActionText(CleanupAction action) {
             return "registered from its data file";
         case CleanupAction::Reset:
             return "registration dropped (no readable data file)";
+        case CleanupAction::Cleared:
+            return "empty slot reset to the erased record";
     }
     return {};
 }

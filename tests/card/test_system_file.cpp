@@ -122,7 +122,9 @@ TEST(SystemFile, ReadTimeRangeRules) {
         a.image[1320] = static_cast<std::uint8_t>(c.stored);
         a.image[1334] = static_cast<std::uint8_t>(c.stored);
         a.image[1335] = static_cast<std::uint8_t>(c.stored >> 8);
-        if (c.deviceId >= 0) EXPECT_EQ(a.sys.getDeviceId(), c.deviceId) << c.stored;
+        if (c.deviceId >= 0) {
+            EXPECT_EQ(a.sys.getDeviceId(), c.deviceId) << c.stored;
+        }
         EXPECT_EQ(a.sys.getLineThruFadeIn(), c.fade) << c.stored;
     }
     a.sys.setDisplaySleepTime(5);  // not clamped

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "convert/FileConvert.h"
 #include "convert/WavImport.h"
 #include "maintenance/CardFixture.h"
 
@@ -98,7 +99,7 @@ TEST(WavImport, FolderImportNumbersFromTheFirstFreeSlot) {
         writeText(t / "card" / n, "taken");
 
     std::string error;
-    const auto files = wavFilesInFolder(t / "src", error);
+    const auto files = filesInFolder(t / "src", "*.WAV", error);
     EXPECT_TRUE(error.empty());
     ASSERT_EQ(files.size(), 4u);
     EXPECT_EQ(files[0].filename(), "a.wav");
@@ -131,7 +132,6 @@ TEST(WavImport, NamesProgressAndMessages) {
     p.filesDone = 1;
     p.filePercent = 50;
     EXPECT_EQ(p.overallPercent(), 37);
-    EXPECT_EQ(importEndMessage(0, true, true), "Conversion failed.");
 }
 
 }  // namespace

@@ -96,7 +96,9 @@ inline Bytes wavFile(int channels, int rate, int bits, std::uint32_t frames,
     auto le = [&f](std::uint32_t x, int n) {
         for (int k = 0; k < n; ++k) f.push_back(u8(x >> (8 * k)));
     };
-    auto tag = [&f](const char* s) { f.insert(f.end(), s, s + 4); };
+    auto tag = [&f](const char* s) {
+        for (int k = 0; k < 4; ++k) f.push_back(u8(static_cast<unsigned char>(s[k])));
+    };
     const std::uint32_t align = static_cast<std::uint32_t>(channels * bits / 8);
     const std::uint32_t dataSize = frames * align;
     tag("RIFF"), le(0, 4), tag("WAVE"), tag("fmt "), le(16, 4), le(1, 2);

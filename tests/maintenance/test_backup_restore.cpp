@@ -64,7 +64,9 @@ TEST(BackupRestore, DeletesOnlyTheDeviceFileSetBeforeCopying) {
             for (const auto& [f, deleted] : files) {
                 const bool copied = fs::exists(t / "card" / f);
                 EXPECT_EQ(fs::exists(dst / f), copied || !deleted) << f;
-                if (!copied && !deleted) EXPECT_EQ(readText(dst / f), "old") << f;
+                if (!copied && !deleted) {
+                    EXPECT_EQ(readText(dst / f), "old") << f;
+                }
             }
             EXPECT_FALSE(fs::exists(dst / "_WQ7TDIR.CNF" / "sub"));
         }
