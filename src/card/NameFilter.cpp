@@ -36,22 +36,9 @@ std::string filterNameBytes(std::string_view bytes) {
 }
 
 std::string filterNameText(std::string_view utf8) {
-    // Encode character by character so that one character without a CP932
+    // Encoded character by character so that one character without a CP932
     // form drops only itself.
-    std::string bytes;
-    std::size_t i = 0;
-    while (i < utf8.size()) {
-        const auto b = static_cast<unsigned char>(utf8[i]);
-        std::size_t len = b < 0x80           ? 1
-                          : (b >> 5) == 0x6  ? 2
-                          : (b >> 4) == 0xE  ? 3
-                          : (b >> 3) == 0x1E ? 4
-                                             : 1;
-        if (i + len > utf8.size()) len = utf8.size() - i;
-        if (auto enc = utf8ToCp932(utf8.substr(i, len))) bytes += *enc;
-        i += len;
-    }
-    return filterNameBytes(bytes);
+    return filterNameBytes(utf8ToCp932Lossy(utf8, ""));
 }
 
 }  // namespace wqe

@@ -164,6 +164,16 @@ void CPhrasePrm::copyTo(CWQEPhr& phr, int index) const {
     if (dst.size() == bytes().size()) std::copy(bytes().begin(), bytes().end(), dst.begin());
 }
 
+bool CPhrasePrm::checkMid(const fs::path& path) {
+    if (kind() != kKindMidi) return false;
+    const auto midi = probeMidiFile(path);
+    if (!midi) return false;
+    CWQEPhr p = fields();
+    p.setDataFileLength(0, clamp32(midi->fileLength));
+    p.setTempo2(0, midiTempoByte(midi->tempo));
+    return true;
+}
+
 std::unique_ptr<CPhrasePrm> CPhrasePrm::create(Model m) {
     if (m == Model::WQ7000) return std::make_unique<CPhrasePrmW7>();
     return std::make_unique<CPhrasePrmW5>();
@@ -342,16 +352,6 @@ bool CPhrasePrmW7::checkPhr(const fs::path& path) {
     }
 }
 
-bool CPhrasePrmW7::checkMid(const fs::path& path) {
-    if (kind() != kKindMidi) return false;
-    const auto midi = probeMidiFile(path);
-    if (!midi) return false;
-    CWQEPhr p = fields();
-    p.setDataFileLength(0, clamp32(midi->fileLength));
-    p.setTempo2(0, midiTempoByte(midi->tempo));
-    return true;
-}
-
 bool CPhrasePrmW7::checkWav(const fs::path& path) {
     CWQEPhr p = fields();
     if (kind() != kKindAudio || p.getMode(0) != kModeWav) return false;
@@ -479,16 +479,6 @@ bool CPhrasePrmW5::checkPhr(const fs::path& path) {
         default:
             return false;
     }
-}
-
-bool CPhrasePrmW5::checkMid(const fs::path& path) {
-    if (kind() != kKindMidi) return false;
-    const auto midi = probeMidiFile(path);
-    if (!midi) return false;
-    CWQEPhr p = fields();
-    p.setDataFileLength(0, clamp32(midi->fileLength));
-    p.setTempo2(0, midiTempoByte(midi->tempo));
-    return true;
 }
 
 bool CPhrasePrmW5::checkWav(const fs::path&) { return false; }

@@ -94,7 +94,7 @@ public:
     // one changed). False, with the record unchanged, otherwise.
     virtual bool checkPhr(const std::filesystem::path& path) = 0;
     // MIDI records: data file length and the second tempo byte.
-    virtual bool checkMid(const std::filesystem::path& path) = 0;
+    virtual bool checkMid(const std::filesystem::path& path);
     // WQ-7000 audio records stored as WAV (mode 5); the WQ-5000 answers false.
     // A record that agrees with the file in grade, recording type, data
     // offset, length and data file length is kept; otherwise those fields
@@ -137,7 +137,6 @@ public:
     bool registerWav(const std::filesystem::path& path, int index,
                      std::string_view namePrefix) override;
     bool checkPhr(const std::filesystem::path& path) override;
-    bool checkMid(const std::filesystem::path& path) override;
     bool checkWav(const std::filesystem::path& path) override;
 
     Model model() const override { return Model::WQ7000; }
@@ -160,7 +159,6 @@ public:
     bool registerWav(const std::filesystem::path& path, int index,
                      std::string_view namePrefix) override;
     bool checkPhr(const std::filesystem::path& path) override;
-    bool checkMid(const std::filesystem::path& path) override;
     bool checkWav(const std::filesystem::path& path) override;
 
     Model model() const override { return Model::WQ5000; }

@@ -15,6 +15,10 @@ std::string cp932ToUtf8(std::string_view bytes);
 // is not valid UTF-8).
 std::optional<std::string> utf8ToCp932(std::string_view text);
 
+// UTF-8 to CP932 character by character: a character without a CP932
+// form becomes `replacement` (which may be empty), the rest is kept.
+std::string utf8ToCp932Lossy(std::string_view text, std::string_view replacement);
+
 // True when byte b starts a CP932 double-byte character.
 inline bool isCp932LeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 

@@ -155,24 +155,7 @@ std::string memoFromControl(std::string_view text) {
     return out;
 }
 
-std::string utf8ToCp932Replacing(std::string_view utf8) {
-    if (auto whole = utf8ToCp932(utf8)) return *whole;
-    std::string out;
-    std::size_t i = 0;
-    while (i < utf8.size()) {
-        const auto b = static_cast<unsigned char>(utf8[i]);
-        std::size_t len = b < 0x80           ? 1
-                          : (b >> 5) == 0x6  ? 2
-                          : (b >> 4) == 0xE  ? 3
-                          : (b >> 3) == 0x1E ? 4
-                                             : 1;
-        if (i + len > utf8.size()) len = utf8.size() - i;
-        const auto enc = utf8ToCp932(utf8.substr(i, len));
-        out += enc ? *enc : std::string("?");
-        i += len;
-    }
-    return out;
-}
+std::string utf8ToCp932Replacing(std::string_view utf8) { return utf8ToCp932Lossy(utf8, "?"); }
 
 void applySystemMemoEdit(CWQEDoc& doc, std::string_view typedUtf8) {
     if (!doc.isLoaded()) return;
