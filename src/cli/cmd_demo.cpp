@@ -24,6 +24,7 @@ void writeChime(const fs::path& path, std::uint32_t rate, int channels, double s
     const auto frames = static_cast<std::uint32_t>(rate * seconds);
     const std::uint32_t dataBytes = frames * 2u * static_cast<std::uint32_t>(channels);
     std::vector<std::uint8_t> bytes;
+    bytes.reserve(44 + dataBytes);
     auto put32 = [&](std::uint32_t v) {
         for (int k = 0; k < 4; ++k) bytes.push_back(static_cast<std::uint8_t>(v >> (8 * k)));
     };
@@ -31,7 +32,9 @@ void writeChime(const fs::path& path, std::uint32_t rate, int channels, double s
         bytes.push_back(static_cast<std::uint8_t>(v));
         bytes.push_back(static_cast<std::uint8_t>(v >> 8));
     };
-    auto tag = [&](const char* t) { bytes.insert(bytes.end(), t, t + 4); };
+    auto tag = [&](const char* t) {
+        for (int k = 0; k < 4; ++k) bytes.push_back(static_cast<std::uint8_t>(t[k]));
+    };
     tag("RIFF");
     put32(36 + dataBytes);
     tag("WAVE");
