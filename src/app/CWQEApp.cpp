@@ -133,12 +133,18 @@ bool CWQEApp::installTranslations(QCoreApplication& app, Language lang) {
     } else {
         delete qt;
     }
-    auto* own = new QTranslator(&app);
-    if (!own->load(QStringLiteral(":/i18n/wqe_ja.qm"))) {
-        delete own;
-        return false;
+    // One translation file per family of windows (the shell, the dialogs,
+    // the reports ...), all embedded under :/i18n.
+    const QStringList files = QDir(QStringLiteral(":/i18n")).entryList({QStringLiteral("*_ja.qm")}, QDir::Files);
+    if (files.isEmpty()) return false;
+    for (const QString& file : files) {
+        auto* own = new QTranslator(&app);
+        if (!own->load(QStringLiteral(":/i18n/") + file)) {
+            delete own;
+            return false;
+        }
+        QCoreApplication::installTranslator(own);
     }
-    QCoreApplication::installTranslator(own);
     return true;
 }
 
