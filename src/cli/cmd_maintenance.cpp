@@ -180,7 +180,10 @@ void printCleanup(const CleanupResult& r) {
 }
 
 int cleanupExit(const CleanupResult& r) {
-    if (r.status == CleanupResult::Status::Stopped) return kExitFailure;
+    if (r.status == CleanupResult::Status::Stopped) {
+        if (!r.error.empty()) std::cerr << r.error << '\n';
+        return kExitFailure;
+    }
     printCleanup(r);
     return r.ok() ? kExitOk : kExitFailure;
 }
@@ -189,6 +192,13 @@ int cmdCleanup(const std::vector<std::string>& argv) {
     Args args(argv, {"--yes", "--no"}, {});
     args.expectPositional(1, 1);
     requireAnswers(args);
+    // A folder with both system settings files cannot be opened either: say
+    // what the cleanup says about it.
+    if (const CleanupCard c = findCleanupCard(cardFolderOf(args.positional()[0]));
+        c.bothSystemFiles) {
+        std::cerr << c.stopMessage << '\n' << c.detail << '\n';
+        return kExitFailure;
+    }
     OpenCard card(args.positional()[0], TerminalPrompter::policyFrom(args));
     CommandPrompter prompter(card.prompter);
     return cleanupExit(runCleanup(card.doc, prompter));
