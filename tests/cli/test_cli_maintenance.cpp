@@ -93,6 +93,16 @@ TEST(CliMaintenance, CleanupAnswersAndRefusals) {
     EXPECT_TRUE(fs::exists(t / "card" / "_WQP0001.MID"));
     expectRun({"cleanup", card, "--yes"}, 0, "phrase 1: unchanged; deleted _WQP0001.MID");
     EXPECT_FALSE(fs::exists(t / "card" / "_WQP0001.MID"));
+
+    // The cleanup's own messages, whichever way the card is named.
+    fs::copy_file(t / "card" / "_WQ7TSYS.CNF", t / "card" / "_WQ5TSYS.CNF");
+    for (const std::string& arg : {card, card + "/_WQ7TSYS.CNF"}) {
+        const auto r = runWqe({"cleanup", arg, "--yes"});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_TRUE(r.err.starts_with(
+            "Double registration of the system file has occurred.\nProcessing halted.\n"))
+            << r.err;
+    }
 }
 
 }  // namespace
