@@ -138,7 +138,7 @@ TEST(Cleanup, KeepsASlotWhoseDataFileCannotBeRead) {
         if (c.permission && geteuid() == 0) continue;  // root reads every file
         TempDir t;
         OpenCard card(t.path(), Model::WQ7000);
-        if (c.registered) test::registerAs(card.doc, 0, kKindAudio);
+        if (c.registered) test::registerAs(card.doc, 0, kTypeAudio);
         card.save();
         const fs::path phr = t / "_WQP0001.PHR";
         if (c.permission) {
