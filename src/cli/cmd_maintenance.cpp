@@ -230,6 +230,12 @@ int cmdImport(const std::vector<std::string>& argv) {
         sources.assign(args.positional().begin() + 1, args.positional().end());
     }
     const fs::path cardFolder = fs::path(card.doc.systemPath()).parent_path();
+    // The new files become phrases only through the cleanup: a card it
+    // cannot read gets no files.
+    if (const auto stop = cleanupStopFor(cardFolder)) {
+        std::cerr << stop->message << '\n' << stop->detail << '\n';
+        return kExitFailure;
+    }
     const ImportBatch batch = importWavFiles(sources, cardFolder, start, maxNumber);
     for (const ImportItem& item : batch.items) {
         if (item.ok)

@@ -259,12 +259,6 @@ struct CleanupTables {
     std::size_t recordSize = 0;
 };
 
-// A stop of the run: the cleanup's message and the detail naming the file.
-struct CleanupStop {
-    const char* message = nullptr;
-    std::string detail;
-};
-
 // Reads the system settings (phrase count, card name) and the phrase table.
 std::optional<CleanupStop> readTables(const fs::path& folder, CleanupTables& t) {
     const CleanupCard card = findCleanupCard(folder);
@@ -389,6 +383,11 @@ void tellUnreadable(const CleanupResult& result, Prompter& prompter) {
 }
 
 }  // namespace
+
+std::optional<CleanupStop> cleanupStopFor(const fs::path& folder) {
+    CleanupTables tables;
+    return readTables(folder, tables);
+}
 
 CleanupResult runCleanup(CWQEDoc& doc, Prompter& prompter, const CleanupProgress& progress) {
     CleanupResult result;

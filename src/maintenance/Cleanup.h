@@ -103,6 +103,16 @@ struct CleanupCard {
 };
 CleanupCard findCleanupCard(const fs::path& folder);
 
+// Why a cleanup of the card in `folder` would stop before changing anything
+// (the cleanup's message, and the detail naming the file and what is wrong
+// with it); nullopt when it can run. Commands that put data files on a card
+// for the cleanup to register check this before they copy anything.
+struct CleanupStop {
+    const char* message = nullptr;
+    std::string detail;
+};
+std::optional<CleanupStop> cleanupStopFor(const fs::path& folder);
+
 // The whole START procedure on the document's card folder. Questions and
 // messages go through `prompter`; the phrase settings file is replaced
 // safely (a failed write leaves the old file whole). Ends by reloading the

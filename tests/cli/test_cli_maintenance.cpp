@@ -75,6 +75,11 @@ TEST(CliMaintenance, CopyDeleteAndImport) {
     EXPECT_EQ(runWqe({"get", card, "phrase.2.type", "phrase.2.mode"}).out,
               "phrase.2.type=1\nphrase.2.mode=5\n");
     expectRun({"import", card, src + "/b.wav", "--no"}, 0, "wqe cleanup");
+    // A card whose phrase settings file is cut short gets no file.
+    fs::resize_file(t / "card" / "_WQ7TPHR.CNF", 10240);
+    const auto before = snapshot(t / "card");
+    expectRun({"import", card, src + "/b.wav", "--no"}, 2, "_WQ7TPHR.CNF");
+    EXPECT_EQ(snapshot(t / "card"), before);
     ASSERT_EQ(runWqe({"new", (t / "five").string(), "--model", "5000"}).status, 0);
     expectRun({"import", (t / "five").string(), src + "/b.wav"}, 2, "WQ-5000");
 }
