@@ -134,6 +134,7 @@ struct PackLayout {
     HeaderBits header;
     std::array<int, kHalfBlockSamples> fieldOf{};  // index into layout.fields, -1: no field
     std::array<int, kHalfBlockSamples> level{};
+    std::array<bool, kHalfBlockSamples> absolute{};  // isAbsolute, per sample
     bool valid = false;
 };
 
@@ -157,6 +158,8 @@ const PackLayout& packLayout(Mode mode, Analysis a) {
                     p.fieldOf[p.layout.fields[static_cast<std::size_t>(k)].sample] = k;
                 for (int s = 0; s < kHalfBlockSamples; ++s)
                     p.level[static_cast<std::size_t>(s)] = levelOf(type, p.layout.n, s);
+                for (int s = 0; s < kHalfBlockSamples; ++s)
+                    p.absolute[static_cast<std::size_t>(s)] = isAbsolute(type, e, s);
                 p.valid = true;
             }
         }
@@ -207,7 +210,7 @@ std::uint64_t packHalfBlock(const PackLayout& pl, const typename T::Sample* x, t
         const int field = pl.fieldOf[static_cast<std::size_t>(s)];
         const std::int64_t xs = x[s];
         std::int64_t v = 0, ys = 0;
-        if (pr.left < 0 || isAbsolute(lay.type, lay.exponent, s)) {
+        if (pl.absolute[static_cast<std::size_t>(s)]) {
             const bool halfField = field >= 0 && lay.fields[static_cast<std::size_t>(field)].half;
             v = (xs & (halfField ? halfMask : mask)) | (halfField ? halfRound : round);
             ys = v;

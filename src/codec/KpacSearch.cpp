@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <span>
 #include <vector>
 
 namespace wqe::kpac {
@@ -14,6 +15,7 @@ constexpr int kWidthCount = kMaxWords - kMinWords + 1;
 // MODE2 settles its word costs over this many blocks at a time.
 constexpr std::size_t kSegmentBlocks = 8192;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
+constexpr int kExponentsBelow = 2, kExponentsAbove = 1;
 
 // The 16-bit and the 24-bit path of the encoder, by sample type.
 template <class Sample>
@@ -29,6 +31,9 @@ struct Path<std::int16_t> {
     static CodedBlock standard(Mode m, const std::int16_t* x, std::int16_t& p, std::int16_t* y) {
         return encodeCodedBlock(m, x, p, y);
     }
+    static Analysis analyse(Mode m, const std::int16_t* x, std::int16_t p) {
+        return analyseBlock(m, x, p);
+    }
     static std::int64_t difference(std::int16_t y, std::int16_t x) { return y - x; }
 };
 
@@ -41,6 +46,9 @@ struct Path<std::int32_t> {
     }
     static CodedBlock standard(Mode m, const std::int32_t* x, std::int32_t& p, std::int32_t* y) {
         return encodeCodedBlock24(m, x, p, y);
+    }
+    static Analysis analyse(Mode m, const std::int32_t* x, std::int32_t p) {
+        return analyseBlock24(m, x, p);
     }
     // Both are 24-bit samples × 256.
     static std::int64_t difference(std::int32_t y, std::int32_t x) {
@@ -86,15 +94,29 @@ const std::vector<Candidate>& candidatesOf(Mode mode) {
 // that fit; infinite for a width none reached.
 using ErrorByWidth = std::array<double, kWidthCount>;
 
+// A candidate that fitted, with its squared error.
+struct Trial {
+    std::uint8_t candidate = 0;  // index in candidatesOf(mode)
+    std::int64_t error = 0;
+};
+
+// The search; with `errors` and `trials` it also records what it tried.
 template <class Sample>
 CodedBlock search(Mode mode, const Sample* x, Sample p, Sample* y, double wordCost,
-                  ErrorByWidth* errors) {
+                  ErrorByWidth* errors = nullptr, std::vector<Trial>* trials = nullptr) {
     using P = Path<Sample>;
     const std::int64_t x7 = x[7] >> P::kScale, x15 = x[15] >> P::kScale;
+    // The analysis's exponent bounds the search: choices more than two
+    // exponents below it do not fit, and above it the step only grows.
+    const int analysed = P::analyse(mode, x, p).exponent;
+    const int lowest = analysed - kExponentsBelow, highest = analysed + kExponentsAbove;
     Sample trial[kFramesPerBlock];
     CodedBlock best;
     double bestCost = kInfinity;
-    for (const Candidate& c : candidatesOf(mode)) {
+    const std::vector<Candidate>& candidates = candidatesOf(mode);
+    for (std::size_t k = 0; k < candidates.size(); ++k) {
+        const Candidate& c = candidates[k];
+        if (c.analysis.exponent < lowest || c.analysis.exponent > highest) continue;
         if (x7 < -c.limit || x7 >= c.limit || x15 < -c.limit || x15 >= c.limit) continue;
         const CodedBlock block = P::pack(mode, c.analysis, x, p, trial);
         if (!block.fits) continue;
@@ -107,6 +129,7 @@ CodedBlock search(Mode mode, const Sample* x, Sample p, Sample* y, double wordCo
             double& e = (*errors)[static_cast<std::size_t>(c.n - kMinWords)];
             e = std::min(e, double(error));
         }
+        if (trials) trials->push_back({static_cast<std::uint8_t>(k), error});
         const double cost = double(error) + wordCost * c.n;
         if (cost < bestCost) {
             bestCost = cost;
@@ -122,18 +145,37 @@ CodedBlock search(Mode mode, const Sample* x, Sample p, Sample* y, double wordCo
     return best;
 }
 
+// The search's choice at another word cost from the same previous sample,
+// taken from what it tried: only the chosen candidate is packed again.
+template <class Sample>
+CodedBlock chooseAgain(Mode mode, const Sample* x, Sample p, Sample* y, double wordCost,
+                       std::span<const Trial> trials) {
+    const std::vector<Candidate>& candidates = candidatesOf(mode);
+    const Candidate* best = nullptr;
+    double bestCost = kInfinity;
+    for (const Trial& t : trials) {
+        const Candidate& c = candidates[t.candidate];
+        const double cost = double(t.error) + wordCost * c.n;
+        if (cost < bestCost) bestCost = cost, best = &c;
+    }
+    if (!best) return search<Sample>(mode, x, p, y, wordCost);
+    CodedBlock block = Path<Sample>::pack(mode, best->analysis, x, p, y);
+    toFileOrder(mode, block);
+    return block;
+}
+
 }  // namespace
 
 CodedBlock searchCodedBlock(Mode mode, const std::int16_t* x, std::int16_t& previous,
                             std::int16_t* y, double wordCost) {
-    CodedBlock b = search<std::int16_t>(mode, x, previous, y, wordCost, nullptr);
+    CodedBlock b = search<std::int16_t>(mode, x, previous, y, wordCost);
     previous = y[15];
     return b;
 }
 
 CodedBlock searchCodedBlock24(Mode mode, const std::int32_t* x, std::int32_t& previous,
                               std::int32_t* y, double wordCost) {
-    CodedBlock b = search<std::int32_t>(mode, x, previous, y, wordCost, nullptr);
+    CodedBlock b = search<std::int32_t>(mode, x, previous, y, wordCost);
     previous = y[15];
     return b;
 }
@@ -155,6 +197,11 @@ struct BlockSearch<Sample>::Impl {
     std::vector<Sample> input, output;
     std::vector<CodedBlock> coded;
     std::vector<ErrorByWidth> errors;
+    // What the first coding of the segment tried per block, and from which
+    // previous sample: a later coding from the same one chooses among them.
+    std::vector<Trial> trials;
+    std::vector<std::size_t> trialsBegin, trialsEnd;
+    std::vector<Sample> triedFrom;
     std::size_t blocks = 0;
     std::int64_t segmentBudget = 0;  // the standard words of the segment plus the surplus
     double wordCost = 0;
@@ -170,7 +217,7 @@ struct BlockSearch<Sample>::Impl {
         if (!allocateWidths) {
             for (int ch = 0; ch < channels; ++ch) {
                 Sample y[kFramesPerBlock];
-                const CodedBlock b = search<Sample>(mode, x[ch], previous[ch], y, 0, nullptr);
+                const CodedBlock b = search<Sample>(mode, x[ch], previous[ch], y, 0);
                 previous[ch] = y[15];
                 words += static_cast<std::uint64_t>(b.n);
                 emit(b, y);
@@ -198,17 +245,34 @@ struct BlockSearch<Sample>::Impl {
         const std::size_t count = blocks * static_cast<std::size_t>(channels);
         coded.resize(count);
         output.resize(count * kFramesPerBlock);
-        if (collect)
+        if (collect) {
             errors.assign(count,
                           ErrorByWidth{kInfinity, kInfinity, kInfinity, kInfinity, kInfinity});
+            trials.clear();
+            trialsBegin.assign(count, 0);
+            trialsEnd.assign(count, 0);
+            triedFrom.assign(count, 0);
+        }
         std::int64_t used = 0;
         for (int ch = 0; ch < channels; ++ch) {
             Sample p = start[ch];
             for (std::size_t b = 0; b < blocks; ++b) {
                 const std::size_t i = slot(b, ch);
+                const Sample* x = input.data() + i * kFramesPerBlock;
                 Sample* y = output.data() + i * kFramesPerBlock;
-                coded[i] = search<Sample>(mode, input.data() + i * kFramesPerBlock, p, y, cost,
-                                          collect ? &errors[i] : nullptr);
+                if (collect) {
+                    triedFrom[i] = p;
+                    trialsBegin[i] = trials.size();
+                    coded[i] = search<Sample>(mode, x, p, y, cost, &errors[i], &trials);
+                    trialsEnd[i] = trials.size();
+                } else if (p == triedFrom[i]) {
+                    coded[i] =
+                        chooseAgain<Sample>(mode, x, p, y, cost,
+                                            std::span<const Trial>(trials).subspan(
+                                                trialsBegin[i], trialsEnd[i] - trialsBegin[i]));
+                } else {
+                    coded[i] = search<Sample>(mode, x, p, y, cost);
+                }
                 p = y[15];
                 used += coded[i].n;
             }
