@@ -161,3 +161,34 @@ TEST(KpacSearch, GainsOnAFixedSignalAtNoLargerSize) {
         EXPECT_LE(best.size(), standard.size()) << modeName(mode);
     }
 }
+
+TEST(KpacDecoder, TwoThreadStereoDecodeIsByteIdenticalToSerial) {
+    // Runs of 4096 blocks: files of 1, 4096 + 3 and 2 × 4096 + 1 blocks, whole,
+    // cut short (missing bytes read as 0xFF) and of arbitrary bytes.
+    std::mt19937 rng(11);
+    for (Mode mode : {Mode::Mode1, Mode::Mode2, Mode::Mode3})
+        for (std::uint32_t blocks : {1u, 4096u + 3u, 2u * 4096u + 1u}) {
+            const auto samples = samplesOf(kSignals[7].second, 16 * blocks, 2, 16);
+            const Bytes wav = makeWav(2, 32000, 16, samples);
+            const auto header = writeHeader(Header{3, mode, 2, blocks});
+            Bytes arbitrary(header.begin(), header.end());
+            for (std::uint32_t k = 0; k < 20 * blocks; ++k)
+                arbitrary.push_back(static_cast<std::uint8_t>(rng()));
+            const Bytes best = encodeWith(wav, mode, Quality::Best);
+            const Bytes cases[] = {
+                encodeWith(wav, mode, Quality::Standard), best,
+                Bytes(best.begin(), best.end() - static_cast<long>(std::min<std::size_t>(
+                                                     100, (best.size() - 16) / 2))),
+                arbitrary};
+            for (const Bytes& phrase : cases)
+                for (int outBytes : {2, 3}) {
+                    VectorSink serial, parallel;
+                    SpanSource in1(phrase), in2(phrase);
+                    ASSERT_TRUE(decode(in1, serial, outBytes, nullptr, {1}));
+                    ASSERT_TRUE(decode(in2, parallel, outBytes, nullptr, {2}));
+                    EXPECT_TRUE(serial.bytes() == parallel.bytes())
+                        << modeName(mode) << " " << blocks << " blocks, " << phrase.size()
+                        << " bytes, " << 8 * outBytes << " bits";
+                }
+        }
+}
