@@ -96,6 +96,7 @@ public:
 
     // Decodes every block; progress counts them as each run is written.
     bool run(Progress* progress) {
+        progress_ = progress;
         if (!writer_.flush()) return false;
         locateNextRun();
         bool ok = true;
@@ -115,6 +116,9 @@ public:
         }
         return ok;
     }
+
+    // True when a cancel ended the run before the last block.
+    bool stopped() const { return stopped_; }
 
 private:
     static constexpr std::size_t kRunBlocks = 4096;
@@ -142,6 +146,12 @@ private:
     // each of its blocks begins; next_ becomes its block count (0: no more).
     void locateNextRun() {
         at_ = runEnd_;
+        // A cancel ends both threads' loops at the next run; whichever thread
+        // locates sees it, and the barriers keep the two in step.
+        if (left_ > 0 && progress_ && progress_->cancelled()) {
+            left_ = 0;
+            stopped_ = true;
+        }
         next_ = static_cast<std::size_t>(std::min<std::uint64_t>(kRunBlocks, left_));
         left_ -= next_;
         const std::size_t need = next_ * kMaxBlockBytes + 2 * kWindowWords;
@@ -198,6 +208,8 @@ private:
     std::vector<std::int16_t> pcm_[2];
     std::int16_t previous_[2] = {0, 0};
     std::vector<std::uint8_t> frames_;
+    Progress* progress_ = nullptr;
+    bool stopped_ = false;  // cancelled before the last run
 };
 
 bool useTwoThreads(const Header& h, const DecodeOptions& options) {
@@ -305,7 +317,9 @@ Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes, Progre
     writer.write(waveHeader.data(), waveHeader.size());
     if (useTwoThreads(h, options)) {
         StereoDecoder stereo(reader, writer, wave, h, outBytes);
-        if (!stereo.run(progress)) return unexpected("cannot write the WAV file");
+        const bool written = stereo.run(progress);
+        if (stereo.stopped()) return unexpected(kCancelled);
+        if (!written) return unexpected("cannot write the WAV file");
         return header;
     }
     const std::size_t frameBytes = static_cast<std::size_t>(channels * outBytes);
@@ -362,7 +376,10 @@ Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes, Progre
                 break;
             }
         }
-        if (progress) progress->done.store(block + 1u, std::memory_order_relaxed);
+        if (progress) {
+            progress->done.store(block + 1u, std::memory_order_relaxed);
+            if (progress->cancelled()) return unexpected(kCancelled);
+        }
     }
     if (!writer.flush()) return unexpected("cannot write the WAV file");
     return header;
