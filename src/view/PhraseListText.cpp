@@ -326,6 +326,61 @@ std::vector<std::string> phraseListRow(const CWQEDoc& doc, int index, Language l
     return phraseListRow(doc.sys(), doc.phr(), doc.memo(), index, lang);
 }
 
+std::vector<std::vector<std::string>> phraseListWidestTexts(Model m, Language lang) {
+    // Kinds: the WQ-7000 types, the WQ-5000 audio, MIDI and pattern phrases.
+    struct Kind {
+        std::uint32_t type, midiFlag, patternMode;
+    };
+    const std::vector<Kind> kinds = m == Model::WQ7000
+                                        ? std::vector<Kind>{{kTypeAudio, 0, 0},
+                                                            {kTypeMidi, 0, 0},
+                                                            {kTypePattern, 0, 0},
+                                                            {kTypeSong, 0, 0}}
+                                        : std::vector<Kind>{{1, 0, 0}, {1, 1, 0}, {1, 0, 1}};
+    // Small values pick every entry of the fixed texts; the largest values
+    // give the longest numbers. 32-bit fields stop at 65535, far beyond any
+    // phrase a card holds.
+    constexpr std::uint32_t kValues[] = {0, 1, 2, 3, 4, 5, 6, 9, 99, 0xFFFFFFFF};
+    constexpr std::uint32_t kLargest = 65535;
+    const std::size_t columns = m == Model::WQ7000 ? kColumns7000 : kColumns5000;
+    const int count = static_cast<int>(kinds.size() * std::size(kValues));
+    std::vector<std::uint8_t> image(static_cast<std::size_t>(count) * phraseRecordSize(m), 0);
+    CWQEPhr phr;
+    phr.setModel(m);
+    phr.attach(image);
+    int i = 0;
+    for (const Kind& kind : kinds) {
+        for (const std::uint32_t v : kValues) {
+            for (const PhraseFieldInfo& info : phraseFields()) {
+                if (!info.exists(m)) continue;
+                const auto f = static_cast<PhraseField>(&info - phraseFields().data());
+                phr.set(i, f, std::min({v, info.max(m), kLargest}));
+            }
+            if (m == Model::WQ7000) {
+                phr.setType(i, kind.type);
+            } else {
+                phr.setUsed(i, kind.type);
+                phr.setMidiFlag(i, kind.midiFlag);
+                if (kind.patternMode == 0) phr.setPatternMode(i, 0);
+            }
+            phr.setName(i, std::string(phraseNameLength(m), 'M'));
+            ++i;
+        }
+    }
+    CWQESys sys;
+    CWQEMemo memo;
+    memo.setModel(m);
+    std::vector<std::vector<std::string>> texts(columns);
+    for (int row = 0; row < count; ++row) {
+        const auto cells = phraseListRow(sys, phr, memo, row, lang);
+        for (std::size_t c = 0; c + 1 < columns; ++c)  // not the memo column
+            if (std::find(texts[c].begin(), texts[c].end(), cells[c]) == texts[c].end())
+                texts[c].push_back(cells[c]);
+    }
+    texts[0].push_back(format("%04d", kHighestPhraseCount7000));
+    return texts;
+}
+
 std::string phrasePlaybackTimeText(std::int64_t tenths) {
     if (tenths < 0) tenths = 0;
     return format("%02lld:%02d:%02d.%ds", static_cast<long long>(tenths / 36000),

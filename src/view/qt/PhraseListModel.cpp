@@ -25,6 +25,12 @@ void PhraseListModel::resetRows(bool filled) {
         headers_ << QString::fromStdString(c.header);
         widths_.push_back(c.width);
     }
+    samples_.clear();
+    for (const auto& texts : phraseListWidestTexts(doc_.model(), lang_)) {
+        QStringList list;
+        for (const std::string& t : texts) list << QString::fromStdString(t);
+        samples_.push_back(list);
+    }
     rows_ = phraseListRowCount(doc_);
     filled_ = filled;
     cache_.assign(static_cast<std::size_t>(rows_), QStringList());
@@ -46,6 +52,13 @@ int PhraseListModel::columnWidth(int column) const {
     return column >= 0 && column < static_cast<int>(widths_.size())
                ? widths_[static_cast<std::size_t>(column)]
                : 0;
+}
+
+const QStringList& PhraseListModel::columnSamples(int column) const {
+    static const QStringList none;
+    return column >= 0 && column < static_cast<int>(samples_.size())
+               ? samples_[static_cast<std::size_t>(column)]
+               : none;
 }
 
 int PhraseListModel::rowCount(const QModelIndex& parent) const {
