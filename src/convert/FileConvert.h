@@ -24,6 +24,7 @@
 
 #include "card/Language.h"
 #include "codec/ByteIo.h"
+#include "codec/KpacEncoder.h"
 #include "codec/KpacHeader.h"
 
 namespace wqe {
@@ -83,8 +84,10 @@ struct ConvertItem {
 };
 
 // One file; the codec's progress pair follows it.
+// `options.quality`: the encoder's Standard (default) or Best quality.
 ConvertItem encodeOneFile(const fs::path& wav, const fs::path& phrase, kpac::Mode mode,
-                          kpac::Progress* progress = nullptr);
+                          kpac::Progress* progress = nullptr,
+                          const kpac::EncodeOptions& options = {});
 ConvertItem decodeOneFile(const fs::path& phrase, const fs::path& wav, int outBytes,
                           kpac::Progress* progress = nullptr);
 
@@ -120,6 +123,7 @@ ConvertBatch decodeFolder(const fs::path& sourceFolder, const fs::path& targetFo
 ConvertBatch encodeFolder(const fs::path& sourceFolder, const fs::path& targetFolder,
                           kpac::Mode mode, int start, int maxNumber,
                           ConvertProgress* progress = nullptr,
-                          const ConvertItemCallback& onItem = {});
+                          const ConvertItemCallback& onItem = {},
+                          const kpac::EncodeOptions& options = {});
 
 }  // namespace wqe

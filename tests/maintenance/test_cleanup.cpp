@@ -118,6 +118,55 @@ TEST(Cleanup, TableOfEffects) {
     }
 }
 
+// A data file that cannot be read is not a wrong file: the slot keeps its
+// record and every file, even when the user would answer yes, and the file
+// is named with the cause.
+TEST(Cleanup, KeepsASlotWhoseDataFileCannotBeRead) {
+    const struct {
+        const char* what;
+        bool registered;
+        bool permission;  // unreadable by its permissions (else a loop of links)
+        const char* cause;
+    } cases[] = {
+        {"registered, link loop", true, false, "Too many levels of symbolic links"},
+        {"empty record, link loop", false, false, "Too many levels of symbolic links"},
+        {"registered, no permission", true, true, "Permission denied"},
+        {"empty record, no permission", false, true, "Permission denied"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.permission && geteuid() == 0) continue;  // root reads every file
+        TempDir t;
+        OpenCard card(t.path(), Model::WQ7000);
+        if (c.registered) test::registerAs(card.doc, 0, kTypeAudio);
+        card.save();
+        const fs::path phr = t / "_WQP0001.PHR";
+        if (c.permission) {
+            writeBytes(phr, test::kpacFile(2, 1, 1, 30));
+            fs::permissions(phr, fs::perms::none);
+        } else {
+            fs::create_symlink("_WQP0001.PHR", phr);
+        }
+        writeBytes(t / "_WQP0001.MID", test::midiFile(500000));
+        const auto table = readBytes(t / "_WQ7TPHR.CNF");
+
+        ScriptedPrompter p({}, Answer::Yes);
+        const CleanupResult r = runCleanup(card.doc, p);
+        EXPECT_EQ(r.status, CleanupResult::Status::Finished);
+        EXPECT_FALSE(r.ok());
+        EXPECT_TRUE(p.questions.empty());
+        ASSERT_EQ(r.slots.size(), 1u);
+        EXPECT_EQ(r.slots[0].action, CleanupAction::Unreadable);
+        ASSERT_EQ(p.messages.size(), 2u);  // the unreadable file, then "Finished."
+        EXPECT_NE(p.messages[0].find(phr.string()), std::string::npos) << p.messages[0];
+        EXPECT_NE(p.messages[0].find(c.cause), std::string::npos) << p.messages[0];
+        EXPECT_TRUE(fs::exists(fs::symlink_status(phr)));
+        EXPECT_TRUE(fs::exists(t / "_WQP0001.MID"));
+        EXPECT_EQ(readBytes(t / "_WQ7TPHR.CNF"), table);
+        EXPECT_EQ(card.doc.phr().isUsed(0), c.registered);
+    }
+}
+
 TEST(Cleanup, AnsweringYesDeletesTheFurtherFilesWhateverTheirLetterCase) {
     TempDir t;
     OpenCard card(t.path(), Model::WQ7000);
