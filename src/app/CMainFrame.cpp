@@ -2,10 +2,16 @@
 
 #include <QCloseEvent>
 #include <QMenuBar>
+#include <QScreen>
+#include <QSettings>
 
 #include "view/qt/CWQEView.h"
 
 namespace wqe {
+
+namespace {
+const QString kGeometryKey = QStringLiteral("MainWindow/Geometry");
+}  // namespace
 
 CMainFrame::CMainFrame(CWQEDoc& doc, CWQEView* view) : doc_(doc), view_(view) {
     setObjectName("mainFrame");
@@ -137,7 +143,29 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         return;
     }
     doc_.close();
+    if (geometryStore_) {
+        geometryStore_->setValue(kGeometryKey, saveGeometry());
+        geometryStore_->sync();
+    }
     event->accept();
+}
+
+void CMainFrame::setGeometryStore(QSettings* store) { geometryStore_ = store; }
+
+bool CMainFrame::restoreSavedGeometry() {
+    if (!geometryStore_) return false;
+    const QByteArray saved = geometryStore_->value(kGeometryKey).toByteArray();
+    return !saved.isEmpty() && restoreGeometry(saved);
+}
+
+QSize CMainFrame::firstStartSize() const {
+    QSize size = sizeHint();
+    if (const QScreen* s = screen()) {
+        // The frame's border and caption come on top of the client area.
+        const QSize room = s->availableGeometry().size() - QSize(16, 48);
+        size = size.boundedTo(room);
+    }
+    return size;
 }
 
 }  // namespace wqe

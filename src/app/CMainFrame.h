@@ -6,6 +6,8 @@
 #include <QMainWindow>
 #include <map>
 
+class QSettings;
+
 #include "card/CWQEDoc.h"
 #include "view/qt/Commands.h"
 
@@ -25,6 +27,16 @@ public:
     // view's state; a command without one is disabled.
     void updateCommandStates();
 
+    // The window's geometry is remembered in `store` (key "MainWindow/Geometry",
+    // outside the group "Path") when the window closes; null remembers nothing.
+    void setGeometryStore(QSettings* store);
+    // Places the window where it was last closed; false when nothing usable
+    // was remembered.
+    bool restoreSavedGeometry();
+    // The size of a first start: room for the form, every list column and
+    // about twenty list rows, within the screen's free area.
+    QSize firstStartSize() const;
+
 signals:
     void commandTriggered(Command c);
 
@@ -41,6 +53,7 @@ private:
     CWQEView* view_;
     std::map<Command, QAction*> actions_;
     bool minimumRecorded_ = false;
+    QSettings* geometryStore_ = nullptr;
 };
 
 }  // namespace wqe
