@@ -49,15 +49,15 @@ struct OpenCard {
 };
 
 // Registers record i as `kind` (kKindWav: WQ-7000 audio stored as WAV), as an editor would.
-inline constexpr int kKindWav = kKindAudio + 10;
+inline constexpr int kKindWav = kTypeAudio + 10;
 inline void registerAs(CWQEDoc& doc, int i, int kind, const char* name = "USER NAME") {
     if (doc.model() == Model::WQ7000) {
-        doc.phr().setType(i, static_cast<std::uint32_t>(kind == kKindWav ? kKindAudio : kind));
+        doc.phr().setType(i, static_cast<std::uint32_t>(kind == kKindWav ? kTypeAudio : kind));
         if (kind == kKindWav) doc.phr().setMode(i, kModeWav);
     } else {
         doc.phr().setUsed(i, 1);
-        doc.phr().setMidiFlag(i, kind == kKindMidi ? 1 : 0);
-        doc.phr().setPatternMode(i, kind == kKindPattern ? 1 : 0);
+        doc.phr().setMidiFlag(i, kind == kTypeMidi ? 1 : 0);
+        doc.phr().setPatternMode(i, kind == kTypePattern ? 1 : 0);
     }
     doc.phr().setName(i, name);
 }

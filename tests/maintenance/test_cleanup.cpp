@@ -29,10 +29,10 @@ int kindOf(const CWQEPhr& phr, int i, Model m) {
     if (!phr.isUsed(i)) return -1;
     if (m == Model::WQ7000) {
         const int type = static_cast<int>(phr.getType(i));
-        return type == kKindAudio && phr.getMode(i) == kModeWav ? kKindWav : type;
+        return type == kTypeAudio && phr.getMode(i) == kModeWav ? kKindWav : type;
     }
-    if (phr.getMidiFlag(i)) return kKindMidi;
-    return phr.getPatternMode(i) ? kKindPattern : kKindAudio;
+    if (phr.getMidiFlag(i)) return kTypeMidi;
+    return phr.getPatternMode(i) ? kTypePattern : kTypeAudio;
 }
 
 // The table of effects: what the slot procedure makes of a record and the
@@ -50,26 +50,26 @@ TEST(Cleanup, TableOfEffects) {
     };
     // clang-format off
     const Case cases[] = {
-        {"kept", W7, kKindAudio, {"PHR"}, kKindAudio, true, ""},
-        {"kept", W5, kKindAudio, {"PHR"}, kKindAudio, true, ""},
-        {"midi kept", W5, kKindMidi, {"MID"}, kKindMidi, true, ""},
-        {"pattern kept", W7, kKindPattern, {"PAT"}, kKindPattern, true, ""},
-        {"song kept", W7, kKindSong, {"SONG"}, kKindSong, true, ""},
+        {"kept", W7, kTypeAudio, {"PHR"}, kTypeAudio, true, ""},
+        {"kept", W5, kTypeAudio, {"PHR"}, kTypeAudio, true, ""},
+        {"midi kept", W5, kTypeMidi, {"MID"}, kTypeMidi, true, ""},
+        {"pattern kept", W7, kTypePattern, {"PAT"}, kTypePattern, true, ""},
+        {"song kept", W7, kTypeSong, {"SONG"}, kTypeSong, true, ""},
         {"wav kept", W7, kKindWav, {"WAV"}, kKindWav, true, ""},
-        {"only MID", W7, kKindAudio, {"MID"}, kKindMidi, false, ""},
-        {"only MID", W5, kKindAudio, {"MID"}, kKindMidi, false, ""},
-        {"audio record, pattern file", W7, kKindAudio, {"PAT"}, kKindPattern, false, ""},
-        {"double", W7, kKindAudio, {"PHR", "MID"}, kKindAudio, true, "MID"},
-        {"double", W5, kKindAudio, {"PHR", "MID"}, kKindAudio, true, "MID"},
-        {"empty, PHR", W7, -1, {"PHR"}, kKindAudio, false, ""},
-        {"empty, PHR", W5, -1, {"PHR"}, kKindAudio, false, ""},
-        {"empty, MID", W5, -1, {"MID"}, kKindMidi, false, ""},
+        {"only MID", W7, kTypeAudio, {"MID"}, kTypeMidi, false, ""},
+        {"only MID", W5, kTypeAudio, {"MID"}, kTypeMidi, false, ""},
+        {"audio record, pattern file", W7, kTypeAudio, {"PAT"}, kTypePattern, false, ""},
+        {"double", W7, kTypeAudio, {"PHR", "MID"}, kTypeAudio, true, "MID"},
+        {"double", W5, kTypeAudio, {"PHR", "MID"}, kTypeAudio, true, "MID"},
+        {"empty, PHR", W7, -1, {"PHR"}, kTypeAudio, false, ""},
+        {"empty, PHR", W5, -1, {"PHR"}, kTypeAudio, false, ""},
+        {"empty, MID", W5, -1, {"MID"}, kTypeMidi, false, ""},
         {"empty, WAV", W7, -1, {"WAV"}, kKindWav, false, ""},
         {"empty, WAV", W5, -1, {"WAV"}, -1, false, "WAV"},
-        {"empty, PHR and WAV", W7, -1, {"PHR", "WAV"}, kKindAudio, false, "WAV"},
-        {"missing", W7, kKindAudio, {}, -1, false, ""},
-        {"missing", W5, kKindMidi, {}, -1, false, ""},
-        {"unreadable", W7, kKindAudio, {"BAD"}, -1, false, "PHR"},
+        {"empty, PHR and WAV", W7, -1, {"PHR", "WAV"}, kTypeAudio, false, "WAV"},
+        {"missing", W7, kTypeAudio, {}, -1, false, ""},
+        {"missing", W5, kTypeMidi, {}, -1, false, ""},
+        {"unreadable", W7, kTypeAudio, {"BAD"}, -1, false, "PHR"},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -138,7 +138,7 @@ TEST(Cleanup, KeepsASlotWhoseDataFileCannotBeRead) {
         if (c.permission && geteuid() == 0) continue;  // root reads every file
         TempDir t;
         OpenCard card(t.path(), Model::WQ7000);
-        if (c.registered) test::registerAs(card.doc, 0, kKindAudio);
+        if (c.registered) test::registerAs(card.doc, 0, kTypeAudio);
         card.save();
         const fs::path phr = t / "_WQP0001.PHR";
         if (c.permission) {
@@ -301,7 +301,7 @@ TEST(Cleanup, EncodedPhrasesAreRegisteredAndRefreshed) {
                 encodeOneFile(t / "in.wav", t / "card" / name, kpac::Mode::Mode1);
             ASSERT_TRUE(item.ok) << item.error;
         }
-        test::registerAs(card.doc, 1, kKindAudio);  // with a stale length
+        test::registerAs(card.doc, 1, kTypeAudio);  // with a stale length
         card.doc.phr().setLength(1, 5);
         card.save();
 
