@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 
+#include "dialogs/qt/CardUndoStack.h"
 #include "view/qt/CWQEView.h"
 
 namespace wqe {
@@ -55,6 +56,10 @@ void CMainFrame::buildMenu() {
     addCommand(file, tr("END(&X)"), Command::Exit);
 
     QMenu* edit = menuBar()->addMenu(tr("EDIT(&E)"));
+    undo_ = new CardUndoStack(doc_, this);
+    edit->addAction(undo_->undoAction());
+    edit->addAction(undo_->redoAction());
+    edit->addSeparator();
     addCommand(edit, tr("Backup(&B)..."), Command::Backup);
     addCommand(edit, tr("Restore(&R)..."), Command::Restore);
     edit->addSeparator();

@@ -12,6 +12,7 @@
 namespace wqe {
 
 class CWQEView;
+class CardUndoStack;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -19,6 +20,8 @@ public:
     CMainFrame(CWQEDoc& doc, CWQEView* view);
 
     QAction* action(Command c) const;
+    // Undo and Redo of the card's settings (EDIT menu).
+    CardUndoStack* undoStack() const { return undo_; }
     // Sets the caption: the document title and the program's name.
     void setDocumentTitle(const QString& title);
     // Enables every menu command by the document's and the view's state.
@@ -39,6 +42,7 @@ private:
     CWQEDoc& doc_;
     CWQEView* view_;
     std::map<Command, QAction*> actions_;
+    CardUndoStack* undo_ = nullptr;
     bool minimumRecorded_ = false;
 };
 
