@@ -36,6 +36,31 @@ private:
     bool first_ = true;
 };
 
+// The names of the steps the editor records, for the translation files.
+[[maybe_unused]] constexpr const char* kStepNames[] = {
+    QT_TRANSLATE_NOOP("EditStep", "Line Thru Settings"),
+    QT_TRANSLATE_NOOP("EditStep", "Equalizer Settings"),
+    QT_TRANSLATE_NOOP("EditStep", "Busy Out Settings"),
+    QT_TRANSLATE_NOOP("EditStep", "Control Input Settings"),
+    QT_TRANSLATE_NOOP("EditStep", "MIDI Settings"),
+    QT_TRANSLATE_NOOP("EditStep", "MTC Settings"),
+    QT_TRANSLATE_NOOP("EditStep", "Direct Play"),
+    QT_TRANSLATE_NOOP("EditStep", "Program Play 1"),
+    QT_TRANSLATE_NOOP("EditStep", "Program Play 2"),
+    QT_TRANSLATE_NOOP("EditStep", "Program Play 3"),
+    QT_TRANSLATE_NOOP("EditStep", "Program Play 4"),
+    QT_TRANSLATE_NOOP("EditStep", "Program Play 5"),
+    QT_TRANSLATE_NOOP("EditStep", "MIDI Note Map"),
+    QT_TRANSLATE_NOOP("EditStep", "Card Name"),
+    QT_TRANSLATE_NOOP("EditStep", "System Memo"),
+    QT_TRANSLATE_NOOP("EditStep", "Dual Mono Mode"),
+    QT_TRANSLATE_NOOP("EditStep", "Output Volume Thru"),
+    QT_TRANSLATE_NOOP("EditStep", "Card Protect"),
+    QT_TRANSLATE_NOOP("EditStep", "Display Sleep"),
+    QT_TRANSLATE_NOOP("EditStep", "WQ-LINK Mode"),
+    QT_TRANSLATE_NOOP("EditStep", "Baud Rate"),
+};
+
 }  // namespace
 
 CardUndoStack::CardUndoStack(CWQEDoc& doc, QObject* parent)
