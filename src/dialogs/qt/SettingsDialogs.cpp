@@ -73,6 +73,7 @@ void CSettingsDialog::finish() {
     }
     for (auto& [f, box] : checks_) box->setEnabled(dialogFieldExists(f, m));
 
+    grid_->setRowStretch(row_, 1);  // the rows stay together at the top
     auto* column = new QVBoxLayout;
     column->addWidget(dialogs::enterCloseButtons(this, tr("ENTER"), tr("CLOSE")));
     column->addSpacing(8);
