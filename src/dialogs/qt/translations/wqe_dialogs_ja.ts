@@ -21,7 +21,7 @@
     </message>
     <message>
         <source>MIDI Settings</source>
-        <translation>MIDI設定</translation>
+        <translation>MIDI 設定</translation>
     </message>
     <message>
         <source>MTC Settings</source>
@@ -191,7 +191,7 @@
     <name>wqe::CMidiSet</name>
     <message>
         <source>MIDI Settings</source>
-        <translation>MIDI設定</translation>
+        <translation>MIDI 設定</translation>
     </message>
     <message>
         <source>MIDI Output:</source>
