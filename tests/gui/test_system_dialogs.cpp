@@ -143,7 +143,9 @@ void SystemDialogsTest::tableEditorsAndChooser() {
         press(midi, "mtc");
         press(midi, "close");
     });
+    e.app.view()->showRow(3);
     press(e.app.view(), "midiSettings");
+    QCOMPARE(e.app.view()->selectedPhrase(), 3);  // the list is rebuilt for the new type, the row kept
 
     whenShown<CControl>([](CControl* control) {
         whenShown<CDirect>([](CDirect* direct) {

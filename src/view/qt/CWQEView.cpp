@@ -465,7 +465,6 @@ void CWQEView::onMidiSettings() {
 
 void CWQEView::onMtcChanged() {
     const int row = selectedPhrase();
-    rebuildList();
     refreshAll();
     if (row >= 0) showRow(row);
 }
