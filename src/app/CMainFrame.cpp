@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QSettings>
 
+#include "dialogs/qt/CardUndoStack.h"
 #include "view/qt/CWQEView.h"
 
 namespace wqe {
@@ -61,6 +62,10 @@ void CMainFrame::buildMenu() {
     addCommand(file, tr("END(&X)"), Command::Exit);
 
     QMenu* edit = menuBar()->addMenu(tr("EDIT(&E)"));
+    undo_ = new CardUndoStack(doc_, this);
+    edit->addAction(undo_->undoAction());
+    edit->addAction(undo_->redoAction());
+    edit->addSeparator();
     addCommand(edit, tr("Backup(&B)..."), Command::Backup);
     addCommand(edit, tr("Restore(&R)..."), Command::Restore);
     edit->addSeparator();

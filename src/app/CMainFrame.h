@@ -14,6 +14,7 @@ class QSettings;
 namespace wqe {
 
 class CWQEView;
+class CardUndoStack;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -21,6 +22,8 @@ public:
     CMainFrame(CWQEDoc& doc, CWQEView* view);
 
     QAction* action(Command c) const;
+    // Undo and Redo of the card's settings (EDIT menu).
+    CardUndoStack* undoStack() const { return undo_; }
     // Sets the caption: the document title and the program's name.
     void setDocumentTitle(const QString& title);
     // Enables every menu command that has a handler by the document's and the
@@ -52,6 +55,7 @@ private:
     CWQEDoc& doc_;
     CWQEView* view_;
     std::map<Command, QAction*> actions_;
+    CardUndoStack* undo_ = nullptr;
     bool minimumRecorded_ = false;
     QSettings* geometryStore_ = nullptr;
 };
