@@ -39,6 +39,7 @@ void CWQEDoc::release() {
     sysImage_ = {};
     phrImage_ = {};
     phrLoaded_ = false;
+    history_.clear();
 }
 
 std::string CWQEDoc::folderPrefix() const {
@@ -194,6 +195,7 @@ bool CWQEDoc::load() {
     modified_ = true;
     updateViews();
     modified_ = false;
+    history_.reset(captureState(), true);
     return true;
 }
 
@@ -207,7 +209,10 @@ bool CWQEDoc::saveFiles(bool clearModified) {
     if (sys_.isLoaded()) report(writeFileAtomic(systemPath_, sysImage_));
     if (phrLoaded_) report(writeFileAtomic(phrasePath_, phrImage_));
     if (!memoPath_.empty()) report(memo_.write(memoPath_));
-    if (ok && clearModified) modified_ = false;
+    if (ok && clearModified) {
+        modified_ = false;
+        history_.markSaved();
+    }
     return ok;
 }
 

@@ -1,12 +1,7 @@
 #include "card/FileIO.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <random>
 
 namespace wqe {
 
@@ -23,88 +18,85 @@ std::string describe(const fs::path& path, const std::string& what) {
 
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 }  // namespace
 
 std::optional<std::vector<std::uint8_t>> readWholeFile(const fs::path& path, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = describe(path, std::strerror(errno));
+    auto bytes = readWholeFile(path);
+    if (!bytes) {
+        error = describe(path, bytes.error().reason);
         return std::nullopt;
     }
-    std::error_code ec;
-    const auto size = fs::file_size(path, ec);
-    if (ec) {
-        error = describe(path, ec.message());
-        return std::nullopt;
-    }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (static_cast<std::uintmax_t>(in.gcount()) != size) {
-        error = describe(path, "could not read the whole file");
-        return std::nullopt;
-    }
-    return bytes;
+    return std::move(*bytes);
 }
 
 std::string writeFileAtomic(const fs::path& path, std::string_view bytes) {
-    return writeFileAtomic(path, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+    return writeFileAtomic(
+        path, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
 }
+
+namespace {
+
+// The earlier test hook: a file system whose writes stop after a byte count.
+class ShortWriteFileSystem : public FileSystem {
+public:
+    explicit ShortWriteFileSystem(std::size_t limit) : limit_(limit) {}
+    Result<std::unique_ptr<WritableFile>> createNew(const fs::path& path,
+                                                    unsigned permissions) override {
+        auto file = realFileSystem().createNew(path, permissions);
+        if (!file) return file.error();
+        return std::unique_ptr<WritableFile>(
+            std::make_unique<File>(std::move(*file), path, limit_));
+    }
+    Status rename(const fs::path& from, const fs::path& to) override {
+        return realFileSystem().rename(from, to);
+    }
+    Status remove(const fs::path& path) override { return realFileSystem().remove(path); }
+    Status createFolder(const fs::path& path) override {
+        return realFileSystem().createFolder(path);
+    }
+    Result<std::vector<std::uint8_t>> readAll(const fs::path& path) override {
+        return realFileSystem().readAll(path);
+    }
+
+private:
+    class File : public WritableFile {
+    public:
+        File(std::unique_ptr<WritableFile> inner, fs::path path, std::size_t limit)
+            : inner_(std::move(inner)), path_(std::move(path)), left_(limit) {}
+        Status write(std::span<const std::uint8_t> bytes) override {
+            const std::size_t n = std::min(left_, bytes.size());
+            left_ -= n;
+            if (auto s = inner_->write(bytes.first(n)); !s) return s;
+            if (n < bytes.size()) return errnoError(ENOSPC, path_, "cannot be written");
+            return {};
+        }
+        Status writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
+            return inner_->writeAt(offset, bytes);
+        }
+        Status flush() override { return inner_->flush(); }
+        Status close() override { return inner_->close(); }
+
+    private:
+        std::unique_ptr<WritableFile> inner_;
+        fs::path path_;
+        std::size_t left_;
+    };
+    std::size_t limit_;
+};
+
+}  // namespace
 
 std::string writeFileAtomic(const fs::path& path, std::span<const std::uint8_t> bytes) {
     std::optional<std::size_t> failAfter;
     if (injector()) failAfter = injector()(path);
-
-    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-    std::random_device rd;
-    const fs::path temp = folder / (".wqe-" + std::to_string(rd()) + ".tmp");
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0) return describe(path, std::string("cannot create a file in its folder: ") + std::strerror(errno));
-
-    std::size_t toWrite = bytes.size();
-    if (failAfter) toWrite = std::min(toWrite, *failAfter);
-    bool ok = writeAll(fd, bytes.data(), toWrite);
-    int savedErrno = errno;
-    if (ok && failAfter) {
-        ok = false;
-        savedErrno = ENOSPC;
+    Status s;
+    if (failAfter) {
+        ShortWriteFileSystem shortFs(*failAfter);
+        s = writeFileAtomic(shortFs, path, bytes);
+    } else {
+        s = writeFileAtomic(realFileSystem(), path, bytes);
     }
-    if (ok && ::fsync(fd) != 0) {
-        ok = false;
-        savedErrno = errno;
-    }
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        savedErrno = errno;
-    }
-    if (ok) {
-        // Keep the permissions of the file being replaced.
-        std::error_code ec;
-        const auto st = fs::status(path, ec);
-        if (!ec && fs::exists(st)) fs::permissions(temp, st.permissions(), ec);
-        if (std::rename(temp.c_str(), path.c_str()) != 0) {
-            ok = false;
-            savedErrno = errno;
-        }
-    }
-    if (!ok) {
-        std::error_code ec;
-        fs::remove(temp, ec);
-        return describe(path, std::string("could not be written: ") + std::strerror(savedErrno));
-    }
-    return {};
+    return s ? std::string() : describe(path, s.error().reason);
 }
 
 void setWriteFaultInjectorForTesting(WriteFaultInjector hook) { injector() = std::move(hook); }
@@ -113,7 +105,8 @@ bool wildcardMatch(std::string_view pattern, std::string_view name) {
     // Iterative matcher with single-star backtracking.
     std::size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || lowerAscii(pattern[p]) == lowerAscii(name[n]))) {
+        if (p < pattern.size() &&
+            (pattern[p] == '?' || lowerAscii(pattern[p]) == lowerAscii(name[n]))) {
             ++p;
             ++n;
         } else if (p < pattern.size() && pattern[p] == '*') {
@@ -134,8 +127,8 @@ fs::path findCardFile(const fs::path& folder, std::string_view name) {
     const fs::path exact = folder / std::string(name);
     std::error_code ec;
     if (fs::exists(exact, ec)) return exact;
-    for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end; !ec && it != end;
-         it.increment(ec)) {
+    for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end;
+         !ec && it != end; it.increment(ec)) {
         const std::string entry = it->path().filename().string();
         if (entry.size() == name.size() && wildcardMatch(name, entry)) return folder / entry;
     }

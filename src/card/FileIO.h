@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-namespace wqe {
+#include "base/FileSystem.h"
 
-namespace fs = std::filesystem;
+namespace wqe {
 
 // Reads a whole file. On failure returns nullopt and sets `error` to a text
 // naming the file and the reason.

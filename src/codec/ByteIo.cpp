@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <random>
 
 namespace wqe::kpac {
 
@@ -46,79 +45,50 @@ std::size_t FileSource::read(std::uint8_t* dst, std::size_t count) {
     return file_ ? std::fread(dst, 1, count, file_) : 0;
 }
 
-AtomicFileSink::~AtomicFileSink() { discard(); }
-
-std::string AtomicFileSink::open(const std::filesystem::path& path) {
+Status AtomicFileSink::begin(const std::filesystem::path& path) {
     discard();
-    path_ = path;
-    std::random_device rd;
-    const std::string name = path.filename().string();
-    for (int attempt = 0; attempt < 16 && !file_; ++attempt) {
-        temp_ = path.parent_path() / ("." + name + ".part" + std::to_string(rd() % 1000000));
-        // "x": never reuse an existing file of that name.
-        file_ = std::fopen(temp_.c_str(), "wbx");
-        if (!file_ && errno != EEXIST) break;
-    }
-    if (!file_) {
-        const std::string why = std::strerror(errno);
-        temp_.clear();
-        return why;
-    }
-    buffer_.resize(1 << 16);
-    std::setvbuf(file_, buffer_.data(), _IOFBF, buffer_.size());
-    error_ = 0;
-    return {};
+    auto file = AtomicFile::begin(*fs_, path);
+    if (!file) return status_ = file.error();
+    file_.emplace(std::move(*file));
+    return status_ = Status();
 }
 
 bool AtomicFileSink::write(const std::uint8_t* src, std::size_t count) {
-    if (!file_ || error_) return false;
-    if (std::fwrite(src, 1, count, file_) != count) {
-        error_ = errno ? errno : EIO;
-        return false;
-    }
-    return true;
+    if (!file_ || !status_) return false;
+    status_ = file_->write({src, count});
+    return bool(status_);
 }
 
 bool AtomicFileSink::writeAt(std::uint64_t offset, const std::uint8_t* src, std::size_t count) {
-    if (!file_ || error_) return false;
-    const off_t back = ftello(file_);
-    if (fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0 ||
-        std::fwrite(src, 1, count, file_) != count || fseeko(file_, back, SEEK_SET) != 0) {
-        error_ = errno ? errno : EIO;
-        return false;
-    }
-    return true;
+    if (!file_ || !status_) return false;
+    status_ = file_->writeAt(offset, {src, count});
+    return bool(status_);
 }
 
-std::string AtomicFileSink::commit() {
-    if (!file_) return "the file is not open";
-    if (!error_ && std::fflush(file_) != 0) error_ = errno ? errno : EIO;
-    if (std::fclose(file_) != 0 && !error_) error_ = errno ? errno : EIO;
-    file_ = nullptr;
-    if (error_) {
-        const std::string why = std::strerror(error_);
-        discard();
-        return why;
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp_, path_, ec);
-    if (ec) {
-        discard();
-        return ec.message();
-    }
-    temp_.clear();
-    return {};
+Status AtomicFileSink::complete() {
+    if (!file_) return Error{ErrorKind::WriteFailed, {}, "the file is not open"};
+    if (status_) status_ = file_->commit();
+    file_.reset();
+    return status_;
 }
 
-void AtomicFileSink::discard() {
-    if (file_) std::fclose(file_);
-    file_ = nullptr;
-    if (!temp_.empty()) {
-        std::error_code ec;
-        std::filesystem::remove(temp_, ec);
-        temp_.clear();
-    }
+void AtomicFileSink::discard() { file_.reset(); }
+
+namespace {
+
+// The system's text of a reason "doing: text".
+std::string systemText(const Status& s) {
+    if (s) return {};
+    const std::string& r = s.error().reason;
+    const auto colon = r.find(": ");
+    return colon == std::string::npos ? r : r.substr(colon + 2);
 }
+
+}  // namespace
+
+std::string AtomicFileSink::open(const std::filesystem::path& path) { return systemText(begin(path)); }
+
+std::string AtomicFileSink::commit() { return systemText(complete()); }
 
 // ---------------------------------------------------------------------------
 

@@ -8,9 +8,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "base/FileSystem.h"
 
 namespace wqe::kpac {
 
@@ -79,33 +82,35 @@ private:
 };
 
 // An output file that appears at its path only when committed: the bytes go
-// to a temporary file in the same folder, renamed over the path by commit().
-// Without a commit the temporary file is removed, so a failure never leaves a
-// half-written file and never harms an existing one.
+// through an AtomicFile (base/FileSystem.h) of the file system handed in, and
+// are renamed over the path by commit(). Without a commit the temporary file
+// is removed, so a failure never leaves a half-written file and never harms
+// an existing one.
 class AtomicFileSink : public ByteSink {
 public:
-    AtomicFileSink() = default;
-    ~AtomicFileSink() override;
+    explicit AtomicFileSink(FileSystem& fs = realFileSystem()) : fs_(&fs) {}
     AtomicFileSink(const AtomicFileSink&) = delete;
     AtomicFileSink& operator=(const AtomicFileSink&) = delete;
 
-    // Empty on success, else the reason.
-    std::string open(const std::filesystem::path& path);
+    Status begin(const std::filesystem::path& path);
     bool write(const std::uint8_t* src, std::size_t count) override;
     bool writeAt(std::uint64_t offset, const std::uint8_t* src, std::size_t count) override;
-    // Flushes, closes and renames; empty on success, else the reason.
-    std::string commit();
-    // Closes and removes the temporary file.
+    // Flushes, closes and renames.
+    Status complete();
+    // Removes the temporary file.
     void discard();
-    const std::filesystem::path& temporaryPath() const { return temp_; }
-    // True after a failed write.
-    bool failed() const { return error_ != 0; }
+    // True after a failed write; error() tells why.
+    bool failed() const { return !status_; }
+    const Status& status() const { return status_; }
+
+    // Earlier interface: empty on success, else the reason.
+    std::string open(const std::filesystem::path& path);
+    std::string commit();
 
 private:
-    std::filesystem::path path_, temp_;
-    std::FILE* file_ = nullptr;
-    std::vector<char> buffer_;
-    int error_ = 0;
+    FileSystem* fs_;
+    std::optional<AtomicFile> file_;
+    Status status_;
 };
 
 // Buffered reading over a source: bulk reads, reads that pad the end with a

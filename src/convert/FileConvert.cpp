@@ -79,6 +79,9 @@ std::optional<fs::path> encodeTargetPath(const fs::path& targetFolder, int& next
 
 std::vector<fs::path> deleteOtherDataFiles(const fs::path& written, std::string& error) {
     std::vector<fs::path> removed;
+    // Only a card phrase keeps one data file; a user's "announcement.wav"
+    // beside "announcement.phr" is theirs.
+    if (!isPhraseDataFileName(written.filename().string())) return removed;
     const fs::path folder = written.parent_path();
     const std::string stem = written.stem().string();
     for (const char* ext : {"PHR", "WAV", "MID"}) {

@@ -1,6 +1,6 @@
 // File Convert: WAV files to KPAC phrase files (encode) and back (decode),
 // one file or a whole folder, with the naming rules of folder mode and the
-// deletion of a phrase's other data files after an encode. The plain
+// deletion of a card phrase's other data files after an encode. The plain
 // functions here are what the command line and the dialog's worker thread
 // call; the progress pair may be read from another thread meanwhile.
 //
@@ -67,9 +67,11 @@ std::string timeStampSuffix(const std::tm& localTime);
 // the path would reach 260 characters.
 std::optional<fs::path> encodeTargetPath(const fs::path& targetFolder, int& next, int maxNumber);
 
-// Deletes the written file's siblings of the same name with the extensions
-// PHR, WAV and MID (letter case ignored), except the written file itself.
-// Returns the deleted paths; `error` lists the ones that could not go.
+// When the written file's name is a phrase data file name ("_WQP%04d.PHR",
+// letter case ignored), deletes its siblings of the same name with the
+// extensions PHR, WAV and MID, except the written file itself, so that a
+// card phrase keeps one data file; any other name deletes nothing. Returns
+// the deleted paths; `error` lists the ones that could not go.
 std::vector<fs::path> deleteOtherDataFiles(const fs::path& written, std::string& error);
 
 struct ConvertItem {
