@@ -96,6 +96,8 @@ public:
             for (auto& pcm : slot.pcm) pcm.resize(kRunBlocks * kFramesPerBlock);
             for (auto& at : slot.blockAt) at.resize(kRunBlocks);
             slot.frames.resize(kRunBlocks * kFramesPerBlock * frameBytes());
+            // A run's bytes never need more: the worker allocates nothing.
+            slot.bytes.reserve(kRunBlocks * kMaxBlockBytes + 2 * kWindowWords);
         }
     }
 
@@ -113,16 +115,21 @@ public:
         std::jthread worker([this] { workerLoop(); });
         std::size_t previousRun = 0, runBefore = 0;  // blocks of runs j - 1 and j - 2
         std::size_t j = 0;
-        for (;; ++j) {
-            Slot& current = slots_[j % 2];
-            const std::size_t blocks = current.located;
-            if (blocks == 0 && previousRun == 0) break;
-            if (runBefore) write(current, runBefore);  // run j - 2 shares run j's slot
-            decodeChannel(current, 0, blocks);
-            layOutFrames(slots_[(j + 1) % 2], 0, mainShare(previousRun));
-            sync_.arrive_and_wait();
-            runBefore = previousRun;
-            previousRun = blocks;
+        try {
+            for (;; ++j) {
+                Slot& current = slots_[j % 2];
+                const std::size_t blocks = current.located;
+                if (blocks == 0 && previousRun == 0) break;
+                if (runBefore) write(current, runBefore);  // run j - 2 shares run j's slot
+                decodeChannel(current, 0, blocks);
+                layOutFrames(slots_[(j + 1) % 2], 0, mainShare(previousRun));
+                sync_.arrive_and_wait();
+                runBefore = previousRun;
+                previousRun = blocks;
+            }
+        } catch (...) {
+            sync_.arrive_and_drop();  // the worker runs on alone to its end, then is joined
+            throw;
         }
         worker.join();
         if (runBefore) write(slots_[j % 2], runBefore);
