@@ -116,6 +116,31 @@ std::optional<fs::path> encodeTargetPath(const fs::path& targetFolder, int& next
     return target;
 }
 
+std::vector<std::string> phraseDataFilesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const char* ext : {"PHR", "WAV", "MID"}) {
+        std::string error;
+        for (const fs::path& p : filesInFolder(folder, std::string("_WQP*.") + ext, error))
+            names.push_back(p.filename().string());
+    }
+    return names;
+}
+
+int phraseNumberOfListedFile(const std::string& name, int maxNumber) {
+    long long n = 0;
+    for (std::size_t k = 4; k < name.size() && name[k] >= '0' && name[k] <= '9'; ++k)
+        n = std::min<long long>(n * 10 + (name[k] - '0'), 1000000);
+    return static_cast<int>(std::clamp<long long>(n, 1, std::max(maxNumber, 1)));
+}
+
+std::string chosenPhrasePath(const std::string& folder, int number, const std::string& extension) {
+    char name[32];
+    std::snprintf(name, sizeof name, "_WQP%04d.", number);
+    std::string path = folder + name + extension;
+    if (path.size() > kConvertPathLimit - 1) path.resize(kConvertPathLimit - 1);
+    return path;
+}
+
 std::vector<fs::path> deleteOtherDataFiles(const fs::path& written, std::string& error) {
     std::vector<fs::path> removed;
     // Only a card phrase keeps one data file; a user's "announcement.wav"

@@ -89,6 +89,16 @@ std::optional<fs::path> encodeTargetPath(const fs::path& targetFolder, int& next
 // the deleted paths; `error` lists the ones that could not go.
 std::vector<fs::path> deleteOtherDataFiles(const fs::path& written, std::string& error);
 
+// The target phrase number dialog: the phrase data files listed for a
+// folder (regular files "_WQP*.PHR", then ".WAV", then ".MID", letter case
+// ignored, each group sorted by name) and the number a listed name selects:
+// the decimal digits after its first four characters, at least 1 and at
+// most `maxNumber` (a name without digits selects 1).
+std::vector<std::string> phraseDataFilesIn(const fs::path& folder);
+int phraseNumberOfListedFile(const std::string& name, int maxNumber);
+// folder / "_WQP%04d." + extension, cut to 259 characters.
+std::string chosenPhrasePath(const std::string& folder, int number, const std::string& extension);
+
 struct ConvertItem {
     fs::path source;
     fs::path target;  // empty when naming failed

@@ -137,7 +137,7 @@ TEST(FolderRun, MessagesComeInFileOrderAndProgressEndsFull) {
 TEST(FolderRun, CancelInsideAFileLeavesNothing) {
     std::signal(SIGPIPE, SIG_IGN);  // the feeder may write after the codec stopped reading
     const Bytes monoWav = makeWav(1, 48000, 16, tone(48000 * 4, 3));
-    const Bytes stereoWav = makeWav(2, 48000, 16, tone(2 * 48000 * 8, 5));
+    const Bytes stereoWav = makeWav(2, 48000, 16, tone(2 * 48000 * 30, 5));
     kpac::SpanSource stereoIn(stereoWav);
     kpac::VectorSink stereoPhrase;
     ASSERT_TRUE(kpac::encode(stereoIn, stereoPhrase, 2));
