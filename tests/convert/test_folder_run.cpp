@@ -137,17 +137,26 @@ TEST(FolderRun, MessagesComeInFileOrderAndProgressEndsFull) {
 TEST(FolderRun, CancelInsideAFileLeavesNothing) {
     std::signal(SIGPIPE, SIG_IGN);  // the feeder may write after the codec stopped reading
     const Bytes monoWav = makeWav(1, 48000, 16, tone(48000 * 4, 3));
-    const Bytes stereoWav = makeWav(2, 48000, 16, tone(2 * 48000 * 30, 5));
+    const Bytes stereoWav = makeWav(2, 48000, 16, tone(2 * 48000 * 8, 5));
     kpac::SpanSource stereoIn(stereoWav);
     kpac::VectorSink stereoPhrase;
     ASSERT_TRUE(kpac::encode(stereoIn, stereoPhrase, 2));
+    // Long enough that half the phrase file is more than one read of the decoder.
+    const Bytes longMonoWav = makeWav(1, 48000, 16, tone(48000 * 20, 3));
+    kpac::SpanSource monoIn(longMonoWav);
+    kpac::VectorSink monoPhrase;
+    ASSERT_TRUE(kpac::encode(monoIn, monoPhrase, 2));
     const struct {
         const char* what;
         Bytes source;
         bool encoding;
+        // When to cancel: after the first block, or (the two-thread decoder
+        // reads ahead whole runs) once the file's decoding has begun.
+        bool afterFirstBlock;
     } cases[] = {
-        {"encode", monoWav, true},
-        {"decode stereo, two threads", stereoPhrase.bytes(), false},
+        {"encode", monoWav, true, true},
+        {"decode mono", monoPhrase.bytes(), false, true},
+        {"decode stereo, two threads", stereoPhrase.bytes(), false, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -155,7 +164,8 @@ TEST(FolderRun, CancelInsideAFileLeavesNothing) {
         ConvertProgress progress;
         kpac::Progress& p = progress.file[0];
         PipeFeeder feeder(
-            in / "source", c.source, [&] { return p.done.load() > 0; },
+            in / "source", c.source,
+            [&] { return (c.afterFirstBlock ? p.done.load() : p.total.load()) > 0; },
             [&] { progress.cancel = true; });
         const ConvertItem item =
             c.encoding ? encodeOneFile(in / "source", out / "_WQP0001.PHR", kpac::Mode::Mode2, &p)
