@@ -5,6 +5,8 @@
 #include <QScreen>
 #include <QSettings>
 
+#include "convert/qt/CConvertDlg.h"
+#include "convert/qt/ConvertCommands.h"
 #include "dialogs/qt/CardUndoStack.h"
 #include "view/qt/CWQEView.h"
 
@@ -19,6 +21,7 @@ CMainFrame::CMainFrame(CWQEDoc& doc, CWQEView* view) : doc_(doc), view_(view) {
     setCentralWidget(view_);
     buildMenu();
     connect(view_, &CWQEView::commandStateChanged, this, &CMainFrame::updateCommandStates);
+    registerConvertCommands(*view_, doc_, this);
     updateCommandStates();
 }
 
@@ -143,6 +146,14 @@ void CMainFrame::showEvent(QShowEvent* event) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    // A conversion under way is stopped first (its dialog asks).
+    for (CConvertDlg* dialog : findChildren<CConvertDlg*>()) {
+        if (dialog->isRunning()) dialog->close();
+        if (dialog->isRunning()) {
+            event->ignore();
+            return;
+        }
+    }
     if (!doc_.saveModified()) {
         event->ignore();
         return;
