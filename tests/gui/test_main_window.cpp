@@ -169,8 +169,8 @@ void MainWindowTest::commandEnablingFollowsCardAndSelection() {
         for (Command c : {Command::OpenCardInfo, Command::SetBackupPath, Command::SetCardPath,
                           Command::VersionInfo, Command::Exit})
             if (!e.enabled(c)) s += "!";
-        for (Command c : {Command::WavImport, Command::Backup, Command::Restore,
-                          Command::FileConvert, Command::DeleteFolder, Command::PrinterSetup})
+        for (Command c : {Command::Backup, Command::Restore, Command::DeleteFolder,
+                          Command::PrinterSetup})
             if (e.enabled(c)) s += "?";
         return s;
     };
