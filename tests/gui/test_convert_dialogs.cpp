@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "GuiTestSupport.h"
+#include "card/Language.h"
 #include "card/Model.h"
 #include "codec/TestSignals.h"
 #include "convert/WavImport.h"
@@ -45,6 +46,7 @@ private slots:
     void cancelHalfWayKeepsOnlyWholeFiles();
     void targetNumberDialogListsAndDoubleClick();
     void wavImportThroughItsDialog();
+    void screenshots();
 };
 
 void ConvertDialogsTest::convertsAFolderIntoTheCardFolder() {
@@ -175,6 +177,43 @@ void ConvertDialogsTest::wavImportThroughItsDialog() {
     QCOMPARE(e.prompter.questions,
              std::vector<std::string>{"Conversion succeeded.\nCleanup the Card Info?"});
     QCOMPARE(cleanups, 0);  // answered No
+}
+
+// With WQE_SHOT_DIR set: each dialog as a PNG in the language of WQE_LANG
+// (run under a real X display for the fonts).
+void ConvertDialogsTest::screenshots() {
+    const QString shots = qEnvironmentVariable("WQE_SHOT_DIR");
+    if (shots.isEmpty()) QSKIP("WQE_SHOT_DIR not set");
+    const Language lang = detectLanguage();
+    QVERIFY(CWQEApp::installTranslations(*QCoreApplication::instance(), lang));
+    const QString suffix = lang == Language::Japanese ? "-ja.png" : "-en.png";
+    TempDir tmp;
+    Editor e(lang);
+    e.open(copyDemoCard(tmp / "card"));
+    auto save = [&](QWidget& w, const char* name) {
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(w.grab().save(shots + "/" + name + suffix));
+    };
+    {
+        CConvertDlg d({e.doc(), e.prompter, e.settings, {}});
+        d.encodeRadio()->click();
+        save(d, "file-convert-encode");
+    }
+    {
+        CConvertDlg d({e.doc(), e.prompter, e.settings, {}});
+        d.decodeRadio()->click();
+        d.byFolderBox()->setChecked(true);
+        save(d, "file-convert-decode");
+    }
+    {
+        CPhrOpenDlg d("PHR", 1000, QString::fromStdString((tmp / "card").string()));
+        save(d, "target-phrase-number");
+    }
+    {
+        CWavImportDlg d({e.doc(), e.prompter, e.settings, {}});
+        save(d, "wav-import");
+    }
 }
 
 QTEST_MAIN(ConvertDialogsTest)
