@@ -205,10 +205,10 @@ int runPattern(const std::vector<std::string>& argv) {
     if (sets.empty()) {
         std::string out;
         const auto headers = patternStepHeaders(kind, lang);
-        for (std::size_t k = 0; k < headers.size(); ++k) out += (k ? "\t" : "") + headers[k];
+        for (std::size_t k = 0; k < headers.size(); ++k) out += (k ? "\t" : "") + escapeField(headers[k]);
         out += '\n';
         for (const auto& row : patternStepRows(data, rows, lang, mtcType)) {
-            for (std::size_t k = 0; k < row.size(); ++k) out += (k ? "\t" : "") + row[k];
+            for (std::size_t k = 0; k < row.size(); ++k) out += (k ? "\t" : "") + escapeField(row[k]);
             out += '\n';
         }
         std::cout << out << std::flush;
