@@ -46,7 +46,15 @@ public:
         if (end_ - at_ < kWindowWords) refill();
         return words_.data() + at_;
     }
-    void consume(int n) { at_ += static_cast<std::size_t>(n); }
+    void consume(int n) {
+        at_ += static_cast<std::size_t>(n);
+        consumed_ += static_cast<std::uint64_t>(n);
+    }
+    // True when every word the file holds after its header has been used.
+    bool exhausted() const {
+        const auto size = reader_.sourceSize();
+        return size && kHeaderSize + 2 * consumed_ >= *size;
+    }
 
 private:
     static constexpr std::size_t kCapacity = 4096;
@@ -65,6 +73,7 @@ private:
     std::vector<std::uint16_t> words_;
     std::vector<std::uint8_t> bytes_;
     std::size_t at_ = 0, end_ = 0;
+    std::uint64_t consumed_ = 0;
 };
 
 }  // namespace
@@ -142,7 +151,8 @@ std::array<std::uint8_t, kWaveHeaderSize> decodedWaveHeader(const Header& header
     return b;
 }
 
-Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes, Progress* progress) {
+Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes, Progress* progress,
+                        std::string* warning) {
     if (outBytes != 2 && outBytes != 3)
         return unexpected("the output width must be 16 or 24 bits, not " +
                           std::to_string(8 * outBytes));
@@ -153,10 +163,6 @@ Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes, Progre
     if (!header) return header;
     const Header& h = *header;
     const int channels = h.channels;
-    const std::uint64_t dataSize = h.frames() * static_cast<std::uint64_t>(channels * outBytes);
-    if (dataSize + 36 > UINT32_MAX)
-        return unexpected("block count " + std::to_string(h.blockCount) +
-                          " is too large: the WAV file would exceed 4 GiB");
     if (progress) progress->start(h.blockCount);
 
     ByteWriter writer(wave);
@@ -169,7 +175,22 @@ Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes, Progre
     std::int16_t pcm[2][kFramesPerBlock];
     std::int16_t previous[2] = {0, 0};
     WordWindow window(reader);
-    for (std::uint32_t block = 0; block < h.blockCount; ++block) {
+    const bool coded = h.mode != Mode::Linear && h.mode != Mode::HLinear;
+    std::uint32_t block = 0;
+    for (; block < h.blockCount; ++block) {
+        // Only the blocks the file holds are decoded, however many the header
+        // claims; a block cut short reads its missing bytes as 0xFF.
+        bool ended = false;
+        if (coded) {
+            window.front();  // loads the words, so the end of the file is known
+            ended = window.exhausted();
+        } else {
+            ended = reader.atEnd();
+        }
+        if (ended) break;
+        if (kWaveHeaderSize + (block + std::uint64_t{1}) * blockOut > UINT32_MAX)
+            return unexpected("block count " + std::to_string(h.blockCount) +
+                              " is too large: the WAV file would exceed 4 GiB");
         std::uint8_t* out = writer.reserve(blockOut);
         switch (h.mode) {
             case Mode::Linear: {
@@ -219,18 +240,34 @@ Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes, Progre
         if (progress) progress->done.store(block + 1u, std::memory_order_relaxed);
     }
     if (!writer.flush()) return unexpected("cannot write the WAV file");
+    if (block < h.blockCount) {
+        if (warning)
+            *warning = "the header claims " + std::to_string(h.blockCount) +
+                       " blocks, but the file holds " + std::to_string(block) +
+                       "; only those were decoded";
+        header->blockCount = block;
+        const auto fixed = decodedWaveHeader(*header, outBytes);
+        if (!wave.writeAt(0, fixed.data(), fixed.size()))
+            return unexpected("cannot write the WAV file");
+    }
     return header;
 }
 
 Expected<Header> decodeFile(const std::filesystem::path& phrase, const std::filesystem::path& wave,
-                            int outBytes, Progress* progress) {
+                            int outBytes, Progress* progress, std::string* warning) {
+    return decodeFile(realFileSystem(), phrase, wave, outBytes, progress, warning);
+}
+
+Expected<Header> decodeFile(FileSystem& fs, const std::filesystem::path& phrase,
+                            const std::filesystem::path& wave, int outBytes, Progress* progress,
+                            std::string* warning) {
     FileSource in;
     if (const std::string why = in.open(phrase); !why.empty())
         return unexpected(phrase.string() + ": cannot be opened (" + why + ")");
-    AtomicFileSink out;
+    AtomicFileSink out(fs);
     if (const std::string why = out.open(wave); !why.empty())
         return unexpected(wave.string() + ": cannot be created (" + why + ")");
-    auto result = decode(in, out, outBytes, progress);
+    auto result = decode(in, out, outBytes, progress, warning);
     if (!result) {
         const bool writeFailed = out.failed();
         out.discard();

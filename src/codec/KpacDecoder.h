@@ -41,14 +41,22 @@ void decodeHalfBlock(const BlockLayout& layout, std::uint64_t bits, std::int16_t
 // 16-byte PCM "fmt " chunk, data size = blocks × 16 × channels × outBytes.
 std::array<std::uint8_t, kWaveHeaderSize> decodedWaveHeader(const Header& header, int outBytes);
 
-// Decodes a whole phrase file. outBytes is 2 (16-bit) or 3 (24-bit). Returns
-// the phrase file's header, or what is wrong ("not a KPAC file (...)").
+// Decodes a whole phrase file. outBytes is 2 (16-bit) or 3 (24-bit). Only
+// the blocks the file holds are decoded (the last one padded with 0xFF
+// bytes), whatever the header's block count claims; then `warning` says so
+// and the returned header carries the count actually written. Returns the
+// header, or what is wrong ("not a KPAC file (...)").
 Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes,
-                        Progress* progress = nullptr);
+                        Progress* progress = nullptr, std::string* warning = nullptr);
 
 // Decodes the file `phrase` into the WAV file `wave`, created or overwritten
 // only when the whole decode succeeded. Errors name the file.
 Expected<Header> decodeFile(const std::filesystem::path& phrase, const std::filesystem::path& wave,
-                            int outBytes, Progress* progress = nullptr);
+                            int outBytes, Progress* progress = nullptr,
+                            std::string* warning = nullptr);
+// The same, writing through `fs`.
+Expected<Header> decodeFile(FileSystem& fs, const std::filesystem::path& phrase,
+                            const std::filesystem::path& wave, int outBytes,
+                            Progress* progress = nullptr, std::string* warning = nullptr);
 
 }  // namespace wqe::kpac

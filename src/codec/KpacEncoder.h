@@ -34,7 +34,6 @@ struct Analysis {
 
 // The analysis of 16 samples with the previous reconstructed sample p.
 Analysis analyseBlock(Mode mode, const std::int16_t* x, std::int16_t p);
-Analysis analyseBlock24(Mode mode, const std::int32_t* x, std::int32_t p);
 
 struct CodedBlock {
     std::array<std::uint16_t, kMaxWordsPerCodedBlock> words{};  // as written to the file
@@ -45,8 +44,6 @@ struct CodedBlock {
 // Packs x with the given analysis; fills the reconstruction y (16 samples).
 // Words are in packing order (MODE1's exchange not applied).
 CodedBlock packBlock(Mode mode, Analysis a, const std::int16_t* x, std::int16_t p, std::int16_t* y);
-CodedBlock packBlock24(Mode mode, Analysis a, const std::int32_t* x, std::int32_t p,
-                       std::int32_t* y);
 
 // Steps 1 to 4 above; updates `previous` to y15 and fills y.
 CodedBlock encodeCodedBlock(Mode mode, const std::int16_t* x, std::int16_t& previous,
@@ -58,8 +55,9 @@ CodedBlock encodeCodedBlock24(Mode mode, const std::int32_t* x, std::int32_t& pr
 std::int32_t fillDownward(std::int32_t c);
 
 struct EncodeSummary {
-    Header header;   // as written, with the final block count
-    WavInput input;  // the WAV file's format
+    Header header;        // as written, with the final block count
+    WavInput input;       // the WAV file's format
+    std::string warning;  // set when the file holds fewer frames than its header claims
 };
 
 // Encodes a whole WAV file; modeCode 0..4 (Mode). The progress pair counts
@@ -70,6 +68,10 @@ Expected<EncodeSummary> encode(ByteSource& wave, ByteSink& phrase, int modeCode,
 // Encodes the file `wave` into the phrase file `phrase`, created or
 // overwritten only when the whole encode succeeded. Errors name the file.
 Expected<EncodeSummary> encodeFile(const std::filesystem::path& wave,
+                                   const std::filesystem::path& phrase, int modeCode,
+                                   Progress* progress = nullptr);
+// The same, writing through `fs`.
+Expected<EncodeSummary> encodeFile(FileSystem& fs, const std::filesystem::path& wave,
                                    const std::filesystem::path& phrase, int modeCode,
                                    Progress* progress = nullptr);
 
