@@ -1,6 +1,10 @@
 // wqe info / get / set / new as a user runs them: output, errors and exit
 // statuses, and what reaches the disk.
 #include <gtest/gtest.h>
+#include <signal.h>
+
+#include <map>
+#include <random>
 
 #include "support/CliRunner.h"
 
@@ -151,6 +155,55 @@ TEST_F(CliCard, TextsWithBackslashesAndTabsStayDistinct) {
     const auto list = runWqe({"list", demo});
     EXPECT_NE(list.out.find(R"(a\\tb)"), std::string::npos) << list.out.substr(0, 400);
     EXPECT_NE(list.out.find(R"(a\tb)"), std::string::npos);
+}
+
+// A save killed at any moment leaves each card file with its old or its new
+// content, and the next open removes the temporary files it left.
+TEST_F(CliCard, ASaveKilledAtRandomMomentsLeavesOldOrNewFiles) {
+    namespace sfs = std::filesystem;
+    const std::vector<std::string> names = {"_WQ7TSYS.CNF", "_WQ7TPHR.CNF", "WQE_MEMO.TXT"};
+    const std::vector<std::string> edit = {"set", card, "card-name=KILLED", "phrase.7.memo=new",
+                                           "memo=new system memo"};
+    std::map<std::string, std::string> before, after;
+    for (const auto& n : names) before[n] = readText(sfs::path(card) / n);
+    {
+        TempDir probe;
+        sfs::copy(card, probe.path(), sfs::copy_options::recursive);
+        std::vector<std::string> args = edit;
+        args[1] = probe.str();
+        ASSERT_EQ(runWqe(args).status, 0);
+        for (const auto& n : names) after[n] = readText(probe / n);
+    }
+    std::mt19937 random(7);
+    int changed = 0;
+    for (int run = 0; run < 30; ++run) {
+        for (const auto& n : names) writeText(sfs::path(card) / n, before[n]);
+        std::vector<std::string> argvStrings = {WQE_CLI_PATH};
+        argvStrings.insert(argvStrings.end(), edit.begin(), edit.end());
+        const pid_t pid = fork();
+        if (pid == 0) {
+            const int null = open("/dev/null", O_WRONLY);
+            dup2(null, 1);
+            dup2(null, 2);
+            std::vector<char*> argv;
+            for (auto& a : argvStrings) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        usleep(std::uniform_int_distribution<useconds_t>(0, 100000)(random));
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        for (const auto& n : names) {
+            const std::string now = readText(sfs::path(card) / n);
+            ASSERT_TRUE(now == before[n] || now == after[n]) << n << " in run " << run;
+            changed += now != before[n];
+        }
+        ASSERT_EQ(runWqe({"info", card}).status, 0);  // opens, and removes stale files
+        for (const auto& e : sfs::directory_iterator(card))
+            EXPECT_FALSE(e.path().filename().string().starts_with(".wqe-")) << e.path();
+    }
+    RecordProperty("files found changed over all runs", changed);
 }
 
 TEST(CliDemo, DemoCardHoldsThreeRegisteredPhrases) {
