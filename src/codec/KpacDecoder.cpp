@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "stream/LWaveFile.h"
+
 namespace wqe::kpac {
 
 namespace {
@@ -125,30 +127,12 @@ int decodeCodedBlock(Mode mode, const std::uint16_t* window, std::int16_t& previ
 }
 
 std::array<std::uint8_t, kWaveHeaderSize> decodedWaveHeader(const Header& header, int outBytes) {
-    std::array<std::uint8_t, kWaveHeaderSize> b{};
     const std::uint64_t dataSize =
         header.frames() * static_cast<std::uint64_t>(header.channels * outBytes);
-    auto put16 = [&b](std::size_t at, std::uint32_t v) {
-        b[at] = static_cast<std::uint8_t>(v);
-        b[at + 1] = static_cast<std::uint8_t>(v >> 8);
-    };
-    auto put32 = [&put16](std::size_t at, std::uint32_t v) {
-        put16(at, v & 0xFFFF);
-        put16(at + 2, v >> 16);
-    };
-    std::memcpy(b.data(), "RIFF", 4);
-    put32(4, static_cast<std::uint32_t>(dataSize + 36));
-    std::memcpy(b.data() + 8, "WAVEfmt ", 8);
-    put32(16, 16);
-    put16(20, 1);
-    put16(22, static_cast<std::uint32_t>(header.channels));
-    put32(24, header.sampleRate());
-    put32(28, header.sampleRate() * static_cast<std::uint32_t>(header.channels * outBytes));
-    put16(32, static_cast<std::uint32_t>(header.channels * outBytes));
-    put16(34, static_cast<std::uint32_t>(8 * outBytes));
-    std::memcpy(b.data() + 36, "data", 4);
-    put32(40, static_cast<std::uint32_t>(dataSize));
-    return b;
+    return canonicalWaveHeader(
+        WaveFormat::pcm(static_cast<std::uint16_t>(header.channels), header.sampleRate(),
+                        static_cast<std::uint16_t>(8 * outBytes)),
+        static_cast<std::uint32_t>(dataSize));
 }
 
 Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes, Progress* progress,

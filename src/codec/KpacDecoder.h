@@ -20,10 +20,11 @@
 #include "codec/KpacBlock.h"
 #include "codec/KpacHeader.h"
 #include "stream/Expected.h"
+#include "stream/LWaveFile.h"
 
 namespace wqe::kpac {
 
-inline constexpr std::size_t kWaveHeaderSize = 44;
+inline constexpr std::size_t kWaveHeaderSize = kCanonicalWaveHeaderSize;
 
 // Decodes one coded block (one channel, 16 samples) from the word window
 // (at least 8 words as they stand in the file; in MODE1 w1 and w2 are
