@@ -88,7 +88,12 @@ QAction* CMainFrame::action(Command c) const {
 
 void CMainFrame::updateCommandStates() {
     for (const auto& [c, a] : actions_) {
-        bool enabled = true;
+        // A command without a handler does nothing, so it cannot be clicked.
+        bool enabled = view_->hasCommandHandler(c);
+        if (!enabled) {
+            a->setEnabled(false);
+            continue;
+        }
         switch (c) {
             case Command::SaveCardInfo:
                 enabled = doc_.isCommandEnabled(DocCommand::Save);

@@ -21,7 +21,8 @@ public:
     QAction* action(Command c) const;
     // Sets the caption: the document title and the program's name.
     void setDocumentTitle(const QString& title);
-    // Enables every menu command by the document's and the view's state.
+    // Enables every menu command that has a handler by the document's and the
+    // view's state; a command without one is disabled.
     void updateCommandStates();
 
 signals:

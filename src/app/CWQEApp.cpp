@@ -49,6 +49,7 @@ CWQEApp::CWQEApp(Language lang, Prompter* prompter, SettingsStore* settings) : l
         frame_->updateCommandStates();
     };
     connect(frame_.get(), &CMainFrame::commandTriggered, this, &CWQEApp::runCommand);
+    registerCommands();
 }
 
 CWQEApp::~CWQEApp() {
@@ -67,30 +68,20 @@ void CWQEApp::initInstance(const QStringList& cards, bool show) {
 }
 
 void CWQEApp::runCommand(Command c) {
-    switch (c) {
-        case Command::OpenCardInfo:
-            doc_->onOpenCardInfo();
-            break;
-        case Command::SaveCardInfo:
-            doc_->onSaveCardInfo();
-            break;
-        case Command::Exit:
-            frame_->close();
-            break;
-        case Command::SetBackupPath:
-            onSetBackupPath();
-            break;
-        case Command::SetCardPath:
-            onSetCardPath();
-            break;
-        case Command::VersionInfo:
-            onVersionInfo();
-            break;
-        default:
-            view_->runCommand(c);
-            break;
-    }
+    view_->runCommand(c);
     frame_->updateCommandStates();
+}
+
+void CWQEApp::registerCommands() {
+    const std::pair<Command, std::function<void()>> handlers[] = {
+        {Command::OpenCardInfo, [this] { doc_->onOpenCardInfo(); }},
+        {Command::SaveCardInfo, [this] { doc_->onSaveCardInfo(); }},
+        {Command::Exit, [this] { frame_->close(); }},
+        {Command::SetBackupPath, [this] { onSetBackupPath(); }},
+        {Command::SetCardPath, [this] { onSetCardPath(); }},
+        {Command::VersionInfo, [this] { onVersionInfo(); }},
+    };
+    for (const auto& [c, handler] : handlers) view_->setCommandHandler(c, handler);
 }
 
 void CWQEApp::setPath(const char* key, const QString& title) {
@@ -135,7 +126,8 @@ bool CWQEApp::installTranslations(QCoreApplication& app, Language lang) {
     }
     // One translation file per family of windows (the shell, the dialogs,
     // the reports ...), all embedded under :/i18n.
-    const QStringList files = QDir(QStringLiteral(":/i18n")).entryList({QStringLiteral("*_ja.qm")}, QDir::Files);
+    const QStringList files =
+        QDir(QStringLiteral(":/i18n")).entryList({QStringLiteral("*_ja.qm")}, QDir::Files);
     if (files.isEmpty()) return false;
     for (const QString& file : files) {
         auto* own = new QTranslator(&app);

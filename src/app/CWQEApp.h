@@ -38,7 +38,8 @@ public:
     Prompter& prompter() { return *prompter_; }
     SettingsStore& settings() { return *settings_; }
 
-    // Routes a menu command to its handler.
+    // Runs a menu command's handler (none: nothing happens; such a command
+    // is disabled).
     void runCommand(Command c);
     // "Setting the Backup Path" / "Setting the CARD Path".
     void onSetBackupPath();
@@ -52,6 +53,8 @@ public:
     static QIcon appIcon();
 
 private:
+    // Connects the commands the application itself handles.
+    void registerCommands();
     void setPath(const char* key, const QString& title);
 
     Language lang_;

@@ -39,6 +39,7 @@ void CWQEDoc::release() {
     sysImage_ = {};
     phrImage_ = {};
     phrLoaded_ = false;
+    history_.clear();
 }
 
 std::string CWQEDoc::folderPrefix() const {
@@ -242,6 +243,7 @@ Status CWQEDoc::load() {
     modified_ = true;
     updateViews();
     modified_ = false;
+    history_.reset(captureState(), true);
     return {};
 }
 
@@ -267,6 +269,7 @@ Status CWQEDoc::save() {
     if (auto s = commit.commit(); !s) return s;
     if (memoState_ != MemoState::Unreadable) memoState_ = MemoState::Read;
     modified_ = false;
+    history_.markSaved();
     return {};
 }
 

@@ -13,6 +13,7 @@
 #include "card/CWQEMemo.h"
 #include "card/CWQEPhr.h"
 #include "card/CWQESys.h"
+#include "card/EditHistory.h"
 #include "card/Language.h"
 #include "card/Prompter.h"
 #include "card/Settings.h"
@@ -97,6 +98,21 @@ public:
     void close();
 
     void markModified(bool modified = true);
+
+    // One edit of the card's settings (system image, phrase image, memo
+    // texts): runs `change` on the records, marks the document modified and
+    // records an undo step named `name` when something changed. Mergeable
+    // edits of one name in a row make one step (typing into one field).
+    void edit(const std::string& name, const std::function<void()>& change, bool mergeable = false);
+    // Restore the state before / after one step, set the modified mark by the
+    // saved point and refresh the views. False when there is nothing to do.
+    bool undo();
+    bool redo();
+    // True when the records still hold the history's current state; after a
+    // change that bypassed edit() the history restarts from what is there.
+    bool checkHistory();
+    EditHistory& history() { return history_; }
+    const EditHistory& history() const { return history_; }
     bool isModified() const { return isLoaded() && modified_; }
     bool isLoaded() const { return sys_.isLoaded(); }
     bool isCommandEnabled(DocCommand c) const;
@@ -139,6 +155,8 @@ private:
     std::string folder() const;
     void setTitle(const std::string& title);
     void updateViews();
+    EditState captureState() const;
+    void restoreState(const EditState& state);
 
     Prompter& prompter_;
     SettingsStore& settings_;
@@ -153,6 +171,7 @@ private:
     CWQEMemo memo_;
     std::string systemPath_, phrasePath_, memoPath_;
     bool modified_ = false;
+    EditHistory history_;
     Language language_ = detectLanguage();
 };
 

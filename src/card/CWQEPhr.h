@@ -99,9 +99,17 @@ inline constexpr std::size_t kPhraseNameLength7000 = 12;  // at 10, zero byte at
 inline constexpr std::size_t kPhraseNameLength5000 = 11;  // at 22, zero byte at 33
 std::size_t phraseNameLength(Model m);
 
-// WQ-7000 phrase types.
+// Phrase types: the WQ-7000 record's type byte, and the kind of a phrase on
+// either model (the WQ-5000 derives it from its used, MIDI and pattern bytes
+// and has no song).
 enum PhraseType : int { kTypeEmpty = 0, kTypeAudio = 1, kTypeMidi = 2, kTypePattern = 3, kTypeSong = 4 };
 inline constexpr int kModeWav = 5;  // WQ-7000 mode byte of a phrase stored as WAV
+// Tempo bytes hold the tempo in beats per minute minus 5; a registered
+// phrase gets 115 (120 beats per minute).
+inline constexpr int kTempoByteOffset = 5;
+inline constexpr std::uint8_t kTempoByteRegistered = 115;
+// WQ-5000 repeat and control output: seconds, this value for OFF.
+inline constexpr std::uint16_t kSecondsOff5000 = 32768;
 
 class CWQEPhr : public CWQEData {
 public:

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "card/CWQEPhr.h"
 #include "card/FileIO.h"
 
 namespace wqe {
@@ -49,7 +50,7 @@ std::optional<int> scanMidiTempo(std::span<const std::uint8_t> bytes) {
 
 std::uint8_t midiTempoByte(std::optional<int> tempo) {
     const int bpm = std::clamp(tempo.value_or(kMidiDefaultTempo), kMidiTempoMin, kMidiTempoMax);
-    return static_cast<std::uint8_t>(bpm - 5);
+    return static_cast<std::uint8_t>(bpm - kTempoByteOffset);
 }
 
 std::optional<MidiInfo> scanMidiInfo(std::span<const std::uint8_t> bytes) {

@@ -11,6 +11,9 @@
 //
 // Meta events are found by scanning the bytes after the header for 0xFF and
 // taking the next byte as the meta type; the scan does not parse the tracks.
+// The type byte belongs to the event: it is never itself taken as the 0xFF
+// that starts another one, so "FF FF 51 03 09 27 C0" is a meta event of type
+// 0xFF followed by plain bytes, not a set-tempo event.
 #pragma once
 
 #include <cstdint>

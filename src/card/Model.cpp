@@ -1,5 +1,6 @@
 #include "card/Model.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstdio>
@@ -28,8 +29,6 @@ int highestPhraseCount(Model m) {
     return m == Model::WQ7000 ? kHighestPhraseCount7000 : kHighestPhraseCount5000;
 }
 
-bool isLittleEndian(Model m) { return m == Model::WQ7000; }
-
 std::optional<Model> modelFromFileName(std::string_view bareName) {
     if (bareName == kSystemFileName7000) return Model::WQ7000;
     if (bareName == kSystemFileName5000) return Model::WQ5000;
@@ -38,9 +37,12 @@ std::optional<Model> modelFromFileName(std::string_view bareName) {
 
 int phraseCountForList(int code) {
     switch (code) {
-        case 1: return 500;
-        case 2: return 1000;
-        default: return 250;
+        case 1:
+            return 500;
+        case 2:
+            return 1000;
+        default:
+            return 250;
     }
 }
 
@@ -59,6 +61,21 @@ std::string phraseDataFileName(std::string_view folderPrefix, int index, std::st
     name += '.';
     name += ext;
     return name;
+}
+
+bool isPhraseDataFileName(std::string_view name) {
+    constexpr std::string_view kPrefix = "_WQP";
+    constexpr std::size_t kDigits = 4;
+    if (name.size() != kPrefix.size() + kDigits + 4) return false;
+    auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+    std::string text(name);
+    std::transform(text.begin(), text.end(), text.begin(), upper);
+    const std::string_view t = text;
+    if (!t.starts_with(kPrefix) || t[kPrefix.size() + kDigits] != '.') return false;
+    for (std::size_t k = kPrefix.size(); k < kPrefix.size() + kDigits; ++k)
+        if (t[k] < '0' || t[k] > '9') return false;
+    const std::string_view ext = t.substr(kPrefix.size() + kDigits + 1);
+    return ext == "PHR" || ext == "MID" || ext == "WAV";
 }
 
 std::string_view dataFileExtension7000(int type, int mode) {
@@ -82,10 +99,14 @@ PhraseRef decodeRef(std::uint16_t value, Model m) {
 std::uint16_t encodeRef(PhraseRef ref, Model m) {
     const int base = highestPhraseCount(m);
     switch (ref.kind) {
-        case RefKind::A: return static_cast<std::uint16_t>(ref.number - 1);
-        case RefKind::B: return static_cast<std::uint16_t>(base + ref.number - 1);
-        case RefKind::Play: return refPlay(m);
-        case RefKind::None: break;
+        case RefKind::A:
+            return static_cast<std::uint16_t>(ref.number - 1);
+        case RefKind::B:
+            return static_cast<std::uint16_t>(base + ref.number - 1);
+        case RefKind::Play:
+            return refPlay(m);
+        case RefKind::None:
+            break;
     }
     return refNone(m);
 }
@@ -101,8 +122,10 @@ std::string formatRef(std::uint16_t value, Model m) {
         case RefKind::B:
             std::snprintf(text, sizeof text, w7 ? "B%04d" : "B%03d", ref.number);
             return text;
-        case RefKind::Play: return "PLAY";
-        case RefKind::None: break;
+        case RefKind::Play:
+            return "PLAY";
+        case RefKind::None:
+            break;
     }
     return w7 ? "-----" : "----";
 }

@@ -34,7 +34,6 @@ std::string_view phraseFileName(Model m);
 std::size_t systemFileSize(Model m);
 std::size_t phraseRecordSize(Model m);
 int highestPhraseCount(Model m);
-bool isLittleEndian(Model m);  // byte order of 16/32-bit values in the settings files
 
 // Model from the bare file name the user chose; exact, case-sensitive match.
 std::optional<Model> modelFromFileName(std::string_view bareName);
@@ -49,6 +48,10 @@ int phraseCountForModel(int code, Model m);
 // Data file of phrase index i: folderPrefix + "_WQP%04d." + ext. The prefix
 // includes its trailing separator (or is empty).
 std::string phraseDataFileName(std::string_view folderPrefix, int index, std::string_view ext);
+
+// Whether a bare file name is one a phrase data file has on a card:
+// "_WQP", four digits, "." and PHR, MID or WAV, letter case ignored.
+bool isPhraseDataFileName(std::string_view bareName);
 
 // Extension of a phrase's data file from its record. WQ-7000: type 2 -> MID,
 // else mode 5 -> WAV, else PHR. WQ-5000: MIDI flag 1 -> MID, else PHR.

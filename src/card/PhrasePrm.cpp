@@ -18,51 +18,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::uint8_t kTempoRegistered = 115;  // 120 beats per minute
 constexpr std::uint8_t kVolumeRegistered = 100;
+// What a WQ-7000 record of a phrase without audio of its own (MIDI, pattern,
+// song) holds in its format fields.
+constexpr std::uint32_t kGradeNoAudio = 3, kModeNoAudio = 3, kRecordingTypeNoAudio = 1;
 constexpr std::uint32_t kKpacDataOffset = 16;
 constexpr std::size_t kPatternKindByte = kPatternHeaderSize + kPatternKindOffset;  // file offset 9
 constexpr std::uint32_t kWavMaxDataOffset = 4095;
 
-// The first bytes of a file and its length.
-struct FileStart {
-    std::vector<std::uint8_t> bytes;
-    std::uint64_t length = 0;
-};
-
-// Up to `count` bytes from the start of a file; nullopt when it cannot be
-// opened or read.
-std::optional<FileStart> readStart(const fs::path& path, std::size_t count) {
-    std::error_code ec;
-    const auto length = fs::file_size(path, ec);
-    if (ec) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    FileStart start;
-    start.length = length;
-    start.bytes.resize(count);
-    in.read(reinterpret_cast<char*>(start.bytes.data()), static_cast<std::streamsize>(count));
-    if (in.bad()) return std::nullopt;
-    start.bytes.resize(static_cast<std::size_t>(in.gcount()));
-    return start;
-}
-
-// The 16-byte start of a ".PHR" file, or nullopt when shorter or unreadable.
-std::optional<FileStart> readPhrStart(const fs::path& path) {
-    auto start = readStart(path, kpac::kHeaderSize);
-    if (!start || start->bytes.size() < kpac::kHeaderSize) return std::nullopt;
-    return start;
-}
-
-bool isKpac(const FileStart& s) { return std::memcmp(s.bytes.data(), "QWhP", 4) == 0; }
-bool isPatternFile(const FileStart& s) { return std::memcmp(s.bytes.data(), "WQPh", 4) == 0; }
-int patternKindByte(const FileStart& s) { return s.bytes[kPatternKindByte]; }
-
-// KPAC grade and mode within what the model can play.
-bool kpacFitsModel(const kpac::RawHeader& h, Model m) {
-    return m == Model::WQ5000 ? (h.grade < 5 && h.mode < 3)
-                              : (h.grade < kpac::kGradeCount && h.mode < kpac::kModeCount);
-}
+// The WQ-5000 plays grades 0..4 (no S-HIGH) in LINEAR, MODE1 and MODE2.
+constexpr int kGradeCount5000 = 5;
+constexpr int kModeCount5000 = 3;
 
 std::uint32_t clamp32(std::uint64_t v) {
     return static_cast<std::uint32_t>(std::min<std::uint64_t>(v, 0xFFFFFFFFu));
@@ -97,7 +63,58 @@ bool convertPattern5000To7000(const fs::path& path) {
     return writeFileAtomic(path, file).empty();
 }
 
+// The format fields of a record filled from a phrase without audio of its own.
+void setNoAudioFormat(CWQEPhr& p) {
+    p.setGrade(0, kGradeNoAudio);
+    p.setMode(0, kModeNoAudio);
+    p.setRecordingType(0, kRecordingTypeNoAudio);
+}
+
+// What registration leaves in every WQ-7000 record it fills.
+void setRegistered7000(CWQEPhr& p, std::uint8_t tempoByte) {
+    p.setVolume(0, kVolumeRegistered);
+    p.setTempo(0, tempoByte);
+    p.setTempo2(0, tempoByte);
+    p.setRegistered(0, 1);
+}
+
 }  // namespace
+
+PhrContent PhrFileStart::content() const {
+    if (std::memcmp(bytes.data(), kpac::kMagic.data(), kpac::kMagic.size()) == 0)
+        return PhrContent::Kpac;
+    if (std::memcmp(bytes.data(), kPatternHeader, 4) != 0) return PhrContent::Unknown;
+    switch (static_cast<PatternKind>(bytes[kPatternKindByte])) {
+        case PatternKind::Pattern5000:
+            return PhrContent::Pattern5000;
+        case PatternKind::Pattern7000:
+            return PhrContent::Pattern7000;
+        case PatternKind::Song:
+            return PhrContent::Song;
+        default:
+            return PhrContent::Unknown;
+    }
+}
+
+kpac::RawHeader PhrFileStart::kpacHeader() const { return *kpac::readRawHeader(bytes); }
+
+std::optional<PhrFileStart> readPhrFileStart(const fs::path& path) {
+    std::error_code ec;
+    const auto length = fs::file_size(path, ec);
+    if (ec) return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    PhrFileStart start;
+    start.length = length;
+    in.read(reinterpret_cast<char*>(start.bytes.data()),
+            static_cast<std::streamsize>(start.bytes.size()));
+    if (!in) return std::nullopt;  // unreadable, or fewer than 16 bytes
+    return start;
+}
+
+bool kpacPlayableOn(const kpac::RawHeader& h, Model m) {
+    return m == Model::WQ5000 ? (h.grade < kGradeCount5000 && h.mode < kModeCount5000)
+                              : (h.grade < kpac::kGradeCount && h.mode < kpac::kModeCount);
+}
 
 std::optional<WavPhraseFormat> wavPhraseFormat(const WaveInfo& info) {
     const WaveFormat& f = info.format;
@@ -165,7 +182,7 @@ void CPhrasePrm::copyTo(CWQEPhr& phr, int index) const {
 }
 
 bool CPhrasePrm::checkMid(const fs::path& path) {
-    if (kind() != kKindMidi) return false;
+    if (kind() != kTypeMidi) return false;
     const auto midi = probeMidiFile(path);
     if (!midi) return false;
     CWQEPhr p = fields();
@@ -194,98 +211,82 @@ void CPhrasePrmW7::clear() {
 
 std::string CPhrasePrmW7::dataFileName(std::string_view folderPrefix, int index) const {
     switch (kind()) {
-        case kKindAudio:
+        case kTypeAudio:
             return phraseDataFileName(folderPrefix, index,
                                       fields().getMode(0) == kModeWav ? "WAV" : "PHR");
-        case kKindMidi:
+        case kTypeMidi:
             return phraseDataFileName(folderPrefix, index, "MID");
-        case kKindPattern:
-        case kKindSong:
+        case kTypePattern:
+        case kTypeSong:
             return phraseDataFileName(folderPrefix, index, "PHR");
         default:
             return {};
     }
 }
 
-int CPhrasePrmW7::kind() const {
+PhraseType CPhrasePrmW7::kind() const {
     const int type = rec[0];
-    return type >= kKindAudio && type <= kKindSong ? type : kKindEmpty;
+    return type >= kTypeAudio && type <= kTypeSong ? static_cast<PhraseType>(type) : kTypeEmpty;
 }
 
 std::string CPhrasePrmW7::name() const { return fields().getName(0); }
 
-bool CPhrasePrmW7::registerPhr(const fs::path& path, int index, std::string_view namePrefix) {
-    auto start = readPhrStart(path);
-    if (!start) return false;
-    if (isKpac(*start)) {
-        const auto h = kpac::readRawHeader(start->bytes);
-        if (!h || !kpacFitsModel(*h, Model::WQ7000)) return false;
-        clear();
-        CWQEPhr p = fields();
-        p.setType(0, kTypeAudio);
-        p.setGrade(0, h->grade);
-        p.setMode(0, h->mode);
-        p.setRecordingType(0, h->channelsMinusOne);
-        p.setLength(0, h->blockCount);
-        p.setDataFileLength(0, clamp32(start->length));
-        p.setDataOffset(0, kKpacDataOffset);
-        p.setEndPoint(0, h->blockCount);
-        if (h->mode != 2) p.setLoop2Point(0, h->blockCount);
-        p.setVolume(0, kVolumeRegistered);
-        p.setTempo(0, kTempoRegistered);
-        p.setTempo2(0, kTempoRegistered);
-        p.setRegistered(0, 1);
-        p.setName(0, defaultPhraseName(namePrefix, index, Model::WQ7000));
-        return true;
-    }
-    if (!isPatternFile(*start)) return false;
-    int type = 0;
-    switch (patternKindByte(*start)) {
-        case 0:
-            if (!convertPattern5000To7000(path)) return false;
-            start = readPhrStart(path);
-            if (!start) return false;
-            type = kTypePattern;
-            break;
-        case 1:
-            type = kTypePattern;
-            break;
-        case 2:
-            type = kTypeSong;
-            break;
-        default:
-            return false;
-    }
+bool CPhrasePrmW7::fillFromPhr(const PhrFileStart& start, int index, std::string_view namePrefix,
+                               Mode2EndPoint endPoint) {
+    const PhrContent content = start.content();
+    const kpac::RawHeader h = start.kpacHeader();
+    if (content == PhrContent::Kpac && !kpacPlayableOn(h, Model::WQ7000)) return false;
+    if (content != PhrContent::Kpac && content != PhrContent::Pattern7000 &&
+        content != PhrContent::Song)
+        return false;
     clear();
     CWQEPhr p = fields();
-    p.setType(0, static_cast<std::uint32_t>(type));
-    p.setGrade(0, 3);
-    p.setMode(0, 3);
-    p.setRecordingType(0, 1);
-    p.setDataFileLength(0, clamp32(start->length));
-    p.setVolume(0, kVolumeRegistered);
-    p.setTempo(0, kTempoRegistered);
-    p.setTempo2(0, kTempoRegistered);
-    p.setRegistered(0, 1);
+    if (content == PhrContent::Kpac) {
+        p.setType(0, kTypeAudio);
+        p.setGrade(0, h.grade);
+        p.setMode(0, h.mode);
+        p.setRecordingType(0, h.channelsMinusOne);
+        p.setLength(0, h.blockCount);
+        p.setDataOffset(0, kKpacDataOffset);
+        const bool mode2 = h.mode == static_cast<int>(kpac::Mode::Mode2);
+        if (!mode2 || endPoint == Mode2EndPoint::AtLength) p.setEndPoint(0, h.blockCount);
+        if (!mode2) p.setLoop2Point(0, h.blockCount);
+    } else {
+        p.setType(0, content == PhrContent::Song ? kTypeSong : kTypePattern);
+        setNoAudioFormat(p);
+    }
+    p.setDataFileLength(0, clamp32(start.length));
+    setRegistered7000(p, kTempoByteRegistered);
     p.setName(0, defaultPhraseName(namePrefix, index, Model::WQ7000));
     return true;
+}
+
+void CPhrasePrmW7::fillFromMidi(const MidiProbe& midi, int index, std::string_view namePrefix) {
+    clear();
+    CWQEPhr p = fields();
+    p.setType(0, kTypeMidi);
+    setNoAudioFormat(p);
+    p.setDataFileLength(0, clamp32(midi.fileLength));
+    setRegistered7000(p, midiTempoByte(midi.tempo));
+    p.setName(0, defaultPhraseName(namePrefix, index, Model::WQ7000));
+}
+
+bool CPhrasePrmW7::registerPhr(const fs::path& path, int index, std::string_view namePrefix) {
+    auto start = readPhrFileStart(path);
+    if (!start) return false;
+    if (start->content() == PhrContent::Pattern5000) {
+        // A WQ-5000 pattern on a WQ-7000 card is rewritten into the WQ-7000 layout first.
+        if (!convertPattern5000To7000(path)) return false;
+        start = readPhrFileStart(path);
+        if (!start) return false;
+    }
+    return fillFromPhr(*start, index, namePrefix, Mode2EndPoint::AtLength);
 }
 
 bool CPhrasePrmW7::registerMid(const fs::path& path, int index, std::string_view namePrefix) {
     const auto midi = probeMidiFile(path);
     if (!midi) return false;
-    clear();
-    CWQEPhr p = fields();
-    p.setType(0, kTypeMidi);
-    p.setGrade(0, 3);
-    p.setMode(0, 3);
-    p.setRecordingType(0, 1);
-    p.setDataFileLength(0, clamp32(midi->fileLength));
-    p.setRegistered(0, 1);
-    p.setVolume(0, kVolumeRegistered);
-    p.setTempo(0, midiTempoByte(midi->tempo));
-    p.setTempo2(0, midiTempoByte(midi->tempo));
-    p.setName(0, defaultPhraseName(namePrefix, index, Model::WQ7000));
+    fillFromMidi(*midi, index, namePrefix);
     return true;
 }
 
@@ -305,43 +306,40 @@ bool CPhrasePrmW7::registerWav(const fs::path& path, int index, std::string_view
     p.setEndPoint(0, w->length);
     p.setLoop2Point(0, w->length);
     p.setDataFileLength(0, clamp32(info->fileSize));
-    p.setVolume(0, kVolumeRegistered);
-    p.setTempo(0, kTempoRegistered);
-    p.setTempo2(0, kTempoRegistered);
-    p.setRegistered(0, 1);
+    setRegistered7000(p, kTempoByteRegistered);
     p.setName(0, defaultPhraseName(namePrefix, index, Model::WQ7000));
     return true;
 }
 
 bool CPhrasePrmW7::checkPhr(const fs::path& path) {
-    const auto start = readPhrStart(path);
+    const auto start = readPhrFileStart(path);
     if (!start) return false;
     CWQEPhr p = fields();
     const std::uint32_t F = clamp32(start->length);
+    const PhrContent content = start->content();
     switch (kind()) {
-        case kKindPattern:
-        case kKindSong:
-            if (!isPatternFile(*start) ||
-                patternKindByte(*start) != (kind() == kKindPattern ? 1 : 2))
+        case kTypePattern:
+        case kTypeSong:
+            if (content != (kind() == kTypePattern ? PhrContent::Pattern7000 : PhrContent::Song))
                 return false;
             p.setDataFileLength(0, F);
             return true;
-        case kKindAudio: {
-            if (!isKpac(*start)) return false;
-            const auto h = kpac::readRawHeader(start->bytes);
-            if (!h) return false;
-            if (audioAgrees(p, *h, start->length)) {
-                if (p.getMode(0) == 2 && p.getEndPoint(0) != h->blockCount)
-                    p.setEndPoint(0, h->blockCount);
+        case kTypeAudio: {
+            if (content != PhrContent::Kpac) return false;
+            const kpac::RawHeader h = start->kpacHeader();
+            if (audioAgrees(p, h, start->length)) {
+                if (p.getMode(0) == static_cast<int>(kpac::Mode::Mode2) &&
+                    p.getEndPoint(0) != h.blockCount)
+                    p.setEndPoint(0, h.blockCount);
             } else {
-                p.setGrade(0, h->grade);
-                p.setMode(0, h->mode);
-                p.setRecordingType(0, h->channelsMinusOne);
-                p.setLength(0, h->blockCount);
+                p.setGrade(0, h.grade);
+                p.setMode(0, h.mode);
+                p.setRecordingType(0, h.channelsMinusOne);
+                p.setLength(0, h.blockCount);
                 p.setStartPoint(0, 0);
-                p.setEndPoint(0, h->blockCount);
+                p.setEndPoint(0, h.blockCount);
                 p.setLoop1Point(0, 0);
-                p.setLoop2Point(0, h->blockCount);
+                p.setLoop2Point(0, h.blockCount);
             }
             p.setDataFileLength(0, F);
             p.setDataOffset(0, kKpacDataOffset);
@@ -354,7 +352,7 @@ bool CPhrasePrmW7::checkPhr(const fs::path& path) {
 
 bool CPhrasePrmW7::checkWav(const fs::path& path) {
     CWQEPhr p = fields();
-    if (kind() != kKindAudio || p.getMode(0) != kModeWav) return false;
+    if (kind() != kTypeAudio || p.getMode(0) != kModeWav) return false;
     const auto info = probeWaveFile(path);
     if (!info) return false;
     const auto w = wavPhraseFormat(*info);
@@ -387,91 +385,97 @@ void CPhrasePrmW5::clear() {
 
 std::string CPhrasePrmW5::dataFileName(std::string_view folderPrefix, int index) const {
     switch (kind()) {
-        case kKindAudio:
-        case kKindPattern:
+        case kTypeAudio:
+        case kTypePattern:
             return phraseDataFileName(folderPrefix, index, "PHR");
-        case kKindMidi:
+        case kTypeMidi:
             return phraseDataFileName(folderPrefix, index, "MID");
         default:
             return {};
     }
 }
 
-int CPhrasePrmW5::kind() const {
+PhraseType CPhrasePrmW5::kind() const {
     const CWQEPhr p = fields();
-    if (p.getUsed(0) != 1) return kKindEmpty;
-    if (p.getMidiFlag(0) == 1) return kKindMidi;
-    return p.getMidiFlag(0) == 0 && p.getPatternMode(0) > 0 ? kKindPattern : kKindAudio;
+    if (p.getUsed(0) != 1) return kTypeEmpty;
+    if (p.getMidiFlag(0) == 1) return kTypeMidi;
+    return p.getMidiFlag(0) == 0 && p.getPatternMode(0) > 0 ? kTypePattern : kTypeAudio;
 }
 
 std::string CPhrasePrmW5::name() const { return fields().getName(0); }
 
-bool CPhrasePrmW5::registerPhr(const fs::path& path, int index, std::string_view namePrefix) {
-    const auto start = readPhrStart(path);
-    if (!start) return false;
-    if (isKpac(*start)) {
-        const auto h = kpac::readRawHeader(start->bytes);
-        if (!h || !kpacFitsModel(*h, Model::WQ5000)) return false;
-        clear();
-        CWQEPhr p = fields();
-        p.setUsed(0, 1);
-        p.setGrade(0, h->grade);
-        p.setMode(0, h->mode);
-        p.setRecordingType(0, h->channelsMinusOne);
-        p.setLength(0, h->blockCount);
-        p.setDataFileLength(0, clamp32(start->length));
-        p.setName(0, defaultPhraseName(namePrefix, index, Model::WQ5000));
-        return true;
-    }
-    if (!isPatternFile(*start) || patternKindByte(*start) > 1) return false;
+bool CPhrasePrmW5::fillFromPhr(const PhrFileStart& start, int index, std::string_view namePrefix,
+                               Mode2EndPoint) {
+    const PhrContent content = start.content();
+    const kpac::RawHeader h = start.kpacHeader();
+    if (content == PhrContent::Kpac && !kpacPlayableOn(h, Model::WQ5000)) return false;
+    if (content != PhrContent::Kpac && content != PhrContent::Pattern5000 &&
+        content != PhrContent::Pattern7000)
+        return false;
     clear();
     CWQEPhr p = fields();
     p.setUsed(0, 1);
-    p.setDataFileLength(0, clamp32(start->length));
-    p.setVolume(0, 0);
-    p.setPatternMode(0, 1);  // SEQUENCE
-    p.setTempo(0, 0);
-    p.setTempo2(0, 0);
+    if (content == PhrContent::Kpac) {
+        p.setGrade(0, h.grade);
+        p.setMode(0, h.mode);
+        p.setRecordingType(0, h.channelsMinusOne);
+        p.setLength(0, h.blockCount);
+    } else {
+        p.setVolume(0, 0);
+        p.setPatternMode(0, 1);  // SEQUENCE
+        p.setTempo(0, 0);
+        p.setTempo2(0, 0);
+    }
+    p.setDataFileLength(0, clamp32(start.length));
     p.setName(0, defaultPhraseName(namePrefix, index, Model::WQ5000));
     return true;
+}
+
+void CPhrasePrmW5::fillFromMidi(const MidiProbe& midi, int index, std::string_view namePrefix) {
+    clear();
+    CWQEPhr p = fields();
+    p.setUsed(0, 1);
+    p.setMidiFlag(0, 1);
+    p.setDataFileLength(0, clamp32(midi.fileLength));
+    p.setVolume(0, 0);
+    p.setTempo(0, midiTempoByte(midi.tempo));
+    p.setTempo2(0, midiTempoByte(midi.tempo));
+    p.setName(0, defaultPhraseName(namePrefix, index, Model::WQ5000));
+}
+
+bool CPhrasePrmW5::registerPhr(const fs::path& path, int index, std::string_view namePrefix) {
+    const auto start = readPhrFileStart(path);
+    return start && fillFromPhr(*start, index, namePrefix, Mode2EndPoint::AtLength);
 }
 
 bool CPhrasePrmW5::registerMid(const fs::path& path, int index, std::string_view namePrefix) {
     const auto midi = probeMidiFile(path);
     if (!midi) return false;
-    clear();
-    CWQEPhr p = fields();
-    p.setUsed(0, 1);
-    p.setMidiFlag(0, 1);
-    p.setDataFileLength(0, clamp32(midi->fileLength));
-    p.setVolume(0, 0);
-    p.setTempo(0, midiTempoByte(midi->tempo));
-    p.setTempo2(0, midiTempoByte(midi->tempo));
-    p.setName(0, defaultPhraseName(namePrefix, index, Model::WQ5000));
+    fillFromMidi(*midi, index, namePrefix);
     return true;
 }
 
 bool CPhrasePrmW5::registerWav(const fs::path&, int, std::string_view) { return false; }
 
 bool CPhrasePrmW5::checkPhr(const fs::path& path) {
-    const auto start = readPhrStart(path);
+    const auto start = readPhrFileStart(path);
     if (!start) return false;
     CWQEPhr p = fields();
     const std::uint32_t F = clamp32(start->length);
     switch (kind()) {
-        case kKindPattern:
-            if (!isPatternFile(*start) || patternKindByte(*start) != 0) return false;
+        case kTypePattern:
+            if (start->content() != PhrContent::Pattern5000) return false;
             p.setDataFileLength(0, F);
             return true;
-        case kKindAudio: {
-            if (!isKpac(*start)) return false;
-            const auto h = kpac::readRawHeader(start->bytes);
-            if (!h || !kpacFitsModel(*h, Model::WQ5000)) return false;
-            if (!audioAgrees(p, *h, start->length)) {
-                p.setGrade(0, h->grade);
-                p.setMode(0, h->mode);
-                p.setRecordingType(0, h->channelsMinusOne);
-                p.setLength(0, h->blockCount);
+        case kTypeAudio: {
+            const kpac::RawHeader h = start->kpacHeader();
+            if (start->content() != PhrContent::Kpac || !kpacPlayableOn(h, Model::WQ5000))
+                return false;
+            if (!audioAgrees(p, h, start->length)) {
+                p.setGrade(0, h.grade);
+                p.setMode(0, h.mode);
+                p.setRecordingType(0, h.channelsMinusOne);
+                p.setLength(0, h.blockCount);
                 p.setDataFileLength(0, F);
             }
             return true;

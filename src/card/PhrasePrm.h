@@ -22,7 +22,9 @@
 #include <string_view>
 
 #include "card/CWQEPhr.h"
+#include "card/MidiFile.h"
 #include "card/Model.h"
+#include "codec/KpacHeader.h"
 
 namespace wqe {
 
@@ -36,13 +38,36 @@ struct PHR5000 {
     std::array<std::uint8_t, kPhraseRecordSize5000> rec{};
 };
 
-// Phrase kinds as the probing reports them.
-enum PhraseKind : int {
-    kKindEmpty = 0,
-    kKindAudio = 1,
-    kKindMidi = 2,
-    kKindPattern = 3,
-    kKindSong = 4
+// What the first 16 bytes of a ".PHR" file hold.
+enum class PhrContent {
+    Unknown,      // neither magic
+    Kpac,         // "QWhP": KPAC audio
+    Pattern5000,  // "WQPh", kind byte 0
+    Pattern7000,  // "WQPh", kind byte 1
+    Song,         // "WQPh", kind byte 2 (WQ-7000 only)
+};
+
+// The 16-byte start of a ".PHR" file and the file's length.
+struct PhrFileStart {
+    std::array<std::uint8_t, kpac::kHeaderSize> bytes{};
+    std::uint64_t length = 0;
+
+    PhrContent content() const;
+    // The KPAC header fields as they stand (meaningful when content() is Kpac).
+    kpac::RawHeader kpacHeader() const;
+};
+// nullopt when the file cannot be read or holds fewer than 16 bytes.
+std::optional<PhrFileStart> readPhrFileStart(const std::filesystem::path& path);
+
+// Whether a model's device plays a KPAC grade and mode: the WQ-5000 grades
+// 0..4 in LINEAR, MODE1 and MODE2, the WQ-7000 every grade and mode.
+bool kpacPlayableOn(const kpac::RawHeader& h, Model m);
+
+// How a record filled from a MODE2 KPAC file gets its end point. MODE2
+// phrases have no points on the device; the two callers differ on purpose.
+enum class Mode2EndPoint {
+    AtLength,   // registration of a card's data file: end point := block count
+    Untouched,  // phrase copy: the end point stays 0, as on the source card
 };
 
 // What a WAV file gives a WQ-7000 audio phrase stored as WAV, or nullopt
@@ -71,8 +96,9 @@ public:
     // The record's data file: "PHR" for audio (WQ-7000 mode 5: "WAV"),
     // pattern and song, "MID" for MIDI; "" for an empty slot.
     virtual std::string dataFileName(std::string_view folderPrefix, int index) const = 0;
-    // 0 empty, 1 audio, 2 MIDI, 3 pattern, 4 song.
-    virtual int kind() const = 0;
+    // The phrase's kind: kTypeEmpty, kTypeAudio, kTypeMidi, kTypePattern or
+    // kTypeSong (the WQ-5000 has no song).
+    virtual PhraseType kind() const = 0;
     // The name field up to its first zero byte.
     virtual std::string name() const = 0;
 
@@ -88,6 +114,15 @@ public:
     // WQ-7000 only; the WQ-5000 answers false.
     virtual bool registerWav(const std::filesystem::path& path, int index,
                              std::string_view namePrefix) = 0;
+
+    // The record a data file gives, from its already-read start (".PHR") or
+    // probe (".MID"): erased record, kind, format, length, defaults and the
+    // default name. False, with the record unchanged, when the content is not
+    // one the model registers. A WQ-5000 pattern file is not filled on the
+    // WQ-7000 (registration converts the file first).
+    virtual bool fillFromPhr(const PhrFileStart& start, int index, std::string_view namePrefix,
+                             Mode2EndPoint endPoint) = 0;
+    virtual void fillFromMidi(const MidiProbe& midi, int index, std::string_view namePrefix) = 0;
 
     // True when the file is recognised and of the record's kind; the
     // record's file-derived fields are then refreshed from it (whether or not
@@ -128,7 +163,7 @@ public:
 
     void clear() override;
     std::string dataFileName(std::string_view folderPrefix, int index) const override;
-    int kind() const override;
+    PhraseType kind() const override;
     std::string name() const override;
     bool registerPhr(const std::filesystem::path& path, int index,
                      std::string_view namePrefix) override;
@@ -136,6 +171,9 @@ public:
                      std::string_view namePrefix) override;
     bool registerWav(const std::filesystem::path& path, int index,
                      std::string_view namePrefix) override;
+    bool fillFromPhr(const PhrFileStart& start, int index, std::string_view namePrefix,
+                     Mode2EndPoint endPoint) override;
+    void fillFromMidi(const MidiProbe& midi, int index, std::string_view namePrefix) override;
     bool checkPhr(const std::filesystem::path& path) override;
     bool checkWav(const std::filesystem::path& path) override;
 
@@ -150,7 +188,7 @@ public:
 
     void clear() override;
     std::string dataFileName(std::string_view folderPrefix, int index) const override;
-    int kind() const override;
+    PhraseType kind() const override;
     std::string name() const override;
     bool registerPhr(const std::filesystem::path& path, int index,
                      std::string_view namePrefix) override;
@@ -158,6 +196,9 @@ public:
                      std::string_view namePrefix) override;
     bool registerWav(const std::filesystem::path& path, int index,
                      std::string_view namePrefix) override;
+    bool fillFromPhr(const PhrFileStart& start, int index, std::string_view namePrefix,
+                     Mode2EndPoint endPoint) override;
+    void fillFromMidi(const MidiProbe& midi, int index, std::string_view namePrefix) override;
     bool checkPhr(const std::filesystem::path& path) override;
     bool checkWav(const std::filesystem::path& path) override;
 

@@ -32,6 +32,14 @@ Mode parseMode(const std::string& text) {
                      "' is not one of linear, mode1, mode2, mode3, h-linear or 0..4");
 }
 
+// --quality standard|best (any letter case); standard when not given.
+kpac::EncodeOptions parseQuality(const Args& args) {
+    const auto text = args.option("--quality");
+    if (!text || upperAscii(*text) == "STANDARD") return {kpac::Quality::Standard};
+    if (upperAscii(*text) == "BEST") return {kpac::Quality::Best};
+    throw UsageError("--quality: '" + *text + "' is not standard or best");
+}
+
 int parseOutBytes(const Args& args) {
     const auto bits = args.option("--bits");
     if (!bits || *bits == "16") return 2;
@@ -132,18 +140,20 @@ int finish(const ConvertBatch& batch, bool folderMode, Language lang, const std:
 int runConvert(const std::vector<std::string>& argv, bool encoding) {
     const std::string command = encoding ? "encode" : "decode";
     Args args(argv, {"--folder", "--quiet"},
-              encoding ? std::set<std::string>{"--mode", "--start", "--max", "--lang"}
+              encoding ? std::set<std::string>{"--mode", "--quality", "--start", "--max", "--lang"}
                        : std::set<std::string>{"--bits", "--lang"});
     args.expectPositional(2, 2);
     const Language lang = languageFrom(args);
     const bool folderMode = args.flag("--folder");
     const fs::path source = args.positional()[0], target = args.positional()[1];
     Mode mode = Mode::Linear;
+    kpac::EncodeOptions options;
     int outBytes = 2, start = 1, maxNumber = kDefaultMaxPhraseNumber;
     if (encoding) {
         const auto modeText = args.option("--mode");
         if (!modeText) throw UsageError("--mode is required");
         mode = parseMode(*modeText);
+        options = parseQuality(args);
         if (auto s = args.option("--start")) start = parseInt(*s, "--start", 1, 9999);
         if (auto m = args.option("--max")) maxNumber = parseInt(*m, "--max", 1, 9999);
         if (!folderMode && (args.option("--start") || args.option("--max")))
@@ -163,17 +173,18 @@ int runConvert(const std::vector<std::string>& argv, bool encoding) {
             auto onItem = [&](const ConvertItem& item) {
                 bar.above([&] { report(item, command); });
             };
-            batch = encoding
-                        ? encodeFolder(source, target, mode, start, maxNumber, &progress, onItem)
-                        : decodeFolder(source, target, outBytes, &progress, onItem);
+            batch = encoding ? encodeFolder(source, target, mode, start, maxNumber, &progress,
+                                            onItem, options)
+                             : decodeFolder(source, target, outBytes, &progress, onItem);
         } else {
             if (fs::is_directory(source, ec))
                 throw Failure(source.string() + ": a folder (use --folder)");
             if (fs::is_directory(target, ec))
                 throw Failure(target.string() + ": a folder; name the file to write");
             progress.fileCount = 1;
-            ConvertItem item = encoding ? encodeOneFile(source, target, mode, &progress.file)
-                                        : decodeOneFile(source, target, outBytes, &progress.file);
+            ConvertItem item = encoding
+                                   ? encodeOneFile(source, target, mode, &progress.file, options)
+                                   : decodeOneFile(source, target, outBytes, &progress.file);
             if (item.ok) ++batch.succeeded;
             batch.items.push_back(std::move(item));
         }
@@ -200,14 +211,21 @@ const bool registered = [] {
                      runDecode});
     registerCommand(
         {"encode", "WAV files to KPAC phrase files (.PHR)",
-         "usage: wqe encode --mode MODE [--quiet] IN.WAV OUT.PHR\n"
-         "       wqe encode --folder --mode MODE [--start N] [--max N] [--quiet] SRCDIR DSTDIR\n\n"
+         "usage: wqe encode --mode MODE [--quality Q] [--quiet] IN.WAV OUT.PHR\n"
+         "       wqe encode --folder --mode MODE [--quality Q] [--start N] [--max N] [--quiet]\n"
+         "                  SRCDIR DSTDIR\n\n"
          "Encodes a PCM WAV file (16 or 24 bits, mono or stereo, 8000, 16000,\n"
          "22050, 32000, 44100 or 48000 Hz) into a KPAC phrase file. MODE is\n"
          "linear, mode1, mode2, mode3, h-linear or the codes 0..4.\n\n"
-         "After a successful encode the phrase's other data files (the same\n"
-         "name with .PHR, .WAV or .MID) are deleted, so that a card phrase keeps\n"
-         "one data file: encoding X.WAV to X.PHR in one folder deletes X.WAV.\n\n"
+         "--quality standard (default) chooses each block's coding as the\n"
+         "device's own encoder does; --quality best tries every coding of the\n"
+         "mode and keeps the closest, for a higher signal-to-noise ratio at no\n"
+         "larger file size (MODE 1 to MODE 3; slower to encode).\n\n"
+         "When OUT.PHR is a phrase data file name (_WQPnnnn.PHR, any case), a\n"
+         "successful encode deletes the phrase's other data files (_WQPnnnn.WAV\n"
+         "and .MID beside it), so that a card phrase keeps one data file. Files\n"
+         "of any other name are never deleted: encoding announcement.wav to\n"
+         "announcement.phr keeps announcement.wav.\n\n"
          "With --folder every *.WAV file of SRCDIR becomes DSTDIR/_WQPnnnn.PHR\n"
          "with the first number from N (--start, default 1) up to --max\n"
          "(default 1000) for which no _WQPnnnn .MID, .PHR or .WAV file exists.\n\n"

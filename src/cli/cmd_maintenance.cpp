@@ -2,6 +2,7 @@
 // from a script. Questions are answered by --yes / --no or at a terminal.
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <iostream>
 
@@ -71,7 +72,12 @@ int phraseIndex(const CWQEDoc& doc, const std::string& text, const std::string& 
     }
 }
 
+// A file that reaches the process's size limit must fail with "File too
+// large" and be reported, not end the program half-way through a card.
+void reportFileSizeLimit() { std::signal(SIGXFSZ, SIG_IGN); }
+
 int runTransferCommand(const std::vector<std::string>& argv, TransferMode mode) {
+    reportFileSizeLimit();
     Args args(argv, {"--yes", "--no"}, {});
     args.expectPositional(2, 2);
     const std::string source = args.positional()[0], destination = args.positional()[1];
@@ -92,15 +98,15 @@ int runTransferCommand(const std::vector<std::string>& argv, TransferMode mode) 
             std::cout << "Nothing was deleted or copied.\n";
             return kExitOk;
         case TransferResult::Status::Refused:
+        case TransferResult::Status::Failed:
             return kExitFailure;
         case TransferResult::Status::Done:
-        case TransferResult::Status::Failed:
             break;
     }
     std::cout << "Deleted " << r.deleted.size() << " device file(s) in " << dst.string()
               << "; copied " << r.filesCopied << " file(s) and created " << r.foldersCreated
               << " folder(s) from " << src.string() << ".\n";
-    return r.ok() ? kExitOk : kExitFailure;
+    return kExitOk;
 }
 
 int cmdBackup(const std::vector<std::string>& argv) {
@@ -138,6 +144,7 @@ int cmdDelete(const std::vector<std::string>& argv) {
 }
 
 int cmdCopy(const std::vector<std::string>& argv) {
+    reportFileSizeLimit();
     Args args(argv, {}, {"--to"});
     args.expectPositional(2, 2);
     const auto to = args.option("--to");
@@ -173,7 +180,10 @@ void printCleanup(const CleanupResult& r) {
 }
 
 int cleanupExit(const CleanupResult& r) {
-    if (r.status == CleanupResult::Status::Stopped) return kExitFailure;
+    if (r.status == CleanupResult::Status::Stopped) {
+        if (!r.error.empty()) std::cerr << r.error << '\n';
+        return kExitFailure;
+    }
     printCleanup(r);
     return r.ok() ? kExitOk : kExitFailure;
 }
@@ -182,12 +192,20 @@ int cmdCleanup(const std::vector<std::string>& argv) {
     Args args(argv, {"--yes", "--no"}, {});
     args.expectPositional(1, 1);
     requireAnswers(args);
+    // A folder with both system settings files cannot be opened either: say
+    // what the cleanup says about it.
+    if (const CleanupCard c = findCleanupCard(cardFolderOf(args.positional()[0]));
+        c.bothSystemFiles) {
+        std::cerr << c.stopMessage << '\n' << c.detail << '\n';
+        return kExitFailure;
+    }
     OpenCard card(args.positional()[0], TerminalPrompter::policyFrom(args));
     CommandPrompter prompter(card.prompter);
     return cleanupExit(runCleanup(card.doc, prompter));
 }
 
 int cmdImport(const std::vector<std::string>& argv) {
+    reportFileSizeLimit();
     Args args(argv, {"--yes", "--no", "--cleanup"}, {"--folder", "--start"});
     const auto folder = args.option("--folder");
     args.expectPositional(1, folder ? 1 : 100000);
@@ -212,6 +230,12 @@ int cmdImport(const std::vector<std::string>& argv) {
         sources.assign(args.positional().begin() + 1, args.positional().end());
     }
     const fs::path cardFolder = fs::path(card.doc.systemPath()).parent_path();
+    // The new files become phrases only through the cleanup: a card it
+    // cannot read gets no files.
+    if (const auto stop = cleanupStopFor(cardFolder)) {
+        std::cerr << stop->message << '\n' << stop->detail << '\n';
+        return kExitFailure;
+    }
     const ImportBatch batch = importWavFiles(sources, cardFolder, start, maxNumber);
     for (const ImportItem& item : batch.items) {
         if (item.ok)
@@ -223,12 +247,12 @@ int cmdImport(const std::vector<std::string>& argv) {
         std::cerr << kMsgConvertFailed << '\n';
         return kExitFailure;
     }
-    std::cout << convertEndMessage(batch.succeeded, folder.has_value(), false, Language::English) << '\n';
+    std::cout << convertEndMessage(batch.succeeded, folder.has_value(), false, Language::English)
+              << '\n';
 
     bool cleanup = args.flag("--cleanup");
     if (!cleanup && !args.flag("--no") && (args.flag("--yes") || isatty(STDIN_FILENO)))
-        cleanup =
-            prompter.ask(kMsgConvertCleanup, Buttons::YesNo, Icon::Question) == Answer::Yes;
+        cleanup = prompter.ask(kMsgConvertCleanup, Buttons::YesNo, Icon::Question) == Answer::Yes;
     if (cleanup) {
         const int status = cleanupExit(runCleanup(card.doc, prompter));
         if (status != kExitOk) return status;

@@ -1,7 +1,9 @@
 #include "codec/KpacDecoder.h"
 
 #include <algorithm>
+#include <barrier>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "stream/LWaveFile.h"
@@ -78,6 +80,162 @@ private:
     std::uint64_t consumed_ = 0;
 };
 
+// Stereo files of the compressed modes, both channels at once, a run of
+// blocks at a time. Where each coded block begins follows from the header
+// codes alone (a block's length from the top four bits of its first two
+// words; MODE1: of words 0 and 2, as the file holds them), so locating a run
+// is quick. Per run, the main thread decodes the left channel and a worker
+// the right, each from its own previous sample; each lays out half of the
+// run's frames; then the main thread writes the run while the worker locates
+// the next one. Bytes past the end of the file read as 0xFF, as in the
+// serial decoder.
+class StereoDecoder {
+public:
+    StereoDecoder(ByteReader& reader, ByteWriter& writer, ByteSink& sink, const Header& header,
+                  int outBytes)
+        : reader_(reader),
+          writer_(writer),
+          sink_(sink),
+          mode_(header.mode),
+          outBytes_(outBytes),
+          layouts_(layoutTable(header.mode)),
+          left_(header.blockCount) {
+        for (auto& pcm : pcm_) pcm.resize(kRunBlocks * kFramesPerBlock);
+        for (auto& at : blockAt_) at.resize(kRunBlocks);
+        frames_.resize(kRunBlocks * kFramesPerBlock * frameBytes());
+    }
+
+    // Blocks decoded (those the file holds).
+    std::uint64_t decoded() const { return decoded_; }
+
+    // Decodes every block; progress counts them as each run is written.
+    bool run(Progress* progress) {
+        if (!writer_.flush()) return false;
+        locateNextRun();
+        bool ok = true;
+        std::uint64_t done = 0;
+        {
+            std::jthread worker([this] { workerLoop(); });
+            for (std::size_t blocks = next_; blocks > 0; blocks = next_) {
+                decodeChannel(0, blocks);
+                sync_.arrive_and_wait();  // both channels decoded
+                layOutFrames(0, blocks * kFramesPerBlock / 2);
+                sync_.arrive_and_wait();  // both halves laid out
+                ok = sink_.write(frames_.data(), blocks * kFramesPerBlock * frameBytes()) && ok;
+                done += blocks;
+                if (progress) progress->done.store(done, std::memory_order_relaxed);
+                sync_.arrive_and_wait();  // the next run located
+            }
+        }
+        return ok;
+    }
+
+private:
+    static constexpr std::size_t kRunBlocks = 4096;
+    static constexpr std::size_t kMaxBlockBytes = 2 * 2 * kMaxWordsPerCodedBlock;  // both channels
+
+    std::size_t frameBytes() const { return 2 * static_cast<std::size_t>(outBytes_); }
+
+    void workerLoop() {
+        for (std::size_t blocks = next_; blocks > 0; blocks = next_) {
+            decodeChannel(1, blocks);
+            sync_.arrive_and_wait();
+            layOutFrames(blocks * kFramesPerBlock / 2, blocks * kFramesPerBlock);
+            sync_.arrive_and_wait();
+            locateNextRun();
+            sync_.arrive_and_wait();
+        }
+    }
+
+    std::uint16_t wordAt(std::size_t byte) const {
+        return static_cast<std::uint16_t>(bytes_[byte] | bytes_[byte + 1] << 8);
+    }
+
+    // Moves past the run just decoded, tops the byte buffer up for the next
+    // run (plus the eight-word window of its last block) and records where
+    // each of its blocks begins; next_ becomes its block count (0: no more).
+    void locateNextRun() {
+        at_ = runEnd_;
+        next_ = static_cast<std::size_t>(std::min<std::uint64_t>(kRunBlocks, left_));
+        left_ -= next_;
+        const std::size_t need = next_ * kMaxBlockBytes + 2 * kWindowWords;
+        if (bytes_.size() - at_ < need) {
+            bytes_.erase(bytes_.begin(), bytes_.begin() + static_cast<std::ptrdiff_t>(at_));
+            base_ += at_;
+            at_ = 0;
+            const std::size_t have = bytes_.size();
+            bytes_.resize(need);
+            reader_.readPadded(bytes_.data() + have, need - have);
+        }
+        const std::size_t secondHeaderWord = mode_ == Mode::Mode1 ? 2 : 1;
+        // Where the file's bytes end in the buffer, once the end was met:
+        // blocks that would begin there are not in the file.
+        std::uint64_t fileEnd = UINT64_MAX;
+        if (const auto size = reader_.sourceSize())
+            fileEnd = *size > kHeaderSize + base_ ? *size - kHeaderSize - base_ : 0;
+        std::size_t at = at_;
+        for (std::size_t b = 0; b < next_; ++b) {
+            if (at >= fileEnd) {
+                next_ = b;
+                left_ = 0;
+                break;
+            }
+            for (auto& blockAt : blockAt_) {
+                blockAt[b] = at;
+                const auto h = static_cast<std::uint8_t>((wordAt(at) >> 12) << 4 |
+                                                         (wordAt(at + 2 * secondHeaderWord) >> 12));
+                at += 2 * static_cast<std::size_t>(layouts_[h].n);
+            }
+        }
+        decoded_ += next_;
+        runEnd_ = at;
+    }
+
+    void decodeChannel(int ch, std::size_t blocks) {
+        std::int16_t* out = pcm_[ch].data();
+        for (std::size_t b = 0; b < blocks; ++b) {
+            std::uint16_t window[kMaxWordsPerCodedBlock];
+            const std::size_t at = blockAt_[ch][b];
+            for (std::size_t k = 0; k < kMaxWordsPerCodedBlock; ++k) window[k] = wordAt(at + 2 * k);
+            decodeCodedBlock(mode_, window, previous_[ch], out + b * kFramesPerBlock);
+        }
+    }
+
+    void layOutFrames(std::size_t from, std::size_t to) {
+        std::uint8_t* out = frames_.data() + from * frameBytes();
+        for (std::size_t f = from; f < to; ++f) {
+            putSample16(out, pcm_[0][f], outBytes_);
+            putSample16(out, pcm_[1][f], outBytes_);
+        }
+    }
+
+    ByteReader& reader_;
+    ByteWriter& writer_;
+    ByteSink& sink_;             // the run's frames go straight to the sink
+    std::uint64_t base_ = 0;     // data offset of bytes_[0] (after the file header)
+    std::uint64_t decoded_ = 0;  // blocks located so far
+    const Mode mode_;
+    const int outBytes_;
+    const std::array<BlockLayout, 256>& layouts_;
+    std::barrier<> sync_{2};
+
+    std::uint64_t left_;  // blocks not yet located
+    std::size_t next_ = 0;
+    std::vector<std::uint8_t> bytes_;  // file bytes from at_ on
+    std::size_t at_ = 0, runEnd_ = 0;
+    std::vector<std::size_t> blockAt_[2];
+    std::vector<std::int16_t> pcm_[2];
+    std::int16_t previous_[2] = {0, 0};
+    std::vector<std::uint8_t> frames_;
+};
+
+bool useTwoThreads(const Header& h, const DecodeOptions& options) {
+    if (h.channels != 2 || !isCompressed(h.mode) || options.threads == 1) return false;
+    if (options.threads >= 2) return true;
+    // Below a few runs the thread costs more than it saves.
+    return h.blockCount >= 4 * 4096 && std::thread::hardware_concurrency() >= 2;
+}
+
 }  // namespace
 
 void decodeHalfBlock(const BlockLayout& lay, std::uint64_t bits, std::int16_t q, std::int16_t* s) {
@@ -136,7 +294,7 @@ std::array<std::uint8_t, kWaveHeaderSize> decodedWaveHeader(const Header& header
 }
 
 Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes, Progress* progress,
-                        std::string* warning) {
+                        const DecodeOptions& options, std::string* warning) {
     if (outBytes != 2 && outBytes != 3)
         return unexpected("the output width must be 16 or 24 bits, not " +
                           std::to_string(8 * outBytes));
@@ -154,6 +312,28 @@ Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes, Progre
     writer.write(waveHeader.data(), waveHeader.size());
     const std::size_t frameBytes = static_cast<std::size_t>(channels * outBytes);
     const std::size_t blockOut = kFramesPerBlock * frameBytes;
+    // A header that claims fewer blocks than the file holds is patched to
+    // the blocks written, with a warning.
+    auto finish = [&](std::uint32_t written) -> Expected<Header> {
+        if (written < h.blockCount) {
+            if (warning)
+                *warning = "the header claims " + std::to_string(h.blockCount) +
+                           " blocks, but the file holds " + std::to_string(written) +
+                           "; only those were decoded";
+            header->blockCount = written;
+            const auto fixed = decodedWaveHeader(*header, outBytes);
+            if (!wave.writeAt(0, fixed.data(), fixed.size()))
+                return unexpected("cannot write the WAV file");
+        }
+        return header;
+    };
+    // The two-thread decoder checks no size limit: it takes only what fits.
+    if (useTwoThreads(h, options) &&
+        kWaveHeaderSize + std::uint64_t{h.blockCount} * blockOut <= UINT32_MAX) {
+        StereoDecoder stereo(reader, writer, wave, h, outBytes);
+        if (!stereo.run(progress)) return unexpected("cannot write the WAV file");
+        return finish(static_cast<std::uint32_t>(stereo.decoded()));
+    }
 
     std::uint8_t in[2 * 48];
     std::int16_t pcm[2][kFramesPerBlock];
@@ -224,17 +404,7 @@ Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes, Progre
         if (progress) progress->done.store(block + 1u, std::memory_order_relaxed);
     }
     if (!writer.flush()) return unexpected("cannot write the WAV file");
-    if (block < h.blockCount) {
-        if (warning)
-            *warning = "the header claims " + std::to_string(h.blockCount) +
-                       " blocks, but the file holds " + std::to_string(block) +
-                       "; only those were decoded";
-        header->blockCount = block;
-        const auto fixed = decodedWaveHeader(*header, outBytes);
-        if (!wave.writeAt(0, fixed.data(), fixed.size()))
-            return unexpected("cannot write the WAV file");
-    }
-    return header;
+    return finish(block);
 }
 
 Expected<Header> decodeFile(const std::filesystem::path& phrase, const std::filesystem::path& wave,
@@ -251,7 +421,7 @@ Expected<Header> decodeFile(FileSystem& fs, const std::filesystem::path& phrase,
     AtomicFileSink out(fs);
     if (const std::string why = out.open(wave); !why.empty())
         return unexpected(wave.string() + ": cannot be created (" + why + ")");
-    auto result = decode(in, out, outBytes, progress, warning);
+    auto result = decode(in, out, outBytes, progress, {}, warning);
     if (!result) {
         const bool writeFailed = out.failed();
         out.discard();

@@ -42,13 +42,26 @@ void decodeHalfBlock(const BlockLayout& layout, std::uint64_t bits, std::int16_t
 // 16-byte PCM "fmt " chunk, data size = blocks × 16 × channels × outBytes.
 std::array<std::uint8_t, kWaveHeaderSize> decodedWaveHeader(const Header& header, int outBytes);
 
+// Only the previous sample carries from block to block, per channel, so the
+// two channels of a stereo file in a compressed mode decode side by side: one
+// thread finds where each coded block begins (from its header code), then
+// each channel is decoded on its own thread, a run of blocks at a time. The
+// output is the same byte for byte.
+struct DecodeOptions {
+    // 0: two threads for long stereo files of the compressed modes when the
+    // machine has two cores, else one; 1: one thread; 2: two threads for any
+    // stereo file of the compressed modes.
+    int threads = 0;
+};
+
 // Decodes a whole phrase file. outBytes is 2 (16-bit) or 3 (24-bit). Only
 // the blocks the file holds are decoded (the last one padded with 0xFF
 // bytes), whatever the header's block count claims; then `warning` says so
 // and the returned header carries the count actually written. Returns the
 // header, or what is wrong ("not a KPAC file (...)").
 Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes,
-                        Progress* progress = nullptr, std::string* warning = nullptr);
+                        Progress* progress = nullptr, const DecodeOptions& options = {},
+                        std::string* warning = nullptr);
 
 // Decodes the file `phrase` into the WAV file `wave`, created or overwritten
 // only when the whole decode succeeded. Errors name the file.

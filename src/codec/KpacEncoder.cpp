@@ -7,6 +7,8 @@
 #include <type_traits>
 #include <vector>
 
+#include "codec/KpacSearch.h"
+
 namespace wqe::kpac {
 
 namespace {
@@ -132,6 +134,7 @@ struct PackLayout {
     HeaderBits header;
     std::array<int, kHalfBlockSamples> fieldOf{};  // index into layout.fields, -1: no field
     std::array<int, kHalfBlockSamples> level{};
+    std::array<bool, kHalfBlockSamples> absolute{};  // isAbsolute, per sample
     bool valid = false;
 };
 
@@ -155,6 +158,8 @@ const PackLayout& packLayout(Mode mode, Analysis a) {
                     p.fieldOf[p.layout.fields[static_cast<std::size_t>(k)].sample] = k;
                 for (int s = 0; s < kHalfBlockSamples; ++s)
                     p.level[static_cast<std::size_t>(s)] = levelOf(type, p.layout.n, s);
+                for (int s = 0; s < kHalfBlockSamples; ++s)
+                    p.absolute[static_cast<std::size_t>(s)] = isAbsolute(type, e, s);
                 p.valid = true;
             }
         }
@@ -183,9 +188,10 @@ constexpr Prediction kOrder[kHalfBlockSamples] = {{7, -1, -1}, {3, 7, 8}, {1, 3,
                                                   {0, 1, 8},   {2, 1, 3}, {4, 3, 5}, {6, 5, 7}};
 
 // Packs one half-block: fills y and returns its bit string (left-aligned).
+// `fits` becomes false when a field's value does not fit its width.
 template <class T>
 std::uint64_t packHalfBlock(const PackLayout& pl, const typename T::Sample* x, typename T::Sample q,
-                            typename T::Sample* y, std::uint16_t headerTop) {
+                            typename T::Sample* y, std::uint16_t headerTop, bool& fits) {
     constexpr bool wide = std::is_same_v<T, Bits24>;
     constexpr int scale = wide ? 16 : 0;
     const BlockLayout& lay = pl.layout;
@@ -204,7 +210,7 @@ std::uint64_t packHalfBlock(const PackLayout& pl, const typename T::Sample* x, t
         const int field = pl.fieldOf[static_cast<std::size_t>(s)];
         const std::int64_t xs = x[s];
         std::int64_t v = 0, ys = 0;
-        if (pr.left < 0 || isAbsolute(lay.type, lay.exponent, s)) {
+        if (pl.absolute[static_cast<std::size_t>(s)]) {
             const bool halfField = field >= 0 && lay.fields[static_cast<std::size_t>(field)].half;
             v = (xs & (halfField ? halfMask : mask)) | (halfField ? halfRound : round);
             ys = v;
@@ -239,9 +245,11 @@ std::uint64_t packHalfBlock(const PackLayout& pl, const typename T::Sample* x, t
         neighbour[s] = y[s];
         if (field >= 0) {
             const BlockLayout::Field& f = lay.fields[static_cast<std::size_t>(field)];
+            const std::int64_t scaled = v >> (f.half ? fieldShift - 1 : fieldShift);
+            const std::int64_t limit = std::int64_t{1} << (f.width - 1);
+            if (scaled < -limit || scaled >= limit) fits = false;
             const std::uint64_t value =
-                static_cast<std::uint64_t>(v >> (f.half ? fieldShift - 1 : fieldShift)) &
-                ((std::uint64_t{1} << f.width) - 1);
+                static_cast<std::uint64_t>(scaled) & ((std::uint64_t{1} << f.width) - 1);
             bits |= value << (64 - f.position - f.width);
         }
     }
@@ -252,9 +260,10 @@ template <class T>
 CodedBlock pack(Mode mode, Analysis a, const typename T::Sample* x, typename T::Sample p,
                 typename T::Sample* y) {
     const PackLayout& pl = packLayout(mode, a);
-    const std::uint64_t first = packHalfBlock<T>(pl, x, p, y, pl.header.w0Top);
-    const std::uint64_t second = packHalfBlock<T>(pl, x + 8, y[7], y + 8, pl.header.w1Top);
     CodedBlock block;
+    const std::uint64_t first = packHalfBlock<T>(pl, x, p, y, pl.header.w0Top, block.fits);
+    const std::uint64_t second =
+        packHalfBlock<T>(pl, x + 8, y[7], y + 8, pl.header.w1Top, block.fits);
     block.analysis = a;
     block.n = pl.layout.n;
     const int n = block.n;
@@ -278,12 +287,16 @@ CodedBlock encodeBlock(Mode mode, const typename T::Sample* x, typename T::Sampl
     CodedBlock block = pack<T>(mode, first, x, previous, y);
     const Analysis again = analyse<T>(mode, y, previous);
     if (again.exponent < first.exponent) block = pack<T>(mode, again, x, previous, y);
-    if (mode == Mode::Mode1) std::swap(block.words[1], block.words[2]);
+    toFileOrder(mode, block);
     previous = y[15];
     return block;
 }
 
 }  // namespace
+
+void toFileOrder(Mode mode, CodedBlock& block) {
+    if (mode == Mode::Mode1) std::swap(block.words[1], block.words[2]);
+}
 
 std::int32_t fillDownward(std::int32_t c) {
     c |= c >> 1;
@@ -296,10 +309,17 @@ std::int32_t fillDownward(std::int32_t c) {
 Analysis analyseBlock(Mode mode, const std::int16_t* x, std::int16_t p) {
     return analyse<Bits16>(mode, x, p);
 }
+Analysis analyseBlock24(Mode mode, const std::int32_t* x, std::int32_t p) {
+    return analyse<Bits24>(mode, x, p);
+}
 
 CodedBlock packBlock(Mode mode, Analysis a, const std::int16_t* x, std::int16_t p,
                      std::int16_t* y) {
     return pack<Bits16>(mode, a, x, p, y);
+}
+CodedBlock packBlock24(Mode mode, Analysis a, const std::int32_t* x, std::int32_t p,
+                       std::int32_t* y) {
+    return pack<Bits24>(mode, a, x, p, y);
 }
 
 CodedBlock encodeCodedBlock(Mode mode, const std::int16_t* x, std::int16_t& previous,
@@ -318,8 +338,20 @@ namespace {
 // Writes one block of 16 frames (samples already split by channel).
 class BlockWriter {
 public:
-    BlockWriter(ByteWriter& out, Mode mode, int channels)
-        : out_(out), mode_(mode), channels_(channels) {}
+    BlockWriter(ByteWriter& out, Mode mode, int channels, Quality quality)
+        : out_(out), mode_(mode), channels_(channels) {
+        if (quality != Quality::Best || !isCompressed(mode)) return;
+        search16_ = std::make_unique<BlockSearch<std::int16_t>>(
+            mode, channels, [this](const CodedBlock& b, const std::int16_t*) { writeCoded(b); });
+        search24_ = std::make_unique<BlockSearch<std::int32_t>>(
+            mode, channels, [this](const CodedBlock& b, const std::int32_t*) { writeCoded(b); });
+    }
+
+    // Hands on the blocks that a search still holds.
+    void finish() {
+        if (search16_) search16_->finish();
+        if (search24_) search24_->finish();
+    }
 
     // Samples as 32-bit values: 16-bit input as is, 24-bit input as sample × 256.
     void write16(const std::int16_t (*x)[kFramesPerBlock]) {
@@ -344,6 +376,10 @@ public:
                 }
                 break;
             default:
+                if (search16_) {
+                    search16_->add(x);
+                    break;
+                }
                 for (int ch = 0; ch < channels_; ++ch) {
                     std::int16_t y[kFramesPerBlock];
                     writeCoded(encodeCodedBlock(mode_, x[ch], previous16_[ch], y));
@@ -367,14 +403,21 @@ public:
             case Mode::HLinear:
                 for (int ch = 0; ch < channels_; ++ch) writeHighLinear(x[ch]);
                 break;
-            default:
-                for (int ch = 0; ch < channels_; ++ch) {
-                    std::int32_t scaled[kFramesPerBlock], y[kFramesPerBlock];
+            default: {
+                std::int32_t scaled[2][kFramesPerBlock];
+                for (int ch = 0; ch < channels_; ++ch)
                     for (std::size_t f = 0; f < kFramesPerBlock; ++f)
-                        scaled[f] =
+                        scaled[ch][f] =
                             static_cast<std::int32_t>(static_cast<std::uint32_t>(x[ch][f]) << 8);
-                    writeCoded(encodeCodedBlock24(mode_, scaled, previous24_[ch], y));
+                if (search24_) {
+                    search24_->add(scaled);
+                    break;
                 }
+                for (int ch = 0; ch < channels_; ++ch) {
+                    std::int32_t y[kFramesPerBlock];
+                    writeCoded(encodeCodedBlock24(mode_, scaled[ch], previous24_[ch], y));
+                }
+            }
         }
     }
 
@@ -406,12 +449,14 @@ private:
     int channels_;
     std::int16_t previous16_[2] = {0, 0};
     std::int32_t previous24_[2] = {0, 0};
+    std::unique_ptr<BlockSearch<std::int16_t>> search16_;
+    std::unique_ptr<BlockSearch<std::int32_t>> search24_;
 };
 
 }  // namespace
 
-Expected<EncodeSummary> encode(ByteSource& wave, ByteSink& phrase, int modeCode,
-                               Progress* progress) {
+Expected<EncodeSummary> encode(ByteSource& wave, ByteSink& phrase, int modeCode, Progress* progress,
+                               const EncodeOptions& options) {
     if (modeCode < 0 || modeCode >= kModeCount)
         return unexpected("mode " + std::to_string(modeCode) + " is not one of 0..4");
     const auto mode = static_cast<Mode>(modeCode);
@@ -434,7 +479,7 @@ Expected<EncodeSummary> encode(ByteSource& wave, ByteSink& phrase, int modeCode,
     if (progress) progress->start(frames);
     const int channels = input->channels;
     const auto align = static_cast<std::size_t>(input->blockAlign);
-    BlockWriter blocks(writer, mode, channels);
+    BlockWriter blocks(writer, mode, channels, options.quality);
     std::vector<std::uint8_t> raw(kFramesPerBlock * align);
     std::uint64_t left = frames;
     std::uint32_t blockCount = 0;
@@ -478,6 +523,7 @@ Expected<EncodeSummary> encode(ByteSource& wave, ByteSink& phrase, int modeCode,
         ++blockCount;
         if (progress) progress->done.store(frames - left, std::memory_order_relaxed);
     }
+    blocks.finish();
     if (!writer.flush()) return unexpected("cannot write the phrase file");
     summary.header.blockCount = blockCount;
     std::uint8_t count[4];
@@ -489,13 +535,13 @@ Expected<EncodeSummary> encode(ByteSource& wave, ByteSink& phrase, int modeCode,
 
 Expected<EncodeSummary> encodeFile(const std::filesystem::path& wave,
                                    const std::filesystem::path& phrase, int modeCode,
-                                   Progress* progress) {
-    return encodeFile(realFileSystem(), wave, phrase, modeCode, progress);
+                                   Progress* progress, const EncodeOptions& options) {
+    return encodeFile(realFileSystem(), wave, phrase, modeCode, progress, options);
 }
 
 Expected<EncodeSummary> encodeFile(FileSystem& fs, const std::filesystem::path& wave,
                                    const std::filesystem::path& phrase, int modeCode,
-                                   Progress* progress) {
+                                   Progress* progress, const EncodeOptions& options) {
     if (modeCode < 0 || modeCode >= kModeCount)
         return unexpected("mode " + std::to_string(modeCode) + " is not one of 0..4");
     FileSource in;
@@ -504,7 +550,7 @@ Expected<EncodeSummary> encodeFile(FileSystem& fs, const std::filesystem::path& 
     AtomicFileSink out(fs);
     if (const std::string why = out.open(phrase); !why.empty())
         return unexpected(phrase.string() + ": cannot be created (" + why + ")");
-    auto result = encode(in, out, modeCode, progress);
+    auto result = encode(in, out, modeCode, progress, options);
     if (!result) {
         const bool writeFailed = out.failed();
         out.discard();

@@ -79,6 +79,9 @@ std::optional<fs::path> encodeTargetPath(const fs::path& targetFolder, int& next
 
 std::vector<fs::path> deleteOtherDataFiles(const fs::path& written, std::string& error) {
     std::vector<fs::path> removed;
+    // Only a card phrase keeps one data file; a user's "announcement.wav"
+    // beside "announcement.phr" is theirs.
+    if (!isPhraseDataFileName(written.filename().string())) return removed;
     const fs::path folder = written.parent_path();
     const std::string stem = written.stem().string();
     for (const char* ext : {"PHR", "WAV", "MID"}) {
@@ -98,11 +101,11 @@ std::vector<fs::path> deleteOtherDataFiles(const fs::path& written, std::string&
 }
 
 ConvertItem encodeOneFile(const fs::path& wav, const fs::path& phrase, kpac::Mode mode,
-                          kpac::Progress* progress) {
+                          kpac::Progress* progress, const kpac::EncodeOptions& options) {
     ConvertItem item;
     item.source = wav;
     item.target = phrase;
-    const auto r = kpac::encodeFile(wav, phrase, static_cast<int>(mode), progress);
+    const auto r = kpac::encodeFile(wav, phrase, static_cast<int>(mode), progress, options);
     if (!r) {
         item.error = r.error();
         return item;
@@ -212,7 +215,7 @@ ConvertBatch decodeFolder(const fs::path& sourceFolder, const fs::path& targetFo
 
 ConvertBatch encodeFolder(const fs::path& sourceFolder, const fs::path& targetFolder,
                           kpac::Mode mode, int start, int maxNumber, ConvertProgress* progress,
-                          const ConvertItemCallback& onItem) {
+                          const ConvertItemCallback& onItem, const kpac::EncodeOptions& options) {
     int next = std::max(start, 1);
     return runFolder(
         sourceFolder, "*.WAV", progress, onItem,
@@ -225,7 +228,7 @@ ConvertBatch encodeFolder(const fs::path& sourceFolder, const fs::path& targetFo
             return target;
         },
         [&](const fs::path& source, const fs::path& target, kpac::Progress* p) {
-            return encodeOneFile(source, target, mode, p);
+            return encodeOneFile(source, target, mode, p, options);
         });
 }
 

@@ -1,6 +1,6 @@
 // File Convert: WAV files to KPAC phrase files (encode) and back (decode),
 // one file or a whole folder, with the naming rules of folder mode and the
-// deletion of a phrase's other data files after an encode. The plain
+// deletion of a card phrase's other data files after an encode. The plain
 // functions here are what the command line and the dialog's worker thread
 // call; the progress pair may be read from another thread meanwhile.
 //
@@ -24,6 +24,7 @@
 
 #include "card/Language.h"
 #include "codec/ByteIo.h"
+#include "codec/KpacEncoder.h"
 #include "codec/KpacHeader.h"
 
 namespace wqe {
@@ -66,9 +67,11 @@ std::string timeStampSuffix(const std::tm& localTime);
 // the path would reach 260 characters.
 std::optional<fs::path> encodeTargetPath(const fs::path& targetFolder, int& next, int maxNumber);
 
-// Deletes the written file's siblings of the same name with the extensions
-// PHR, WAV and MID (letter case ignored), except the written file itself.
-// Returns the deleted paths; `error` lists the ones that could not go.
+// When the written file's name is a phrase data file name ("_WQP%04d.PHR",
+// letter case ignored), deletes its siblings of the same name with the
+// extensions PHR, WAV and MID, except the written file itself, so that a
+// card phrase keeps one data file; any other name deletes nothing. Returns
+// the deleted paths; `error` lists the ones that could not go.
 std::vector<fs::path> deleteOtherDataFiles(const fs::path& written, std::string& error);
 
 struct ConvertItem {
@@ -81,8 +84,10 @@ struct ConvertItem {
 };
 
 // One file; the codec's progress pair follows it.
+// `options.quality`: the encoder's Standard (default) or Best quality.
 ConvertItem encodeOneFile(const fs::path& wav, const fs::path& phrase, kpac::Mode mode,
-                          kpac::Progress* progress = nullptr);
+                          kpac::Progress* progress = nullptr,
+                          const kpac::EncodeOptions& options = {});
 ConvertItem decodeOneFile(const fs::path& phrase, const fs::path& wav, int outBytes,
                           kpac::Progress* progress = nullptr);
 
@@ -118,6 +123,7 @@ ConvertBatch decodeFolder(const fs::path& sourceFolder, const fs::path& targetFo
 ConvertBatch encodeFolder(const fs::path& sourceFolder, const fs::path& targetFolder,
                           kpac::Mode mode, int start, int maxNumber,
                           ConvertProgress* progress = nullptr,
-                          const ConvertItemCallback& onItem = {});
+                          const ConvertItemCallback& onItem = {},
+                          const kpac::EncodeOptions& options = {});
 
 }  // namespace wqe

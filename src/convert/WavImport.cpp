@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <random>
 
@@ -65,6 +66,71 @@ std::uint64_t paddedDataSize(std::uint32_t dataSize, std::uint16_t blockAlign) {
     return (dataSize + unit - 1) / unit * unit;
 }
 
+namespace {
+
+// Marks a failed write of the target; its cause is in errno.
+constexpr const char* kWriteFailed = "write";
+
+std::string causeOf(int error) {
+    return error ? std::generic_category().message(error) : std::string("incomplete write");
+}
+
+// Opens the source and checks that it can be a WAV phrase; "" when it can.
+std::string openSource(const fs::path& source, CWaveFile& in, WaveInfo& info) {
+    if (!in.Open(source)) return fileText(source) + ": " + describe(in.OpenError());
+    info.format = in.Format();
+    info.dataOffset = in.DataOffset();
+    info.dataSize = in.DataSize();
+    return wavPhraseFormatProblem(info, source);
+}
+
+// Copies `size` sample bytes piece by piece, following the percentage; ""
+// on success. A source that ends early is named with the bytes it held.
+std::string copySamples(CWaveFile& in, CWaveFile& out, const fs::path& source, std::uint32_t size,
+                        std::atomic<int>* filePercent) {
+    std::array<std::uint8_t, kImportPieceSize> piece{};
+    const std::uint32_t hundredth = size / 100 ? size / 100 : 1;
+    std::uint32_t copied = 0;
+    while (copied < size) {
+        const std::size_t n = std::min<std::size_t>(piece.size(), size - copied);
+        const std::size_t got = in.Read(piece.data(), n);
+        if (got != n)
+            return fileText(source) + ": the sample data ends after " +
+                   std::to_string(copied + got) + " of " + std::to_string(size) + " bytes.";
+        if (!out.WriteExact(piece.data(), n)) return kWriteFailed;
+        copied += static_cast<std::uint32_t>(n);
+        setPercent(filePercent, static_cast<int>(std::min<std::uint32_t>(100, copied / hundredth)));
+    }
+    return {};
+}
+
+bool writePadding(CWaveFile& out, std::uint32_t pad) {
+    const std::array<std::uint8_t, kImportPieceSize> zeros{};
+    for (std::uint32_t left = pad; left > 0;) {
+        const std::size_t n = std::min<std::size_t>(zeros.size(), left);
+        if (!out.WriteExact(zeros.data(), n)) return false;
+        left -= static_cast<std::uint32_t>(n);
+    }
+    return true;
+}
+
+// The phrase keeps one data file: removes its ".PHR" and ".MID" files.
+void removeOtherDataFiles(const fs::path& target, WavImportResult& result) {
+    std::error_code ec;
+    for (const char* ext : {"PHR", "MID"}) {
+        const fs::path other =
+            findCardFile(target.parent_path(), target.stem().string() + "." + ext);
+        if (sameFolder(other, target) || !fs::exists(other, ec)) continue;
+        if (fs::remove(other, ec))
+            result.removed.push_back(other);
+        else
+            result.error += (result.error.empty() ? "" : "\n") + fileText(other) +
+                            ": could not be deleted: " + ec.message();
+    }
+}
+
+}  // namespace
+
 WavImportResult importWavFile(const fs::path& source, const fs::path& target,
                               std::atomic<int>* filePercent) {
     WavImportResult result;
@@ -76,13 +142,8 @@ WavImportResult importWavFile(const fs::path& source, const fs::path& target,
     };
 
     CWaveFile in;
-    if (!in.Open(source)) return fail(fileText(source) + ": " + describe(in.OpenError()));
     WaveInfo info;
-    info.format = in.Format();
-    info.dataOffset = in.DataOffset();
-    info.dataSize = in.DataSize();
-    if (std::string why = wavPhraseFormatProblem(info, source); !why.empty()) return fail(why);
-
+    if (std::string why = openSource(source, in, info); !why.empty()) return fail(why);
     const std::uint32_t size = info.dataSize;
     const std::uint64_t padded = paddedDataSize(size, info.format.blockAlign);
     if (padded + kCanonicalWaveHeaderSize - 8 > kRiffSizeLimit)
@@ -97,45 +158,39 @@ WavImportResult importWavFile(const fs::path& source, const fs::path& target,
         return fail(std::move(why));
     };
 
-    bool written = false;
+    std::string problem;
+    int writeError = 0;
+    auto check = [&](bool written) {
+        if (!written && problem.empty()) {
+            problem = kWriteFailed;
+            writeError = errno;
+        }
+    };
     {
         CWaveFile out;
+        errno = 0;
         if (!out.Create(temp))
             return failAndRemove(fileText(target) + ": cannot be created in " +
-                                 target.parent_path().string() + ".");
+                                 target.parent_path().string() + ": " + causeOf(errno));
         WaveFormat format = info.format;
         format.extraSize = 0;  // a fresh 16-byte format block
-        bool ok = out.WriteFormat(format) &&
-                  out.WriteChunkHeader("data", static_cast<std::uint32_t>(padded));
-        std::array<std::uint8_t, kImportPieceSize> piece{};
-        const std::uint32_t hundredth = size / 100 ? size / 100 : 1;
-        std::uint32_t copied = 0;
-        while (ok && copied < size) {
-            const std::size_t n = std::min<std::size_t>(piece.size(), size - copied);
-            if (!in.ReadExact(piece.data(), n)) {
-                out.Finish();
-                return failAndRemove(fileText(source) + ": the sample data ends after " +
-                                     std::to_string(copied) + " of " + std::to_string(size) +
-                                     " bytes.");
-            }
-            ok = out.WriteExact(piece.data(), n);
-            copied += static_cast<std::uint32_t>(n);
-            setPercent(filePercent,
-                       static_cast<int>(std::min<std::uint32_t>(100, copied / hundredth)));
+        check(out.WriteFormat(format) &&
+              out.WriteChunkHeader("data", static_cast<std::uint32_t>(padded)));
+        if (problem.empty()) {
+            problem = copySamples(in, out, source, size, filePercent);
+            if (problem == kWriteFailed) writeError = errno;
         }
-        piece.fill(0);
-        for (std::uint32_t left = pad; ok && left > 0;) {
-            const std::size_t n = std::min<std::size_t>(piece.size(), left);
-            ok = out.WriteExact(piece.data(), n);
-            left -= static_cast<std::uint32_t>(n);
-        }
+        if (problem.empty()) check(writePadding(out, pad));
         // Closing patches the RIFF size; its failure is a failure of the file.
-        written = out.Finish() && ok;
+        check(out.Finish());
     }
     in.Close();
     const std::uint64_t expected = kCanonicalWaveHeaderSize + padded;
-    if (!written || fs::file_size(temp, ec) != expected || ec)
-        return failAndRemove(fileText(target) + ": could not be written completely.");
+    if (problem.empty() && (fs::file_size(temp, ec) != expected || ec)) problem = kWriteFailed;
+    if (problem == kWriteFailed)
+        return failAndRemove(fileText(target) +
+                             ": could not be written completely: " + causeOf(writeError));
+    if (!problem.empty()) return failAndRemove(problem);
     fs::rename(temp, target, ec);
     if (ec) return failAndRemove(fileText(target) + ": cannot be put in place: " + ec.message());
     setPercent(filePercent, 100);
@@ -143,17 +198,7 @@ WavImportResult importWavFile(const fs::path& source, const fs::path& target,
     result.ok = true;
     result.dataBytes = size;
     result.padBytes = pad;
-    // The phrase keeps one data file: remove its ".PHR" and ".MID" files.
-    for (const char* ext : {"PHR", "MID"}) {
-        const fs::path other =
-            findCardFile(target.parent_path(), target.stem().string() + "." + ext);
-        if (sameFolder(other, target) || !fs::exists(other, ec)) continue;
-        if (fs::remove(other, ec))
-            result.removed.push_back(other);
-        else
-            result.error += (result.error.empty() ? "" : "\n") + fileText(other) +
-                            ": could not be deleted: " + ec.message();
-    }
+    removeOtherDataFiles(target, result);
     return result;
 }
 
@@ -218,6 +263,5 @@ ImportBatch importWavFiles(const std::vector<fs::path>& sources, const fs::path&
     }
     return batch;
 }
-
 
 }  // namespace wqe

@@ -1,5 +1,16 @@
 #include "maintenance/BackupRestore.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <random>
+#include <system_error>
+
 #include "card/FileIO.h"
 
 namespace wqe {
@@ -10,6 +21,9 @@ namespace {
 // name without an extension, so every name beginning with "_WQ" matches.
 constexpr std::string_view kDevicePattern = "_WQ*";
 constexpr std::string_view kTextPattern = "WQ*.TXT";
+constexpr std::size_t kCopyPieceSize = 64 * 1024;
+
+std::string errnoText(int error) { return std::generic_category().message(error); }
 
 std::string describe(const fs::path& p, const std::error_code& ec) {
     return p.string() + ": " + ec.message();
@@ -31,7 +45,380 @@ fs::path normalised(const std::string& text) {
     return p;
 }
 
+bool endsWithDigits(std::string_view s, std::string_view marker) {
+    const std::size_t at = s.rfind(marker);
+    if (at == std::string_view::npos || at + marker.size() == s.size()) return false;
+    return std::all_of(s.begin() + static_cast<std::ptrdiff_t>(at + marker.size()), s.end(),
+                       [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Writes all of `size` bytes; false with errno set on failure.
+bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Copies one file to a new file `to`, flushes it to disk and checks that it
+// holds as many bytes as the source. "" on success, else a text naming the
+// file and the cause.
+std::string copyFileChecked(const fs::path& from, const fs::path& to) {
+    auto failure = [&](const std::string& what, int error) {
+        return "could not copy " + from.string() + " to " + to.string() + ": " + what +
+               (error ? errnoText(error) : std::string());
+    };
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return "could not read " + from.string() + ": " + errnoText(errno);
+    struct stat st {};
+    if (::fstat(in, &st) != 0) {
+        const int error = errno;
+        ::close(in);
+        return "could not read " + from.string() + ": " + errnoText(error);
+    }
+    const int out =
+        ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, (st.st_mode & 07777) | 0600);
+    if (out < 0) {
+        const int error = errno;
+        ::close(in);
+        return failure("", error);
+    }
+    std::array<std::uint8_t, kCopyPieceSize> piece;
+    std::uint64_t total = 0;
+    int error = 0;
+    std::string what;
+    for (;;) {
+        const ssize_t n = ::read(in, piece.data(), piece.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            error = errno;
+            what = "reading failed: ";
+            break;
+        }
+        if (n == 0) break;
+        if (!writeAll(out, piece.data(), static_cast<std::size_t>(n))) {
+            error = errno;
+            break;
+        }
+        total += static_cast<std::uint64_t>(n);
+    }
+    if (!error && ::fsync(out) != 0) error = errno;
+    if (::close(out) != 0 && !error) error = errno;
+    ::close(in);
+    if (error) return failure(what, error);
+    std::error_code ec;
+    const std::uintmax_t written = fs::file_size(to, ec);
+    if (ec) return failure("", ec.value());
+    if (total != static_cast<std::uint64_t>(st.st_size) || written != total)
+        return failure("the copy holds " + std::to_string(written) + " of " +
+                           std::to_string(st.st_size) + " bytes",
+                       0);
+    return {};
+}
+
+// Flushes a folder's entries (the renames into it) to disk; best effort.
+void syncFolder(const fs::path& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// The process id in a staging folder's name; 0 when it has none.
+long stagingOwner(std::string_view name) {
+    if (!name.starts_with(kStagingPrefix)) return 0;
+    long pid = 0;
+    for (char c : name.substr(kStagingPrefix.size())) {
+        if (c < '0' || c > '9') break;
+        pid = pid * 10 + (c - '0');
+        if (pid > 1L << 30) return 0;
+    }
+    return pid;
+}
+
+// Removes the staging folders that transfers killed before their end left in `folder`.
+void removeStaleStaging(const fs::path& folder) {
+    std::error_code ec;
+    std::vector<fs::path> stale;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const long pid = stagingOwner(it->path().filename().string());
+        if (pid > 0 && pid != ::getpid() && ::kill(static_cast<pid_t>(pid), 0) != 0 &&
+            errno == ESRCH)
+            stale.push_back(it->path());
+    }
+    for (const fs::path& p : stale) fs::remove_all(p, ec);
+}
+
+// The top-most folder that creating `folder` will make; empty when it exists.
+fs::path firstMissingFolder(const fs::path& folder) {
+    std::error_code ec;
+    fs::path missing;
+    for (fs::path p = fs::absolute(folder, ec); !p.empty() && !fs::exists(p, ec);
+         p = p.parent_path()) {
+        missing = p;
+        if (p == p.parent_path()) break;
+    }
+    return missing;
+}
+
+// One move of the commit, with what undoes it.
+struct Move {
+    enum class Kind {
+        Place,    // staged entry renamed to a free name at the destination
+        Replace,  // the entry at the destination kept aside, the staged one renamed over it
+        Remove,   // an old device entry moved aside
+    };
+    Kind kind;
+    fs::path staged;         // Place, Replace: the entry in the staging folder
+    fs::path target;         // the entry at the destination
+    fs::path aside;          // Replace, Remove: where the old entry is kept until the end
+    bool bothFiles = false;  // Replace: a file replaces a file
+    bool linked = false;     // Replace: the old file was kept aside by a second name
+};
+
+// The copy of the source, the old entries set aside, and the plan that moves
+// one into the destination in place of the other.
+class Staging {
+public:
+    Staging(const fs::path& destination) : destination_(destination) {
+        std::random_device rd;
+        root_ = destination / (std::string(kStagingPrefix) + std::to_string(::getpid()) + "-" +
+                               std::to_string(rd() % 1000000));
+    }
+    const fs::path& root() const { return root_; }
+    fs::path fresh() const { return root_ / "new"; }
+    fs::path old() const { return root_ / "old"; }
+
+    // Copies the source's entries (without the program's temporary files)
+    // into the staging folder. Stops at the first failure.
+    bool copy(const fs::path& source, TransferResult& result, const ProgressFn& progress);
+
+    // Works out the moves; false with an error when an entry of the copy
+    // cannot take the place of what the destination holds.
+    bool plan(TransferResult& result);
+
+    // Carries out the moves; on a failure undoes the ones made and returns false.
+    bool commit(TransferResult& result);
+
+    // Removes the staging folder; a failure is reported, the transfer stands.
+    void remove(TransferResult& result);
+
+private:
+    void planFolder(const fs::path& staged, const fs::path& target, bool wholeEntries,
+                    std::vector<fs::path>& oldEntries, TransferResult& result);
+    std::string carryOut(Move& m);
+    std::string undo(const Move& m);
+    fs::path asideFor(const fs::path& target) const {
+        return old() / target.lexically_relative(destination_);
+    }
+
+    fs::path destination_, root_;
+    std::vector<Move> moves_;
+};
+
+bool Staging::copy(const fs::path& source, TransferResult& result, const ProgressFn& progress) {
+    std::error_code ec;
+    if (!fs::create_directory(root_, ec) || !fs::create_directory(fresh(), ec) ||
+        !fs::create_directory(old(), ec)) {
+        result.errors.push_back("could not create the folder " + describe(root_, ec));
+        return false;
+    }
+    std::vector<fs::directory_entry> entries;
+    for (fs::recursive_directory_iterator it(source, ec), end; !ec && it != end; it.increment(ec)) {
+        if (isScratchName(it->path().filename().string())) {
+            it.disable_recursion_pending();
+            continue;
+        }
+        entries.push_back(*it);
+    }
+    if (ec) {
+        result.errors.push_back("could not list " + describe(source, ec));
+        return false;
+    }
+    const std::size_t total = entries.size();
+    std::size_t done = 0;
+    if (progress) progress(done, total);
+    for (const fs::directory_entry& e : entries) {
+        const fs::path target = fresh() / e.path().lexically_relative(source);
+        std::error_code typeEc;
+        const bool link = e.is_symlink(typeEc);
+        if (e.is_directory(typeEc) && !link) {
+            if (!fs::create_directory(target, ec)) {
+                result.errors.push_back("could not create the folder " + describe(target, ec));
+                return false;
+            }
+        } else if (e.is_regular_file(typeEc)) {
+            if (std::string error = copyFileChecked(e.path(), target); !error.empty()) {
+                result.errors.push_back(std::move(error));
+                return false;
+            }
+            ++result.filesCopied;
+        } else {
+            result.errors.push_back(e.path().string() +
+                                    ": not a file or a folder; it cannot be copied");
+            return false;
+        }
+        if (progress) progress(++done, total);
+    }
+    return true;
+}
+
+bool Staging::plan(TransferResult& result) {
+    std::vector<fs::path> oldEntries = deviceEntries(destination_);
+    result.deleted = oldEntries;
+    planFolder(fresh(), destination_, false, oldEntries, result);
+    if (!result.errors.empty()) return false;
+    // The system settings files last, so that a card folder holds its new
+    // phrase files before the file that opens it changes.
+    std::stable_partition(moves_.begin(), moves_.end(), [](const Move& m) {
+        const std::string name = upperAscii(m.target.filename().string());
+        return name != kSystemFileName7000 && name != kSystemFileName5000;
+    });
+    for (const fs::path& p : oldEntries) {
+        std::error_code ec;
+        moves_.push_back({Move::Kind::Remove, {}, p, asideFor(p), false, false});
+    }
+    return true;
+}
+
+// Inside the destination's "_WQ7TDIR.CNF" (`wholeEntries`) every entry is
+// replaced whole; elsewhere folders are merged and files replaced.
+void Staging::planFolder(const fs::path& staged, const fs::path& target, bool wholeEntries,
+                         std::vector<fs::path>& oldEntries, TransferResult& result) {
+    std::error_code ec;
+    std::vector<fs::path> names;
+    for (fs::directory_iterator it(staged, ec), end; !ec && it != end; it.increment(ec))
+        names.push_back(it->path().filename());
+    std::sort(names.begin(), names.end());
+    for (const fs::path& name : names) {
+        const fs::path from = staged / name, to = target / name;
+        std::erase(oldEntries, to);
+        const bool newIsFolder = fs::is_directory(fs::symlink_status(from, ec));
+        const fs::file_status there = fs::symlink_status(to, ec);
+        if (!fs::exists(there)) {
+            moves_.push_back({Move::Kind::Place, from, to, {}, false, false});
+            if (newIsFolder) ++result.foldersCreated;
+            continue;
+        }
+        const bool oldIsFolder = fs::is_directory(there);
+        if (wholeEntries || (!newIsFolder && !oldIsFolder)) {
+            moves_.push_back(
+                {Move::Kind::Replace, from, to, asideFor(to), !newIsFolder && !oldIsFolder, false});
+        } else if (newIsFolder && oldIsFolder) {
+            const bool subFolder =
+                target == destination_ && upperAscii(name.string()) == kSubFolderName7000;
+            planFolder(from, to, subFolder, oldEntries, result);
+        } else {
+            result.errors.push_back(to.string() + ": " +
+                                    (oldIsFolder ? "is a folder where the copy has a file"
+                                                 : "is a file where the copy has a folder") +
+                                    "; nothing was changed");
+        }
+    }
+}
+
+std::string Staging::carryOut(Move& m) {
+    std::error_code ec;
+    auto failed = [&](const fs::path& from, const fs::path& to) {
+        return "could not move " + from.string() + " to " + to.string() + ": " + ec.message();
+    };
+    if (m.kind != Move::Kind::Place) {
+        fs::create_directories(m.aside.parent_path(), ec);
+        if (ec) return "could not create the folder " + describe(m.aside.parent_path(), ec);
+    }
+    switch (m.kind) {
+        case Move::Kind::Place:
+            fs::rename(m.staged, m.target, ec);
+            return ec ? failed(m.staged, m.target) : std::string();
+        case Move::Kind::Replace:
+            // A file is kept aside by a second name, so that the destination
+            // never lacks it: the rename then swaps the content at once.
+            // Where the file system has no links, it is moved aside first.
+            if (m.bothFiles) {
+                fs::create_hard_link(m.target, m.aside, ec);
+                m.linked = !ec;
+                ec.clear();
+            }
+            if (!m.linked) {
+                fs::rename(m.target, m.aside, ec);
+                if (ec) return failed(m.target, m.aside);
+            }
+            fs::rename(m.staged, m.target, ec);
+            if (ec) {
+                const std::string why = failed(m.staged, m.target);
+                std::error_code back;
+                if (!fs::exists(fs::symlink_status(m.target, back)))
+                    fs::rename(m.aside, m.target, back);
+                return why;
+            }
+            return {};
+        case Move::Kind::Remove:
+            fs::rename(m.target, m.aside, ec);
+            return ec ? failed(m.target, m.aside) : std::string();
+    }
+    return {};
+}
+
+std::string Staging::undo(const Move& m) {
+    std::error_code ec;
+    switch (m.kind) {
+        case Move::Kind::Place:
+            fs::rename(m.target, m.staged, ec);
+            if (ec) return m.target.string() + ": the new entry stays (" + ec.message() + ")";
+            return {};
+        case Move::Kind::Replace:
+            if (!m.linked) fs::rename(m.target, m.staged, ec);
+            if (!ec) fs::rename(m.aside, m.target, ec);
+            if (ec)
+                return m.target.string() + ": its old content lies in " + m.aside.string() + " (" +
+                       ec.message() + ")";
+            return {};
+        case Move::Kind::Remove:
+            fs::rename(m.aside, m.target, ec);
+            if (ec)
+                return m.target.string() + ": its old content lies in " + m.aside.string() + " (" +
+                       ec.message() + ")";
+            return {};
+    }
+    return {};
+}
+
+bool Staging::commit(TransferResult& result) {
+    for (std::size_t k = 0; k < moves_.size(); ++k) {
+        std::string error = carryOut(moves_[k]);
+        if (error.empty()) continue;
+        result.errors.push_back(std::move(error));
+        for (std::size_t j = k; j-- > 0;)
+            if (std::string left = undo(moves_[j]); !left.empty())
+                result.unrestored.push_back(std::move(left));
+        syncFolder(destination_);
+        return false;
+    }
+    syncFolder(destination_);
+    return true;
+}
+
+void Staging::remove(TransferResult& result) {
+    std::error_code ec;
+    fs::remove_all(root_, ec);
+    if (ec)
+        result.errors.push_back("the staging folder " + root_.string() +
+                                " could not be removed: " + ec.message());
+}
+
 }  // namespace
+
+bool isScratchName(std::string_view name) {
+    if (name.starts_with(kStagingPrefix)) return true;
+    if (name.starts_with(".wqe-") && name.ends_with(".tmp")) return true;
+    return name.size() > 1 && name.front() == '.' && endsWithDigits(name, ".part");
+}
 
 TransferTexts transferTexts(TransferMode mode) {
     if (mode == TransferMode::Backup)
@@ -59,90 +446,22 @@ TransferFolders transferStartFolders(TransferMode mode, const SettingsStore& set
     return {saved(kKeyBackupPath), saved(kKeyCardPath)};
 }
 
-void deleteDeviceFiles(const fs::path& folder, std::vector<fs::path>& deleted,
-                       std::vector<std::string>& errors) {
+std::vector<fs::path> deviceEntries(const fs::path& folder) {
     std::error_code ec;
-    std::vector<fs::path> files;
+    std::vector<fs::path> entries;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
         std::error_code typeEc;
-        if (it->is_directory(typeEc)) continue;
+        if (fs::is_directory(it->symlink_status(typeEc))) continue;
         if (wildcardMatch(kDevicePattern, name) || wildcardMatch(kTextPattern, name))
-            files.push_back(it->path());
-    }
-    if (ec) {
-        errors.push_back(describe(folder, ec));
-        return;
-    }
-    for (const fs::path& f : files) {
-        if (fs::remove(f, ec)) {
-            deleted.push_back(f);
-        } else if (ec) {
-            errors.push_back("could not delete " + describe(f, ec));
-        }
+            entries.push_back(it->path());
     }
     const fs::path sub = findCardFile(folder, kSubFolderName7000);
-    if (!fs::is_directory(sub, ec)) return;
-    std::vector<fs::path> inside;
-    for (fs::directory_iterator it(sub, ec), end; !ec && it != end; it.increment(ec))
-        inside.push_back(it->path());
-    if (ec) {
-        errors.push_back(describe(sub, ec));
-        return;
-    }
-    for (const fs::path& p : inside) {
-        if (fs::remove_all(p, ec) != static_cast<std::uintmax_t>(-1) && !ec) {
-            deleted.push_back(p);
-        } else {
-            errors.push_back("could not delete " + describe(p, ec));
-        }
-    }
-}
-
-void copyFolderContents(const fs::path& source, const fs::path& destination, TransferResult& result,
-                        const ProgressFn& progress) {
-    std::error_code ec;
-    std::vector<fs::directory_entry> entries;
-    for (fs::recursive_directory_iterator it(source, ec), end; !ec && it != end; it.increment(ec))
-        entries.push_back(*it);
-    if (ec) {
-        result.errors.push_back("could not list " + describe(source, ec));
-        return;
-    }
-    if (!fs::is_directory(destination, ec)) {
-        if (!fs::create_directories(destination, ec) || ec) {
-            result.errors.push_back("could not create the folder " + describe(destination, ec));
-            return;
-        }
-        ++result.foldersCreated;
-    }
-    const std::size_t total = entries.size();
-    std::size_t done = 0;
-    if (progress) progress(done, total);
-    for (const fs::directory_entry& e : entries) {
-        const fs::path target = destination / e.path().lexically_relative(source);
-        std::error_code typeEc;
-        const bool link = e.is_symlink(typeEc);
-        if (e.is_directory(typeEc) && !link) {
-            if (fs::is_directory(target, ec)) {
-                // already there
-            } else if (fs::create_directory(target, ec) && !ec) {
-                ++result.foldersCreated;
-            } else {
-                result.errors.push_back("could not create the folder " + describe(target, ec));
-            }
-        } else if (e.is_regular_file(typeEc)) {
-            if (fs::copy_file(e.path(), target, fs::copy_options::overwrite_existing, ec) && !ec)
-                ++result.filesCopied;
-            else
-                result.errors.push_back("could not copy " + e.path().string() + " to " +
-                                        target.string() + ": " + ec.message());
-        } else {
-            result.errors.push_back(e.path().string() +
-                                    ": not a file or a folder; it was not copied");
-        }
-        if (progress) progress(++done, total);
-    }
+    if (fs::is_directory(fs::symlink_status(sub, ec)))
+        for (fs::directory_iterator it(sub, ec), end; !ec && it != end; it.increment(ec))
+            if (!isScratchName(it->path().filename().string())) entries.push_back(it->path());
+    std::sort(entries.begin(), entries.end());
+    return entries;
 }
 
 std::string transferRefusal(const std::string& source, const std::string& destination) {
@@ -186,20 +505,37 @@ TransferResult runTransfer(TransferMode mode, const std::string& source,
             result.status = TransferResult::Status::Declined;
             return result;
         }
-        if (destinationExists) deleteDeviceFiles(dst, result.deleted, result.errors);
     }
-    copyFolderContents(fs::path(source), dst, result, progress);
-
-    result.status =
-        result.errors.empty() ? TransferResult::Status::Done : TransferResult::Status::Failed;
-    if (!result.errors.empty()) {
-        std::string text = mode == TransferMode::Backup ? "The backup did not complete:"
-                                                        : "The restoration did not complete:";
+    const fs::path created = firstMissingFolder(dst);
+    if (!created.empty() && (fs::create_directories(dst, ec), ec)) {
+        result.errors.push_back("could not create the folder " + describe(dst, ec));
+    } else {
+        removeStaleStaging(dst);
+        Staging staging(dst);
+        const bool committed = staging.copy(fs::path(source), result, progress) &&
+                               staging.plan(result) && staging.commit(result);
+        staging.remove(result);
+        if (!committed && !created.empty() && result.unrestored.empty())
+            fs::remove_all(created, ec);
+        if (committed) result.status = TransferResult::Status::Done;
+    }
+    if (!result.ok()) {
+        result.status = TransferResult::Status::Failed;
+        result.deleted.clear();
+        std::string text = mode == TransferMode::Backup ? "The backup did not complete"
+                                                        : "The restoration did not complete";
+        text += result.unrestored.empty() ? "; " + destination + " was left as it was:"
+                                          : "; these entries could not be put back:";
+        for (const std::string& e : result.unrestored) text += "\n" + e;
         for (const std::string& e : result.errors) text += "\n" + e;
         prompter.message(text, Icon::Exclamation);
+    } else if (!result.errors.empty()) {
+        std::string text;
+        for (const std::string& e : result.errors) text += (text.empty() ? "" : "\n") + e;
+        prompter.message(text, Icon::Exclamation);
     }
-    // The card's files changed on disk whatever the outcome: show what the
-    // folder now holds rather than the edits of the replaced card.
+    // After a failure the card's files are the old ones again, but reloading
+    // shows exactly what the folder holds now either way.
     if (result.destinationIsOpenCard && doc) result.reloaded = doc->reload();
     return result;
 }

@@ -1,6 +1,7 @@
 #include "maintenance/Cleanup.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <fstream>
 #include <unordered_map>
 
@@ -164,6 +165,21 @@ private:
     std::string prefix_;
 };
 
+// Why a data file cannot be read ("" when its first bytes can): open and
+// read errors such as a denied permission or a loop of symbolic links. Such
+// a file says nothing about the registration, so it is never treated as a
+// wrong or missing one.
+std::string unreadableReason(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return std::generic_category().message(errno);
+    char first[16];
+    errno = 0;
+    in.read(first, sizeof first);
+    if (in.bad() || (in.fail() && !in.eof()))
+        return std::generic_category().message(errno ? errno : EIO);
+    return {};
+}
+
 // Validates the record of one slot, stopping at the first step that succeeds.
 CleanupAction validate(SlotProbe& probe) {
     if (probe.refresh()) return CleanupAction::Refreshed;
@@ -190,6 +206,8 @@ std::string cleanupActionText(CleanupAction action) {
             return "registration dropped (no readable data file)";
         case CleanupAction::Cleared:
             return "empty slot reset to the erased record";
+        case CleanupAction::Unreadable:
+            return "kept as it is: a data file cannot be read";
     }
     return {};
 }
@@ -202,16 +220,173 @@ std::string cleanupQuestion(const std::string& registeredFile, const std::string
            "\n" + kMsgOkToErase;
 }
 
-int CleanupResult::changedSlots() const {
-    return static_cast<int>(std::count_if(slots.begin(), slots.end(), [](const CleanupSlot& s) {
-        return s.action != CleanupAction::Unchanged;
-    }));
-}
-
 bool CleanupResult::ok() const {
     if (status != Status::Finished) return false;
     return std::all_of(slots.begin(), slots.end(),
                        [](const CleanupSlot& s) { return s.errors.empty(); });
+}
+
+CleanupCard findCleanupCard(const fs::path& folder) {
+    CleanupCard card;
+    std::error_code ec;
+    const fs::path sys5 = findCardFile(folder, kSystemFileName5000);
+    const fs::path sys7 = findCardFile(folder, kSystemFileName7000);
+    const bool has5 = fs::exists(sys5, ec), has7 = fs::exists(sys7, ec);
+    if (has5 && has7) {
+        card.bothSystemFiles = true;
+        card.stopMessage = kMsgDoubleSystemFile;
+        card.detail = sys7.string() + ", " + sys5.string();
+    } else if (!has5 && !has7) {
+        card.stopMessage = kMsgPhraseFileUnreadable;
+        card.detail = folder.string() + ": no " + std::string(kSystemFileName7000) + " or " +
+                      std::string(kSystemFileName5000);
+    } else {
+        card.model = has7 ? Model::WQ7000 : Model::WQ5000;
+        card.systemFile = has7 ? sys7 : sys5;
+    }
+    return card;
+}
+
+namespace {
+
+// What one run works on: the card's tables as read from the folder.
+struct CleanupTables {
+    Model model = Model::WQ7000;
+    int slots = 0;
+    std::string namePrefix;  // the card name
+    fs::path phraseFile;
+    std::vector<std::uint8_t> table;  // slots x record size bytes
+    std::size_t recordSize = 0;
+};
+
+// Reads the system settings (phrase count, card name) and the phrase table.
+std::optional<CleanupStop> readTables(const fs::path& folder, CleanupTables& t) {
+    const CleanupCard card = findCleanupCard(folder);
+    if (!card.model) return CleanupStop{card.stopMessage, card.detail};
+    const Model m = *card.model;
+    auto sysBytes = readExactly(card.systemFile, systemFileSize(m));
+    if (!sysBytes)
+        return CleanupStop{kMsgPhraseFileUnreadable,
+                           card.systemFile.string() + ": cannot be read or is shorter than " +
+                               std::to_string(systemFileSize(m)) + " bytes"};
+    CWQESys sys;
+    sys.setModel(m);
+    sys.attach(*sysBytes);
+    t.model = m;
+    t.slots = phraseCountForModel(sys.getPhraseCountCode(), m);
+    t.namePrefix = sys.getCardName();
+    t.recordSize = phraseRecordSize(m);
+    t.phraseFile = findCardFile(folder, phraseFileName(m));
+    auto table = readExactly(t.phraseFile, static_cast<std::size_t>(t.slots) * t.recordSize);
+    if (!table)
+        return CleanupStop{kMsgPhraseFileUnreadable, t.phraseFile.string() +
+                                                         ": cannot be read or holds fewer than " +
+                                                         std::to_string(t.slots) + " records of " +
+                                                         std::to_string(t.recordSize) + " bytes"};
+    t.table = std::move(*table);
+    return std::nullopt;
+}
+
+// The slot's data files that cannot be read, one line each naming file and cause.
+std::vector<std::string> unreadableFiles(const FolderIndex& index, int slot) {
+    std::vector<std::string> lines;
+    for (const char* ext : kDataExtensions) {
+        const fs::path f = index.find(phraseDataFileName("", slot, ext));
+        if (f.empty()) continue;
+        if (std::string why = unreadableReason(f); !why.empty())
+            lines.push_back(f.string() + ": cannot be read (" + why +
+                            "); the file and its registration were kept");
+    }
+    return lines;
+}
+
+// Asks about every further data file of the slot and deletes those the user gives up.
+void askAboutFurtherFiles(CleanupSlot& slot, FolderIndex& index, const std::string& prefix,
+                          Prompter& prompter) {
+    for (const char* ext : kDataExtensions) {
+        const fs::path candidate = index.find(phraseDataFileName("", slot.index, ext));
+        if (candidate.empty()) continue;
+        if (!slot.dataFile.empty() && sameName(candidate, slot.dataFile)) continue;
+        const std::string question =
+            cleanupQuestion(slot.dataFile.string(), prefix + candidate.filename().string());
+        if (prompter.ask(question, Buttons::YesNo, Icon::Question) != Answer::Yes) {
+            slot.keptFiles.push_back(candidate);
+            continue;
+        }
+        std::error_code ec;
+        if (fs::remove(candidate, ec) && !ec) {
+            slot.deletedFiles.push_back(candidate);
+            index.forget(candidate);
+        } else {
+            slot.errors.push_back("could not delete " + candidate.string() + ": " + ec.message());
+        }
+    }
+}
+
+// The slot procedure: validates record `i` of the table against the folder,
+// asks about further files and stores a changed record. True when it changed.
+bool cleanSlot(CleanupTables& t, int i, FolderIndex& index, const std::string& prefix,
+               Prompter& prompter, CleanupSlot& slot) {
+    slot.index = i;
+    slot.errors = unreadableFiles(index, i);
+    if (!slot.errors.empty()) {
+        slot.action = CleanupAction::Unreadable;
+        return false;
+    }
+    const auto recordBegin = t.table.begin() + static_cast<std::ptrdiff_t>(i * t.recordSize);
+    const std::vector<std::uint8_t> before(recordBegin,
+                                           recordBegin + static_cast<std::ptrdiff_t>(t.recordSize));
+    SlotProbe probe(t.model, before, index, i, t.namePrefix);
+    slot.action = validate(probe);
+    slot.dataFile = probe.registeredFile();
+    askAboutFurtherFiles(slot, index, prefix, prompter);
+
+    const auto after = probe.record();
+    if (std::equal(after.begin(), after.end(), before.begin())) {
+        slot.action = CleanupAction::Unchanged;
+        return false;
+    }
+    std::copy(after.begin(), after.end(), recordBegin);
+    // A slot that was empty had no registration to drop.
+    if (slot.action == CleanupAction::Reset && before[0] == 0) slot.action = CleanupAction::Cleared;
+    return true;
+}
+
+bool worthReporting(const CleanupSlot& s) {
+    return s.action != CleanupAction::Unchanged || !s.deletedFiles.empty() ||
+           !s.keptFiles.empty() || !s.errors.empty();
+}
+
+// Asks to save unsaved edits first; false when the run must not go on.
+bool saveEditsFirst(CWQEDoc& doc, Prompter& prompter, CleanupResult& result) {
+    if (!doc.isModified()) return true;
+    if (prompter.ask(kMsgCleanupSaveFirst, Buttons::YesNo, Icon::Exclamation) != Answer::Yes) {
+        result.status = CleanupResult::Status::Cancelled;
+        return false;
+    }
+    // Going on after a failed save would reload the card over the edits.
+    if (!doc.onSaveCardInfo()) {
+        result.status = CleanupResult::Status::Stopped;
+        result.error = "the edits could not be saved; nothing was cleaned up";
+        return false;
+    }
+    return true;
+}
+
+// One message for every file that could not be read, so that none goes unseen.
+void tellUnreadable(const CleanupResult& result, Prompter& prompter) {
+    std::string text;
+    for (const CleanupSlot& s : result.slots)
+        if (s.action == CleanupAction::Unreadable)
+            for (const std::string& e : s.errors) text += (text.empty() ? "" : "\n") + e;
+    if (!text.empty()) prompter.message(text, Icon::Exclamation);
+}
+
+}  // namespace
+
+std::optional<CleanupStop> cleanupStopFor(const fs::path& folder) {
+    CleanupTables tables;
+    return readTables(folder, tables);
 }
 
 CleanupResult runCleanup(CWQEDoc& doc, Prompter& prompter, const CleanupProgress& progress) {
@@ -219,121 +394,41 @@ CleanupResult runCleanup(CWQEDoc& doc, Prompter& prompter, const CleanupProgress
     auto status = [&](const std::string& text) {
         if (progress.status) progress.status(text);
     };
-    auto stop = [&](const char* message, std::string why) {
-        prompter.message(message, Icon::Exclamation);
-        result.status = CleanupResult::Status::Stopped;
-        result.error = std::move(why);
-        status("");
-        return result;
-    };
     status(kMsgCleanupInProgress);
     if (!doc.isLoaded()) {
         result.error = "no card is open";
         return result;
     }
     const fs::path folder = fs::path(doc.systemPath()).parent_path();
-
-    if (doc.isModified()) {
-        if (prompter.ask(kMsgCleanupSaveFirst, Buttons::YesNo, Icon::Exclamation) != Answer::Yes) {
-            result.status = CleanupResult::Status::Cancelled;
-            status("");
-            return result;
-        }
-        // Going on after a failed save would reload the card over the edits.
-        if (!doc.onSaveCardInfo()) {
-            result.status = CleanupResult::Status::Stopped;
-            result.error = "the edits could not be saved; nothing was cleaned up";
-            status("");
-            return result;
-        }
+    if (!saveEditsFirst(doc, prompter, result)) {
+        status("");
+        return result;
     }
-
-    std::error_code ec;
-    const fs::path sys5 = findCardFile(folder, kSystemFileName5000);
-    const fs::path sys7 = findCardFile(folder, kSystemFileName7000);
-    const bool has5 = fs::exists(sys5, ec), has7 = fs::exists(sys7, ec);
-    if (has5 && has7)
-        return stop(kMsgDoubleSystemFile, folder.string() + ": holds both " +
-                                              std::string(kSystemFileName5000) + " and " +
-                                              std::string(kSystemFileName7000));
-    if (!has5 && !has7)
-        return stop(kMsgPhraseFileUnreadable, folder.string() + ": no system settings file");
-    const Model m = has7 ? Model::WQ7000 : Model::WQ5000;
-    result.model = m;
-    const fs::path sysPath = has7 ? sys7 : sys5;
-    auto sysBytes = readExactly(sysPath, systemFileSize(m));
-    if (!sysBytes)
-        return stop(kMsgPhraseFileUnreadable, sysPath.string() +
-                                                  ": cannot be read or is shorter than " +
-                                                  std::to_string(systemFileSize(m)) + " bytes");
-    CWQESys sys;
-    sys.setModel(m);
-    sys.attach(*sysBytes);
-    const int slots = phraseCountForModel(sys.getPhraseCountCode(), m);
-    const std::string namePrefix = sys.getCardName();
-    result.slotCount = slots;
-
-    const std::size_t recordSize = phraseRecordSize(m);
-    const fs::path phrPath = findCardFile(folder, phraseFileName(m));
-    auto table = readExactly(phrPath, static_cast<std::size_t>(slots) * recordSize);
-    if (!table)
-        return stop(kMsgPhraseFileUnreadable, phrPath.string() +
-                                                  ": cannot be read or holds fewer than " +
-                                                  std::to_string(slots) + " records of " +
-                                                  std::to_string(recordSize) + " bytes");
+    CleanupTables tables;
+    if (const auto stop = readTables(folder, tables)) {
+        prompter.message(stop->message, Icon::Exclamation);
+        result.status = CleanupResult::Status::Stopped;
+        result.error = stop->detail;
+        status("");
+        return result;
+    }
+    result.model = tables.model;
+    result.slotCount = tables.slots;
 
     FolderIndex index(folder);
     bool anyChanged = false;
     const std::string prefix = (folder / "").string();
-    for (int i = 0; i < slots; ++i) {
-        if (progress.step) progress.step(i, slots);
-        const auto recordBegin = table->begin() + static_cast<std::ptrdiff_t>(i * recordSize);
-        const std::vector<std::uint8_t> before(
-            recordBegin, recordBegin + static_cast<std::ptrdiff_t>(recordSize));
-        SlotProbe probe(m, before, index, i, namePrefix);
-
+    for (int i = 0; i < tables.slots; ++i) {
+        if (progress.step) progress.step(i, tables.slots);
         CleanupSlot slot;
-        slot.index = i;
-        slot.action = validate(probe);
-        slot.dataFile = probe.registeredFile();
-
-        for (const char* ext : kDataExtensions) {
-            const fs::path candidate = index.find(phraseDataFileName("", i, ext));
-            if (candidate.empty()) continue;
-            if (!slot.dataFile.empty() && sameName(candidate, slot.dataFile)) continue;
-            const std::string question =
-                cleanupQuestion(slot.dataFile.string(), prefix + candidate.filename().string());
-            if (prompter.ask(question, Buttons::YesNo, Icon::Question) != Answer::Yes) {
-                slot.keptFiles.push_back(candidate);
-                continue;
-            }
-            if (fs::remove(candidate, ec) && !ec) {
-                slot.deletedFiles.push_back(candidate);
-                index.forget(candidate);
-            } else
-                slot.errors.push_back("could not delete " + candidate.string() + ": " +
-                                      ec.message());
-        }
-
-        const auto after = probe.record();
-        if (!std::equal(after.begin(), after.end(), before.begin())) {
-            std::copy(after.begin(), after.end(), recordBegin);
-            anyChanged = true;
-            // A slot that was empty had no registration to drop.
-            if (slot.action == CleanupAction::Reset && before[0] == 0)
-                slot.action = CleanupAction::Cleared;
-        } else {
-            slot.action = CleanupAction::Unchanged;
-        }
-        if (slot.action != CleanupAction::Unchanged || !slot.deletedFiles.empty() ||
-            !slot.keptFiles.empty() || !slot.errors.empty())
-            result.slots.push_back(std::move(slot));
+        anyChanged = cleanSlot(tables, i, index, prefix, prompter, slot) || anyChanged;
+        if (worthReporting(slot)) result.slots.push_back(std::move(slot));
     }
 
     result.status = CleanupResult::Status::Finished;
     if (anyChanged) {
         status(kMsgCleanupWriting);
-        if (std::string error = writeTable(phrPath, *table); error.empty()) {
+        if (std::string error = writeTable(tables.phraseFile, tables.table); error.empty()) {
             result.written = true;
         } else {
             prompter.message(kMsgCleanupWriteFailed, Icon::Exclamation);
@@ -342,8 +437,9 @@ CleanupResult runCleanup(CWQEDoc& doc, Prompter& prompter, const CleanupProgress
         }
         status(kMsgCleanupRedisplaying);
     }
-    if (progress.step) progress.step(slots, slots);
+    if (progress.step) progress.step(tables.slots, tables.slots);
     status("");
+    tellUnreadable(result, prompter);
     prompter.message(kMsgCleanupFinished, Icon::Information);
     result.reloaded = doc.reload();
     return result;

@@ -2,15 +2,17 @@
 // the phrase data files that really lie in the card folder. Per slot it keeps
 // a registration whose data file is present and of the record's kind
 // (refreshing the fields taken from the file), registers a data file that
-// has no registration, drops a registration whose file is missing or
-// unreadable, and asks about every further data file of the same phrase
-// number. It works on the files on disk, writes the phrase settings file
-// when a record changed, and then reloads the card into the document.
+// has no registration, drops a registration whose file is missing or not of
+// a phrase kind, and asks about every further data file of the same phrase
+// number. A slot with a data file that cannot be read at all (open or read
+// error) is left exactly as it is and reported. It works on the files on disk, writes the phrase
+// settings file when a record changed, and then reloads the card into the document.
 #pragma once
 
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,6 +49,7 @@ enum class CleanupAction {
     Registered,  // filled anew from a data file (default name)
     Reset,       // registration dropped: no readable data file
     Cleared,     // an empty slot whose leftover bytes were reset to the erased record
+    Unreadable,  // a data file of the slot cannot be read: record and files kept as they are
 };
 // "unchanged", "refreshed from its data file", "registered from <file>", ...
 std::string cleanupActionText(CleanupAction action);
@@ -57,7 +60,7 @@ struct CleanupSlot {
     fs::path dataFile;                   // the registered data file after the procedure
     std::vector<fs::path> deletedFiles;  // further data files the user chose to delete
     std::vector<fs::path> keptFiles;     // further data files the user kept
-    std::vector<std::string> errors;     // deletions that failed
+    std::vector<std::string> errors;     // unreadable files and deletions that failed
 };
 
 // The question about a further data file C of a slot whose registered data
@@ -85,9 +88,30 @@ struct CleanupResult {
     std::vector<CleanupSlot> slots;  // slots that changed or had further files
     std::string error;               // why it stopped or what failed
 
-    int changedSlots() const;
-    bool ok() const;  // finished, and no deletion failed
+    bool ok() const;  // finished, every data file read and no deletion failed
 };
+
+// The card of a folder as the cleanup sees it: the model from the system
+// settings file that is present, or the cleanup's stop message when both or
+// neither are (with `detail` naming the files or the folder).
+struct CleanupCard {
+    bool bothSystemFiles = false;
+    std::optional<Model> model;
+    fs::path systemFile;
+    const char* stopMessage = nullptr;
+    std::string detail;
+};
+CleanupCard findCleanupCard(const fs::path& folder);
+
+// Why a cleanup of the card in `folder` would stop before changing anything
+// (the cleanup's message, and the detail naming the file and what is wrong
+// with it); nullopt when it can run. Commands that put data files on a card
+// for the cleanup to register check this before they copy anything.
+struct CleanupStop {
+    const char* message = nullptr;
+    std::string detail;
+};
+std::optional<CleanupStop> cleanupStopFor(const fs::path& folder);
 
 // The whole START procedure on the document's card folder. Questions and
 // messages go through `prompter`; the phrase settings file is replaced

@@ -1,6 +1,5 @@
 #include "maintenance/PhraseCopy.h"
 
-#include <cstdio>
 #include <fstream>
 
 #include "card/FileIO.h"
@@ -11,20 +10,6 @@
 namespace wqe {
 
 namespace {
-
-constexpr std::size_t kMidiHeaderSize = 14;
-constexpr int kDefaultMidiTempo = 120;         // what a MIDI file without a tempo event plays at
-constexpr int kTempoMin = 5, kTempoMax = 260;  // the tempo byte holds tempo - 5
-
-// The first `count` bytes of a file (fewer when it is shorter).
-std::vector<std::uint8_t> readStart(const fs::path& path, std::size_t count) {
-    std::vector<std::uint8_t> bytes(count);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(count));
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    return bytes;
-}
 
 std::string extensionOf(const fs::path& p) {
     std::string ext = p.extension().string();
@@ -41,48 +26,25 @@ int leadingNumber(std::string_view text) {
     return n;
 }
 
-// One record of the card's model over a private buffer.
-struct OneRecord {
-    explicit OneRecord(Model m, std::vector<std::uint8_t>& bytes) {
-        phr.setModel(m);
-        phr.attach(bytes);
-    }
-    CWQEPhr phr;
-};
-
-bool isMidiHeader(std::span<const std::uint8_t> head) {
-    return head.size() >= kMidiHeaderSize && head[0] == 'M' && head[1] == 'T' && head[2] == 'h' &&
-           head[3] == 'd' && head[8] == 0;
-}
-
 // Whether the candidate record is of the source's kind (a record of another
 // kind is replaced by the default record).
-bool candidateMatches(Model m, const std::vector<std::uint8_t>& rec, SourceKind kind,
+bool candidateMatches(Model m, const std::vector<std::uint8_t>& bytes, SourceKind kind,
                       const std::string& ext) {
-    if (m == Model::WQ5000) {
-        const bool used = rec[0] == 1, midi = rec[5] == 1, pattern = rec[15] != 0;
-        switch (kind) {
-            case SourceKind::Audio:
-                return used && !midi && !pattern;
-            case SourceKind::Pattern5000:
-                return used && !midi && pattern;
-            case SourceKind::Midi:
-                return used && midi;
-            default:
-                return false;
-        }
-    }
+    auto prm = CPhrasePrm::create(m);
+    std::copy(bytes.begin(), bytes.end(), prm->bytes().begin());
     switch (kind) {
         case SourceKind::Audio:
             // A WAV source needs a record of audio stored as WAV, a KPAC
             // source one stored as KPAC.
-            return rec[0] == kTypeAudio && ((rec[24] == kModeWav) == (ext == "WAV"));
+            return prm->kind() == kTypeAudio &&
+                   ((prm->fields().getMode(0) == kModeWav) == (ext == "WAV"));
+        case SourceKind::Pattern5000:
         case SourceKind::Pattern7000:
-            return rec[0] == kTypePattern;
+            return prm->kind() == kTypePattern;
         case SourceKind::Song:
-            return rec[0] == kTypeSong;
+            return prm->kind() == kTypeSong;
         case SourceKind::Midi:
-            return rec[0] == kTypeMidi;
+            return prm->kind() == kTypeMidi;
         default:
             return false;
     }
@@ -106,13 +68,106 @@ bool modelStores(Model m, SourceKind kind) {
 
 std::string cardName(const CWQEDoc& doc) { return doc.sys().getCardName(); }
 
-}  // namespace
-
-std::string phraseCopyTitle(Model m, int slot) {
-    char number[16];
-    std::snprintf(number, sizeof number, m == Model::WQ5000 ? "%03d)" : "%04d)", slot + 1);
-    return std::string("Phrase Copy(Phrase No,") + number;
+// The candidate placeholder: the default record, marked empty by its first byte.
+std::vector<std::uint8_t> emptyCandidate(const CWQEDoc& doc) {
+    auto rec = defaultCopyRecord(doc.model(), cardName(doc), 0);
+    rec[0] = 0;
+    return rec;
 }
+
+// Step: the memo line of the source number from the folder's memo file.
+void readSourceMemo(CopySource& src, const CWQEDoc& doc, Prompter& prompter) {
+    std::error_code ec;
+    const fs::path memoPath = findCardFile(src.path.parent_path(), kMemoFileName);
+    if (!fs::exists(memoPath, ec) || src.sourceNumber < 1 || src.sourceNumber > kMemoSlots) return;
+    CWQEMemo memo;
+    memo.setModel(doc.model());
+    if (memo.read(memoPath.string()).empty())
+        src.memo = memo.phraseMemo(src.sourceNumber - 1);
+    else
+        prompter.message(kMsgMemoFile, Icon::Exclamation);
+}
+
+// Step: record `sourceNumber` of the folder's phrase settings file of the
+// card's model, for a "_WQP" file; nullopt when there is none.
+std::optional<std::vector<std::uint8_t>> readFolderRecord(const CopySource& src, Model m) {
+    std::error_code ec;
+    const fs::path settings = findCardFile(src.path.parent_path(), phraseFileName(m));
+    if (!fs::exists(settings, ec) ||
+        !upperAscii(src.path.filename().string()).starts_with("_WQP") || src.sourceNumber < 1 ||
+        src.sourceNumber > highestPhraseCount(m))
+        return std::nullopt;
+    const std::size_t size = phraseRecordSize(m);
+    std::vector<std::uint8_t> rec(size);
+    std::ifstream in(settings, std::ios::binary);
+    in.seekg(static_cast<std::streamoff>((src.sourceNumber - 1) * size));
+    in.read(reinterpret_cast<char*>(rec.data()), static_cast<std::streamsize>(size));
+    if (!in) return std::nullopt;
+    return rec;
+}
+
+// Step: what a ".PHR" file holds.
+void classifyPhr(CopySource& src, Model m) {
+    src.extension = "PHR";
+    const std::string file = src.path.string();
+    const auto start = readPhrFileStart(src.path);
+    if (!start) {
+        src.problem = file + ": shorter than a phrase file header (16 bytes).";
+        return;
+    }
+    switch (start->content()) {
+        case PhrContent::Kpac: {
+            const kpac::RawHeader raw = start->kpacHeader();
+            const auto header = kpac::validateHeader(raw);
+            const bool fits = header && kpacPlayableOn(raw, m);
+            src.kind = fits ? SourceKind::Audio : SourceKind::BadAudio;
+            if (!header)
+                src.problem = file + ": " + header.error();
+            else if (!fits)
+                src.problem = file + ": a " + std::string(modelName(m)) +
+                              " card cannot play this grade or mode.";
+            return;
+        }
+        case PhrContent::Pattern5000:
+            src.kind = SourceKind::Pattern5000;
+            return;
+        case PhrContent::Pattern7000:
+            src.kind = SourceKind::Pattern7000;
+            return;
+        case PhrContent::Song:
+            src.kind = SourceKind::Song;
+            return;
+        case PhrContent::Unknown:
+            src.problem = file + ": not an audio, pattern or song phrase file.";
+            return;
+    }
+}
+
+// Step: a ".MID" file reads as a standard MIDI file or not.
+void classifyMid(CopySource& src) {
+    src.extension = "MID";
+    std::string error;
+    src.kind = probeMidiFile(src.path, &error) ? SourceKind::Midi : SourceKind::BadMidi;
+    if (src.kind == SourceKind::BadMidi) src.problem = error;
+}
+
+// Step: a ".WAV" file is one a WQ-7000 phrase can be stored as.
+void classifyWav(CopySource& src, Model m) {
+    src.extension = "WAV";
+    const std::string file = src.path.string();
+    if (m == Model::WQ5000) {
+        src.problem = file + ": a WQ-5000 card does not play WAV phrases.";
+    } else if (auto info = probeWavPhrase(src.path); !info) {
+        src.problem = info.error();
+    } else if (!wavPhraseFormat(*info)) {
+        src.problem = file + ": the sample data starts beyond offset " +
+                      std::to_string(kMaxWavDataOffset) + ".";
+    } else {
+        src.kind = SourceKind::Audio;
+    }
+}
+
+}  // namespace
 
 int copySlotCount(const CWQEDoc& doc) {
     if (!doc.isLoaded()) return 0;
@@ -138,46 +193,25 @@ std::optional<int> nextEmptySlot(const CWQEDoc& doc, int from, bool upwards) {
 }
 
 std::vector<std::uint8_t> defaultCopyRecord(Model m, const std::string& name, int slot) {
-    std::vector<std::uint8_t> rec(phraseRecordSize(m), 0);
-    OneRecord r(m, rec);
-    if (m == Model::WQ5000) {
-        r.phr.erase(0);
-    } else {
-        r.phr.setGrade(0, 3);
-        r.phr.setMode(0, 3);
-        r.phr.setRecordingType(0, 1);
-        r.phr.setVolume(0, 100);
-        r.phr.setTempo(0, 115);
-        r.phr.setTempo2(0, 115);
+    // WQ-5000: the erased record. WQ-7000: the format of a phrase without
+    // audio of its own, volume 100 and the registered tempo bytes.
+    auto prm = CPhrasePrm::create(m);
+    CWQEPhr p = prm->fields();
+    if (m == Model::WQ7000) {
+        p.setGrade(0, 3);
+        p.setMode(0, 3);
+        p.setRecordingType(0, 1);
+        p.setTempo(0, kTempoByteRegistered);
+        p.setTempo2(0, kTempoByteRegistered);
     }
-    char number[16];
-    std::snprintf(number, sizeof number, "%03d", slot + 1);
-    std::string text = name.substr(0, std::min<std::size_t>(8, name.find('\0'))) + number;
-    text.resize(phraseNameLength(m), ' ');
-    r.phr.setName(0, text);
-    return rec;
-}
-
-std::optional<int> midiFileTempo(std::span<const std::uint8_t> file) {
-    for (std::size_t k = kMidiHeaderSize; k + 1 < file.size(); ++k) {
-        if (file[k] != 0xFF) continue;
-        const std::uint8_t type = file[k + 1];
-        if (type == 0x2F) return std::nullopt;
-        if (type != 0x51) continue;
-        if (k + 5 >= file.size()) return std::nullopt;
-        const std::uint32_t us =
-            std::uint32_t{file[k + 3]} << 16 | std::uint32_t{file[k + 4]} << 8 | file[k + 5];
-        if (us == 0) return std::nullopt;
-        return static_cast<int>(60000000u / us);
-    }
-    return std::nullopt;
+    p.setName(0, defaultPhraseName(name, slot, m));
+    return {prm->bytes().begin(), prm->bytes().end()};
 }
 
 CopySource evaluateSource(const fs::path& file, const CWQEDoc& doc, Prompter& prompter) {
     CopySource src;
     src.path = file;
     const Model m = doc.model();
-    const fs::path folder = file.parent_path();
     const std::string name = file.filename().string();
     src.sourceNumber = name.size() > 4 ? leadingNumber(std::string_view(name).substr(4)) : 0;
 
@@ -186,89 +220,25 @@ CopySource evaluateSource(const fs::path& file, const CWQEDoc& doc, Prompter& pr
         src.problem = file.string() + ": no such file.";
         return src;
     }
-
-    // Memo line of the source number.
-    const fs::path memoPath = findCardFile(folder, kMemoFileName);
-    if (fs::exists(memoPath, ec) && src.sourceNumber >= 1 && src.sourceNumber <= kMemoSlots) {
-        CWQEMemo memo;
-        memo.setModel(m);
-        if (memo.read(memoPath.string()).empty())
-            src.memo = memo.phraseMemo(src.sourceNumber - 1);
-        else
-            prompter.message(kMsgMemoFile, Icon::Exclamation);
-    }
-
-    // Candidate record from the folder's phrase settings file of the card's model.
-    src.candidate = defaultCopyRecord(m, cardName(doc), 0);
-    src.candidate[0] = 0;
-    const fs::path settings = findCardFile(folder, phraseFileName(m));
-    const std::size_t size = phraseRecordSize(m);
-    bool fromSettings = false;
-    if (fs::exists(settings, ec) && upperAscii(name).starts_with("_WQP") && src.sourceNumber >= 1 &&
-        src.sourceNumber <= highestPhraseCount(m)) {
-        std::ifstream in(settings, std::ios::binary);
-        std::vector<std::uint8_t> rec(size);
-        in.seekg(static_cast<std::streamoff>((src.sourceNumber - 1) * size));
-        in.read(reinterpret_cast<char*>(rec.data()), static_cast<std::streamsize>(size));
-        if (in && static_cast<std::size_t>(in.gcount()) == size) {
-            src.candidate = rec;
-            fromSettings = true;
-        }
-    }
+    readSourceMemo(src, doc, prompter);
+    const auto folderRecord = readFolderRecord(src, m);
+    src.candidate = folderRecord ? *folderRecord : emptyCandidate(doc);
 
     const std::string ext = extensionOf(file);
-    if (ext == "PHR") {
-        const auto head = readStart(file, kpac::kHeaderSize);
-        src.extension = "PHR";
-        if (head.size() < kpac::kHeaderSize) {
-            src.problem = file.string() + ": shorter than a phrase file header (16 bytes).";
-        } else if (head[0] == 'Q' && head[1] == 'W' && head[2] == 'h' && head[3] == 'P') {
-            const auto header = kpac::parseHeader(head);
-            const bool fits = header && (m == Model::WQ7000 ||
-                                         (header->grade < 5 && static_cast<int>(header->mode) < 3));
-            src.kind = fits ? SourceKind::Audio : SourceKind::BadAudio;
-            if (!header)
-                src.problem = file.string() + ": " + header.error();
-            else if (!fits)
-                src.problem = file.string() + ": a " + std::string(modelName(m)) +
-                              " card cannot play this grade or mode.";
-        } else if (head[0] == 'W' && head[1] == 'Q' && head[2] == 'P' && head[3] == 'h' &&
-                   head[9] <= 2) {
-            src.kind = head[9] == 0   ? SourceKind::Pattern5000
-                       : head[9] == 1 ? SourceKind::Pattern7000
-                                      : SourceKind::Song;
-        } else {
-            src.problem = file.string() + ": not an audio, pattern or song phrase file.";
-        }
-    } else if (ext == "MID") {
-        src.extension = "MID";
-        std::string error;
-        const auto bytes = readWholeFile(file, error);
-        src.kind = bytes && isMidiHeader(*bytes) ? SourceKind::Midi : SourceKind::BadMidi;
-        if (src.kind == SourceKind::BadMidi)
-            src.problem = bytes ? file.string() + ": not a standard MIDI file." : error;
-    } else if (ext == "WAV") {
-        src.extension = "WAV";
-        if (m == Model::WQ5000) {
-            src.problem = file.string() + ": a WQ-5000 card does not play WAV phrases.";
-        } else if (auto info = probeWavPhrase(file); !info) {
-            src.problem = info.error();
-        } else if (!wavPhraseFormat(*info)) {
-            src.problem = file.string() + ": the sample data starts beyond offset " +
-                          std::to_string(kMaxWavDataOffset) + ".";
-        } else {
-            src.kind = SourceKind::Audio;
-        }
-    } else {
+    if (ext == "PHR")
+        classifyPhr(src, m);
+    else if (ext == "MID")
+        classifyMid(src);
+    else if (ext == "WAV")
+        classifyWav(src, m);
+    else
         src.problem = file.string() + ": not a .PHR, .MID or .WAV file.";
-    }
+
     if (src.problem.empty() && !modelStores(m, src.kind))
         src.problem = file.string() + ": a " + std::string(modelName(m)) +
                       " card cannot hold a phrase of this layout.";
-    if (fromSettings && !candidateMatches(m, src.candidate, src.kind, src.extension)) {
-        src.candidate = defaultCopyRecord(m, cardName(doc), 0);
-        src.candidate[0] = 0;
-    }
+    if (folderRecord && !candidateMatches(m, src.candidate, src.kind, src.extension))
+        src.candidate = emptyCandidate(doc);
     return src;
 }
 
@@ -280,106 +250,27 @@ bool buildRecord(const CopySource& source, const CWQEDoc& doc, int slot,
             source.problem.empty() ? source.path.string() + ": cannot be copied." : source.problem;
         return false;
     }
-    record = defaultCopyRecord(m, cardName(doc), slot);
+    // The same record registration makes from the card's own data file,
+    // except that a MODE2 phrase keeps its end point at 0.
+    auto prm = CPhrasePrm::create(m);
+    const std::string prefix = cardName(doc);
+    bool built = false;
     if (source.extension == "WAV") {
-        // Audio stored as WAV: the record the registration of a WAV data file makes.
-        auto prm = CPhrasePrm::create(Model::WQ7000);
-        if (m != Model::WQ7000 || !prm->registerWav(source.path, slot, cardName(doc))) {
-            error = source.path.string() + ": cannot be registered as a WAV phrase.";
-            return false;
+        built = prm->registerWav(source.path, slot, prefix);
+    } else if (source.kind == SourceKind::Midi) {
+        if (const auto midi = probeMidiFile(source.path, &error)) {
+            prm->fillFromMidi(*midi, slot, prefix);
+            built = true;
         }
-        const auto bytes = static_cast<const CPhrasePrm&>(*prm).bytes();
-        record.assign(bytes.begin(), bytes.end());
-        return true;
+    } else if (const auto start = readPhrFileStart(source.path)) {
+        built = prm->fillFromPhr(*start, slot, prefix, Mode2EndPoint::Untouched);
     }
-
-    std::error_code ec;
-    const auto fileLength = fs::file_size(source.path, ec);
-    if (ec) {
-        error = source.path.string() + ": " + ec.message();
+    if (!built) {
+        if (error.empty())
+            error = source.path.string() + ": the file can no longer be read as it was.";
         return false;
     }
-    const auto dfl = static_cast<std::uint32_t>(fileLength);
-    OneRecord r(m, record);
-    CWQEPhr& p = r.phr;
-    const bool w5 = m == Model::WQ5000;
-    int tempo = kDefaultMidiTempo;
-    if (source.kind == SourceKind::Midi) {
-        const auto bytes = readWholeFile(source.path, error);
-        if (!bytes) return false;
-        tempo = std::clamp(midiFileTempo(*bytes).value_or(kDefaultMidiTempo), kTempoMin, kTempoMax);
-    }
-    switch (source.kind) {
-        case SourceKind::Audio: {
-            const auto head = readStart(source.path, kpac::kHeaderSize);
-            const auto raw = kpac::readRawHeader(head);
-            if (!raw) {
-                error = source.path.string() + ": the phrase file header cannot be read.";
-                return false;
-            }
-            if (w5)
-                p.setUsed(0, 1);
-            else
-                p.setType(0, kTypeAudio);
-            p.setGrade(0, raw->grade);
-            p.setMode(0, raw->mode);
-            p.setRecordingType(0, raw->channelsMinusOne);
-            p.setLength(0, raw->blockCount);
-            p.setDataFileLength(0, dfl);
-            if (!w5) {
-                p.setDataOffset(0, kpac::kHeaderSize);
-                if (raw->mode != static_cast<int>(kpac::Mode::Mode2)) {
-                    p.setEndPoint(0, raw->blockCount);
-                    p.setLoop2Point(0, raw->blockCount);
-                }
-                p.setVolume(0, 100);
-                p.setRegistered(0, 1);
-                p.setTempo(0, 115);
-                p.setTempo2(0, 115);
-            }
-            break;
-        }
-        case SourceKind::Pattern5000:
-            p.setUsed(0, 1);
-            p.setDataFileLength(0, dfl);
-            p.setVolume(0, 0);
-            p.setPatternMode(0, 1);
-            p.setTempo(0, 0);
-            p.setTempo2(0, 0);
-            break;
-        case SourceKind::Pattern7000:
-        case SourceKind::Song:
-            p.setType(0, source.kind == SourceKind::Song ? kTypeSong : kTypePattern);
-            p.setGrade(0, 3);
-            p.setMode(0, 3);
-            p.setRecordingType(0, 1);
-            p.setDataFileLength(0, dfl);
-            p.setVolume(0, 100);
-            p.setRegistered(0, 1);
-            p.setTempo(0, 115);
-            p.setTempo2(0, 115);
-            break;
-        case SourceKind::Midi:
-            if (w5) {
-                p.setUsed(0, 1);
-                p.setMidiFlag(0, 1);
-                p.setVolume(0, 0);
-            } else {
-                p.setType(0, kTypeMidi);
-                p.setGrade(0, 3);
-                p.setMode(0, 3);
-                p.setRecordingType(0, 1);
-                p.setVolume(0, 100);
-                p.setRegistered(0, 1);
-            }
-            p.setDataFileLength(0, dfl);
-            p.setTempo(0, static_cast<std::uint32_t>(tempo - kTempoMin));
-            p.setTempo2(0, static_cast<std::uint32_t>(tempo - kTempoMin));
-            break;
-        default:
-            error = source.path.string() + ": cannot be copied.";
-            return false;
-    }
+    record.assign(prm->bytes().begin(), prm->bytes().end());
     return true;
 }
 

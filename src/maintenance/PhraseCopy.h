@@ -51,9 +51,6 @@ struct CopySource {
     bool candidateEmpty() const { return candidate.empty() || candidate[0] == 0; }
 };
 
-// The dialog title: "Phrase Copy(Phrase No,012)" / "Phrase Copy(Phrase No,0012)".
-std::string phraseCopyTitle(Model m, int slot);
-
 // Number of phrase slots of the open card (WQ-5000: code 0 -> 250, else 500;
 // WQ-7000: 0 -> 250, 1 -> 500, else 1000), never more than the records the
 // phrase settings image holds.
@@ -68,20 +65,16 @@ std::optional<int> nextEmptySlot(const CWQEDoc& doc, int from, bool upwards);
 // and leaves the memo empty.
 CopySource evaluateSource(const fs::path& file, const CWQEDoc& doc, Prompter& prompter);
 
-// Fills `record` (the default record of the model, named for `slot`) from the
-// source file by its kind. False with `error` set when the file cannot be
-// read or the kind is not one the model stores.
+// Fills `record` from the source file by its kind, as registration would for
+// the destination slot (default name from the card name), except that a
+// MODE2 KPAC phrase keeps its end point at 0. False with `error` set when the
+// file cannot be read or the kind is not one the model stores.
 bool buildRecord(const CopySource& source, const CWQEDoc& doc, int slot,
                  std::vector<std::uint8_t>& record, std::string& error);
 
 // The default record of the model with the default name: the first 8
 // characters of the card name and the slot number ("%s%03d").
 std::vector<std::uint8_t> defaultCopyRecord(Model m, const std::string& cardName, int slot);
-
-// Tempo in beats per minute of a standard MIDI file: the first set-tempo
-// event after the 14-byte header; nullopt when there is none (or its value
-// is 0).
-std::optional<int> midiFileTempo(std::span<const std::uint8_t> file);
 
 struct CopyResult {
     enum class Status {

@@ -218,8 +218,9 @@ TEST_F(DocumentTest, EachSaveFaultLeavesOldOrNewContentFileByFile) {
             for (const char* n : names) {
                 const auto now = readBytes(card / n);
                 ASSERT_TRUE(now == before[n] || now == after[n]) << n;
-                if (now == after[n] && now != before[n])
+                if (now == after[n] && now != before[n]) {
                     EXPECT_NE(reason.find(std::string("already changed:")), std::string::npos);
+                }
                 if (op != test::FsOp::Rename) {
                     EXPECT_EQ(now, before[n]) << n;
                 }

@@ -10,7 +10,20 @@ using Bytes = std::vector<std::uint8_t>;
 
 Bytes withHeader(std::uint16_t format, std::uint16_t timeBase, const Bytes& body) {
     auto u8 = [](unsigned v) { return static_cast<std::uint8_t>(v); };
-    Bytes f = {'M', 'T', 'h', 'd', 0, 0, 0, 6, u8(format >> 8), u8(format), 0, 1, u8(timeBase >> 8), u8(timeBase)};
+    Bytes f = {'M',
+               'T',
+               'h',
+               'd',
+               0,
+               0,
+               0,
+               6,
+               u8(format >> 8),
+               u8(format),
+               0,
+               1,
+               u8(timeBase >> 8),
+               u8(timeBase)};
     f.reserve(f.size() + body.size());
     f.insert(f.end(), body.begin(), body.end());
     return f;
@@ -38,6 +51,30 @@ TEST(MidiFile, TextsAndTempoOfTheWholeScan) {
     EXPECT_EQ(scanMidiTempo(file), 3);
 }
 
+// The byte after 0xFF is the event's type and never starts another event,
+// so registration and phrase copy agree on every file.
+TEST(MidiFile, TempoScanAndTempoByte) {
+    const struct {
+        Bytes body;
+        std::optional<int> tempo;
+        std::uint8_t tempoByte;
+    } cases[] = {
+        {{0xFF, 0x51, 0x03, 0x09, 0x27, 0xC0}, 100, 95},
+        {{0x00, 0xFF, 0xFF, 0x51, 0x03, 0x09, 0x27, 0xC0}, std::nullopt, 115},
+        {{0xFF, 0x2F, 0x00, 0xFF, 0x51, 0x03, 0x09, 0x27, 0xC0}, std::nullopt, 115},
+        {{0xFF, 0x51, 0x03, 0x00, 0x00, 0x00}, std::nullopt, 115},  // no tempo from 0
+        {{0xFF, 0x51, 0x03, 0x09, 0x27}, std::nullopt, 115},        // cut short
+        {{0xFF, 0x51, 0x03, 0x00, 0x27, 0x10}, 6000, 255},          // 10000 us, beyond 260 bpm
+        {{0xFF, 0x51, 0x03, 0xFF, 0xFF, 0xFF}, 3, 0},               // below 5 bpm
+        {{}, std::nullopt, 115},
+    };
+    for (const auto& c : cases) {
+        const Bytes file = withHeader(0, 96, c.body);
+        EXPECT_EQ(scanMidiTempo(file), c.tempo) << &c - cases;
+        EXPECT_EQ(midiTempoByte(scanMidiTempo(file)), c.tempoByte) << &c - cases;
+    }
+}
+
 TEST(MidiFile, CutTextsAndHeaders) {
     EXPECT_EQ(scanMidiInfo(withHeader(0, 96, {0xFF, 0x03, 10, 'a', 'b'}))->sequenceName, "ab");
     EXPECT_FALSE(scanMidiInfo(withHeader(0x0100, 96, {})));
@@ -54,7 +91,8 @@ TEST(MidiFile, ArbitraryBytesAreScannedSafely) {
     auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
     for (int round = 0; round < 2000; ++round) {
         Bytes body(next() % 64);
-        for (auto& b : body) b = (next() >> 16) % 4 == 0 ? 0xFF : static_cast<std::uint8_t>(next() >> 16);
+        for (auto& b : body)
+            b = (next() >> 16) % 4 == 0 ? 0xFF : static_cast<std::uint8_t>(next() >> 16);
         const Bytes file = withHeader(0, 96, body);
         const auto info = scanMidiInfo(file);
         ASSERT_TRUE(info);

@@ -23,14 +23,30 @@ std::uint32_t u32(int v) { return static_cast<std::uint32_t>(v); }
 Bytes fromHex(std::string_view hex) {
     Bytes out;
     for (std::size_t k = 0; k < hex.size(); ++k)
-        if (hex[k] != ' ') out.push_back(u8(std::stoul(std::string(hex.substr(k++, 2)), nullptr, 16)));
+        if (hex[k] != ' ')
+            out.push_back(u8(std::stoul(std::string(hex.substr(k++, 2)), nullptr, 16)));
     return out;
 }
 
-Bytes kpacFile(int grade, int mode, int channels, std::uint32_t blocks, std::size_t dataBytes = 64) {
+Bytes kpacFile(int grade, int mode, int channels, std::uint32_t blocks,
+               std::size_t dataBytes = 64) {
     // The 32-bit block count: high word first, each word low byte first.
-    Bytes f = {'Q', 'W', 'h', 'P', 's', 'r', u8(grade), u8(mode), 0, u8(channels - 1),
-               u8(blocks >> 16), u8(blocks >> 24), u8(blocks), u8(blocks >> 8), 0, 0};
+    Bytes f = {'Q',
+               'W',
+               'h',
+               'P',
+               's',
+               'r',
+               u8(grade),
+               u8(mode),
+               0,
+               u8(channels - 1),
+               u8(blocks >> 16),
+               u8(blocks >> 24),
+               u8(blocks),
+               u8(blocks >> 8),
+               0,
+               0};
     f.resize(f.size() + dataBytes, 0x11);
     return f;
 }
@@ -45,14 +61,16 @@ Bytes patternFile(PatternKind kind) {
 }
 
 Bytes midiFile(const Bytes& events, std::uint16_t format = 0) {
-    Bytes f = {'M', 'T', 'h', 'd', 0, 0, 0, 6, u8(format >> 8), u8(format), 0, 1, 0x01, 0xE0,
-               'M', 'T', 'r', 'k', 0, 0, 0, u8(events.size() + 4)};
+    Bytes f = {'M',  'T', 'h', 'd', 0,   0, 0, 6, u8(format >> 8),      u8(format), 0, 1, 0x01,
+               0xE0, 'M', 'T', 'r', 'k', 0, 0, 0, u8(events.size() + 4)};
     f.insert(f.end(), events.begin(), events.end());
     f.insert(f.end(), {0x00, 0xFF, 0x2F, 0x00});
     return f;
 }
 
-Bytes setTempo(std::uint32_t us) { return {0x00, 0xFF, 0x51, 0x03, u8(us >> 16), u8(us >> 8), u8(us)}; }
+Bytes setTempo(std::uint32_t us) {
+    return {0x00, 0xFF, 0x51, 0x03, u8(us >> 16), u8(us >> 8), u8(us)};
+}
 
 void putLe(Bytes& f, std::uint32_t v, int size) {
     for (int k = 0; k < size; ++k) f.push_back(u8(v >> (8 * k)));
@@ -66,8 +84,8 @@ Bytes wavFile(int channels, std::uint32_t rate, int bits, std::uint32_t dataByte
     putLe(f, 4 + 24 + (junk ? 8 + junk : 0) + 8 + dataBytes, 4);
     f.insert(f.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0});
     const auto align = u32(channels * bits / 8);
-    for (auto [v, size] : {std::pair{u32(channels), 2}, {rate, 4}, {rate * align, 4}, {align, 2},
-                           {u32(bits), 2}})
+    for (auto [v, size] :
+         {std::pair{u32(channels), 2}, {rate, 4}, {rate * align, 4}, {align, 2}, {u32(bits), 2}})
         putLe(f, v, size);
     if (junk) {
         f.insert(f.end(), {'j', 'u', 'n', 'k'});
@@ -104,21 +122,31 @@ struct Probe {
 };
 
 TEST(PhrasePrm, RecognisesPhrFilesPerModel) {
-    struct Case { const char* what; Bytes file; int kind7000, kind5000; };  // -1: not recognised
+    struct Case {
+        const char* what;
+        Bytes file;
+        int kind7000, kind5000;
+    };  // -1: not recognised
     Bytes short15 = kpacFile(0, 0, 1, 1, 0);
     short15.resize(15);
     Bytes kind3 = patternFile(PatternKind::Pattern7000);
     kind3[9] = 3;
     const Case cases[] = {
         {"KPAC 8 kHz LINEAR", kpacFile(0, 0, 1, 10), 1, 1},
-        {"KPAC 44.1 kHz MODE2", kpacFile(4, 2, 2, 10), 1, 1}, {"KPAC 48 kHz", kpacFile(5, 0, 1, 10), 1, -1},
-        {"KPAC MODE3", kpacFile(3, 3, 1, 10), 1, -1}, {"KPAC H-LINEAR", kpacFile(3, 4, 1, 10), 1, -1},
-        {"KPAC grade 6", kpacFile(6, 0, 1, 10), -1, -1}, {"KPAC mode 5", kpacFile(0, 5, 1, 10), -1, -1},
-        {"header only", kpacFile(0, 0, 1, 0, 0), 1, 1}, {"15 bytes", short15, -1, -1},
+        {"KPAC 44.1 kHz MODE2", kpacFile(4, 2, 2, 10), 1, 1},
+        {"KPAC 48 kHz", kpacFile(5, 0, 1, 10), 1, -1},
+        {"KPAC MODE3", kpacFile(3, 3, 1, 10), 1, -1},
+        {"KPAC H-LINEAR", kpacFile(3, 4, 1, 10), 1, -1},
+        {"KPAC grade 6", kpacFile(6, 0, 1, 10), -1, -1},
+        {"KPAC mode 5", kpacFile(0, 5, 1, 10), -1, -1},
+        {"header only", kpacFile(0, 0, 1, 0, 0), 1, 1},
+        {"15 bytes", short15, -1, -1},
         {"WQ-5000 pattern", patternFile(PatternKind::Pattern5000), 3, 3},
         {"WQ-7000 pattern", patternFile(PatternKind::Pattern7000), 3, 3},
-        {"song", patternFile(PatternKind::Song), 4, -1}, {"pattern kind 3", kind3, -1, -1},
-        {"WAV data", wavFile(1, 8000, 16, 32), -1, -1}, {"empty file", {}, -1, -1},
+        {"song", patternFile(PatternKind::Song), 4, -1},
+        {"pattern kind 3", kind3, -1, -1},
+        {"WAV data", wavFile(1, 8000, 16, 32), -1, -1},
+        {"empty file", {}, -1, -1},
     };
     for (const Case& c : cases) {
         for (Model m : {W7, W5}) {
@@ -137,20 +165,31 @@ TEST(PhrasePrm, RegisteredRecords) {
     Probe probe;
     // Two golden records, byte for byte.
     auto w7 = CPhrasePrm::create(W7);
-    ASSERT_TRUE(w7->registerPhr(probe.put("a.PHR", kpacFile(2, 1, 2, 0x12345, 100)), 41, "LONGCARDNAME"));
-    EXPECT_EQ(recordOf(*w7), fromHex("010000000000000000004c4f4e474341 52443034322000020101100045230100 "
-                                     "74000000000000004523010000000000 45230100640000000000000000017373 "
-                                     "00000000000000000000000000000000"));
+    ASSERT_TRUE(
+        w7->registerPhr(probe.put("a.PHR", kpacFile(2, 1, 2, 0x12345, 100)), 41, "LONGCARDNAME"));
+    EXPECT_EQ(recordOf(*w7),
+              fromHex("010000000000000000004c4f4e474341 52443034322000020101100045230100 "
+                      "74000000000000004523010000000000 45230100640000000000000000017373 "
+                      "00000000000000000000000000000000"));
     auto w5 = CPhrasePrm::create(W5);
     ASSERT_TRUE(w5->registerPhr(probe.put("b.PHR", kpacFile(4, 2, 2, 4096, 20)), 6, "WQ-5000 "));
-    EXPECT_EQ(recordOf(*w5), fromHex("01000402010000001000000000246400 00008000800057512d35303030203030 "
-                                     "37000000000000000000737300000000"));
+    EXPECT_EQ(recordOf(*w5),
+              fromHex("01000402010000001000000000246400 00008000800057512d35303030203030 "
+                      "37000000000000000000737300000000"));
 
-    struct Case { const char* what; Model model; Bytes file; int index; std::string_view prefix;
-                  Fields fields; const char* name; };
+    struct Case {
+        const char* what;
+        Model model;
+        Bytes file;
+        int index;
+        std::string_view prefix;
+        Fields fields;
+        const char* name;
+    };
     const Fields reg7 = {{F::Volume, 100}, {F::Registered, 1}, {F::Tempo, 115}, {F::Tempo2, 115}};
     const Fields seq7 = with(reg7, {{F::Grade, 3}, {F::Mode, 3}, {F::RecordingType, 1}});
-    const Fields pat5 = {{F::Used, 1}, {F::Volume, 0}, {F::PatternMode, 1}, {F::Tempo, 0}, {F::Tempo2, 0}};
+    const Fields pat5 = {
+        {F::Used, 1}, {F::Volume, 0}, {F::PatternMode, 1}, {F::Tempo, 0}, {F::Tempo2, 0}};
     // clang-format off
     const Case cases[] = {
         {"MODE2 audio: no loop 2 point", W7, kpacFile(0, 2, 1, 500), 999, "DEMO",
@@ -175,7 +214,8 @@ TEST(PhrasePrm, RegisteredRecords) {
         auto prm = CPhrasePrm::create(c.model);
         const bool midi = c.file[0] == 'M';
         const auto path = probe.put(midi ? "_WQP.MID" : "_WQP.PHR", c.file);
-        ASSERT_TRUE(midi ? prm->registerMid(path, c.index, c.prefix) : prm->registerPhr(path, c.index, c.prefix))
+        ASSERT_TRUE(midi ? prm->registerMid(path, c.index, c.prefix)
+                         : prm->registerPhr(path, c.index, c.prefix))
             << c.what;
         EXPECT_EQ(recordOf(*prm), record(c.model, c.fields, c.name)) << c.what;
     }
@@ -201,7 +241,7 @@ TEST(PhrasePrm, Wq5000PatternIsConvertedOnAWq7000Card) {
         want.resize(1024, 0);
         std::fill(want.begin() + 512, want.begin() + 640, 100);
         EXPECT_EQ(test::readBytes(path), want);
-        EXPECT_EQ(prm->kind(), kKindPattern);
+        EXPECT_EQ(prm->kind(), kTypePattern);
         EXPECT_EQ(prm->fields().getDataFileLength(0), 1024u);
     }
     // Cut short: neither converted nor registered.
@@ -216,11 +256,16 @@ TEST(PhrasePrm, Wq5000PatternIsConvertedOnAWq7000Card) {
     EXPECT_FALSE(prm->registerPhr(path5, 4, "CARD"));
     setWriteFaultInjectorForTesting(nullptr);
     EXPECT_EQ(test::readBytes(path5), old);
-    EXPECT_EQ(prm->kind(), kKindEmpty);
+    EXPECT_EQ(prm->kind(), kTypeEmpty);
 }
 
 TEST(PhrasePrm, MidiTempo) {
-    struct Case { const char* what; Bytes file; std::optional<int> tempo; std::uint8_t tempoByte; };
+    struct Case {
+        const char* what;
+        Bytes file;
+        std::optional<int> tempo;
+        std::uint8_t tempoByte;
+    };
     Bytes endFirst = midiFile({0x00, 0xFF, 0x2F, 0x00});
     endFirst.insert(endFirst.end(), {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20});
     Bytes twoTempos = setTempo(600000);
@@ -230,14 +275,17 @@ TEST(PhrasePrm, MidiTempo) {
     cutTempo.resize(cutTempo.size() - 4);
     cutTempo.insert(cutTempo.end(), {0xFF, 0x51, 0x03, 0x07});
     const Case cases[] = {
-        {"120 bpm", midiFile(setTempo(500000)), 120, 115}, {"100 bpm", midiFile(setTempo(600000)), 100, 95},
+        {"120 bpm", midiFile(setTempo(500000)), 120, 115},
+        {"100 bpm", midiFile(setTempo(600000)), 100, 95},
         {"first one counts", midiFile(twoTempos), 100, 95},
         {"no tempo event", midiFile({0x00, 0x90, 0x40, 0x7F}), std::nullopt, 115},
         {"tempo 0", midiFile(setTempo(0)), std::nullopt, 115},
         {"end of track first", endFirst, std::nullopt, 115},
         {"cut inside the event", cutTempo, std::nullopt, 115},
-        {"600 bpm", midiFile(setTempo(100000)), 600, 255}, {"259 bpm", midiFile(setTempo(230770)), 259, 254},
-        {"4 bpm", midiFile(setTempo(15000000)), 4, 0}, {"format 2", midiFile({}, 2), std::nullopt, 115},
+        {"600 bpm", midiFile(setTempo(100000)), 600, 255},
+        {"259 bpm", midiFile(setTempo(230770)), 259, 254},
+        {"4 bpm", midiFile(setTempo(15000000)), 4, 0},
+        {"format 2", midiFile({}, 2), std::nullopt, 115},
         {"format 255", midiFile({}, 0xFF), std::nullopt, 115},
     };
     for (const Case& c : cases) {
@@ -279,10 +327,17 @@ TEST(PhrasePrm, CheckingMidiRefreshesLengthAndSecondTempoByte) {
 TEST(PhrasePrm, CheckingAudioAgainstItsPhrFile) {
     Probe probe;
     const auto file = probe.put("_WQP0001.PHR", kpacFile(3, 0, 1, 1000, 200));  // H = 1000, F = 216
-    const Fields points = {{F::StartPoint, 10}, {F::EndPoint, 900}, {F::Loop1Point, 20}, {F::Loop2Point, 800}};
-    const Fields reset = {{F::StartPoint, 0}, {F::EndPoint, 1000}, {F::Loop1Point, 0}, {F::Loop2Point, 1000}};
-    // `edit` goes on a record registered from the file; `expected` on the same record is the state after the check.
-    struct Case { const char* what; Model model; Fields edit, expected; };
+    const Fields points = {
+        {F::StartPoint, 10}, {F::EndPoint, 900}, {F::Loop1Point, 20}, {F::Loop2Point, 800}};
+    const Fields reset = {
+        {F::StartPoint, 0}, {F::EndPoint, 1000}, {F::Loop1Point, 0}, {F::Loop2Point, 1000}};
+    // `edit` goes on a record registered from the file; `expected` on the same record is the state
+    // after the check.
+    struct Case {
+        const char* what;
+        Model model;
+        Fields edit, expected;
+    };
     // clang-format off
     const Case cases[] = {
         {"agrees: points kept", W7, points, points},
@@ -329,12 +384,17 @@ TEST(PhrasePrm, CheckingRefusesAnotherKind) {
     Bytes short15 = patternFile(PatternKind::Pattern7000);
     short15.resize(15);
     const auto cut = probe.put("cut.PHR", short15);
-    struct Case { Model model; fs::path registerFrom, check; bool ok; };
+    struct Case {
+        Model model;
+        fs::path registerFrom, check;
+        bool ok;
+    };
     const Case cases[] = {
         {W7, p7, p7, true},    {W7, p7, song, false},     {W7, song, song, true},
         {W7, song, p7, false}, {W7, p7, kpac, false},     {W7, kpac, p7, false},
         {W7, p7, cut, false},  {W7, kpac, kpac48, true},  {W5, p5, p5, true},
-        {W5, p5, p7, false},   {W5, kpac, kpac48, false}, {W5, kpac, p5, false}, {W5, p5, kpac, false},
+        {W5, p5, p7, false},   {W5, kpac, kpac48, false}, {W5, kpac, p5, false},
+        {W5, p5, kpac, false},
     };
     for (const Case& c : cases) {
         auto prm = CPhrasePrm::create(c.model);
@@ -350,29 +410,41 @@ TEST(PhrasePrm, CheckingRefusesAnotherKind) {
 }
 
 TEST(PhrasePrm, WavPhrases) {
-    struct Case { const char* what; Bytes file; int grade, recType, offset; std::uint32_t length; };
-    const Case cases[] = {  // grade -1: refused
+    struct Case {
+        const char* what;
+        Bytes file;
+        int grade, recType, offset;
+        std::uint32_t length;
+    };
+    const Case cases[] = {
+        // grade -1: refused
         {"stereo 44.1 kHz", wavFile(2, 44100, 16, 4000), 4, 1, 44, 62},
         {"mono 8 kHz", wavFile(1, 8000, 16, 3200), 0, 0, 44, 100},
         {"mono 48 kHz", wavFile(1, 48000, 16, 31), 5, 0, 44, 0},
         {"22.05 kHz after a chunk", wavFile(1, 22050, 16, 320, 10), 2, 0, 62, 10},
         {"data cut short", wavFile(1, 16000, 16, 320, 0, 3200), 1, 0, 44, 10},
-        {"24-bit", wavFile(1, 44100, 24, 480), -1, 0, 0, 0}, {"8-bit", wavFile(1, 8000, 8, 160), -1, 0, 0, 0},
+        {"24-bit", wavFile(1, 44100, 24, 480), -1, 0, 0, 0},
+        {"8-bit", wavFile(1, 8000, 8, 160), -1, 0, 0, 0},
         {"96 kHz", wavFile(1, 96000, 16, 320), -1, 0, 0, 0},
         {"odd data offset", wavFile(1, 8000, 16, 320, 3), -1, 0, 0, 0},
         {"data beyond 4095", wavFile(1, 8000, 16, 320, 4100), -1, 0, 0, 0},
         {"KPAC file", kpacFile(0, 0, 1, 1), -1, 0, 0, 0},
     };
-    const Fields reg7 = {{F::Type, 1}, {F::Mode, 5}, {F::Volume, 100}, {F::Registered, 1}, {F::Tempo, 115},
-                         {F::Tempo2, 115}};
+    const Fields reg7 = {{F::Type, 1},       {F::Mode, 5},    {F::Volume, 100},
+                         {F::Registered, 1}, {F::Tempo, 115}, {F::Tempo2, 115}};
     for (const Case& c : cases) {
         Probe probe;
         auto prm = CPhrasePrm::create(W7);
-        ASSERT_EQ(prm->registerWav(probe.put("_WQP0001.WAV", c.file), 0, "WAVCARD"), c.grade >= 0) << c.what;
+        ASSERT_EQ(prm->registerWav(probe.put("_WQP0001.WAV", c.file), 0, "WAVCARD"), c.grade >= 0)
+            << c.what;
         if (c.grade < 0) continue;
-        const Fields format = {{F::Grade, u32(c.grade)}, {F::RecordingType, u32(c.recType)},
-                               {F::DataOffset, u32(c.offset)}, {F::Length, c.length}, {F::EndPoint, c.length},
-                               {F::Loop2Point, c.length}, {F::DataFileLength, u32(int(c.file.size()))}};
+        const Fields format = {{F::Grade, u32(c.grade)},
+                               {F::RecordingType, u32(c.recType)},
+                               {F::DataOffset, u32(c.offset)},
+                               {F::Length, c.length},
+                               {F::EndPoint, c.length},
+                               {F::Loop2Point, c.length},
+                               {F::DataFileLength, u32(int(c.file.size()))}};
         EXPECT_EQ(recordOf(*prm), record(W7, with(reg7, format), "WAVCARD001  ")) << c.what;
         EXPECT_EQ(prm->dataFileName("d/", 0), "d/_WQP0001.WAV");
     }
@@ -408,12 +480,21 @@ TEST(PhrasePrm, CheckingAWavRecord) {
 }
 
 TEST(PhrasePrm, KindsAndFileNamesFromRecords) {
-    struct Case { Model model; Fields fields; int kind; const char* file; };
+    struct Case {
+        Model model;
+        Fields fields;
+        int kind;
+        const char* file;
+    };
     const Case cases[] = {
-        {W7, {}, 0, ""}, {W7, {{F::Type, 1}}, 1, "_WQP0010.PHR"},
+        {W7, {}, 0, ""},
+        {W7, {{F::Type, 1}}, 1, "_WQP0010.PHR"},
         {W7, {{F::Type, 1}, {F::Mode, 5}}, 1, "_WQP0010.WAV"},
-        {W7, {{F::Type, 2}, {F::Mode, 5}}, 2, "_WQP0010.MID"}, {W7, {{F::Type, 4}}, 4, "_WQP0010.PHR"},
-        {W7, {{F::Type, 5}}, 0, ""}, {W5, {{F::MidiFlag, 1}}, 0, ""}, {W5, {{F::Used, 2}}, 0, ""},
+        {W7, {{F::Type, 2}, {F::Mode, 5}}, 2, "_WQP0010.MID"},
+        {W7, {{F::Type, 4}}, 4, "_WQP0010.PHR"},
+        {W7, {{F::Type, 5}}, 0, ""},
+        {W5, {{F::MidiFlag, 1}}, 0, ""},
+        {W5, {{F::Used, 2}}, 0, ""},
         {W5, {{F::Used, 1}}, 1, "_WQP0010.PHR"},
         {W5, {{F::Used, 1}, {F::MidiFlag, 1}, {F::PatternMode, 1}}, 2, "_WQP0010.MID"},
         {W5, {{F::Used, 1}, {F::PatternMode, 4}}, 3, "_WQP0010.PHR"},

@@ -46,11 +46,19 @@ TEST(CliCodec, EncodeAndDecodeOneFile) {
     EXPECT_EQ(fs::file_size(dir / "hl.phr"), 16u + 200u * 96u);
     expectRun({"decode", "--lang", "ja", (dir / "hl.phr").string(), (dir / "hl.wav").string()}, 0,
               "コンバートに成功しました。");
-    // Encoding X.WAV to X.PHR deletes X.WAV.
-    writeBytes(dir / "X.WAV", stereoWav());
-    expectRun({"encode", "--mode", "linear", (dir / "X.WAV").string(), (dir / "X.PHR").string()}, 0,
-              "deleted " + (dir / "X.WAV").string());
-    EXPECT_FALSE(fs::exists(dir / "X.WAV"));
+    // The user's recording survives an encode beside it; a card phrase's
+    // other data file does not.
+    writeBytes(dir / "announcement.wav", stereoWav());
+    const auto kept = runWqe({"encode", "--mode", "mode2", (dir / "announcement.wav").string(),
+                              (dir / "announcement.phr").string()});
+    EXPECT_EQ(kept.status, 0) << kept.err;
+    EXPECT_EQ(kept.out.find("deleted"), std::string::npos) << kept.out;
+    EXPECT_TRUE(fs::exists(dir / "announcement.wav"));
+    writeBytes(dir / "_WQP0001.WAV", stereoWav());
+    expectRun({"encode", "--mode", "linear", (dir / "_WQP0001.WAV").string(),
+               (dir / "_WQP0001.PHR").string()},
+              0, "deleted " + (dir / "_WQP0001.WAV").string());
+    EXPECT_FALSE(fs::exists(dir / "_WQP0001.WAV"));
 }
 
 TEST(CliCodec, BadFilesSayWhatIsWrongAndWriteNothing) {

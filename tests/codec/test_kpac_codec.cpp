@@ -124,23 +124,26 @@ TEST(KpacDecoder, DecodesTheBlocksTheFileHoldsAndWarnsOfTheClaim) {
         {phraseFile(0, Mode::Mode2, 1, 0xFFFFFF, {}), 2, 0, true},  // the 16-byte file
         {phraseFile(0, Mode::Mode2, 1, 0xFFFFFF, Bytes(5, 0)), 2, 1, true},
         {phraseFile(0, Mode::HLinear, 1, 9, Bytes(48, 0)), 3, 1, true},
+        {phraseFile(0, Mode::Mode2, 2, 0xFFFFFF, {}), 2, 0, true},
+        {phraseFile(0, Mode::Mode3, 2, 0xFFFFFF, Bytes(9000, 0)), 3, 375, true},  // 6 words a block
     };
-    for (const auto& c : cases) {
-        Bytes wav;
-        std::string warning;
-        SpanSource in(c.phrase);
-        VectorSink out;
-        const auto r = decode(in, out, c.outBytes, nullptr, &warning);
-        ASSERT_TRUE(r) << r.error();
-        wav = out.bytes();
-        EXPECT_EQ(r->blockCount, c.blocks);
-        EXPECT_EQ(wav.size(), 44u + c.blocks * 16u * r->channels * c.outBytes);
-        EXPECT_EQ(Bytes(wav.begin(), wav.begin() + 44), [&] {
-            const auto h = decodedWaveHeader(*r, c.outBytes);
-            return Bytes(h.begin(), h.end());
-        }());
-        EXPECT_EQ(!warning.empty(), c.warned) << warning;
-    }
+    for (const auto& c : cases)
+        for (int threads : {1, 2}) {
+            Bytes wav;
+            std::string warning;
+            SpanSource in(c.phrase);
+            VectorSink out;
+            const auto r = decode(in, out, c.outBytes, nullptr, {threads}, &warning);
+            ASSERT_TRUE(r) << r.error();
+            wav = out.bytes();
+            EXPECT_EQ(r->blockCount, c.blocks);
+            EXPECT_EQ(wav.size(), 44u + c.blocks * 16u * r->channels * c.outBytes);
+            EXPECT_EQ(Bytes(wav.begin(), wav.begin() + 44), [&] {
+                const auto h = decodedWaveHeader(*r, c.outBytes);
+                return Bytes(h.begin(), h.end());
+            }());
+            EXPECT_EQ(!warning.empty(), c.warned) << warning;
+        }
     Bytes wav;
     ASSERT_TRUE(decodeTo(phraseFile(0, Mode::Linear, 1, 2, {0x01, 0x00}), 2, wav));
     std::vector<std::int32_t> expected(16, -1);

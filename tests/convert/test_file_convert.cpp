@@ -97,20 +97,42 @@ TEST(FileConvert, FolderDecodeAddsATimeStampWhenTheNameIsTaken) {
               std::string::npos);
 }
 
-TEST(FileConvert, EncodingDeletesThePhrasesOtherDataFiles) {
-    TempDir dir;
-    writeBytes(dir / "X.WAV", wav32k());
-    writeBytes(dir / "x.mid", {1});
-    writeBytes(dir / "Y.WAV", {1});
-    const ConvertItem item = encodeOneFile(dir / "X.WAV", dir / "X.PHR", kpac::Mode::Linear);
-    ASSERT_TRUE(item.ok) << item.error;
-    EXPECT_EQ(item.removed.size(), 2u);
-    EXPECT_EQ(names(dir.path()), (Names{"X.PHR", "Y.WAV"}));
-    EXPECT_EQ(item.header->blockCount, 3u);
+// Only a phrase data file name makes an encode delete the other data files
+// of the same name; a user's own recording beside its output survives.
+TEST(FileConvert, EncodingDeletesOnlyACardPhrasesOtherDataFiles) {
+    const struct {
+        const char* source;
+        const char* written;
+        Names others;  // written beside the source before the encode
+        Names after;
+    } cases[] = {
+        {"announcement.wav",
+         "announcement.phr",
+         {"announcement.mid"},
+         {"announcement.mid", "announcement.phr", "announcement.wav"}},
+        {"_WQP0001.WAV",
+         "_WQP0001.PHR",
+         {"_wqp0001.mid", "_WQP0002.WAV"},
+         {"_WQP0001.PHR", "_WQP0002.WAV"}},
+        {"in.wav", "_wqp0007.phr", {"_WQP0007.WAV"}, {"_wqp0007.phr", "in.wav"}},
+        {"in.wav", "_WQP007.PHR", {"_WQP007.WAV"}, {"_WQP007.PHR", "_WQP007.WAV", "in.wav"}},
+        {"in.wav", "_WQPABCD.PHR", {"_WQPABCD.WAV"}, {"_WQPABCD.PHR", "_WQPABCD.WAV", "in.wav"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.written);
+        TempDir dir;
+        writeBytes(dir / c.source, wav32k());
+        for (const auto& other : c.others) writeBytes(dir / other, {1});
+        const ConvertItem item = encodeOneFile(dir / c.source, dir / c.written, kpac::Mode::Linear);
+        ASSERT_TRUE(item.ok) << item.error;
+        EXPECT_EQ(item.header->blockCount, 3u);
+        EXPECT_EQ(names(dir.path()), c.after);
+    }
     // A failed encode deletes nothing.
-    writeBytes(dir / "Z.WAV", makeWav(1, 11025, 16, {1}));
-    EXPECT_FALSE(encodeOneFile(dir / "Z.WAV", dir / "Y.PHR", kpac::Mode::Mode2).ok);
-    EXPECT_TRUE(fs::exists(dir / "Y.WAV"));
+    TempDir dir;
+    writeBytes(dir / "_WQP0001.WAV", makeWav(1, 11025, 16, {1}));
+    EXPECT_FALSE(encodeOneFile(dir / "_WQP0001.WAV", dir / "_WQP0001.PHR", kpac::Mode::Mode2).ok);
+    EXPECT_TRUE(fs::exists(dir / "_WQP0001.WAV"));
 }
 
 TEST(FileConvert, SetupFailuresAndNamingLimits) {

@@ -53,7 +53,7 @@ TEST(WavImport, RefusalsWriteNothingAndKeepTheTarget) {
         {wavFile(3, 48000, 16, 100), "3 channels"},
         {wavFile(1, 16000, 16, 100, 1), "odd offset"},
         {{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'A', 'V', 'I', ' '}, "not a WAV file"},
-        {shortData, "ends after"},
+        {shortData, "ends after 190 of 200 bytes"},
     };
     for (const auto& [file, reason] : cases) {
         SCOPED_TRACE(reason);
@@ -70,6 +70,21 @@ TEST(WavImport, RefusalsWriteNothingAndKeepTheTarget) {
         EXPECT_EQ(readText(t / "_WQP0003.WAV"), "the phrase that was there");
         EXPECT_EQ(fileCount(t.path()), 3u);
     }
+}
+
+// A target that cannot be written whole is told with its cause and leaves nothing.
+TEST(WavImport, AFailedWriteNamesTheCauseAndLeavesNothing) {
+    TempDir t;
+    writeBytes(t / "in.wav", wavFile(2, 44100, 16, 8000));
+    const int status = runWithFileSizeLimit(20000, [&] {
+        const auto r = importWavFile(t / "in.wav", t / "_WQP0001.WAV");
+        return !r.ok && r.error.find("_WQP0001.WAV") != std::string::npos &&
+                       r.error.find("File too large") != std::string::npos
+                   ? 0
+                   : 1;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(fileCount(t.path()), 1u);
 }
 
 TEST(WavImport, SuccessRemovesThePhrasesOtherDataFiles) {

@@ -139,16 +139,33 @@ void MainWindowTest::commandEnablingFollowsCardAndSelection() {
     TempDir tmp;
     const fs::path sys = copyDemoCard(tmp / "DEMO");
     Editor e(Language::English);
+    // Commands whose dialog does not exist have no handler and stay disabled;
+    // the state rules below apply once a dialog connects its handler.
+    const Command ruled[] = {Command::PhraseSetup,   Command::DeletePhrase, Command::CopyPhrase,
+                             Command::PatternPhrase, Command::SongPhrase,   Command::SaveCardInfo,
+                             Command::Print,         Command::Cleanup};
+    e.open(sys);
+    e.app.view()->showRow(4);  // an empty slot
+    for (Command c : ruled)
+        if (c != Command::SaveCardInfo) QVERIFY(!e.enabled(c));
+    int runs = 0;
+    for (Command c : ruled)
+        if (c != Command::SaveCardInfo) e.app.view()->setCommandHandler(c, [&runs] { ++runs; });
+    e.app.mainFrame()->action(Command::CopyPhrase)->trigger();
+    QCOMPARE(runs, 1);
+    e.doc().close();
+    e.app.view()->documentUpdate();
+
     // Phrase setup, delete, copy, pattern, song; save, print, cleanup; always-on commands.
     auto state = [&] {
         QString s;
-        for (Command c : {Command::PhraseSetup, Command::DeletePhrase, Command::CopyPhrase,
-                          Command::PatternPhrase, Command::SongPhrase, Command::SaveCardInfo,
-                          Command::Print, Command::Cleanup})
-            s += e.enabled(c) ? "1" : "0";
-        for (Command c : {Command::OpenCardInfo, Command::WavImport, Command::Backup,
-                          Command::FileConvert, Command::SetBackupPath, Command::PrinterSetup})
+        for (Command c : ruled) s += e.enabled(c) ? "1" : "0";
+        for (Command c : {Command::OpenCardInfo, Command::SetBackupPath, Command::SetCardPath,
+                          Command::VersionInfo, Command::Exit})
             if (!e.enabled(c)) s += "!";
+        for (Command c : {Command::WavImport, Command::Backup, Command::Restore,
+                          Command::FileConvert, Command::DeleteFolder, Command::PrinterSetup})
+            if (e.enabled(c)) s += "?";
         return s;
     };
     QCOMPARE(state(), QString("00000000"));

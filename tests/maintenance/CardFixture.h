@@ -2,8 +2,15 @@
 // files written by hand in their documented layouts.
 #pragma once
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -42,15 +49,15 @@ struct OpenCard {
 };
 
 // Registers record i as `kind` (kKindWav: WQ-7000 audio stored as WAV), as an editor would.
-inline constexpr int kKindWav = kKindAudio + 10;
+inline constexpr int kKindWav = kTypeAudio + 10;
 inline void registerAs(CWQEDoc& doc, int i, int kind, const char* name = "USER NAME") {
     if (doc.model() == Model::WQ7000) {
-        doc.phr().setType(i, static_cast<std::uint32_t>(kind == kKindWav ? kKindAudio : kind));
+        doc.phr().setType(i, static_cast<std::uint32_t>(kind == kKindWav ? kTypeAudio : kind));
         if (kind == kKindWav) doc.phr().setMode(i, kModeWav);
     } else {
         doc.phr().setUsed(i, 1);
-        doc.phr().setMidiFlag(i, kind == kKindMidi ? 1 : 0);
-        doc.phr().setPatternMode(i, kind == kKindPattern ? 1 : 0);
+        doc.phr().setMidiFlag(i, kind == kTypeMidi ? 1 : 0);
+        doc.phr().setPatternMode(i, kind == kTypePattern ? 1 : 0);
     }
     doc.phr().setName(i, name);
 }
@@ -114,6 +121,33 @@ inline Bytes wavFile(int channels, int rate, int bits, std::uint32_t frames,
     const std::uint32_t riff = static_cast<std::uint32_t>(f.size() - 8);
     for (int k = 0; k < 4; ++k) f[4 + k] = u8(riff >> (8 * k));
     return f;
+}
+
+// Every entry under `folder` by relative path: a file's bytes, or "<dir>"
+// for a folder. Two equal snapshots mean nothing was written or removed.
+inline std::map<std::string, std::string> snapshot(const std::filesystem::path& folder) {
+    std::map<std::string, std::string> entries;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(folder)) {
+        const std::string rel = e.path().lexically_relative(folder).string();
+        entries[rel] = e.is_directory() ? std::string("<dir>") : readText(e.path());
+    }
+    return entries;
+}
+
+// Runs `body` in a child process whose files may grow to at most
+// `fileSizeLimit` bytes (writing more fails with "File too large"); returns
+// the child's exit status, or -1 when it did not exit normally.
+inline int runWithFileSizeLimit(rlim_t fileSizeLimit, const std::function<int()>& body) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{fileSizeLimit, fileSizeLimit};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        _exit(body());
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 }  // namespace wqe::test

@@ -152,24 +152,81 @@ TEST(BackupRestore, OpenCardDestinationAsksTheLongerQuestionAndReloads) {
     EXPECT_EQ(card.doc.model(), Model::WQ7000);
 }
 
-TEST(BackupRestore, ACopyFailureIsReportedNamingTheFile) {
+// The staged copy fails at several points; each time the destination keeps
+// exactly its old bytes, no staging folder stays, and the real cause is told.
+TEST(BackupRestore, AFailedCopyLeavesTheDestinationAsItWas) {
     TempDir t;
     const std::string card = fillSource(t / "card");
-    // A folder where the copy must put a file: that entry cannot be copied.
-    fs::create_directories(t / "dst" / "notes.doc");
-    std::vector<std::pair<std::size_t, std::size_t>> progress;
+    test::writeBytes(t / "card" / "_WQP0002.PHR", test::Bytes(40000, 0x11));
+    const fs::path dst = t / "dst";
+    test::makeCard(dst, Model::WQ5000);
+    writeText(dst / "_WQP0001.PHR", "old phrase");
+    fs::create_directories(dst / "_WQ7TDIR.CNF" / "old");
+    writeText(dst / "_WQ7TDIR.CNF" / "old" / "y.bin", "old deep");
+    const auto before = test::snapshot(dst);
+
+    // A folder where the copy must put a file.
+    fs::create_directories(dst / "notes.doc");
+    const auto withFolder = test::snapshot(dst);
+    for (const TransferMode mode : kModes) {
+        ScriptedPrompter p({Answer::Yes});
+        const auto r = runTransfer(mode, card, dst.string(), nullptr, p);
+        EXPECT_EQ(r.status, Status::Failed);
+        ASSERT_EQ(r.errors.size(), 1u);
+        EXPECT_NE(r.errors[0].find("notes.doc"), std::string::npos) << r.errors[0];
+        ASSERT_EQ(p.messages.size(), 1u);
+        EXPECT_NE(p.messages[0].find("was left as it was"), std::string::npos) << p.messages[0];
+        EXPECT_EQ(test::snapshot(dst), withFolder);
+    }
+    fs::remove(dst / "notes.doc");
+
+    // The file-size limit is reached half-way through the copy.
+    for (const TransferMode mode : kModes) {
+        const int status = test::runWithFileSizeLimit(30000, [&] {
+            ScriptedPrompter p({Answer::Yes});
+            const auto r = runTransfer(mode, card, dst.string(), nullptr, p);
+            const bool told = p.messages.size() == 1 &&
+                              p.messages[0].find("File too large") != std::string::npos &&
+                              p.messages[0].find("_WQP0002.PHR") != std::string::npos;
+            return r.status == Status::Failed && told ? 0 : 1;
+        });
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(test::snapshot(dst), before);
+    }
+
+    // A backup into a new folder that fails leaves no folder behind.
+    const int status = test::runWithFileSizeLimit(30000, [&] {
+        ScriptedPrompter p;
+        return runTransfer(TransferMode::Backup, card, (t / "new" / "sub").string(), nullptr, p)
+                           .status == Status::Failed
+                   ? 0
+                   : 1;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_FALSE(fs::exists(t / "new"));
+}
+
+// The program's own temporary files are never copied; a staging folder left
+// by a transfer that was killed is removed by the next one.
+TEST(BackupRestore, SkipsTemporaryFilesAndRemovesStaleStaging) {
+    TempDir t;
+    const std::string card = fillSource(t / "card");
+    const char* scratch[] = {".wqe-123.tmp", ".wqe-import-9.tmp", "._WQP0001.PHR.part42",
+                             "_WQ7TDIR.CNF/.wqe-7.tmp"};
+    for (const char* f : scratch) writeText(t / "card" / f, "scratch");
+    fs::create_directories(t / "card" / ".wqe-stage-1-1" / "new");
+    writeText(t / "card" / ".notes.part", "kept: no number");
+
+    const fs::path dst = t / "dst";
+    fs::create_directories(dst / ".wqe-stage-999999999-5" / "old");  // no such process
     ScriptedPrompter p({Answer::Yes});
-    const auto r = runTransfer(TransferMode::Backup, card, (t / "dst").string(), nullptr, p,
-                               [&](std::size_t d, std::size_t n) { progress.emplace_back(d, n); });
-    EXPECT_EQ(r.status, Status::Failed);
-    ASSERT_EQ(r.errors.size(), 1u);
-    EXPECT_NE(r.errors[0].find("notes.doc"), std::string::npos);
-    ASSERT_EQ(p.messages.size(), 1u);
-    EXPECT_NE(p.messages[0].find("The backup did not complete"), std::string::npos);
-    // Everything else was still copied; progress ran to the end.
-    EXPECT_EQ(readText(t / "dst" / "_WQP0001.PHR"), "new phrase 1");
-    ASSERT_FALSE(progress.empty());
-    EXPECT_EQ(progress.back().first, progress.back().second);
+    const auto r = runTransfer(TransferMode::Backup, card, dst.string(), nullptr, p);
+    ASSERT_EQ(r.status, Status::Done) << (r.errors.empty() ? "" : r.errors[0]);
+    for (const char* f : scratch) EXPECT_FALSE(fs::exists(dst / f)) << f;
+    EXPECT_EQ(readText(dst / ".notes.part"), "kept: no number");
+    for (const auto& e : fs::directory_iterator(dst))
+        EXPECT_FALSE(e.path().filename().string().starts_with(".wqe-stage-")) << e.path();
+    EXPECT_EQ(readText(dst / "_WQ7TDIR.CNF" / "deep" / "x.bin"), "deep file");
 }
 
 }  // namespace

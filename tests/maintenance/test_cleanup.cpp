@@ -29,10 +29,10 @@ int kindOf(const CWQEPhr& phr, int i, Model m) {
     if (!phr.isUsed(i)) return -1;
     if (m == Model::WQ7000) {
         const int type = static_cast<int>(phr.getType(i));
-        return type == kKindAudio && phr.getMode(i) == kModeWav ? kKindWav : type;
+        return type == kTypeAudio && phr.getMode(i) == kModeWav ? kKindWav : type;
     }
-    if (phr.getMidiFlag(i)) return kKindMidi;
-    return phr.getPatternMode(i) ? kKindPattern : kKindAudio;
+    if (phr.getMidiFlag(i)) return kTypeMidi;
+    return phr.getPatternMode(i) ? kTypePattern : kTypeAudio;
 }
 
 // The table of effects: what the slot procedure makes of a record and the
@@ -50,26 +50,26 @@ TEST(Cleanup, TableOfEffects) {
     };
     // clang-format off
     const Case cases[] = {
-        {"kept", W7, kKindAudio, {"PHR"}, kKindAudio, true, ""},
-        {"kept", W5, kKindAudio, {"PHR"}, kKindAudio, true, ""},
-        {"midi kept", W5, kKindMidi, {"MID"}, kKindMidi, true, ""},
-        {"pattern kept", W7, kKindPattern, {"PAT"}, kKindPattern, true, ""},
-        {"song kept", W7, kKindSong, {"SONG"}, kKindSong, true, ""},
+        {"kept", W7, kTypeAudio, {"PHR"}, kTypeAudio, true, ""},
+        {"kept", W5, kTypeAudio, {"PHR"}, kTypeAudio, true, ""},
+        {"midi kept", W5, kTypeMidi, {"MID"}, kTypeMidi, true, ""},
+        {"pattern kept", W7, kTypePattern, {"PAT"}, kTypePattern, true, ""},
+        {"song kept", W7, kTypeSong, {"SONG"}, kTypeSong, true, ""},
         {"wav kept", W7, kKindWav, {"WAV"}, kKindWav, true, ""},
-        {"only MID", W7, kKindAudio, {"MID"}, kKindMidi, false, ""},
-        {"only MID", W5, kKindAudio, {"MID"}, kKindMidi, false, ""},
-        {"audio record, pattern file", W7, kKindAudio, {"PAT"}, kKindPattern, false, ""},
-        {"double", W7, kKindAudio, {"PHR", "MID"}, kKindAudio, true, "MID"},
-        {"double", W5, kKindAudio, {"PHR", "MID"}, kKindAudio, true, "MID"},
-        {"empty, PHR", W7, -1, {"PHR"}, kKindAudio, false, ""},
-        {"empty, PHR", W5, -1, {"PHR"}, kKindAudio, false, ""},
-        {"empty, MID", W5, -1, {"MID"}, kKindMidi, false, ""},
+        {"only MID", W7, kTypeAudio, {"MID"}, kTypeMidi, false, ""},
+        {"only MID", W5, kTypeAudio, {"MID"}, kTypeMidi, false, ""},
+        {"audio record, pattern file", W7, kTypeAudio, {"PAT"}, kTypePattern, false, ""},
+        {"double", W7, kTypeAudio, {"PHR", "MID"}, kTypeAudio, true, "MID"},
+        {"double", W5, kTypeAudio, {"PHR", "MID"}, kTypeAudio, true, "MID"},
+        {"empty, PHR", W7, -1, {"PHR"}, kTypeAudio, false, ""},
+        {"empty, PHR", W5, -1, {"PHR"}, kTypeAudio, false, ""},
+        {"empty, MID", W5, -1, {"MID"}, kTypeMidi, false, ""},
         {"empty, WAV", W7, -1, {"WAV"}, kKindWav, false, ""},
         {"empty, WAV", W5, -1, {"WAV"}, -1, false, "WAV"},
-        {"empty, PHR and WAV", W7, -1, {"PHR", "WAV"}, kKindAudio, false, "WAV"},
-        {"missing", W7, kKindAudio, {}, -1, false, ""},
-        {"missing", W5, kKindMidi, {}, -1, false, ""},
-        {"unreadable", W7, kKindAudio, {"BAD"}, -1, false, "PHR"},
+        {"empty, PHR and WAV", W7, -1, {"PHR", "WAV"}, kTypeAudio, false, "WAV"},
+        {"missing", W7, kTypeAudio, {}, -1, false, ""},
+        {"missing", W5, kTypeMidi, {}, -1, false, ""},
+        {"unreadable", W7, kTypeAudio, {"BAD"}, -1, false, "PHR"},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -115,6 +115,55 @@ TEST(Cleanup, TableOfEffects) {
             EXPECT_TRUE(name.starts_with(c.nameKept ? "USER NAME" : "CLEANUP005")) << name;
         }
         EXPECT_FALSE(phr.isUsed(3) || phr.isUsed(5));
+    }
+}
+
+// A data file that cannot be read is not a wrong file: the slot keeps its
+// record and every file, even when the user would answer yes, and the file
+// is named with the cause.
+TEST(Cleanup, KeepsASlotWhoseDataFileCannotBeRead) {
+    const struct {
+        const char* what;
+        bool registered;
+        bool permission;  // unreadable by its permissions (else a loop of links)
+        const char* cause;
+    } cases[] = {
+        {"registered, link loop", true, false, "Too many levels of symbolic links"},
+        {"empty record, link loop", false, false, "Too many levels of symbolic links"},
+        {"registered, no permission", true, true, "Permission denied"},
+        {"empty record, no permission", false, true, "Permission denied"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.permission && geteuid() == 0) continue;  // root reads every file
+        TempDir t;
+        OpenCard card(t.path(), Model::WQ7000);
+        if (c.registered) test::registerAs(card.doc, 0, kTypeAudio);
+        card.save();
+        const fs::path phr = t / "_WQP0001.PHR";
+        if (c.permission) {
+            writeBytes(phr, test::kpacFile(2, 1, 1, 30));
+            fs::permissions(phr, fs::perms::none);
+        } else {
+            fs::create_symlink("_WQP0001.PHR", phr);
+        }
+        writeBytes(t / "_WQP0001.MID", test::midiFile(500000));
+        const auto table = readBytes(t / "_WQ7TPHR.CNF");
+
+        ScriptedPrompter p({}, Answer::Yes);
+        const CleanupResult r = runCleanup(card.doc, p);
+        EXPECT_EQ(r.status, CleanupResult::Status::Finished);
+        EXPECT_FALSE(r.ok());
+        EXPECT_TRUE(p.questions.empty());
+        ASSERT_EQ(r.slots.size(), 1u);
+        EXPECT_EQ(r.slots[0].action, CleanupAction::Unreadable);
+        ASSERT_EQ(p.messages.size(), 2u);  // the unreadable file, then "Finished."
+        EXPECT_NE(p.messages[0].find(phr.string()), std::string::npos) << p.messages[0];
+        EXPECT_NE(p.messages[0].find(c.cause), std::string::npos) << p.messages[0];
+        EXPECT_TRUE(fs::exists(fs::symlink_status(phr)));
+        EXPECT_TRUE(fs::exists(t / "_WQP0001.MID"));
+        EXPECT_EQ(readBytes(t / "_WQ7TPHR.CNF"), table);
+        EXPECT_EQ(card.doc.phr().isUsed(0), c.registered);
     }
 }
 
@@ -252,7 +301,7 @@ TEST(Cleanup, EncodedPhrasesAreRegisteredAndRefreshed) {
                 encodeOneFile(t / "in.wav", t / "card" / name, kpac::Mode::Mode1);
             ASSERT_TRUE(item.ok) << item.error;
         }
-        test::registerAs(card.doc, 1, kKindAudio);  // with a stale length
+        test::registerAs(card.doc, 1, kTypeAudio);  // with a stale length
         card.doc.phr().setLength(1, 5);
         card.save();
 

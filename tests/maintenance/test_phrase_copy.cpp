@@ -28,7 +28,7 @@ TEST(PhraseCopy, RecordAndMemoComeFromTheSourceFoldersSettings) {
         SCOPED_TRACE(modelName(m));
         TempDir t;
         test::OpenCard src(t / "src", m);
-        test::registerAs(src.doc, 11, kKindAudio, "FROM SOURCE");
+        test::registerAs(src.doc, 11, kTypeAudio, "FROM SOURCE");
         src.doc.phr().setVolume(11, 77);
         src.doc.memo().setPhraseMemo(11, "memo twelve");
         src.save();
@@ -57,6 +57,8 @@ TEST(PhraseCopy, RecordsBuiltFromTheFileOrRefused) {
     using F = PhraseField;
     constexpr Model W7 = Model::WQ7000, W5 = Model::WQ5000;
     const Bytes badMidi = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 1, 0, 0, 1, 0, 96};
+    const Bytes ffThenTempo = {'M', 'T', 'h', 'd',  0,    0,    0,    6,    0,    0,   0,
+                               1,   0,   96,  0xFF, 0xFF, 0x51, 0x03, 0x09, 0x27, 0xC0};
     const struct {
         Model model;
         const char* file;
@@ -84,6 +86,8 @@ TEST(PhraseCopy, RecordsBuiltFromTheFileOrRefused) {
          {{F::Type, kTypeSong}, {F::DataFileLength, 800}}},
         {W7, "m.mid", test::midiFile(600000), SourceKind::Midi, "",  // 100 bpm
          {{F::Type, kTypeMidi}, {F::Tempo, 95}, {F::Tempo2, 95}, {F::Volume, 100}}},
+        {W7, "ff.mid", ffThenTempo, SourceKind::Midi, "",  // the type byte 0xFF starts nothing
+         {{F::Tempo, 115}, {F::Tempo2, 115}}},
         {W5, "m.MID", test::midiFile(0), SourceKind::Midi, "",  // no tempo: 120 bpm
          {{F::Used, 1}, {F::MidiFlag, 1}, {F::Volume, 0}, {F::Tempo, 115}, {F::Tempo2, 115}}},
         {W7, "w.wav", test::wavFile(2, 44100, 16, 1000), SourceKind::Audio, "",
@@ -145,7 +149,7 @@ TEST(PhraseCopy, AFailedCopyRegistersNothing) {
 TEST(PhraseCopy, CandidateOfAnotherKindIsReplacedAndBusySlotsRefused) {
     TempDir t;
     test::OpenCard src(t / "src", Model::WQ7000);
-    test::registerAs(src.doc, 0, kKindMidi);  // the settings say MIDI, the file is KPAC
+    test::registerAs(src.doc, 0, kTypeMidi);  // the settings say MIDI, the file is KPAC
     src.save();
     writeBytes(t / "src" / "_WQP0001.PHR", test::kpacFile(3, 3, 0, 8));
 

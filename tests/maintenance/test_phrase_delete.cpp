@@ -21,9 +21,9 @@ TEST(PhraseDelete, DeletesTheDataFileTheRecordNames) {
         int kind;
         const char* gone;
     } cases[] = {
-        {Model::WQ5000, kKindMidi, "MID"},  {Model::WQ5000, kKindAudio, "PHR"},
-        {Model::WQ7000, kKindMidi, "MID"},  {Model::WQ7000, test::kKindWav, "WAV"},
-        {Model::WQ7000, kKindAudio, "PHR"}, {Model::WQ7000, kKindPattern, "PHR"},
+        {Model::WQ5000, kTypeMidi, "MID"},  {Model::WQ5000, kTypeAudio, "PHR"},
+        {Model::WQ7000, kTypeMidi, "MID"},  {Model::WQ7000, test::kKindWav, "WAV"},
+        {Model::WQ7000, kTypeAudio, "PHR"}, {Model::WQ7000, kTypePattern, "PHR"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(modelName(c.model)) + " " + c.gone);

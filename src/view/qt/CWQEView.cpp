@@ -347,7 +347,8 @@ void CWQEView::onListContextMenu(const QPoint& pos) {
     menu.setObjectName(QString("phraseMenu%1").arg(choice->menuId));
     addPhraseSettingsItems(&menu);
     forEachAction(&menu, [&](QAction* a) {
-        a->setEnabled(choice->isEnabled(*phraseCommandOf(static_cast<Command>(a->data().toInt()))));
+        const auto c = static_cast<Command>(a->data().toInt());
+        a->setEnabled(hasCommandHandler(c) && choice->isEnabled(*phraseCommandOf(c)));
     });
     if (QAction* chosen = menu.exec(list_->viewport()->mapToGlobal(pos))) {
         runCommand(static_cast<Command>(chosen->data().toInt()));
@@ -360,67 +361,27 @@ std::optional<bool> CWQEView::commandEnabled(Command c) const {
     return std::nullopt;
 }
 
+void CWQEView::setCommandHandler(Command c, std::function<void()> handler) {
+    if (handler)
+        handlers_[c] = std::move(handler);
+    else
+        handlers_.erase(c);
+    emit commandStateChanged();
+}
+
+bool CWQEView::hasCommandHandler(Command c) const { return handlers_.contains(c); }
+
 bool CWQEView::runCommand(Command c) {
-    switch (c) {
-        case Command::PhraseSetup:
-            onPhraseSetup();
-            return true;
-        case Command::DeletePhrase:
-            onDeletePhrase();
-            return true;
-        case Command::CopyPhrase:
-            onCopyPhrase();
-            return true;
-        case Command::PatternPhrase:
-            onPatternPhrase();
-            return true;
-        case Command::SongPhrase:
-            onSongPhrase();
-            return true;
-        case Command::Backup:
-            onBackup();
-            return true;
-        case Command::Restore:
-            onRestore();
-            return true;
-        case Command::Cleanup:
-            onCleanup();
-            return true;
-        case Command::FileConvert:
-            onFileConvert();
-            return true;
-        case Command::WavImport:
-            onWavImport();
-            return true;
-        case Command::DeleteFolder:
-            onDeleteFolder();
-            return true;
-        case Command::PrintSystemAndPhrase:
-            onPrintKind(0);
-            return true;
-        case Command::PrintSystem:
-            onPrintKind(1);
-            return true;
-        case Command::PrintPhrase:
-            onPrintKind(2);
-            return true;
-        case Command::Print:
-            onPrint();
-            return true;
-        case Command::PrintPreview:
-            onPrintPreview();
-            return true;
-        case Command::PrinterSetup:
-            onPrinterSetup();
-            return true;
-        default:
-            return false;
-    }
+    const auto it = handlers_.find(c);
+    if (it == handlers_.end()) return false;
+    it->second();
+    return true;
 }
 
 // ---------------------------------------------------------------------------
-// Commands whose dialogs are not part of the editor yet. Each checks what its
-// dialog will need, so that filling one in changes only its body.
+// Commands whose dialogs are not part of the editor yet: none has a handler,
+// so each stays disabled. Filling one in and registering it with
+// setCommandHandler enables it.
 
 bool CWQEView::runPhraseSetup(int index) {
     (void)index;  // the Phrase Setup dialog

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <map>
 
 #include "card/CWQEDoc.h"
@@ -47,9 +48,18 @@ public:
     int selectedPhrase() const;
 
     // Enabling of the commands the view decides (the Phrase Settings ones);
-    // nullopt for commands it does not decide.
+    // nullopt for commands it does not decide. A command without a handler
+    // is disabled whatever this says.
     std::optional<bool> commandEnabled(Command c) const;
-    // Runs a command routed through the view; false when it is not the view's.
+
+    // Menu commands run through handlers: a command is enabled (in the menu
+    // and the phrase list's context menu) only while it has one, so that a
+    // command whose dialog does not exist yet cannot be clicked. A dialog's
+    // feature connects its command here, e.g.
+    // setCommandHandler(Command::Backup, [view] { view->onBackup(); }).
+    void setCommandHandler(Command c, std::function<void()> handler);
+    bool hasCommandHandler(Command c) const;
+    // Runs a command's handler; false when it has none.
     bool runCommand(Command c);
 
     // The "Phrase Settings" items (setup, delete, copy, combination) added to
@@ -116,6 +126,7 @@ private:
     std::vector<QWidget*> wq7000Only_;  // disabled on the WQ-5000
     CPListCtrl* list_ = nullptr;
     PhraseListModel* model_ = nullptr;
+    std::map<Command, std::function<void()>> handlers_;
 };
 
 }  // namespace wqe

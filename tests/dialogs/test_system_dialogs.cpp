@@ -1,0 +1,199 @@
+// The system settings dialogs on records: lists by model and language,
+// position <-> stored value, the combined fields both ways and what ENTER
+// keeps when no item stands for a stored value.
+#include <gtest/gtest.h>
+
+#include "dialogs/SystemDialogs.h"
+
+using namespace wqe;
+using F = DialogField;
+
+namespace {
+
+struct Card {
+    explicit Card(Model m) : image(CWQESys::defaultImage(m)) {
+        sys.setModel(m);
+        sys.attach(image);
+    }
+    std::vector<std::uint8_t> image;
+    CWQESys sys;
+};
+
+}  // namespace
+
+TEST(SystemDialogs, ListItemsByModelAndLanguage) {
+    struct Case {
+        F field;
+        Model model;
+        Language lang;
+        std::size_t count;
+        const char* first;
+        const char* last;
+    };
+    const auto E = Language::English, J = Language::Japanese;
+    const auto W7 = Model::WQ7000, W5 = Model::WQ5000;
+    const Case cases[] = {
+        {F::LineThru, W7, E, 2, "OFF", "ON"},
+        {F::LineThru, W7, J, 2, "ｵﾌ", "ｵﾝ"},
+        {F::LineThru, W5, E, 3, "Mute", "OFF"},
+        {F::LineThru, W5, J, 3, "ﾐｭｰﾄ", "ｵﾌ"},
+        {F::LineThruVolume, W7, E, 101, "0%", "100%"},
+        {F::FadeIn, W7, E, 595, "0.5s", "59.9s"},
+        {F::FadeOut, W7, J, 595, "0.5s", "59.9s"},
+        {F::EqSwitch, W7, J, 2, "ｵﾌ", "ｵﾝ"},
+        {F::EqLowFreq, W7, E, 2, "200Hz", "400Hz"},
+        {F::EqHighFreq, W7, E, 2, "3KHz", "6KHz"},
+        {F::EqLowGain, W7, E, 25, "-12dB", "12dB"},
+        {F::EqAttenuation, W7, E, 13, "-12dB", "0dB"},
+        {F::ControlInputSelect, W7, E, 7, "Direct Playback(Normal)", "Terminal Recording"},
+        {F::ControlInputSelect, W7, J, 7, "ﾀﾞｲﾚｸﾄ(通常)", "制御端子録音"},
+        {F::ControlInputSelect, W5, E, 5, "Direct Playback(Normal)", "Binary Playback"},
+        {F::ControlInputSelect, W5, J, 5, "ﾀﾞｲﾚｸﾄ(通常)", "ﾊﾞｲﾅﾘ再生"},
+        {F::BinaryTrigger, W7, E, 4, "Level:OFF,Edge:OFF", "Level:ON,Edge:ON"},
+        {F::BinaryTrigger, W7, J, 4, "ﾚﾍﾞﾙ:ｵﾌ, ｴｯｼﾞ:ｵﾌ", "ﾚﾍﾞﾙ:ｵﾝ, ｴｯｼﾞ:ｵﾝ"},
+        {F::BinaryTrigger, W5, J, 2, "ﾚﾍﾞﾙ", "ｴｯｼﾞ"},
+        {F::TerminalRec, W7, J, 2, "ﾊﾞｲﾅﾘ1", "ﾊﾞｲﾅﾘ2"},
+        {F::TerminalRec, W5, E, 1, "", ""},
+        {F::MidiOutput, W5, E, 2, "OUT", "THRU"},
+        {F::DeviceId, W7, E, 32, "1", "32"},
+        {F::Channel, W7, E, 18, "OFF", "ALL"},
+        {F::Channel, W5, J, 18, "ｵﾌ", "ALL"},
+        {F::NoteTrigger, W7, J, 2, "ﾄﾘｶﾞ", "ｹﾞｰﾄ"},
+        {F::MmcMode, W7, J, 3, "ｵﾌ", "ｽﾚｰﾌﾞ"},
+        {F::SyncSource, W7, J, 2, "ｲﾝﾀｰﾅﾙ", "MTC"},
+        {F::SyncOut, W7, E, 2, "OFF", "MTC"},
+        {F::MtcType, W7, E, 5, "30", "24"},
+        {F::ErrorLevel, W7, E, 11, "0", "10"},
+    };
+    for (const Case& c : cases) {
+        const auto items = dialogFieldItems(c.field, c.model, c.lang);
+        ASSERT_EQ(items.size(), c.count) << static_cast<int>(c.field);
+        EXPECT_EQ(items.front(), c.first);
+        EXPECT_EQ(items.back(), c.last);
+    }
+    EXPECT_EQ(dialogFieldItems(F::Channel, W7, E)[1], "1ch");
+    EXPECT_EQ(dialogFieldItems(F::EqLowGain, W7, E)[12], "0dB");
+    EXPECT_EQ(dialogFieldItems(F::MtcType, W7, E)[2], "29D");
+}
+
+// Each row: a field, a list position, and the bytes ENTER writes for it.
+TEST(SystemDialogs, PositionsMapToStoredBytes) {
+    struct Case {
+        Model model;
+        SysDialog dialog;
+        F field;
+        int position;
+        std::vector<std::pair<int, std::uint8_t>> bytes;  // offset, value
+    };
+    const Case cases[] = {
+        {Model::WQ7000, SysDialog::LineThru, F::FadeIn, 0, {{1334, 5}, {1335, 0}}},
+        {Model::WQ7000, SysDialog::LineThru, F::FadeOut, 594, {{1332, 0x57}, {1333, 0x02}}},  // 599
+        {Model::WQ7000, SysDialog::LineThru, F::LineThruVolume, 100, {{1331, 100}}},
+        {Model::WQ5000, SysDialog::LineThru, F::LineThru, 2, {{1089, 2}}},
+        {Model::WQ7000, SysDialog::Equalizer, F::EqAttenuation, 0, {{1341, 0}}},
+        {Model::WQ7000, SysDialog::Equalizer, F::EqHighGain, 24, {{1339, 24}}},
+        {Model::WQ7000, SysDialog::ControlInput, F::ControlInputSelect, 3, {{18, 0}, {19, 3}}},
+        {Model::WQ7000, SysDialog::ControlInput, F::ControlInputSelect, 6, {{18, 3}, {19, 0}}},
+        {Model::WQ7000, SysDialog::ControlInput, F::BinaryTrigger, 2, {{1053, 0}, {1054, 1}}},
+        {Model::WQ7000, SysDialog::ControlInput, F::BinaryTrigger, 1, {{1053, 1}, {1054, 0}}},
+        {Model::WQ5000, SysDialog::ControlInput, F::ControlInputSelect, 4, {{1086, 4}}},
+        {Model::WQ5000, SysDialog::ControlInput, F::BinaryTrigger, 1, {{1087, 1}}},
+        {Model::WQ7000, SysDialog::Midi, F::DeviceId, 31, {{1320, 32}}},
+        {Model::WQ5000, SysDialog::Midi, F::DeviceId, 0, {{1352, 1}}},
+        {Model::WQ5000, SysDialog::Midi, F::Channel, 17, {{1349, 17}}},
+        {Model::WQ7000, SysDialog::Mtc, F::MtcType, 4, {{1324, 4}}},
+    };
+    for (const Case& c : cases) {
+        Card card(c.model);
+        const auto before = card.image;
+        DialogValues values = readDialog(card.sys, c.dialog);
+        values[c.field] = c.position;
+        storeDialog(card.sys, c.dialog, values);
+        auto expected = before;
+        for (auto [offset, value] : c.bytes) expected[static_cast<std::size_t>(offset)] = value;
+        EXPECT_EQ(card.image, expected) << static_cast<int>(c.field) << " " << c.position;
+        EXPECT_EQ(dialogFieldValue(card.sys, c.field), c.position);
+    }
+}
+
+TEST(SystemDialogs, BusyOutBothModels) {
+    // WQ-5000: the code <-> (delay, interval), both ways.
+    const struct {
+        int code;
+        int delay, interval;
+    } codes[] = {{0, 1, 1}, {1, 1, 0}, {2, 0, 1}, {3, 0, 0}};
+    for (const auto& c : codes) {
+        Card card(Model::WQ5000);
+        card.image[7] = static_cast<std::uint8_t>(c.code);
+        const DialogValues v = readDialog(card.sys, SysDialog::BusyOut);
+        EXPECT_EQ(v.at(F::BusyDelay), c.delay);
+        EXPECT_EQ(v.at(F::BusyInterval), c.interval);
+        EXPECT_EQ(v.at(F::BusyPlayback), 0);
+        EXPECT_FALSE(dialogFieldExists(F::BusyPlayback, Model::WQ5000));
+        card.image[7] = 9;
+        storeDialog(card.sys, SysDialog::BusyOut, v);
+        EXPECT_EQ(card.image[7], c.code);
+    }
+    // WQ-7000: one byte per box.
+    Card w7(Model::WQ7000);
+    storeDialog(w7.sys, SysDialog::BusyOut,
+                {{F::BusyDelay, 1}, {F::BusyPlayback, 0}, {F::BusyInterval, 1}});
+    EXPECT_EQ(w7.image[1343], 1);
+    EXPECT_EQ(w7.image[1344], 0);
+    EXPECT_EQ(w7.image[1345], 1);
+}
+
+// Stored values that no item or box state produces: no selection (or a
+// partly checked box), and ENTER leaves the bytes as they were.
+TEST(SystemDialogs, UnlistedValuesAreKeptByteForByte) {
+    struct Case {
+        Model model;
+        SysDialog dialog;
+        std::vector<std::pair<int, std::uint8_t>> stored;
+        F field;
+    };
+    const Case cases[] = {
+        {Model::WQ7000, SysDialog::ControlInput, {{18, 2}, {19, 1}}, F::ControlInputSelect},
+        {Model::WQ7000, SysDialog::ControlInput, {{18, 4}, {19, 0}}, F::ControlInputSelect},
+        {Model::WQ7000, SysDialog::ControlInput, {{1053, 2}, {1054, 0}}, F::BinaryTrigger},
+        {Model::WQ7000, SysDialog::ControlInput, {{1055, 7}}, F::TerminalRec},
+        {Model::WQ5000, SysDialog::ControlInput, {{1086, 5}}, F::ControlInputSelect},
+        {Model::WQ5000, SysDialog::BusyOut, {{7, 4}}, F::BusyDelay},
+        {Model::WQ7000, SysDialog::BusyOut, {{1344, 2}}, F::BusyPlayback},
+        {Model::WQ7000, SysDialog::Equalizer, {{1337, 25}}, F::EqLowGain},
+        {Model::WQ7000, SysDialog::Midi, {{1314, 18}}, F::Channel},
+        {Model::WQ7000, SysDialog::Mtc, {{1324, 5}}, F::MtcType},
+        {Model::WQ5000, SysDialog::LineThru, {{1089, 3}}, F::LineThru},
+    };
+    for (const Case& c : cases) {
+        Card card(c.model);
+        for (auto [offset, value] : c.stored) card.image[static_cast<std::size_t>(offset)] = value;
+        const auto before = card.image;
+        const DialogValues v = readDialog(card.sys, c.dialog);
+        EXPECT_EQ(v.at(c.field), -1) << static_cast<int>(c.field);
+        storeDialog(card.sys, c.dialog, v);
+        EXPECT_EQ(card.image, before) << static_cast<int>(c.field);
+    }
+}
+
+TEST(SystemDialogs, FieldsTheModelLacks) {
+    Card w5(Model::WQ5000);
+    const auto before = w5.image;
+    for (SysDialog d : {SysDialog::LineThru, SysDialog::Equalizer, SysDialog::ControlInput,
+                        SysDialog::Midi, SysDialog::Mtc}) {
+        DialogValues v = readDialog(w5.sys, d);
+        for (auto& [f, value] : v) {
+            if (dialogFieldExists(f, Model::WQ5000)) continue;
+            EXPECT_EQ(value, isCheckField(f) ? 0 : -1) << static_cast<int>(f);
+            value = 1;  // a disabled control stores nothing whatever it holds
+        }
+        storeDialog(w5.sys, d, v);
+    }
+    EXPECT_EQ(w5.image, before);
+    for (F f : {F::LineThruVolume, F::FadeIn, F::EqSwitch, F::TerminalRec, F::MmcMode, F::RxPanpot,
+                F::NoteOut, F::SyncSource, F::ErrorLevel})
+        EXPECT_FALSE(dialogFieldExists(f, Model::WQ5000)) << static_cast<int>(f);
+    for (F f : {F::LineThru, F::ControlInputSelect, F::BinaryTrigger, F::MidiOutput, F::DeviceId,
+                F::Channel, F::NoteTrigger, F::BusyDelay, F::BusyInterval})
+        EXPECT_TRUE(dialogFieldExists(f, Model::WQ5000)) << static_cast<int>(f);
+}
