@@ -10,6 +10,7 @@
 #include "maintenance/BackupRestore.h"
 #include "maintenance/CardFixture.h"
 #include "maintenance/Cleanup.h"
+#include "maintenance/PhraseCopy.h"
 #include "support/FaultyFileSystem.h"
 
 namespace wqe {
@@ -95,6 +96,19 @@ std::vector<Operation> operations() {
          },
          [&](const fs::path& root, FileSystem& fsys) {
              return transfer(TransferMode::Backup, root / "backup", root / "card", fsys);
+         }},
+        {"copy",
+         [&](const fs::path& root) {
+             card(root, "COPY", 0x11);
+             test::writeBytes(root / "x.PHR", test::kpacFile(3, 2, 1, 90));
+         },
+         [](const fs::path& root, FileSystem& fsys) {
+             ScriptedPrompter p;
+             MemorySettings settings;
+             CWQEDoc doc(p, settings);
+             if (!doc.openCard((root / "card").string())) return true;
+             const CopySource source = evaluateSource(root / "x.PHR", doc, p);
+             return copyPhrase(doc, source, 6, p, fsys).status != CopyResult::Status::Copied;
          }},
         {"import",
          [&](const fs::path& root) {
