@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
+#include "base/FileSystem.h"
 #include "stream/Expected.h"
 #include "stream/LWaveFile.h"
 
 namespace wqe {
 
 namespace fs = std::filesystem;
-
 
 inline constexpr std::size_t kImportPieceSize = 512;  // bytes copied per step
 inline constexpr std::uint32_t kBlockFrames = 16;
@@ -52,9 +52,10 @@ struct WavImportResult {
 // so a failure leaves no target and never harms an existing file of that
 // name. On success the phrase's other data files of the same name are
 // deleted, so the phrase keeps one data file.
+// The rename into place and the deletions go through `fsys`.
 WavImportResult importWavFile(const fs::path& source, const fs::path& target,
-                              std::atomic<int>* filePercent = nullptr);
-
+                              std::atomic<int>* filePercent = nullptr,
+                              FileSystem& fsys = realFileSystem());
 
 // The first phrase number n in start..maxNumber for which the folder holds
 // no "_WQP%04d." file with "MID", "PHR" or "WAV" (letter case ignored).
@@ -90,7 +91,8 @@ struct ImportBatch {
 // from `start` up to `maxNumber`. A file without a free number is not
 // imported. Safe to run on a worker thread while another reads `progress`.
 ImportBatch importWavFiles(const std::vector<fs::path>& sources, const fs::path& cardFolder,
-                           int start, int maxNumber, ImportProgress* progress = nullptr);
+                           int start, int maxNumber, ImportProgress* progress = nullptr,
+                           FileSystem& fsys = realFileSystem());
 
 // WAV Import ends with the same texts as File Convert (convertEndMessage in
 // convert/FileConvert.h) and lists its sources with filesInFolder(folder, "*.WAV").
