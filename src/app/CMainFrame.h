@@ -11,6 +11,7 @@
 
 namespace wqe {
 
+class CReportPrinter;
 class CWQEView;
 
 class CMainFrame : public QMainWindow {
@@ -19,6 +20,7 @@ public:
     CMainFrame(CWQEDoc& doc, CWQEView* view);
 
     QAction* action(Command c) const;
+    CReportPrinter* reportPrinter() const { return printer_; }
     // Sets the caption: the document title and the program's name.
     void setDocumentTitle(const QString& title);
     // Enables every menu command that has a handler by the document's and the
@@ -36,11 +38,13 @@ private:
     void buildMenu();
     QAction* addCommand(QMenu* menu, const QString& text, Command c, const QKeySequence& key = {});
     void registerActions(QMenu* menu);
+    void connectPrinting();
 
     CWQEDoc& doc_;
     CWQEView* view_;
     std::map<Command, QAction*> actions_;
     bool minimumRecorded_ = false;
+    CReportPrinter* printer_ = nullptr;  // owned by the frame
 };
 
 }  // namespace wqe
