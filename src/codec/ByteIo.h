@@ -179,6 +179,15 @@ struct Progress {
         const std::uint64_t d = done.load(std::memory_order_relaxed);
         return t ? static_cast<int>(d * 100 / t) : 0;
     }
+
+    // Set by the owner of the run (may stay null): the codec checks it after
+    // every block (decoding stereo: every run of blocks) and, once it reads
+    // true, stops with the error kCancelled and writes nothing more.
+    const std::atomic<bool>* cancel = nullptr;
+    bool cancelled() const { return cancel && cancel->load(std::memory_order_relaxed); }
 };
+
+// The error text of a conversion stopped through Progress::cancel.
+inline constexpr const char* kCancelled = "cancelled";
 
 }  // namespace wqe::kpac

@@ -118,6 +118,7 @@ public:
     // Decodes every block (the writer flushed before); progress counts the
     // blocks as each run is written.
     bool run(Progress* progress) {
+        progress_ = progress;
         locate(slots_[0], slots_[1]);
         bool ok = true;
         std::uint64_t done = 0;
@@ -149,6 +150,9 @@ public:
         if (runBefore) write(slots_[j % 2], runBefore);
         return ok;
     }
+
+    // True when a cancel ended the run before the last block.
+    bool stopped() const { return stopped_; }
 
 private:
     // One run's bytes (from its first block on, the following bytes too),
@@ -195,6 +199,12 @@ private:
     // topped up from the file for a whole run (plus the eight-word window of
     // its last block), and where each of its blocks begins.
     void locate(Slot& into, const Slot& after) {
+        // A cancel locates no further run: both threads finish the runs
+        // under way and end, in step through their meetings.
+        if (left_ > 0 && progress_ && progress_->cancelled()) {
+            left_ = 0;
+            stopped_ = true;
+        }
         into.located = static_cast<std::size_t>(std::min<std::uint64_t>(kRunBlocks, left_));
         left_ -= into.located;
         into.bytes.assign(after.bytes.begin() + static_cast<std::ptrdiff_t>(after.end),
@@ -260,6 +270,8 @@ private:
     std::uint64_t left_;  // blocks not yet located
     Slot slots_[2];
     std::int16_t previous_[2] = {0, 0};
+    Progress* progress_ = nullptr;
+    bool stopped_ = false;  // a cancel ended the run early
 };
 
 bool useTwoThreads(const Header& h, const DecodeOptions& options) {
@@ -364,8 +376,9 @@ Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes, Progre
     if (useTwoThreads(h, options) &&
         kWaveHeaderSize + std::uint64_t{h.blockCount} * blockOut <= UINT32_MAX) {
         StereoDecoder stereo(reader, wave, h, outBytes);
-        if (!writer.flush() || !stereo.run(progress))
-            return unexpected("cannot write the WAV file");
+        const bool written = writer.flush() && stereo.run(progress);
+        if (stereo.stopped()) return unexpected(kCancelled);
+        if (!written) return unexpected("cannot write the WAV file");
         return finish(static_cast<std::uint32_t>(stereo.decoded()));
     }
 
@@ -435,7 +448,10 @@ Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes, Progre
                 break;
             }
         }
-        if (progress) progress->done.store(block + 1u, std::memory_order_relaxed);
+        if (progress) {
+            progress->done.store(block + 1u, std::memory_order_relaxed);
+            if (progress->cancelled()) return unexpected(kCancelled);
+        }
     }
     if (!writer.flush()) return unexpected("cannot write the WAV file");
     return finish(block);

@@ -521,7 +521,10 @@ Expected<EncodeSummary> encode(ByteSource& wave, ByteSink& phrase, int modeCode,
             blocks.write24(x);
         }
         ++blockCount;
-        if (progress) progress->done.store(frames - left, std::memory_order_relaxed);
+        if (progress) {
+            progress->done.store(frames - left, std::memory_order_relaxed);
+            if (progress->cancelled()) return unexpected(kCancelled);
+        }
     }
     blocks.finish();
     if (!writer.flush()) return unexpected("cannot write the phrase file");
