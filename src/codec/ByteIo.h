@@ -126,9 +126,16 @@ public:
     bool skip(std::uint64_t count);
     bool readU16(std::uint16_t& v);  // little-endian
     bool readU32(std::uint32_t& v);
+    // True when no byte is left to read.
+    bool atEnd();
+    // The source's length, once its end was met (else nullopt).
+    std::optional<std::uint64_t> sourceSize() const {
+        return eof_ ? std::optional<std::uint64_t>(total_) : std::nullopt;
+    }
 
 private:
     bool refill();
+    std::uint64_t total_ = 0;  // bytes taken from the source
     ByteSource& source_;
     std::vector<std::uint8_t> buffer_;
     std::size_t at_ = 0, end_ = 0;

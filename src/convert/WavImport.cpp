@@ -4,7 +4,6 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
-#include <random>
 
 #include "card/FileIO.h"
 #include "card/Model.h"
@@ -21,12 +20,6 @@ std::string fileText(const fs::path& p) { return p.filename().string(); }
 
 void setPercent(std::atomic<int>* percent, int value) {
     if (percent) percent->store(value, std::memory_order_relaxed);
-}
-
-// A temporary name beside the target, so the rename into place stays in one folder.
-fs::path temporaryBeside(const fs::path& target) {
-    std::random_device rd;
-    return target.parent_path() / (".wqe-import-" + std::to_string(rd()) + ".tmp");
 }
 
 }  // namespace
@@ -118,24 +111,25 @@ bool writePadding(CWaveFile& out, std::uint32_t pad) {
 }
 
 // The phrase keeps one data file: removes its ".PHR" and ".MID" files.
-void removeOtherDataFiles(const fs::path& target, WavImportResult& result) {
+void removeOtherDataFiles(FileSystem& fsys, const fs::path& target, WavImportResult& result) {
     std::error_code ec;
     for (const char* ext : {"PHR", "MID"}) {
         const fs::path other =
             findCardFile(target.parent_path(), target.stem().string() + "." + ext);
         if (sameFolder(other, target) || !fs::exists(other, ec)) continue;
-        if (fs::remove(other, ec))
+        if (Status s = fsys.remove(other); s)
             result.removed.push_back(other);
         else
             result.error += (result.error.empty() ? "" : "\n") + fileText(other) +
-                            ": could not be deleted: " + ec.message();
+                            ": could not be deleted: " + s.error().reason;
     }
 }
 
 }  // namespace
 
 WavImportResult importWavFile(const fs::path& source, const fs::path& target,
-                              std::atomic<int>* filePercent, const std::atomic<bool>* cancel) {
+                              std::atomic<int>* filePercent, const std::atomic<bool>* cancel,
+                              FileSystem& fsys) {
     WavImportResult result;
     setPercent(filePercent, 0);
     auto fail = [&](std::string why) {
@@ -153,7 +147,9 @@ WavImportResult importWavFile(const fs::path& source, const fs::path& target,
         return fail(fileText(source) + ": too much sample data for a WAV file.");
     const auto pad = static_cast<std::uint32_t>(padded - size);
 
-    const fs::path temp = temporaryBeside(target);
+    // Beside the target, so the rename into place stays in one folder; the
+    // name carries the process id, so a later run removes it if this one dies.
+    const fs::path temp = temporaryPathFor(target);
     std::error_code ec;
     auto failAndRemove = [&](std::string why) {
         in.Close();
@@ -199,14 +195,14 @@ WavImportResult importWavFile(const fs::path& source, const fs::path& target,
                              " was not written.");
     }
     if (!problem.empty()) return failAndRemove(problem);
-    fs::rename(temp, target, ec);
-    if (ec) return failAndRemove(fileText(target) + ": cannot be put in place: " + ec.message());
+    if (Status s = fsys.rename(temp, target); !s)
+        return failAndRemove(fileText(target) + ": cannot be put in place: " + s.error().reason);
     setPercent(filePercent, 100);
 
     result.ok = true;
     result.dataBytes = size;
     result.padBytes = pad;
-    removeOtherDataFiles(target, result);
+    removeOtherDataFiles(fsys, target, result);
     return result;
 }
 
@@ -240,7 +236,7 @@ int ImportProgress::overallPercent() const {
 
 ImportBatch importWavFiles(const std::vector<fs::path>& sources, const fs::path& cardFolder,
                            int start, int maxNumber, ImportProgress* progress,
-                           const ImportItemCallback& onItem) {
+                           const ImportItemCallback& onItem, FileSystem& fsys) {
     ImportBatch batch;
     if (progress) {
         progress->fileCount = static_cast<int>(sources.size());
@@ -260,7 +256,7 @@ ImportBatch importWavFiles(const std::vector<fs::path>& sources, const fs::path&
             item.target = cardFolder / phraseDataFileName("", *n - 1, "WAV");
             const auto r =
                 importWavFile(source, item.target, progress ? &progress->filePercent : nullptr,
-                              progress ? &progress->cancel : nullptr);
+                              progress ? &progress->cancel : nullptr, fsys);
             item.ok = r.ok;
             item.cancelled = r.cancelled;
             item.error = r.error;

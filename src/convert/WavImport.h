@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "base/FileSystem.h"
 #include "stream/Expected.h"
 #include "stream/LWaveFile.h"
 
@@ -54,9 +55,11 @@ struct WavImportResult {
 // name. On success the phrase's other data files of the same name are
 // deleted, so the phrase keeps one data file. `cancel`, checked after every
 // piece, stops the copy and removes what was written.
+// The rename into place and the deletions go through `fsys`.
 WavImportResult importWavFile(const fs::path& source, const fs::path& target,
                               std::atomic<int>* filePercent = nullptr,
-                              const std::atomic<bool>* cancel = nullptr);
+                              const std::atomic<bool>* cancel = nullptr,
+                              FileSystem& fsys = realFileSystem());
 
 // The first phrase number n in start..maxNumber for which the folder holds
 // no "_WQP%04d." file with "MID", "PHR" or "WAV" (letter case ignored).
@@ -100,7 +103,8 @@ using ImportItemCallback = std::function<void(const ImportItem&)>;
 // imported. Safe to run on a worker thread while another reads `progress`.
 ImportBatch importWavFiles(const std::vector<fs::path>& sources, const fs::path& cardFolder,
                            int start, int maxNumber, ImportProgress* progress = nullptr,
-                           const ImportItemCallback& onItem = {});
+                           const ImportItemCallback& onItem = {},
+                           FileSystem& fsys = realFileSystem());
 
 // WAV Import ends with the same texts as File Convert (convertEndMessage in
 // convert/FileConvert.h) and lists its sources with filesInFolder(folder, "*.WAV").
