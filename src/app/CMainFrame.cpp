@@ -1,16 +1,26 @@
 #include "app/CMainFrame.h"
 
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QMenuBar>
+#include <QScreen>
+#include <QSettings>
 
+#include "dialogs/qt/CardUndoStack.h"
+#include "view/qt/CReportPrinter.h"
 #include "view/qt/CWQEView.h"
 
 namespace wqe {
+
+namespace {
+const QString kGeometryKey = QStringLiteral("MainWindow/Geometry");
+}  // namespace
 
 CMainFrame::CMainFrame(CWQEDoc& doc, CWQEView* view) : doc_(doc), view_(view) {
     setObjectName("mainFrame");
     setCentralWidget(view_);
     buildMenu();
+    connectPrinting();
     connect(view_, &CWQEView::commandStateChanged, this, &CMainFrame::updateCommandStates);
     updateCommandStates();
 }
@@ -51,10 +61,15 @@ void CMainFrame::buildMenu() {
     addCommand(file, tr("PRINT(&P)..."), Command::Print, QKeySequence(Qt::CTRL | Qt::Key_P));
     addCommand(file, tr("PRINT Preview(&V)..."), Command::PrintPreview);
     addCommand(file, tr("Printer Setup(&R)..."), Command::PrinterSetup);
+    addCommand(file, tr("Export PDF..."), Command::ExportPdf);
     file->addSeparator();
     addCommand(file, tr("END(&X)"), Command::Exit);
 
     QMenu* edit = menuBar()->addMenu(tr("EDIT(&E)"));
+    undo_ = new CardUndoStack(doc_, this);
+    edit->addAction(undo_->undoAction());
+    edit->addAction(undo_->redoAction());
+    edit->addSeparator();
     addCommand(edit, tr("Backup(&B)..."), Command::Backup);
     addCommand(edit, tr("Restore(&R)..."), Command::Restore);
     edit->addSeparator();
@@ -81,6 +96,31 @@ void CMainFrame::buildMenu() {
     }
 }
 
+// The three print kinds are checkable items with the check on one; the
+// print, preview, setup and export commands draw the checked kind.
+void CMainFrame::connectPrinting() {
+    printer_ = new CReportPrinter(doc_, view_->language(), this);
+    auto* kinds = new QActionGroup(this);
+    const std::pair<Command, ReportKind> kindItems[] = {
+        {Command::PrintSystemAndPhrase, ReportKind::SystemAndPhrase},
+        {Command::PrintSystem, ReportKind::System},
+        {Command::PrintPhrase, ReportKind::Phrase}};
+    for (const auto& [c, kind] : kindItems) {
+        QAction* a = action(c);
+        a->setCheckable(true);
+        a->setChecked(kind == printer_->kind());
+        kinds->addAction(a);
+        view_->setCommandHandler(c, [this, a, kind] {
+            printer_->setKind(kind);
+            a->setChecked(true);
+        });
+    }
+    view_->setCommandHandler(Command::Print, [this] { printer_->print(); });
+    view_->setCommandHandler(Command::PrintPreview, [this] { printer_->preview(); });
+    view_->setCommandHandler(Command::PrinterSetup, [this] { printer_->printerSetup(); });
+    view_->setCommandHandler(Command::ExportPdf, [this] { printer_->exportPdfInteractive(); });
+}
+
 QAction* CMainFrame::action(Command c) const {
     const auto it = actions_.find(c);
     return it == actions_.end() ? nullptr : it->second;
@@ -102,6 +142,7 @@ void CMainFrame::updateCommandStates() {
                 enabled = doc_.isCommandEnabled(DocCommand::Print);
                 break;
             case Command::PrintPreview:
+            case Command::ExportPdf:
                 enabled = doc_.isCommandEnabled(DocCommand::PrintPreview);
                 break;
             case Command::Cleanup:
@@ -137,7 +178,29 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         return;
     }
     doc_.close();
+    if (geometryStore_) {
+        geometryStore_->setValue(kGeometryKey, saveGeometry());
+        geometryStore_->sync();
+    }
     event->accept();
+}
+
+void CMainFrame::setGeometryStore(QSettings* store) { geometryStore_ = store; }
+
+bool CMainFrame::restoreSavedGeometry() {
+    if (!geometryStore_) return false;
+    const QByteArray saved = geometryStore_->value(kGeometryKey).toByteArray();
+    return !saved.isEmpty() && restoreGeometry(saved);
+}
+
+QSize CMainFrame::firstStartSize() const {
+    QSize size = sizeHint();
+    if (const QScreen* s = screen()) {
+        // The frame's border and caption come on top of the client area.
+        const QSize room = s->availableGeometry().size() - QSize(16, 48);
+        size = size.boundedTo(room);
+    }
+    return size;
 }
 
 }  // namespace wqe

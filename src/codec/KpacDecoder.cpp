@@ -6,6 +6,8 @@
 #include <thread>
 #include <vector>
 
+#include "stream/LWaveFile.h"
+
 namespace wqe::kpac {
 
 namespace {
@@ -48,7 +50,15 @@ public:
         if (end_ - at_ < kWindowWords) refill();
         return words_.data() + at_;
     }
-    void consume(int n) { at_ += static_cast<std::size_t>(n); }
+    void consume(int n) {
+        at_ += static_cast<std::size_t>(n);
+        consumed_ += static_cast<std::uint64_t>(n);
+    }
+    // True when every word the file holds after its header has been used.
+    bool exhausted() const {
+        const auto size = reader_.sourceSize();
+        return size && kHeaderSize + 2 * consumed_ >= *size;
+    }
 
 private:
     static constexpr std::size_t kCapacity = 4096;
@@ -67,137 +77,201 @@ private:
     std::vector<std::uint16_t> words_;
     std::vector<std::uint8_t> bytes_;
     std::size_t at_ = 0, end_ = 0;
+    std::uint64_t consumed_ = 0;
 };
 
 // Stereo files of the compressed modes, both channels at once, a run of
 // blocks at a time. Where each coded block begins follows from the header
 // codes alone (a block's length from the top four bits of its first two
 // words; MODE1: of words 0 and 2, as the file holds them), so locating a run
-// is quick. Per run, the main thread decodes the left channel and a worker
-// the right, each from its own previous sample; each lays out half of the
-// run's frames; then the main thread writes the run while the worker locates
-// the next one. Bytes past the end of the file read as 0xFF, as in the
-// serial decoder.
+// is quick. The work is pipelined over two run slots, with one meeting of the
+// threads per run: while run j is decoded (left channel by the main thread,
+// right by the worker, each from its own previous sample), run j - 1 is laid
+// out as frames (about half by each), the main thread writes run j - 2 and the
+// worker locates run j + 1. Bytes past the end of the file read as 0xFF, as
+// in the serial decoder.
+// Blocks per run of the two-thread decoder: few enough runs that the threads
+// seldom wait for each other, bounded buffers (under 6 MB in all).
+constexpr std::size_t kRunBlocks = 16384;
+
 class StereoDecoder {
 public:
-    StereoDecoder(ByteReader& reader, ByteWriter& writer, ByteSink& sink, const Header& header,
-                  int outBytes)
+    StereoDecoder(ByteReader& reader, ByteSink& sink, const Header& header, int outBytes)
         : reader_(reader),
-          writer_(writer),
           sink_(sink),
           mode_(header.mode),
           outBytes_(outBytes),
           layouts_(layoutTable(header.mode)),
           left_(header.blockCount) {
-        for (auto& pcm : pcm_) pcm.resize(kRunBlocks * kFramesPerBlock);
-        for (auto& at : blockAt_) at.resize(kRunBlocks);
-        frames_.resize(kRunBlocks * kFramesPerBlock * frameBytes());
+        for (Slot& slot : slots_) {
+            for (auto& pcm : slot.pcm) pcm.resize(kRunBlocks * kFramesPerBlock);
+            for (auto& at : slot.blockAt) at.resize(kRunBlocks);
+            slot.frames.resize(kRunBlocks * kFramesPerBlock * frameBytes());
+            // A run's bytes never need more: the worker allocates nothing.
+            slot.bytes.reserve(kRunBlocks * kMaxBlockBytes + 2 * kWindowWords);
+        }
     }
 
-    // Decodes every block; progress counts them as each run is written.
+    // Blocks decoded (those the file holds).
+    std::uint64_t decoded() const { return decoded_; }
+
+    // Decodes every block (the writer flushed before); progress counts the
+    // blocks as each run is written.
     bool run(Progress* progress) {
-        if (!writer_.flush()) return false;
-        locateNextRun();
+        progress_ = progress;
+        locate(slots_[0], slots_[1]);
         bool ok = true;
         std::uint64_t done = 0;
-        {
-            std::jthread worker([this] { workerLoop(); });
-            for (std::size_t blocks = next_; blocks > 0; blocks = next_) {
-                decodeChannel(0, blocks);
-                sync_.arrive_and_wait();  // both channels decoded
-                layOutFrames(0, blocks * kFramesPerBlock / 2);
-                sync_.arrive_and_wait();  // both halves laid out
-                ok = sink_.write(frames_.data(), blocks * kFramesPerBlock * frameBytes()) && ok;
-                done += blocks;
-                if (progress) progress->done.store(done, std::memory_order_relaxed);
-                sync_.arrive_and_wait();  // the next run located
+        auto write = [&](const Slot& slot, std::size_t blocks) {
+            ok = sink_.write(slot.frames.data(), blocks * kFramesPerBlock * frameBytes()) && ok;
+            done += blocks;
+            if (progress) progress->done.store(done, std::memory_order_relaxed);
+        };
+        std::jthread worker([this] { workerLoop(); });
+        std::size_t previousRun = 0, runBefore = 0;  // blocks of runs j - 1 and j - 2
+        std::size_t j = 0;
+        try {
+            for (;; ++j) {
+                Slot& current = slots_[j % 2];
+                const std::size_t blocks = current.located;
+                if (blocks == 0 && previousRun == 0) break;
+                if (runBefore) write(current, runBefore);  // run j - 2 shares run j's slot
+                decodeChannel(current, 0, blocks);
+                layOutFrames(slots_[(j + 1) % 2], 0, mainShare(previousRun));
+                sync_.arrive_and_wait();
+                runBefore = previousRun;
+                previousRun = blocks;
             }
+        } catch (...) {
+            sync_.arrive_and_drop();  // the worker runs on alone to its end, then is joined
+            throw;
         }
+        worker.join();
+        if (runBefore) write(slots_[j % 2], runBefore);
         return ok;
     }
 
+    // True when a cancel ended the run before the last block.
+    bool stopped() const { return stopped_; }
+
 private:
-    static constexpr std::size_t kRunBlocks = 4096;
+    // One run's bytes (from its first block on, the following bytes too),
+    // where its blocks begin, its samples and its frames.
+    struct Slot {
+        std::size_t located = 0;  // blocks of the run located here; 0: none
+        std::vector<std::uint8_t> bytes;
+        std::size_t end = 0;     // bytes taken by the run's blocks
+        std::uint64_t base = 0;  // data offset of bytes[0] (after the file header)
+        std::vector<std::size_t> blockAt[2];
+        std::vector<std::int16_t> pcm[2];
+        std::vector<std::uint8_t> frames;
+    };
     static constexpr std::size_t kMaxBlockBytes = 2 * 2 * kMaxWordsPerCodedBlock;  // both channels
 
     std::size_t frameBytes() const { return 2 * static_cast<std::size_t>(outBytes_); }
+    // The frames of a run that the main thread lays out: a little over half,
+    // as the worker also locates the runs.
+    static std::size_t mainShare(std::size_t blocks) { return blocks * kFramesPerBlock * 9 / 16; }
 
     void workerLoop() {
-        for (std::size_t blocks = next_; blocks > 0; blocks = next_) {
-            decodeChannel(1, blocks);
+        std::size_t previousRun = 0;
+        for (std::size_t j = 0;; ++j) {
+            Slot& current = slots_[j % 2];
+            Slot& other = slots_[(j + 1) % 2];
+            const std::size_t blocks = current.located;
+            if (blocks == 0 && previousRun == 0) return;
+            decodeChannel(current, 1, blocks);
+            layOutFrames(other, mainShare(previousRun), previousRun * kFramesPerBlock);
+            if (blocks)
+                locate(other, current);
+            else
+                other.located = 0;
             sync_.arrive_and_wait();
-            layOutFrames(blocks * kFramesPerBlock / 2, blocks * kFramesPerBlock);
-            sync_.arrive_and_wait();
-            locateNextRun();
-            sync_.arrive_and_wait();
+            previousRun = blocks;
         }
     }
 
-    std::uint16_t wordAt(std::size_t byte) const {
-        return static_cast<std::uint16_t>(bytes_[byte] | bytes_[byte + 1] << 8);
+    static std::uint16_t wordAt(const Slot& slot, std::size_t byte) {
+        return static_cast<std::uint16_t>(slot.bytes[byte] | slot.bytes[byte + 1] << 8);
     }
 
-    // Moves past the run just decoded, tops the byte buffer up for the next
-    // run (plus the eight-word window of its last block) and records where
-    // each of its blocks begins; next_ becomes its block count (0: no more).
-    void locateNextRun() {
-        at_ = runEnd_;
-        next_ = static_cast<std::size_t>(std::min<std::uint64_t>(kRunBlocks, left_));
-        left_ -= next_;
-        const std::size_t need = next_ * kMaxBlockBytes + 2 * kWindowWords;
-        if (bytes_.size() - at_ < need) {
-            bytes_.erase(bytes_.begin(), bytes_.begin() + static_cast<std::ptrdiff_t>(at_));
-            at_ = 0;
-            const std::size_t have = bytes_.size();
-            bytes_.resize(need);
-            reader_.readPadded(bytes_.data() + have, need - have);
+    // Locates the next run in `into`: the bytes after the run in `after`,
+    // topped up from the file for a whole run (plus the eight-word window of
+    // its last block), and where each of its blocks begins.
+    void locate(Slot& into, const Slot& after) {
+        // A cancel locates no further run: both threads finish the runs
+        // under way and end, in step through their meetings.
+        if (left_ > 0 && progress_ && progress_->cancelled()) {
+            left_ = 0;
+            stopped_ = true;
+        }
+        into.located = static_cast<std::size_t>(std::min<std::uint64_t>(kRunBlocks, left_));
+        left_ -= into.located;
+        into.bytes.assign(after.bytes.begin() + static_cast<std::ptrdiff_t>(after.end),
+                          after.bytes.end());
+        into.base = after.base + after.end;
+        const std::size_t need = into.located * kMaxBlockBytes + 2 * kWindowWords;
+        if (into.bytes.size() < need) {
+            const std::size_t have = into.bytes.size();
+            into.bytes.resize(need);
+            reader_.readPadded(into.bytes.data() + have, need - have);
         }
         const std::size_t secondHeaderWord = mode_ == Mode::Mode1 ? 2 : 1;
-        std::size_t at = at_;
-        for (std::size_t b = 0; b < next_; ++b)
-            for (auto& blockAt : blockAt_) {
+        // Where the file's bytes end in the buffer, once the end was met:
+        // blocks that would begin there are not in the file.
+        std::uint64_t fileEnd = UINT64_MAX;
+        if (const auto size = reader_.sourceSize())
+            fileEnd = *size > kHeaderSize + into.base ? *size - kHeaderSize - into.base : 0;
+        std::size_t at = 0;
+        for (std::size_t b = 0; b < into.located; ++b) {
+            if (at >= fileEnd) {
+                into.located = b;
+                left_ = 0;
+                break;
+            }
+            for (auto& blockAt : into.blockAt) {
                 blockAt[b] = at;
-                const auto h = static_cast<std::uint8_t>((wordAt(at) >> 12) << 4 |
-                                                         (wordAt(at + 2 * secondHeaderWord) >> 12));
+                const auto h =
+                    static_cast<std::uint8_t>((wordAt(into, at) >> 12) << 4 |
+                                              (wordAt(into, at + 2 * secondHeaderWord) >> 12));
                 at += 2 * static_cast<std::size_t>(layouts_[h].n);
             }
-        runEnd_ = at;
+        }
+        decoded_ += into.located;
+        into.end = at;
     }
 
-    void decodeChannel(int ch, std::size_t blocks) {
-        std::int16_t* out = pcm_[ch].data();
+    void decodeChannel(Slot& slot, int ch, std::size_t blocks) {
+        std::int16_t* out = slot.pcm[ch].data();
         for (std::size_t b = 0; b < blocks; ++b) {
             std::uint16_t window[kMaxWordsPerCodedBlock];
-            const std::size_t at = blockAt_[ch][b];
-            for (std::size_t k = 0; k < kMaxWordsPerCodedBlock; ++k) window[k] = wordAt(at + 2 * k);
+            const std::size_t at = slot.blockAt[ch][b];
+            for (std::size_t k = 0; k < kMaxWordsPerCodedBlock; ++k)
+                window[k] = wordAt(slot, at + 2 * k);
             decodeCodedBlock(mode_, window, previous_[ch], out + b * kFramesPerBlock);
         }
     }
 
-    void layOutFrames(std::size_t from, std::size_t to) {
-        std::uint8_t* out = frames_.data() + from * frameBytes();
+    void layOutFrames(Slot& slot, std::size_t from, std::size_t to) {
+        std::uint8_t* out = slot.frames.data() + from * frameBytes();
         for (std::size_t f = from; f < to; ++f) {
-            putSample16(out, pcm_[0][f], outBytes_);
-            putSample16(out, pcm_[1][f], outBytes_);
+            putSample16(out, slot.pcm[0][f], outBytes_);
+            putSample16(out, slot.pcm[1][f], outBytes_);
         }
     }
 
     ByteReader& reader_;
-    ByteWriter& writer_;
-    ByteSink& sink_;  // the run's frames go straight to the sink
+    ByteSink& sink_;             // the runs' frames go straight to the sink
+    std::uint64_t decoded_ = 0;  // blocks located so far
     const Mode mode_;
     const int outBytes_;
     const std::array<BlockLayout, 256>& layouts_;
     std::barrier<> sync_{2};
-
     std::uint64_t left_;  // blocks not yet located
-    std::size_t next_ = 0;
-    std::vector<std::uint8_t> bytes_;  // file bytes from at_ on
-    std::size_t at_ = 0, runEnd_ = 0;
-    std::vector<std::size_t> blockAt_[2];
-    std::vector<std::int16_t> pcm_[2];
+    Slot slots_[2];
     std::int16_t previous_[2] = {0, 0};
-    std::vector<std::uint8_t> frames_;
+    Progress* progress_ = nullptr;
+    bool stopped_ = false;  // a cancel ended the run early
 };
 
 bool useTwoThreads(const Header& h, const DecodeOptions& options) {
@@ -256,34 +330,16 @@ int decodeCodedBlock(Mode mode, const std::uint16_t* window, std::int16_t& previ
 }
 
 std::array<std::uint8_t, kWaveHeaderSize> decodedWaveHeader(const Header& header, int outBytes) {
-    std::array<std::uint8_t, kWaveHeaderSize> b{};
     const std::uint64_t dataSize =
         header.frames() * static_cast<std::uint64_t>(header.channels * outBytes);
-    auto put16 = [&b](std::size_t at, std::uint32_t v) {
-        b[at] = static_cast<std::uint8_t>(v);
-        b[at + 1] = static_cast<std::uint8_t>(v >> 8);
-    };
-    auto put32 = [&put16](std::size_t at, std::uint32_t v) {
-        put16(at, v & 0xFFFF);
-        put16(at + 2, v >> 16);
-    };
-    std::memcpy(b.data(), "RIFF", 4);
-    put32(4, static_cast<std::uint32_t>(dataSize + 36));
-    std::memcpy(b.data() + 8, "WAVEfmt ", 8);
-    put32(16, 16);
-    put16(20, 1);
-    put16(22, static_cast<std::uint32_t>(header.channels));
-    put32(24, header.sampleRate());
-    put32(28, header.sampleRate() * static_cast<std::uint32_t>(header.channels * outBytes));
-    put16(32, static_cast<std::uint32_t>(header.channels * outBytes));
-    put16(34, static_cast<std::uint32_t>(8 * outBytes));
-    std::memcpy(b.data() + 36, "data", 4);
-    put32(40, static_cast<std::uint32_t>(dataSize));
-    return b;
+    return canonicalWaveHeader(
+        WaveFormat::pcm(static_cast<std::uint16_t>(header.channels), header.sampleRate(),
+                        static_cast<std::uint16_t>(8 * outBytes)),
+        static_cast<std::uint32_t>(dataSize));
 }
 
 Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes, Progress* progress,
-                        const DecodeOptions& options) {
+                        const DecodeOptions& options, std::string* warning) {
     if (outBytes != 2 && outBytes != 3)
         return unexpected("the output width must be 16 or 24 bits, not " +
                           std::to_string(8 * outBytes));
@@ -294,28 +350,58 @@ Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes, Progre
     if (!header) return header;
     const Header& h = *header;
     const int channels = h.channels;
-    const std::uint64_t dataSize = h.frames() * static_cast<std::uint64_t>(channels * outBytes);
-    if (dataSize + 36 > UINT32_MAX)
-        return unexpected("block count " + std::to_string(h.blockCount) +
-                          " is too large: the WAV file would exceed 4 GiB");
     if (progress) progress->start(h.blockCount);
 
     ByteWriter writer(wave);
     const auto waveHeader = decodedWaveHeader(h, outBytes);
     writer.write(waveHeader.data(), waveHeader.size());
-    if (useTwoThreads(h, options)) {
-        StereoDecoder stereo(reader, writer, wave, h, outBytes);
-        if (!stereo.run(progress)) return unexpected("cannot write the WAV file");
-        return header;
-    }
     const std::size_t frameBytes = static_cast<std::size_t>(channels * outBytes);
     const std::size_t blockOut = kFramesPerBlock * frameBytes;
+    // A header that claims fewer blocks than the file holds is patched to
+    // the blocks written, with a warning.
+    auto finish = [&](std::uint32_t written) -> Expected<Header> {
+        if (written < h.blockCount) {
+            if (warning)
+                *warning = "the header claims " + std::to_string(h.blockCount) +
+                           " blocks, but the file holds " + std::to_string(written) +
+                           "; only those were decoded";
+            header->blockCount = written;
+            const auto fixed = decodedWaveHeader(*header, outBytes);
+            if (!wave.writeAt(0, fixed.data(), fixed.size()))
+                return unexpected("cannot write the WAV file");
+        }
+        return header;
+    };
+    // The two-thread decoder checks no size limit: it takes only what fits.
+    if (useTwoThreads(h, options) &&
+        kWaveHeaderSize + std::uint64_t{h.blockCount} * blockOut <= UINT32_MAX) {
+        StereoDecoder stereo(reader, wave, h, outBytes);
+        const bool written = writer.flush() && stereo.run(progress);
+        if (stereo.stopped()) return unexpected(kCancelled);
+        if (!written) return unexpected("cannot write the WAV file");
+        return finish(static_cast<std::uint32_t>(stereo.decoded()));
+    }
 
     std::uint8_t in[2 * 48];
     std::int16_t pcm[2][kFramesPerBlock];
     std::int16_t previous[2] = {0, 0};
     WordWindow window(reader);
-    for (std::uint32_t block = 0; block < h.blockCount; ++block) {
+    const bool coded = h.mode != Mode::Linear && h.mode != Mode::HLinear;
+    std::uint32_t block = 0;
+    for (; block < h.blockCount; ++block) {
+        // Only the blocks the file holds are decoded, however many the header
+        // claims; a block cut short reads its missing bytes as 0xFF.
+        bool ended = false;
+        if (coded) {
+            window.front();  // loads the words, so the end of the file is known
+            ended = window.exhausted();
+        } else {
+            ended = reader.atEnd();
+        }
+        if (ended) break;
+        if (kWaveHeaderSize + (block + std::uint64_t{1}) * blockOut > UINT32_MAX)
+            return unexpected("block count " + std::to_string(h.blockCount) +
+                              " is too large: the WAV file would exceed 4 GiB");
         std::uint8_t* out = writer.reserve(blockOut);
         switch (h.mode) {
             case Mode::Linear: {
@@ -362,21 +448,30 @@ Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes, Progre
                 break;
             }
         }
-        if (progress) progress->done.store(block + 1u, std::memory_order_relaxed);
+        if (progress) {
+            progress->done.store(block + 1u, std::memory_order_relaxed);
+            if (progress->cancelled()) return unexpected(kCancelled);
+        }
     }
     if (!writer.flush()) return unexpected("cannot write the WAV file");
-    return header;
+    return finish(block);
 }
 
 Expected<Header> decodeFile(const std::filesystem::path& phrase, const std::filesystem::path& wave,
-                            int outBytes, Progress* progress) {
+                            int outBytes, Progress* progress, std::string* warning) {
+    return decodeFile(realFileSystem(), phrase, wave, outBytes, progress, warning);
+}
+
+Expected<Header> decodeFile(FileSystem& fs, const std::filesystem::path& phrase,
+                            const std::filesystem::path& wave, int outBytes, Progress* progress,
+                            std::string* warning) {
     FileSource in;
     if (const std::string why = in.open(phrase); !why.empty())
         return unexpected(phrase.string() + ": cannot be opened (" + why + ")");
-    AtomicFileSink out;
+    AtomicFileSink out(fs);
     if (const std::string why = out.open(wave); !why.empty())
         return unexpected(wave.string() + ": cannot be created (" + why + ")");
-    auto result = decode(in, out, outBytes, progress);
+    auto result = decode(in, out, outBytes, progress, {}, warning);
     if (!result) {
         const bool writeFailed = out.failed();
         out.discard();

@@ -79,8 +79,10 @@ std::string openSource(const fs::path& source, CWaveFile& in, WaveInfo& info) {
 
 // Copies `size` sample bytes piece by piece, following the percentage; ""
 // on success. A source that ends early is named with the bytes it held.
+constexpr const char* kCopyCancelled = "cancelled";
+
 std::string copySamples(CWaveFile& in, CWaveFile& out, const fs::path& source, std::uint32_t size,
-                        std::atomic<int>* filePercent) {
+                        std::atomic<int>* filePercent, const std::atomic<bool>* cancel) {
     std::array<std::uint8_t, kImportPieceSize> piece{};
     const std::uint32_t hundredth = size / 100 ? size / 100 : 1;
     std::uint32_t copied = 0;
@@ -93,6 +95,7 @@ std::string copySamples(CWaveFile& in, CWaveFile& out, const fs::path& source, s
         if (!out.WriteExact(piece.data(), n)) return kWriteFailed;
         copied += static_cast<std::uint32_t>(n);
         setPercent(filePercent, static_cast<int>(std::min<std::uint32_t>(100, copied / hundredth)));
+        if (cancel && cancel->load(std::memory_order_relaxed)) return kCopyCancelled;
     }
     return {};
 }
@@ -125,7 +128,8 @@ void removeOtherDataFiles(FileSystem& fsys, const fs::path& target, WavImportRes
 }  // namespace
 
 WavImportResult importWavFile(const fs::path& source, const fs::path& target,
-                              std::atomic<int>* filePercent, FileSystem& fsys) {
+                              std::atomic<int>* filePercent, const std::atomic<bool>* cancel,
+                              FileSystem& fsys) {
     WavImportResult result;
     setPercent(filePercent, 0);
     auto fail = [&](std::string why) {
@@ -172,7 +176,7 @@ WavImportResult importWavFile(const fs::path& source, const fs::path& target,
         check(out.WriteFormat(format) &&
               out.WriteChunkHeader("data", static_cast<std::uint32_t>(padded)));
         if (problem.empty()) {
-            problem = copySamples(in, out, source, size, filePercent);
+            problem = copySamples(in, out, source, size, filePercent, cancel);
             if (problem == kWriteFailed) writeError = errno;
         }
         if (problem.empty()) check(writePadding(out, pad));
@@ -185,6 +189,11 @@ WavImportResult importWavFile(const fs::path& source, const fs::path& target,
     if (problem == kWriteFailed)
         return failAndRemove(fileText(target) +
                              ": could not be written completely: " + causeOf(writeError));
+    if (problem == kCopyCancelled) {
+        result.cancelled = true;
+        return failAndRemove(fileText(source) + ": cancelled; " + fileText(target) +
+                             " was not written.");
+    }
     if (!problem.empty()) return failAndRemove(problem);
     if (Status s = fsys.rename(temp, target); !s)
         return failAndRemove(fileText(target) + ": cannot be put in place: " + s.error().reason);
@@ -226,7 +235,8 @@ int ImportProgress::overallPercent() const {
 }
 
 ImportBatch importWavFiles(const std::vector<fs::path>& sources, const fs::path& cardFolder,
-                           int start, int maxNumber, ImportProgress* progress, FileSystem& fsys) {
+                           int start, int maxNumber, ImportProgress* progress,
+                           const ImportItemCallback& onItem, FileSystem& fsys) {
     ImportBatch batch;
     if (progress) {
         progress->fileCount = static_cast<int>(sources.size());
@@ -235,14 +245,20 @@ ImportBatch importWavFiles(const std::vector<fs::path>& sources, const fs::path&
     }
     int next = start;
     for (const fs::path& source : sources) {
+        if (progress && progress->cancel.load(std::memory_order_relaxed)) {
+            batch.cancelled = true;
+            break;
+        }
         ImportItem item;
         item.source = source;
         if (const auto n = nextFreePhraseNumber(cardFolder, next, maxNumber)) {
             next = *n;
             item.target = cardFolder / phraseDataFileName("", *n - 1, "WAV");
-            const auto r = importWavFile(source, item.target,
-                                         progress ? &progress->filePercent : nullptr, fsys);
+            const auto r =
+                importWavFile(source, item.target, progress ? &progress->filePercent : nullptr,
+                              progress ? &progress->cancel : nullptr, fsys);
             item.ok = r.ok;
+            item.cancelled = r.cancelled;
             item.error = r.error;
             item.padBytes = r.padBytes;
             if (r.ok) ++batch.succeeded;
@@ -250,11 +266,12 @@ ImportBatch importWavFiles(const std::vector<fs::path>& sources, const fs::path&
             item.error = fileText(source) + ": no free phrase number from " + std::to_string(next) +
                          " to " + std::to_string(maxNumber) + " in " + cardFolder.string() + ".";
         }
-        batch.items.push_back(std::move(item));
         if (progress) {
             ++progress->filesDone;
             progress->filePercent = 0;
         }
+        if (onItem) onItem(item);
+        batch.items.push_back(std::move(item));
     }
     return batch;
 }

@@ -118,9 +118,9 @@ std::vector<Operation> operations() {
          },
          [](const fs::path& root, FileSystem& fsys) {
              const auto r =
-                 importWavFile(root / "in.wav", root / "card" / "_WQP0002.WAV", nullptr, fsys);
+                 importWavFile(root / "in.wav", root / "card" / "_WQP0002.WAV", nullptr, nullptr, fsys);
              const auto again =
-                 importWavFile(root / "in.wav", root / "card" / "_WQP0005.WAV", nullptr, fsys);
+                 importWavFile(root / "in.wav", root / "card" / "_WQP0005.WAV", nullptr, nullptr, fsys);
              return !r.ok || !r.error.empty() || !again.ok || !again.error.empty();
          }},
     };
