@@ -50,7 +50,7 @@ std::vector<Operation> operations() {
                              test::kpacFile(2, 1, 0, static_cast<std::uint32_t>(20 + i)));
         test::writeBytes(root / "card" / "_WQP0009.PHR", test::Bytes(3000, fill));
     };
-    auto backupFolder = [&](const fs::path& root) {
+    auto backupFolder = [=](const fs::path& root) {
         card(root / "src", "NEWCARD", 0x22);
         fs::rename(root / "src" / "card", root / "backup");
         fs::remove(root / "backup" / "_WQP0009.PHR");
@@ -66,7 +66,7 @@ std::vector<Operation> operations() {
     };
     return {
         {"cleanup",
-         [&](const fs::path& root) {
+         [=](const fs::path& root) {
              card(root, "CLEANUP", 0x11);
              test::writeBytes(root / "card" / "_WQP0002.MID", test::midiFile(500000));
          },
@@ -79,26 +79,26 @@ std::vector<Operation> operations() {
              return !r.ok();
          }},
         {"restore",
-         [&](const fs::path& root) {
+         [=](const fs::path& root) {
              card(root, "OLDCARD", 0x11);
              backupFolder(root);
          },
-         [&](const fs::path& root, FileSystem& fsys) {
+         [=](const fs::path& root, FileSystem& fsys) {
              return transfer(TransferMode::Restore, root / "backup", root / "card", fsys);
          }},
         {"backup",
-         [&](const fs::path& root) {
+         [=](const fs::path& root) {
              card(root, "OLDCARD", 0x11);
              backupFolder(root);
              fs::rename(root / "card", root / "old");
              fs::rename(root / "backup", root / "card");
              fs::rename(root / "old", root / "backup");
          },
-         [&](const fs::path& root, FileSystem& fsys) {
+         [=](const fs::path& root, FileSystem& fsys) {
              return transfer(TransferMode::Backup, root / "backup", root / "card", fsys);
          }},
         {"copy",
-         [&](const fs::path& root) {
+         [=](const fs::path& root) {
              card(root, "COPY", 0x11);
              test::writeBytes(root / "x.PHR", test::kpacFile(3, 2, 1, 90));
          },
@@ -111,7 +111,7 @@ std::vector<Operation> operations() {
              return copyPhrase(doc, source, 6, p, fsys).status != CopyResult::Status::Copied;
          }},
         {"import",
-         [&](const fs::path& root) {
+         [=](const fs::path& root) {
              card(root, "IMPORT", 0x11);
              test::writeBytes(root / "in.wav", test::wavFile(2, 22050, 16, 3000));
              test::writeBytes(root / "card" / "_WQP0005.WAV", test::wavFile(1, 8000, 16, 40));
