@@ -1,11 +1,13 @@
 #include "app/CMainFrame.h"
 
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QScreen>
 #include <QSettings>
 
 #include "dialogs/qt/CardUndoStack.h"
+#include "view/qt/CReportPrinter.h"
 #include "view/qt/CWQEView.h"
 
 namespace wqe {
@@ -18,6 +20,7 @@ CMainFrame::CMainFrame(CWQEDoc& doc, CWQEView* view) : doc_(doc), view_(view) {
     setObjectName("mainFrame");
     setCentralWidget(view_);
     buildMenu();
+    connectPrinting();
     connect(view_, &CWQEView::commandStateChanged, this, &CMainFrame::updateCommandStates);
     updateCommandStates();
 }
@@ -58,6 +61,7 @@ void CMainFrame::buildMenu() {
     addCommand(file, tr("PRINT(&P)..."), Command::Print, QKeySequence(Qt::CTRL | Qt::Key_P));
     addCommand(file, tr("PRINT Preview(&V)..."), Command::PrintPreview);
     addCommand(file, tr("Printer Setup(&R)..."), Command::PrinterSetup);
+    addCommand(file, tr("Export PDF..."), Command::ExportPdf);
     file->addSeparator();
     addCommand(file, tr("END(&X)"), Command::Exit);
 
@@ -92,6 +96,31 @@ void CMainFrame::buildMenu() {
     }
 }
 
+// The three print kinds are checkable items with the check on one; the
+// print, preview, setup and export commands draw the checked kind.
+void CMainFrame::connectPrinting() {
+    printer_ = new CReportPrinter(doc_, view_->language(), this);
+    auto* kinds = new QActionGroup(this);
+    const std::pair<Command, ReportKind> kindItems[] = {
+        {Command::PrintSystemAndPhrase, ReportKind::SystemAndPhrase},
+        {Command::PrintSystem, ReportKind::System},
+        {Command::PrintPhrase, ReportKind::Phrase}};
+    for (const auto& [c, kind] : kindItems) {
+        QAction* a = action(c);
+        a->setCheckable(true);
+        a->setChecked(kind == printer_->kind());
+        kinds->addAction(a);
+        view_->setCommandHandler(c, [this, a, kind] {
+            printer_->setKind(kind);
+            a->setChecked(true);
+        });
+    }
+    view_->setCommandHandler(Command::Print, [this] { printer_->print(); });
+    view_->setCommandHandler(Command::PrintPreview, [this] { printer_->preview(); });
+    view_->setCommandHandler(Command::PrinterSetup, [this] { printer_->printerSetup(); });
+    view_->setCommandHandler(Command::ExportPdf, [this] { printer_->exportPdfInteractive(); });
+}
+
 QAction* CMainFrame::action(Command c) const {
     const auto it = actions_.find(c);
     return it == actions_.end() ? nullptr : it->second;
@@ -113,6 +142,7 @@ void CMainFrame::updateCommandStates() {
                 enabled = doc_.isCommandEnabled(DocCommand::Print);
                 break;
             case Command::PrintPreview:
+            case Command::ExportPdf:
                 enabled = doc_.isCommandEnabled(DocCommand::PrintPreview);
                 break;
             case Command::Cleanup:

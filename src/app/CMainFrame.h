@@ -13,6 +13,7 @@ class QSettings;
 
 namespace wqe {
 
+class CReportPrinter;
 class CWQEView;
 class CardUndoStack;
 
@@ -24,6 +25,7 @@ public:
     QAction* action(Command c) const;
     // Undo and Redo of the card's settings (EDIT menu).
     CardUndoStack* undoStack() const { return undo_; }
+    CReportPrinter* reportPrinter() const { return printer_; }
     // Sets the caption: the document title and the program's name.
     void setDocumentTitle(const QString& title);
     // Enables every menu command that has a handler by the document's and the
@@ -51,6 +53,7 @@ private:
     void buildMenu();
     QAction* addCommand(QMenu* menu, const QString& text, Command c, const QKeySequence& key = {});
     void registerActions(QMenu* menu);
+    void connectPrinting();
 
     CWQEDoc& doc_;
     CWQEView* view_;
@@ -58,6 +61,7 @@ private:
     CardUndoStack* undo_ = nullptr;
     bool minimumRecorded_ = false;
     QSettings* geometryStore_ = nullptr;
+    CReportPrinter* printer_ = nullptr;  // owned by the frame
 };
 
 }  // namespace wqe

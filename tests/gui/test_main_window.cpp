@@ -152,8 +152,9 @@ void MainWindowTest::commandEnablingFollowsCardAndSelection() {
                              Command::Print,         Command::Cleanup};
     e.open(sys);
     e.app.view()->showRow(4);  // an empty slot
+    // (Printing has its handlers from the start.)
     for (Command c : ruled)
-        if (c != Command::SaveCardInfo) QVERIFY(!e.enabled(c));
+        if (c != Command::SaveCardInfo && c != Command::Print) QVERIFY(!e.enabled(c));
     int runs = 0;
     for (Command c : ruled)
         if (c != Command::SaveCardInfo) e.app.view()->setCommandHandler(c, [&runs] { ++runs; });
@@ -170,7 +171,7 @@ void MainWindowTest::commandEnablingFollowsCardAndSelection() {
                           Command::VersionInfo, Command::Exit})
             if (!e.enabled(c)) s += "!";
         for (Command c : {Command::WavImport, Command::Backup, Command::Restore,
-                          Command::FileConvert, Command::DeleteFolder, Command::PrinterSetup})
+                          Command::FileConvert, Command::DeleteFolder})
             if (e.enabled(c)) s += "?";
         return s;
     };

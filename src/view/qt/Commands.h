@@ -13,6 +13,7 @@ enum class Command : int {
     Print = 57607,
     PrintPreview = 57609,
     PrinterSetup = 57606,
+    ExportPdf = 32800,
     Exit = 57665,
     Backup = 32775,
     Restore = 32776,
