@@ -3,11 +3,18 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QMenuBar>
+#include <QScreen>
+#include <QSettings>
 
+#include "dialogs/qt/CardUndoStack.h"
 #include "view/qt/CReportPrinter.h"
 #include "view/qt/CWQEView.h"
 
 namespace wqe {
+
+namespace {
+const QString kGeometryKey = QStringLiteral("MainWindow/Geometry");
+}  // namespace
 
 CMainFrame::CMainFrame(CWQEDoc& doc, CWQEView* view) : doc_(doc), view_(view) {
     setObjectName("mainFrame");
@@ -59,6 +66,10 @@ void CMainFrame::buildMenu() {
     addCommand(file, tr("END(&X)"), Command::Exit);
 
     QMenu* edit = menuBar()->addMenu(tr("EDIT(&E)"));
+    undo_ = new CardUndoStack(doc_, this);
+    edit->addAction(undo_->undoAction());
+    edit->addAction(undo_->redoAction());
+    edit->addSeparator();
     addCommand(edit, tr("Backup(&B)..."), Command::Backup);
     addCommand(edit, tr("Restore(&R)..."), Command::Restore);
     edit->addSeparator();
@@ -167,7 +178,29 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         return;
     }
     doc_.close();
+    if (geometryStore_) {
+        geometryStore_->setValue(kGeometryKey, saveGeometry());
+        geometryStore_->sync();
+    }
     event->accept();
+}
+
+void CMainFrame::setGeometryStore(QSettings* store) { geometryStore_ = store; }
+
+bool CMainFrame::restoreSavedGeometry() {
+    if (!geometryStore_) return false;
+    const QByteArray saved = geometryStore_->value(kGeometryKey).toByteArray();
+    return !saved.isEmpty() && restoreGeometry(saved);
+}
+
+QSize CMainFrame::firstStartSize() const {
+    QSize size = sizeHint();
+    if (const QScreen* s = screen()) {
+        // The frame's border and caption come on top of the client area.
+        const QSize room = s->availableGeometry().size() - QSize(16, 48);
+        size = size.boundedTo(room);
+    }
+    return size;
 }
 
 }  // namespace wqe

@@ -6,6 +6,8 @@
 #include <QMainWindow>
 #include <map>
 
+class QSettings;
+
 #include "card/CWQEDoc.h"
 #include "view/qt/Commands.h"
 
@@ -13,6 +15,7 @@ namespace wqe {
 
 class CReportPrinter;
 class CWQEView;
+class CardUndoStack;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -21,11 +24,23 @@ public:
 
     QAction* action(Command c) const;
     CReportPrinter* reportPrinter() const { return printer_; }
+    // Undo and Redo of the card's settings (EDIT menu).
+    CardUndoStack* undoStack() const { return undo_; }
     // Sets the caption: the document title and the program's name.
     void setDocumentTitle(const QString& title);
     // Enables every menu command that has a handler by the document's and the
     // view's state; a command without one is disabled.
     void updateCommandStates();
+
+    // The window's geometry is remembered in `store` (key "MainWindow/Geometry",
+    // outside the group "Path") when the window closes; null remembers nothing.
+    void setGeometryStore(QSettings* store);
+    // Places the window where it was last closed; false when nothing usable
+    // was remembered.
+    bool restoreSavedGeometry();
+    // The size of a first start: room for the form, every list column and
+    // about twenty list rows, within the screen's free area.
+    QSize firstStartSize() const;
 
 signals:
     void commandTriggered(Command c);
@@ -43,8 +58,10 @@ private:
     CWQEDoc& doc_;
     CWQEView* view_;
     std::map<Command, QAction*> actions_;
+    CardUndoStack* undo_ = nullptr;
     bool minimumRecorded_ = false;
     CReportPrinter* printer_ = nullptr;  // owned by the frame
+    QSettings* geometryStore_ = nullptr;
 };
 
 }  // namespace wqe

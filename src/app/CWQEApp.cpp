@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QSettings>
 #include <QTranslator>
 #include <QVBoxLayout>
 
@@ -40,6 +41,11 @@ CWQEApp::CWQEApp(Language lang, Prompter* prompter, SettingsStore* settings) : l
     frame_ = std::make_unique<CMainFrame>(*doc_, view_);
     frame_->setWindowIcon(appIcon());
     if (ownPrompter_) ownPrompter_->setParentWidget(frame_.get());
+    if (ownSettings_) {
+        // The user's store: the window's geometry is remembered there too.
+        geometry_ = std::make_unique<QSettings>("Velmor", "WQE-7000");
+        frame_->setGeometryStore(geometry_.get());
+    }
 
     doc_->onTitleChanged = [this](const std::string& title) {
         frame_->setDocumentTitle(translateCoreText(title));
@@ -61,7 +67,7 @@ CWQEApp::~CWQEApp() {
 void CWQEApp::initInstance(const QStringList& cards, bool show) {
     doc_->newDocument();
     view_->initialUpdate();
-    frame_->resize(frame_->sizeHint());
+    if (!frame_->restoreSavedGeometry()) frame_->resize(frame_->firstStartSize());
     if (show) frame_->show();
     if (!cards.isEmpty()) doc_->openCard(QFileInfo(cards.front()).absoluteFilePath().toStdString());
     frame_->updateCommandStates();

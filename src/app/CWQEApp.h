@@ -13,6 +13,7 @@
 
 class QCoreApplication;
 class QIcon;
+class QSettings;
 
 namespace wqe {
 
@@ -63,7 +64,8 @@ private:
     Prompter* prompter_;
     SettingsStore* settings_;
     std::unique_ptr<CWQEDoc> doc_;
-    CWQEView* view_ = nullptr;  // owned by the frame
+    CWQEView* view_ = nullptr;             // owned by the frame
+    std::unique_ptr<QSettings> geometry_;  // the window's geometry, with the user's store
     std::unique_ptr<CMainFrame> frame_;
 };
 

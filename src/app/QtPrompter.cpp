@@ -13,17 +13,12 @@ namespace wqe {
 
 namespace {
 
-// The core's fixed texts, listed here so that the translation tools see them.
-[[maybe_unused]] const char* const kCoreTexts[] = {
-    QT_TRANSLATE_NOOP("CoreText", "Save changes in system data?"),
-    QT_TRANSLATE_NOOP("CoreText", "Choose a proper file name."),
-    QT_TRANSLATE_NOOP("CoreText", "Fail to Allocate Memory!"),
-    QT_TRANSLATE_NOOP("CoreText", "Fail to Read File!"),
-    QT_TRANSLATE_NOOP("CoreText", "Unable to open Memo file"),
-    QT_TRANSLATE_NOOP("CoreText", "Open Card Info."),
-    QT_TRANSLATE_NOOP("CoreText", "Load system information."),
-    QT_TRANSLATE_NOOP("CoreText", "Out of Memory"),
-};
+// The core's fixed texts that reach the user through the prompter and the
+// caption, taken from the core's own constants; their Japanese texts are
+// the context "CoreText" of translations/wqe_ja.ts. The open dialog's title
+// "Open Card Info." is translated there as well.
+const char* const kCoreTexts[] = {kMsgSaveChanges, kMsgProperFileName, kMsgAllocate,
+                                  kMsgReadFile,    kMsgMemoFile,       kTitleNoCard};
 
 QMessageBox::Icon boxIcon(Icon icon) {
     switch (icon) {
@@ -40,6 +35,8 @@ QMessageBox::Icon boxIcon(Icon icon) {
 }
 
 }  // namespace
+
+std::span<const char* const> coreTexts() { return kCoreTexts; }
 
 QString translateCoreText(const std::string& text) {
     return QCoreApplication::translate("CoreText", text.c_str());

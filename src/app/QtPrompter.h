@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <span>
 
 #include "card/Prompter.h"
 
@@ -33,6 +34,8 @@ QString qtFileFilter(const QString& filter);
 // The translation of a text of the core (messages, dialog titles), or the
 // text itself.
 QString translateCoreText(const std::string& text);
+// The core's message constants that translateCoreText translates.
+std::span<const char* const> coreTexts();
 
 // The title of every message box.
 inline constexpr const char* kMessageBoxTitle = "WQE-7000";

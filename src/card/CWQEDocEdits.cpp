@@ -24,7 +24,10 @@ bool CWQEDoc::checkHistory() {
 }
 
 void CWQEDoc::edit(const std::string& name, const std::function<void()>& change, bool mergeable) {
-    if (!isLoaded()) return;
+    if (!isLoaded()) {
+        change();  // the setters store nothing without a card
+        return;
+    }
     checkHistory();
     change();
     markModified(true);

@@ -102,7 +102,13 @@ std::size_t phraseNameLength(Model m);
 // Phrase types: the WQ-7000 record's type byte, and the kind of a phrase on
 // either model (the WQ-5000 derives it from its used, MIDI and pattern bytes
 // and has no song).
-enum PhraseType : int { kTypeEmpty = 0, kTypeAudio = 1, kTypeMidi = 2, kTypePattern = 3, kTypeSong = 4 };
+enum PhraseType : int {
+    kTypeEmpty = 0,
+    kTypeAudio = 1,
+    kTypeMidi = 2,
+    kTypePattern = 3,
+    kTypeSong = 4
+};
 inline constexpr int kModeWav = 5;  // WQ-7000 mode byte of a phrase stored as WAV
 // Tempo bytes hold the tempo in beats per minute minus 5; a registered
 // phrase gets 115 (120 beats per minute).

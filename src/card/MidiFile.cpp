@@ -81,9 +81,7 @@ std::optional<MidiInfo> scanMidiInfo(std::span<const std::uint8_t> bytes) {
 std::optional<MidiProbe> probeMidiFile(const std::filesystem::path& path, std::string* error) {
     std::string why;
     const auto bytes = readWholeFile(path, why);
-    if (bytes && !readMidiHeader(*bytes))
-        why =
-            path.filename().string() + ": not a MIDI file (no \"MThd\" header of format 0, 1 or 2)";
+    if (bytes && !readMidiHeader(*bytes)) why = path.string() + ": not a standard MIDI file.";
     if (!bytes || !readMidiHeader(*bytes)) {
         if (error) *error = why;
         return std::nullopt;

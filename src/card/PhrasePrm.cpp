@@ -19,9 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::uint8_t kVolumeRegistered = 100;
-// What a WQ-7000 record of a phrase without audio of its own (MIDI, pattern,
-// song) holds in its format fields.
-constexpr std::uint32_t kGradeNoAudio = 3, kModeNoAudio = 3, kRecordingTypeNoAudio = 1;
+
 constexpr std::uint32_t kKpacDataOffset = 16;
 constexpr std::size_t kPatternKindByte = kPatternHeaderSize + kPatternKindOffset;  // file offset 9
 constexpr std::uint32_t kWavMaxDataOffset = 4095;

@@ -63,6 +63,12 @@ std::optional<PhrFileStart> readPhrFileStart(const std::filesystem::path& path);
 // 0..4 in LINEAR, MODE1 and MODE2, the WQ-7000 every grade and mode.
 bool kpacPlayableOn(const kpac::RawHeader& h, Model m);
 
+// The WQ-7000 record's format fields for a phrase without audio of its own
+// (MIDI, pattern, song): STANDARD, MODE3, stereo.
+inline constexpr std::uint32_t kGradeNoAudio = 3;
+inline constexpr std::uint32_t kModeNoAudio = 3;
+inline constexpr std::uint32_t kRecordingTypeNoAudio = 1;
+
 // How a record filled from a MODE2 KPAC file gets its end point. MODE2
 // phrases have no points on the device; the two callers differ on purpose.
 enum class Mode2EndPoint {

@@ -7,6 +7,7 @@
 
 #include "card/FileIO.h"
 #include "card/PatternFile.h"
+#include "card/PhrasePrm.h"
 #include "cli/Cli.h"
 #include "timecode/CConvert.h"
 #include "view/PatternStepText.h"
@@ -152,39 +153,31 @@ void applyPatternEdit(PatternData& data, const StepEdit& e) {
     if (e.interval) data.setStepInterval(e.step, static_cast<std::uint16_t>(*e.interval));
 }
 
-int runPattern(const std::vector<std::string>& argv) {
-    Args args(argv, {}, {"--lang", "--set"});
-    args.expectPositional(2, 2);
-    const Language lang = languageFrom(args);
-    OpenCard card(args.positional()[0]);
-    CWQEDoc& doc = card.doc;
-    const Model model = doc.model();
-    const int count = doc.phraseCount();
-    int number = 0;
+// Step: the phrase number argument, 1..the card's phrase count.
+int phraseNumberArg(const std::string& text, int count) {
     try {
-        number = parseInt(args.positional()[1], "phrase number", 1, count);
+        return parseInt(text, "phrase number", 1, count);
     } catch (const UsageError& e) {
         throw UsageError(std::string(e.what()) + " (the card has " + std::to_string(count) +
                          " phrases)");
     }
-    const int i = number - 1;
+}
 
-    // The kind of editor the phrase's record asks for.
-    PatternKind kind;
-    CWQEPhr& phr = doc.phr();
-    if (model == Model::WQ7000 && phr.getType(i) == kTypePattern)
-        kind = PatternKind::Pattern7000;
-    else if (model == Model::WQ7000 && phr.getType(i) == kTypeSong)
-        kind = PatternKind::Song;
-    else if (model == Model::WQ5000 && phr.getUsed(i) == 1 && phr.getMidiFlag(i) == 0 &&
-             phr.getPatternMode(i) != 0)
-        kind = PatternKind::Pattern5000;
-    else
-        throw Failure("phrase " + std::to_string(number) + " is not a pattern or song phrase");
-    const bool song = kind == PatternKind::Song;
+// Step: the kind of editor the phrase's record asks for.
+PatternKind editorKindOf(const CWQEDoc& doc, int i) {
+    switch (CPhrasePrm::create(doc.phr(), i)->kind()) {
+        case kTypePattern:
+            return doc.model() == Model::WQ7000 ? PatternKind::Pattern7000
+                                                : PatternKind::Pattern5000;
+        case kTypeSong:
+            return PatternKind::Song;
+        default:
+            throw Failure("phrase " + std::to_string(i + 1) + " is not a pattern or song phrase");
+    }
+}
 
-    const fs::path path =
-        findCardFile(fs::path(doc.systemPath()).parent_path(), phraseDataFileName("", i, "PHR"));
+// Step: the phrase's data file, of the kind its record says.
+PatternData readSteps(const fs::path& path, Model model, bool song) {
     PatternReadResult read = readPatternFile(path, model);
     if (read.status == PatternReadStatus::Missing)
         throw Failure(std::string(song ? kMsgNoSongFile : kMsgNoPatternFile) + " (" +
@@ -196,53 +189,85 @@ int runPattern(const std::vector<std::string>& argv) {
                                        (song ? "song" : "pattern") + " phrase"
                                  : read.error) +
                       ")");
-    PatternData data = *read.data;
-    const int patternMode = static_cast<int>(phr.getPatternMode(i));
-    const int rows = song ? kSongSteps : patternStepCount(model, patternMode);
-    const int mtcType = doc.sys().getMtcType();
+    return *read.data;
+}
 
-    const auto sets = args.all("--set");
-    if (sets.empty()) {
-        std::string out;
-        const auto headers = patternStepHeaders(kind, lang);
-        for (std::size_t k = 0; k < headers.size(); ++k) out += (k ? "\t" : "") + headers[k];
+// Step: the header and one line per step, joined by tabs.
+void printSteps(const PatternData& data, PatternKind kind, int rows, Language lang, int mtcType) {
+    std::string out;
+    auto line = [&out](const std::vector<std::string>& cells) {
+        for (std::size_t k = 0; k < cells.size(); ++k) out += (k ? "\t" : "") + cells[k];
         out += '\n';
-        for (const auto& row : patternStepRows(data, rows, lang, mtcType)) {
-            for (std::size_t k = 0; k < row.size(); ++k) out += (k ? "\t" : "") + row[k];
-            out += '\n';
-        }
-        std::cout << out << std::flush;
-        return kExitOk;
-    }
+    };
+    line(patternStepHeaders(kind, lang));
+    for (const auto& row : patternStepRows(data, rows, lang, mtcType)) line(row);
+    std::cout << out << std::flush;
+}
 
-    // Every edit is checked before anything is written.
-    std::vector<StepEdit> edits;
-    for (const auto& s : sets) edits.push_back(parseEdit(s, kind, model, rows, mtcType));
-    if (song) {
-        std::vector<SongStep> steps = data.songSteps();
-        for (const StepEdit& e : edits) {
-            SongStep& s = steps[static_cast<std::size_t>(e.step)];
-            s.ref = e.ref;
-            if (e.start) s.startMs = *e.start;
-            if (e.ref == kStepUnused) s.startMs = 0;
-        }
-        data.storeSongSteps(std::move(steps));
-    } else {
+// Step: the edits applied to the steps (songs are stored sorted by start).
+void applyEdits(PatternData& data, const std::vector<StepEdit>& edits) {
+    if (!data.isSong()) {
         for (const StepEdit& e : edits) applyPatternEdit(data, e);
+        return;
     }
+    std::vector<SongStep> steps = data.songSteps();
+    for (const StepEdit& e : edits) {
+        SongStep& s = steps[static_cast<std::size_t>(e.step)];
+        s.ref = e.ref;
+        if (e.start) s.startMs = *e.start;
+        if (e.ref == kStepUnused) s.startMs = 0;
+    }
+    data.storeSongSteps(std::move(steps));
+}
 
-    // What the editor's ENTER does: the data file, then the interrupt check.
+// Step: what the editor's ENTER does: the data file, then the interrupt
+// check, then the phrase settings are saved.
+void storeSteps(OpenCard& card, int i, const fs::path& path, const PatternData& data,
+                PatternKind kind) {
+    CWQEDoc& doc = card.doc;
+    const Model model = doc.model();
     doc.markModified(true);
     if (const std::string error = writePatternFile(path, data); !error.empty()) {
         card.prompter.message(patternWriteFailureMessage(kind), Icon::Exclamation);
         throw Failure(error);
     }
-    if (!song && patternModeUsesInterrupts(model, patternMode) && !data.hasInterruptPhrase()) {
+    const int patternMode = static_cast<int>(doc.phr().getPatternMode(i));
+    if (!data.isSong() && patternModeUsesInterrupts(model, patternMode) &&
+        !data.hasInterruptPhrase()) {
         card.prompter.message(kMsgInterruptCorrected, Icon::Exclamation);
-        phr.setPatternMode(i, static_cast<std::uint32_t>(patternModeRandom1(model)));
+        doc.phr().setPatternMode(i, static_cast<std::uint32_t>(patternModeRandom1(model)));
     }
     doc.markModified(true);
     if (!doc.onSaveCardInfo()) throw Failure("the phrase settings were not saved");
+}
+
+int runPattern(const std::vector<std::string>& argv) {
+    Args args(argv, {}, {"--lang", "--set"});
+    args.expectPositional(2, 2);
+    const Language lang = languageFrom(args);
+    OpenCard card(args.positional()[0]);
+    CWQEDoc& doc = card.doc;
+    const Model model = doc.model();
+    const int i = phraseNumberArg(args.positional()[1], doc.phraseCount()) - 1;
+    const PatternKind kind = editorKindOf(doc, i);
+    const bool song = kind == PatternKind::Song;
+    const fs::path path =
+        findCardFile(fs::path(doc.systemPath()).parent_path(), phraseDataFileName("", i, "PHR"));
+    PatternData data = readSteps(path, model, song);
+    const int patternMode = static_cast<int>(doc.phr().getPatternMode(i));
+    const int rows = song ? kSongSteps : patternStepCount(model, patternMode);
+    const int mtcType = doc.sys().getMtcType();
+
+    const auto sets = args.all("--set");
+    if (sets.empty()) {
+        printSteps(data, kind, rows, lang, mtcType);
+        return kExitOk;
+    }
+    // Every edit is checked before anything is written.
+    std::vector<StepEdit> edits;
+    for (const auto& s : sets) edits.push_back(parseEdit(s, kind, model, rows, mtcType));
+    applyEdits(data, edits);
+    storeSteps(card, i, path, data, kind);
     std::cout << "Stored " << edits.size() << " step edit(s) in " << path.filename().string()
               << '\n';
     return kExitOk;

@@ -73,138 +73,171 @@ private:
 // blocks at a time. Where each coded block begins follows from the header
 // codes alone (a block's length from the top four bits of its first two
 // words; MODE1: of words 0 and 2, as the file holds them), so locating a run
-// is quick. Per run, the main thread decodes the left channel and a worker
-// the right, each from its own previous sample; each lays out half of the
-// run's frames; then the main thread writes the run while the worker locates
-// the next one. Bytes past the end of the file read as 0xFF, as in the
-// serial decoder.
+// is quick. The work is pipelined over two run slots, with one meeting of the
+// threads per run: while run j is decoded (left channel by the main thread,
+// right by the worker, each from its own previous sample), run j - 1 is laid
+// out as frames (about half by each), the main thread writes run j - 2 and the
+// worker locates run j + 1. Bytes past the end of the file read as 0xFF, as
+// in the serial decoder.
+// Blocks per run of the two-thread decoder: few enough runs that the threads
+// seldom wait for each other, bounded buffers (under 6 MB in all).
+constexpr std::size_t kRunBlocks = 16384;
+
 class StereoDecoder {
 public:
-    StereoDecoder(ByteReader& reader, ByteWriter& writer, ByteSink& sink, const Header& header,
-                  int outBytes)
+    StereoDecoder(ByteReader& reader, ByteSink& sink, const Header& header, int outBytes)
         : reader_(reader),
-          writer_(writer),
           sink_(sink),
           mode_(header.mode),
           outBytes_(outBytes),
           layouts_(layoutTable(header.mode)),
           left_(header.blockCount) {
-        for (auto& pcm : pcm_) pcm.resize(kRunBlocks * kFramesPerBlock);
-        for (auto& at : blockAt_) at.resize(kRunBlocks);
-        frames_.resize(kRunBlocks * kFramesPerBlock * frameBytes());
+        for (Slot& slot : slots_) {
+            for (auto& pcm : slot.pcm) pcm.resize(kRunBlocks * kFramesPerBlock);
+            for (auto& at : slot.blockAt) at.resize(kRunBlocks);
+            slot.frames.resize(kRunBlocks * kFramesPerBlock * frameBytes());
+            // A run's bytes never need more: the worker allocates nothing.
+            slot.bytes.reserve(kRunBlocks * kMaxBlockBytes + 2 * kWindowWords);
+        }
     }
 
-    // Decodes every block; progress counts them as each run is written.
+    // Decodes every block (the writer flushed before); progress counts the
+    // blocks as each run is written.
     bool run(Progress* progress) {
-        if (!writer_.flush()) return false;
-        locateNextRun();
+        locate(slots_[0], slots_[1]);
         bool ok = true;
         std::uint64_t done = 0;
-        {
-            std::jthread worker([this] { workerLoop(); });
-            for (std::size_t blocks = next_; blocks > 0; blocks = next_) {
-                decodeChannel(0, blocks);
-                sync_.arrive_and_wait();  // both channels decoded
-                layOutFrames(0, blocks * kFramesPerBlock / 2);
-                sync_.arrive_and_wait();  // both halves laid out
-                ok = sink_.write(frames_.data(), blocks * kFramesPerBlock * frameBytes()) && ok;
-                done += blocks;
-                if (progress) progress->done.store(done, std::memory_order_relaxed);
-                sync_.arrive_and_wait();  // the next run located
+        auto write = [&](const Slot& slot, std::size_t blocks) {
+            ok = sink_.write(slot.frames.data(), blocks * kFramesPerBlock * frameBytes()) && ok;
+            done += blocks;
+            if (progress) progress->done.store(done, std::memory_order_relaxed);
+        };
+        std::jthread worker([this] { workerLoop(); });
+        std::size_t previousRun = 0, runBefore = 0;  // blocks of runs j - 1 and j - 2
+        std::size_t j = 0;
+        try {
+            for (;; ++j) {
+                Slot& current = slots_[j % 2];
+                const std::size_t blocks = current.located;
+                if (blocks == 0 && previousRun == 0) break;
+                if (runBefore) write(current, runBefore);  // run j - 2 shares run j's slot
+                decodeChannel(current, 0, blocks);
+                layOutFrames(slots_[(j + 1) % 2], 0, mainShare(previousRun));
+                sync_.arrive_and_wait();
+                runBefore = previousRun;
+                previousRun = blocks;
             }
+        } catch (...) {
+            sync_.arrive_and_drop();  // the worker runs on alone to its end, then is joined
+            throw;
         }
+        worker.join();
+        if (runBefore) write(slots_[j % 2], runBefore);
         return ok;
     }
 
 private:
-    static constexpr std::size_t kRunBlocks = 4096;
+    // One run's bytes (from its first block on, the following bytes too),
+    // where its blocks begin, its samples and its frames.
+    struct Slot {
+        std::size_t located = 0;  // blocks of the run located here; 0: none
+        std::vector<std::uint8_t> bytes;
+        std::size_t end = 0;  // bytes taken by the run's blocks
+        std::vector<std::size_t> blockAt[2];
+        std::vector<std::int16_t> pcm[2];
+        std::vector<std::uint8_t> frames;
+    };
     static constexpr std::size_t kMaxBlockBytes = 2 * 2 * kMaxWordsPerCodedBlock;  // both channels
 
     std::size_t frameBytes() const { return 2 * static_cast<std::size_t>(outBytes_); }
+    // The frames of a run that the main thread lays out: a little over half,
+    // as the worker also locates the runs.
+    static std::size_t mainShare(std::size_t blocks) { return blocks * kFramesPerBlock * 9 / 16; }
 
     void workerLoop() {
-        for (std::size_t blocks = next_; blocks > 0; blocks = next_) {
-            decodeChannel(1, blocks);
+        std::size_t previousRun = 0;
+        for (std::size_t j = 0;; ++j) {
+            Slot& current = slots_[j % 2];
+            Slot& other = slots_[(j + 1) % 2];
+            const std::size_t blocks = current.located;
+            if (blocks == 0 && previousRun == 0) return;
+            decodeChannel(current, 1, blocks);
+            layOutFrames(other, mainShare(previousRun), previousRun * kFramesPerBlock);
+            if (blocks)
+                locate(other, current);
+            else
+                other.located = 0;
             sync_.arrive_and_wait();
-            layOutFrames(blocks * kFramesPerBlock / 2, blocks * kFramesPerBlock);
-            sync_.arrive_and_wait();
-            locateNextRun();
-            sync_.arrive_and_wait();
+            previousRun = blocks;
         }
     }
 
-    std::uint16_t wordAt(std::size_t byte) const {
-        return static_cast<std::uint16_t>(bytes_[byte] | bytes_[byte + 1] << 8);
+    static std::uint16_t wordAt(const Slot& slot, std::size_t byte) {
+        return static_cast<std::uint16_t>(slot.bytes[byte] | slot.bytes[byte + 1] << 8);
     }
 
-    // Moves past the run just decoded, tops the byte buffer up for the next
-    // run (plus the eight-word window of its last block) and records where
-    // each of its blocks begins; next_ becomes its block count (0: no more).
-    void locateNextRun() {
-        at_ = runEnd_;
-        next_ = static_cast<std::size_t>(std::min<std::uint64_t>(kRunBlocks, left_));
-        left_ -= next_;
-        const std::size_t need = next_ * kMaxBlockBytes + 2 * kWindowWords;
-        if (bytes_.size() - at_ < need) {
-            bytes_.erase(bytes_.begin(), bytes_.begin() + static_cast<std::ptrdiff_t>(at_));
-            at_ = 0;
-            const std::size_t have = bytes_.size();
-            bytes_.resize(need);
-            reader_.readPadded(bytes_.data() + have, need - have);
+    // Locates the next run in `into`: the bytes after the run in `after`,
+    // topped up from the file for a whole run (plus the eight-word window of
+    // its last block), and where each of its blocks begins.
+    void locate(Slot& into, const Slot& after) {
+        into.located = static_cast<std::size_t>(std::min<std::uint64_t>(kRunBlocks, left_));
+        left_ -= into.located;
+        into.bytes.assign(after.bytes.begin() + static_cast<std::ptrdiff_t>(after.end),
+                          after.bytes.end());
+        const std::size_t need = into.located * kMaxBlockBytes + 2 * kWindowWords;
+        if (into.bytes.size() < need) {
+            const std::size_t have = into.bytes.size();
+            into.bytes.resize(need);
+            reader_.readPadded(into.bytes.data() + have, need - have);
         }
         const std::size_t secondHeaderWord = mode_ == Mode::Mode1 ? 2 : 1;
-        std::size_t at = at_;
-        for (std::size_t b = 0; b < next_; ++b)
-            for (auto& blockAt : blockAt_) {
+        std::size_t at = 0;
+        for (std::size_t b = 0; b < into.located; ++b)
+            for (auto& blockAt : into.blockAt) {
                 blockAt[b] = at;
-                const auto h = static_cast<std::uint8_t>((wordAt(at) >> 12) << 4 |
-                                                         (wordAt(at + 2 * secondHeaderWord) >> 12));
+                const auto h =
+                    static_cast<std::uint8_t>((wordAt(into, at) >> 12) << 4 |
+                                              (wordAt(into, at + 2 * secondHeaderWord) >> 12));
                 at += 2 * static_cast<std::size_t>(layouts_[h].n);
             }
-        runEnd_ = at;
+        into.end = at;
     }
 
-    void decodeChannel(int ch, std::size_t blocks) {
-        std::int16_t* out = pcm_[ch].data();
+    void decodeChannel(Slot& slot, int ch, std::size_t blocks) {
+        std::int16_t* out = slot.pcm[ch].data();
         for (std::size_t b = 0; b < blocks; ++b) {
             std::uint16_t window[kMaxWordsPerCodedBlock];
-            const std::size_t at = blockAt_[ch][b];
-            for (std::size_t k = 0; k < kMaxWordsPerCodedBlock; ++k) window[k] = wordAt(at + 2 * k);
+            const std::size_t at = slot.blockAt[ch][b];
+            for (std::size_t k = 0; k < kMaxWordsPerCodedBlock; ++k)
+                window[k] = wordAt(slot, at + 2 * k);
             decodeCodedBlock(mode_, window, previous_[ch], out + b * kFramesPerBlock);
         }
     }
 
-    void layOutFrames(std::size_t from, std::size_t to) {
-        std::uint8_t* out = frames_.data() + from * frameBytes();
+    void layOutFrames(Slot& slot, std::size_t from, std::size_t to) {
+        std::uint8_t* out = slot.frames.data() + from * frameBytes();
         for (std::size_t f = from; f < to; ++f) {
-            putSample16(out, pcm_[0][f], outBytes_);
-            putSample16(out, pcm_[1][f], outBytes_);
+            putSample16(out, slot.pcm[0][f], outBytes_);
+            putSample16(out, slot.pcm[1][f], outBytes_);
         }
     }
 
     ByteReader& reader_;
-    ByteWriter& writer_;
-    ByteSink& sink_;  // the run's frames go straight to the sink
+    ByteSink& sink_;  // the runs' frames go straight to the sink
     const Mode mode_;
     const int outBytes_;
     const std::array<BlockLayout, 256>& layouts_;
     std::barrier<> sync_{2};
-
     std::uint64_t left_;  // blocks not yet located
-    std::size_t next_ = 0;
-    std::vector<std::uint8_t> bytes_;  // file bytes from at_ on
-    std::size_t at_ = 0, runEnd_ = 0;
-    std::vector<std::size_t> blockAt_[2];
-    std::vector<std::int16_t> pcm_[2];
+    Slot slots_[2];
     std::int16_t previous_[2] = {0, 0};
-    std::vector<std::uint8_t> frames_;
 };
 
 bool useTwoThreads(const Header& h, const DecodeOptions& options) {
     if (h.channels != 2 || !isCompressed(h.mode) || options.threads == 1) return false;
     if (options.threads >= 2) return true;
-    // Below a few runs the thread costs more than it saves.
-    return h.blockCount >= 4 * 4096 && std::thread::hardware_concurrency() >= 2;
+    // For short files the thread costs more than it saves.
+    return h.blockCount >= kRunBlocks / 4 && std::thread::hardware_concurrency() >= 2;
 }
 
 }  // namespace
@@ -304,8 +337,9 @@ Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes, Progre
     const auto waveHeader = decodedWaveHeader(h, outBytes);
     writer.write(waveHeader.data(), waveHeader.size());
     if (useTwoThreads(h, options)) {
-        StereoDecoder stereo(reader, writer, wave, h, outBytes);
-        if (!stereo.run(progress)) return unexpected("cannot write the WAV file");
+        StereoDecoder stereo(reader, wave, h, outBytes);
+        if (!writer.flush() || !stereo.run(progress))
+            return unexpected("cannot write the WAV file");
         return header;
     }
     const std::size_t frameBytes = static_cast<std::size_t>(channels * outBytes);

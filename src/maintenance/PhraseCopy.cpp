@@ -198,9 +198,9 @@ std::vector<std::uint8_t> defaultCopyRecord(Model m, const std::string& name, in
     auto prm = CPhrasePrm::create(m);
     CWQEPhr p = prm->fields();
     if (m == Model::WQ7000) {
-        p.setGrade(0, 3);
-        p.setMode(0, 3);
-        p.setRecordingType(0, 1);
+        p.setGrade(0, kGradeNoAudio);
+        p.setMode(0, kModeNoAudio);
+        p.setRecordingType(0, kRecordingTypeNoAudio);
         p.setTempo(0, kTempoByteRegistered);
         p.setTempo2(0, kTempoByteRegistered);
     }

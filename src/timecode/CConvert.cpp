@@ -21,7 +21,6 @@ constexpr i64 kUnitsPerDay29N = 2075675676;
 
 constexpr std::uint32_t kGradeRates[] = {8000, 16000, 22050, 32000, 44100, 48000, 96000};
 constexpr int kFps[kMtcTypeCount] = {30, 30, 30, 25, 24};
-constexpr const char* kTypeNames[kMtcTypeCount] = {"30", "29N", "29D", "25", "24"};
 
 // Drop-frame counts in hundredths of a frame.
 constexpr i64 kFirstMinute29D = 30 * 6000;              // the undropped first minute
@@ -156,8 +155,6 @@ i64 dropFrameToMs(const TimeCode& tc) {
 }  // namespace
 
 int mtcFramesPerSecond(int type) { return validType(type) ? kFps[type] : 0; }
-
-const char* mtcTypeName(int type) { return validType(type) ? kTypeNames[type] : ""; }
 
 std::uint32_t packTimeCode(std::uint8_t minutes, std::uint8_t seconds, std::uint8_t frames,
                            std::uint8_t tenths) {

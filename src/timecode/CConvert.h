@@ -21,8 +21,6 @@ inline constexpr int kMtcTypeCount = 5;
 
 // Frames per second counted by an MTC type (0 for an unknown type).
 int mtcFramesPerSecond(int type);
-// "30", "29N", "29D", "25", "24"; "" for an unknown type.
-const char* mtcTypeName(int type);
 
 // One time code. Hours lie in 0..99 for converted values (a time code of
 // exactly 24 hours can appear after carrying).

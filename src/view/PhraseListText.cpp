@@ -15,7 +15,6 @@ namespace {
 constexpr int kColumns5000 = 14;
 constexpr int kColumns7000 = 22;
 constexpr int kRebuiltDashColumns = 13;  // a rebuilt row shows "---" in columns 1..13
-constexpr std::uint32_t kOff5000 = 32768;
 
 struct ColumnText {
     const char* en;
@@ -99,64 +98,81 @@ std::string minutesSplit(std::uint32_t v) { return format("%02dm%02ds", v / 60, 
 
 // Repeat and control output: seconds, 32768 = OFF.
 std::string secondsOrOff5000(std::uint32_t v, Language lang) {
-    return v == kOff5000 ? off(lang) : minutesSplit(v);
+    return v == kSecondsOff5000 ? off(lang) : minutesSplit(v);
 }
+
+// WQ-5000 columns.
+enum Column5000 : std::size_t {
+    kCol5Name = 1,
+    kCol5Type,
+    kCol5Time,
+    kCol5Grade,
+    kCol5Mode,
+    kCol5RecType,
+    kCol5Volume,
+    kCol5Delay,
+    kCol5Repeat,
+    kCol5Control,
+    kCol5Pattern,
+    kCol5Tempo,
+    kCol5Memo,
+};
 
 void fillRow5000(const CWQEPhr& phr, const CWQEMemo& memo, int i, Language lang,
                  std::vector<std::string>& c) {
     if (phr.getUsed(i) != 1) return;  // the rebuilt row's "---" stay
-    c[13] = cp932ToUtf8(memo.phraseMemo(i));
-    c[1] = cp932ToUtf8(phr.getName(i));
-    c[8] = tenthsSplit(phr.getDelay(i));
-    c[9] = secondsOrOff5000(phr.getRepeat(i), lang);
-    c[10] = secondsOrOff5000(phr.getControlOutput(i), lang);
+    c[kCol5Memo] = cp932ToUtf8(memo.phraseMemo(i));
+    c[kCol5Name] = cp932ToUtf8(phr.getName(i));
+    c[kCol5Delay] = tenthsSplit(phr.getDelay(i));
+    c[kCol5Repeat] = secondsOrOff5000(phr.getRepeat(i), lang);
+    c[kCol5Control] = secondsOrOff5000(phr.getControlOutput(i), lang);
 
     if (phr.getMidiFlag(i) == 1) {
-        c[2] = "MIDI ";
-        c[3] = kNoPlaybackTime;
-        c[4] = kNoGrade;
-        c[5] = kNoMode5000;
-        c[6] = kNoRecType;
-        c[7] = kNoVolume;
-        c[11] = kNoSetting;
-        c[12] = format("%3d   ", phr.getTempo(i) + 5);
+        c[kCol5Type] = "MIDI ";
+        c[kCol5Time] = kNoPlaybackTime;
+        c[kCol5Grade] = kNoGrade;
+        c[kCol5Mode] = kNoMode5000;
+        c[kCol5RecType] = kNoRecType;
+        c[kCol5Volume] = kNoVolume;
+        c[kCol5Pattern] = kNoSetting;
+        c[kCol5Tempo] = format("%3d   ", phr.getTempo(i) + kTempoByteOffset);
         return;
     }
     if (const std::uint32_t mode = phr.getPatternMode(i); mode != 0) {
-        c[2] = pick(lang, "PATTERN", "ﾊﾟﾀｰﾝ");
-        c[3] = kNoPlaybackTime;
-        c[4] = kNoGrade;
-        c[5] = kNoMode5000;
-        c[6] = kNoRecType;
-        c[7] = kNoVolume;
+        c[kCol5Type] = pick(lang, "PATTERN", "ﾊﾟﾀｰﾝ");
+        c[kCol5Time] = kNoPlaybackTime;
+        c[kCol5Grade] = kNoGrade;
+        c[kCol5Mode] = kNoMode5000;
+        c[kCol5RecType] = kNoRecType;
+        c[kCol5Volume] = kNoVolume;
         switch (mode) {
             case 1:
-                c[11] = pick(lang, "SEQUENCE", "ｼﾞｭﾝｼﾞ");
+                c[kCol5Pattern] = pick(lang, "SEQUENCE", "ｼﾞｭﾝｼﾞ");
                 break;
             case 2:
-                c[11] = pick(lang, "RANDOM1", "ﾗﾝﾀﾞﾑ ");
+                c[kCol5Pattern] = pick(lang, "RANDOM1", "ﾗﾝﾀﾞﾑ ");
                 break;
             case 3:
-                c[11] = pick(lang, "RANDOM2", "ﾗﾝﾀﾞﾑ2");
+                c[kCol5Pattern] = pick(lang, "RANDOM2", "ﾗﾝﾀﾞﾑ2");
                 break;
             case 4:
-                c[11] = pick(lang, "RANDOM3", "ﾗﾝﾀﾞﾑ3");
+                c[kCol5Pattern] = pick(lang, "RANDOM3", "ﾗﾝﾀﾞﾑ3");
                 break;
             default:
-                c[11] = kNoSetting;
+                c[kCol5Pattern] = kNoSetting;
                 break;
         }
-        c[12] = kNoSetting;
+        c[kCol5Tempo] = kNoSetting;
         return;
     }
-    c[2] = pick(lang, "AUDIO", "ｵﾝｾｲ ");
-    c[3] = phrasePlaybackTimeText(phr.playbackTenths(i));
-    c[4] = fromTable(kGrades5000, phr.getGrade(i), kNoGrade);
-    c[5] = fromTable(kModes5000, phr.getMode(i), kNoMode5000);
-    c[6] = fromTable(kRecTypes, phr.getRecordingType(i), kNoRecType);
-    c[7] = format("%3d%%", phr.getVolume(i));
-    c[11] = kNoSetting;
-    c[12] = kNoSetting;
+    c[kCol5Type] = pick(lang, "AUDIO", "ｵﾝｾｲ ");
+    c[kCol5Time] = phrasePlaybackTimeText(phr.playbackTenths(i));
+    c[kCol5Grade] = fromTable(kGrades5000, phr.getGrade(i), kNoGrade);
+    c[kCol5Mode] = fromTable(kModes5000, phr.getMode(i), kNoMode5000);
+    c[kCol5RecType] = fromTable(kRecTypes, phr.getRecordingType(i), kNoRecType);
+    c[kCol5Volume] = format("%3d%%", phr.getVolume(i));
+    c[kCol5Pattern] = kNoSetting;
+    c[kCol5Tempo] = kNoSetting;
 }
 
 // ---------------------------------------------------------------- WQ-7000
@@ -182,9 +198,105 @@ std::string fadeText(std::uint32_t v, Language lang) {
     }
 }
 
+// WQ-7000 columns.
+enum Column7000 : std::size_t {
+    kCol7Name = 1,
+    kCol7Type,
+    kCol7Time,
+    kCol7Grade,
+    kCol7Mode,
+    kCol7RecType,
+    kCol7Volume,
+    kCol7Delay,
+    kCol7Start,
+    kCol7End,
+    kCol7Loop,
+    kCol7Loop1,
+    kCol7Loop2,
+    kCol7FadeIn,
+    kCol7FadeOut,
+    kCol7Repeat,
+    kCol7Interval,
+    kCol7Control,
+    kCol7Pattern,
+    kCol7Tempo,
+    kCol7Memo,
+};
+
+// The texts of the format columns of a phrase without audio of its own.
+void setNoAudio7000(std::vector<std::string>& c) {
+    c[kCol7Time] = kNoPlaybackTime;
+    c[kCol7Grade] = kNoGrade;
+    c[kCol7Mode] = kNoMode7000;
+    c[kCol7RecType] = kNoRecType;
+}
+
 void setNoPoints(std::vector<std::string>& c) {
-    c[9] = c[10] = c[12] = c[13] = kNoPoint;
-    c[11] = kNoLoop;
+    c[kCol7Start] = c[kCol7End] = c[kCol7Loop1] = c[kCol7Loop2] = kNoPoint;
+    c[kCol7Loop] = kNoLoop;
+}
+
+void fillAudio7000(const CWQEPhr& phr, int i, int mtcType, Language lang,
+                   std::vector<std::string>& c) {
+    const std::uint32_t grade = phr.getGrade(i), mode = phr.getMode(i);
+    c[kCol7Type] = pick(lang, "AUDIO", "ｵﾝｾｲ ");
+    c[kCol7Time] = phrasePlaybackTimeText(phr.playbackTenths(i));
+    c[kCol7Grade] = fromTable(kGrades7000, grade, kNoGrade);
+    c[kCol7Mode] = fromTable(kModes7000, mode, kNoMode7000);
+    c[kCol7RecType] = fromTable(kRecTypes, phr.getRecordingType(i), kNoRecType);
+    if (mode == 2) {
+        setNoPoints(c);  // MODE2 phrases have no points
+    } else {
+        const int g = static_cast<int>(grade);
+        c[kCol7Start] = phrasePointText(phr.getStartPoint(i), g, mtcType);
+        c[kCol7End] = phrasePointText(phr.getEndPoint(i), g, mtcType);
+        c[kCol7Loop1] = phrasePointText(phr.getLoop1Point(i), g, mtcType);
+        c[kCol7Loop2] = phrasePointText(phr.getLoop2Point(i), g, mtcType);
+        c[kCol7Loop] = switchedCount(phr.getLoopSwitch(i), phr.getLoopCount(i), lang);
+    }
+    c[kCol7Pattern] = c[kCol7Tempo] = kNoSetting;
+}
+
+void fillMidi7000(const CWQEPhr& phr, int i, std::vector<std::string>& c) {
+    c[kCol7Type] = "MIDI ";
+    setNoAudio7000(c);
+    c[kCol7Volume] = kNoVolume;
+    c[kCol7FadeIn] = c[kCol7FadeOut] = kNoFade;
+    setNoPoints(c);
+    c[kCol7Pattern] = kNoSetting;
+    c[kCol7Tempo] = format("%d", phr.getTempo(i) + kTempoByteOffset);
+}
+
+void fillPattern7000(const CWQEPhr& phr, int i, Language lang, std::vector<std::string>& c) {
+    c[kCol7Type] = pick(lang, "PATTERN", "ﾊﾟﾀｰﾝ");
+    setNoAudio7000(c);
+    setNoPoints(c);
+    switch (phr.getPatternMode(i)) {
+        case 0:
+            c[kCol7Pattern] = pick(lang, "SEQUENCE", "ｼﾞｭﾝｼﾞ");
+            break;
+        case 1:
+            c[kCol7Pattern] = pick(lang, "RANDOM1", "ﾗﾝﾀﾞﾑ1");
+            break;
+        case 2:
+            c[kCol7Pattern] = pick(lang, "RANDOM2", "ﾗﾝﾀﾞﾑ2");
+            break;
+        case 3:
+            c[kCol7Pattern] = pick(lang, "RANDOM3", "ﾗﾝﾀﾞﾑ3");
+            break;
+        default:
+            c[kCol7Pattern] = "---  ";
+            break;
+    }
+    c[kCol7Tempo] = kNoSetting;
+}
+
+void fillSong7000(Language lang, std::vector<std::string>& c) {
+    c[kCol7Type] = pick(lang, "SONG ", "ｿﾝｸﾞ ");
+    setNoAudio7000(c);
+    c[kCol7Mode] = " ---    ";
+    setNoPoints(c);
+    c[kCol7Pattern] = c[kCol7Tempo] = kNoSetting;
 }
 
 void fillRow7000(const CWQESys& sys, const CWQEPhr& phr, const CWQEMemo& memo, int i, Language lang,
@@ -194,96 +306,33 @@ void fillRow7000(const CWQESys& sys, const CWQEPhr& phr, const CWQEMemo& memo, i
         std::fill(c.begin() + 1, c.end(), "---");
         return;
     }
-    c[21] = cp932ToUtf8(memo.phraseMemo(i));
-    c[1] = cp932ToUtf8(phr.getName(i));
+    c[kCol7Memo] = cp932ToUtf8(memo.phraseMemo(i));
+    c[kCol7Name] = cp932ToUtf8(phr.getName(i));
     if (type > kTypeSong) return;
 
+    // Texts every kind shows; MIDI replaces the volume and the fades.
     const int mtcType = sys.getMtcType();
-    const std::string volume = format("%d%%", phr.getVolume(i));
-    c[8] = phraseDelayText(phr.getDelay(i), mtcType);
-    c[16] = switchedCount(phr.getRepeatSwitch(i), phr.getRepeatCount(i), lang);
-    c[17] = minutesSplit(phr.getRepeatInterval(i));
-    c[18] =
+    c[kCol7Volume] = format("%d%%", phr.getVolume(i));
+    c[kCol7Delay] = phraseDelayText(phr.getDelay(i), mtcType);
+    c[kCol7Repeat] = switchedCount(phr.getRepeatSwitch(i), phr.getRepeatCount(i), lang);
+    c[kCol7Interval] = minutesSplit(phr.getRepeatInterval(i));
+    c[kCol7Control] =
         phr.getControlOutputSwitch(i) == 0 ? off(lang) : minutesSplit(phr.getControlOutputTime(i));
-    const std::string fadeIn = fadeText(phr.getFadeIn(i), lang);
-    const std::string fadeOut = fadeText(phr.getFadeOut(i), lang);
+    c[kCol7FadeIn] = fadeText(phr.getFadeIn(i), lang);
+    c[kCol7FadeOut] = fadeText(phr.getFadeOut(i), lang);
 
     switch (type) {
-        case kTypeAudio: {
-            const std::uint32_t grade = phr.getGrade(i), mode = phr.getMode(i);
-            c[2] = pick(lang, "AUDIO", "ｵﾝｾｲ ");
-            c[3] = phrasePlaybackTimeText(phr.playbackTenths(i));
-            c[4] = fromTable(kGrades7000, grade, kNoGrade);
-            c[5] = fromTable(kModes7000, mode, kNoMode7000);
-            c[6] = fromTable(kRecTypes, phr.getRecordingType(i), kNoRecType);
-            c[7] = volume;
-            c[14] = fadeIn;
-            c[15] = fadeOut;
-            if (mode == 2) {
-                setNoPoints(c);  // MODE2 phrases have no points
-            } else {
-                const int g = static_cast<int>(grade);
-                c[9] = phrasePointText(phr.getStartPoint(i), g, mtcType);
-                c[10] = phrasePointText(phr.getEndPoint(i), g, mtcType);
-                c[12] = phrasePointText(phr.getLoop1Point(i), g, mtcType);
-                c[13] = phrasePointText(phr.getLoop2Point(i), g, mtcType);
-                c[11] = switchedCount(phr.getLoopSwitch(i), phr.getLoopCount(i), lang);
-            }
-            c[19] = c[20] = kNoSetting;
+        case kTypeAudio:
+            fillAudio7000(phr, i, mtcType, lang, c);
             break;
-        }
         case kTypeMidi:
-            c[2] = "MIDI ";
-            c[3] = kNoPlaybackTime;
-            c[4] = kNoGrade;
-            c[5] = kNoMode7000;
-            c[6] = kNoRecType;
-            c[7] = kNoVolume;
-            c[14] = c[15] = kNoFade;
-            setNoPoints(c);
-            c[19] = kNoSetting;
-            c[20] = format("%d", phr.getTempo(i) + 5);
+            fillMidi7000(phr, i, c);
             break;
         case kTypePattern:
-            c[2] = pick(lang, "PATTERN", "ﾊﾟﾀｰﾝ");
-            c[3] = kNoPlaybackTime;
-            c[4] = kNoGrade;
-            c[5] = kNoMode7000;
-            c[6] = kNoRecType;
-            c[7] = volume;
-            c[14] = fadeIn;
-            c[15] = fadeOut;
-            setNoPoints(c);
-            switch (phr.getPatternMode(i)) {
-                case 0:
-                    c[19] = pick(lang, "SEQUENCE", "ｼﾞｭﾝｼﾞ");
-                    break;
-                case 1:
-                    c[19] = pick(lang, "RANDOM1", "ﾗﾝﾀﾞﾑ1");
-                    break;
-                case 2:
-                    c[19] = pick(lang, "RANDOM2", "ﾗﾝﾀﾞﾑ2");
-                    break;
-                case 3:
-                    c[19] = pick(lang, "RANDOM3", "ﾗﾝﾀﾞﾑ3");
-                    break;
-                default:
-                    c[19] = "---  ";
-                    break;
-            }
-            c[20] = kNoSetting;
+            fillPattern7000(phr, i, lang, c);
             break;
         case kTypeSong:
-            c[2] = pick(lang, "SONG ", "ｿﾝｸﾞ ");
-            c[3] = kNoPlaybackTime;
-            c[4] = kNoGrade;
-            c[5] = " ---    ";
-            c[6] = kNoRecType;
-            c[7] = volume;
-            c[14] = fadeIn;
-            c[15] = fadeOut;
-            setNoPoints(c);
-            c[19] = c[20] = kNoSetting;
+            fillSong7000(lang, c);
             break;
     }
 }
@@ -324,6 +373,61 @@ std::vector<std::string> phraseListRow(const CWQESys& sys, const CWQEPhr& phr, c
 
 std::vector<std::string> phraseListRow(const CWQEDoc& doc, int index, Language lang) {
     return phraseListRow(doc.sys(), doc.phr(), doc.memo(), index, lang);
+}
+
+std::vector<std::vector<std::string>> phraseListWidestTexts(Model m, Language lang) {
+    // Kinds: the WQ-7000 types, the WQ-5000 audio, MIDI and pattern phrases.
+    struct Kind {
+        std::uint32_t type, midiFlag, patternMode;
+    };
+    const std::vector<Kind> kinds = m == Model::WQ7000
+                                        ? std::vector<Kind>{{kTypeAudio, 0, 0},
+                                                            {kTypeMidi, 0, 0},
+                                                            {kTypePattern, 0, 0},
+                                                            {kTypeSong, 0, 0}}
+                                        : std::vector<Kind>{{1, 0, 0}, {1, 1, 0}, {1, 0, 1}};
+    // Small values pick every entry of the fixed texts; the largest values
+    // give the longest numbers. 32-bit fields stop at 65535, far beyond any
+    // phrase a card holds.
+    constexpr std::uint32_t kValues[] = {0, 1, 2, 3, 4, 5, 6, 9, 99, 0xFFFFFFFF};
+    constexpr std::uint32_t kLargest = 65535;
+    const std::size_t columns = m == Model::WQ7000 ? kColumns7000 : kColumns5000;
+    const int count = static_cast<int>(kinds.size() * std::size(kValues));
+    std::vector<std::uint8_t> image(static_cast<std::size_t>(count) * phraseRecordSize(m), 0);
+    CWQEPhr phr;
+    phr.setModel(m);
+    phr.attach(image);
+    int i = 0;
+    for (const Kind& kind : kinds) {
+        for (const std::uint32_t v : kValues) {
+            for (const PhraseFieldInfo& info : phraseFields()) {
+                if (!info.exists(m)) continue;
+                const auto f = static_cast<PhraseField>(&info - phraseFields().data());
+                phr.set(i, f, std::min({v, info.max(m), kLargest}));
+            }
+            if (m == Model::WQ7000) {
+                phr.setType(i, kind.type);
+            } else {
+                phr.setUsed(i, kind.type);
+                phr.setMidiFlag(i, kind.midiFlag);
+                if (kind.patternMode == 0) phr.setPatternMode(i, 0);
+            }
+            phr.setName(i, std::string(phraseNameLength(m), 'M'));
+            ++i;
+        }
+    }
+    CWQESys sys;
+    CWQEMemo memo;
+    memo.setModel(m);
+    std::vector<std::vector<std::string>> texts(columns);
+    for (int row = 0; row < count; ++row) {
+        const auto cells = phraseListRow(sys, phr, memo, row, lang);
+        for (std::size_t c = 0; c + 1 < columns; ++c)  // not the memo column
+            if (std::find(texts[c].begin(), texts[c].end(), cells[c]) == texts[c].end())
+                texts[c].push_back(cells[c]);
+    }
+    texts[0].push_back(format("%04d", kHighestPhraseCount7000));
+    return texts;
 }
 
 std::string phrasePlaybackTimeText(std::int64_t tenths) {

@@ -32,6 +32,12 @@ std::vector<std::string> phraseListRow(const CWQEDoc& doc, int index, Language l
 std::vector<std::string> phraseListRow(const CWQESys& sys, const CWQEPhr& phr, const CWQEMemo& memo,
                                        int index, Language lang);
 
+// Per column, the texts that can be the widest it shows, so that a list can
+// size its columns without formatting every row: the rows of every phrase
+// kind with every field at small values and at its largest, and a name of
+// the model's full length. The memo column has none (it keeps its width).
+std::vector<std::vector<std::string>> phraseListWidestTexts(Model m, Language lang);
+
 // The cells of a freshly rebuilt row before it is filled: "%04d" in column 0,
 // "---" in columns 1 to 13, empty texts beyond.
 std::vector<std::string> phraseListEmptyRow(Model m, int index);

@@ -2,6 +2,10 @@
 // data files, partial failures and the end messages.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
 #include "codec/TestSignals.h"
 #include "convert/FileConvert.h"
 #include "support/TempDir.h"
@@ -28,7 +32,53 @@ Names names(const fs::path& folder) {
     return out;
 }
 
+// FNV-1a, 64 bits, as 16 hex digits.
+std::string fnv64(const Bytes& bytes) {
+    std::uint64_t h = 0xcbf29ce484222325u;
+    for (std::uint8_t b : bytes) h = (h ^ b) * 0x100000001b3u;
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(h));
+    return text;
+}
+
 }  // namespace
+
+// Every mode, 16 and 24 bits, mono and stereo: the encoded files and their
+// decodings (at the input's sample width) are pinned by checksums in
+// tests/data/kpac/expected.txt, so any change of the format shows.
+TEST(FileConvert, EncodedAndDecodedBytesArePinned) {
+    const fs::path data = fs::path(WQE_TEST_DATA) / "kpac";
+    std::ifstream list(data / "expected.txt");
+    ASSERT_TRUE(list) << data / "expected.txt";
+    const std::pair<const char*, kpac::Mode> modes[] = {{"linear", kpac::Mode::Linear},
+                                                        {"mode1", kpac::Mode::Mode1},
+                                                        {"mode2", kpac::Mode::Mode2},
+                                                        {"mode3", kpac::Mode::Mode3},
+                                                        {"h-linear", kpac::Mode::HLinear}};
+    TempDir out;
+    int pinned = 0;
+    std::string line, actual;
+    while (std::getline(list, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream fields(line);
+        std::string input, modeName, encoded, decoded;
+        fields >> input >> modeName >> encoded >> decoded;
+        const auto mode = std::find_if(std::begin(modes), std::end(modes),
+                                       [&](const auto& m) { return modeName == m.first; });
+        ASSERT_NE(mode, std::end(modes)) << line;
+        const int width = input.find("-24-") != std::string::npos ? 3 : 2;
+        const auto e = encodeOneFile(data / input, out / "out.phr", mode->second);
+        ASSERT_TRUE(e.ok) << line << ": " << e.error;
+        const auto d = decodeOneFile(out / "out.phr", out / "back.wav", width);
+        ASSERT_TRUE(d.ok) << line << ": " << d.error;
+        const std::string got = input + " " + modeName + " " + fnv64(readBytes(out / "out.phr")) +
+                                " " + fnv64(readBytes(out / "back.wav"));
+        EXPECT_EQ(got, line);
+        actual += got + "\n";
+        ++pinned;
+    }
+    EXPECT_EQ(pinned, 20) << actual;
+}
 
 TEST(FileConvert, FolderEncodeSkipsNumbersThatHoldAnyDataFile) {
     TempDir src, card;

@@ -78,7 +78,7 @@ TEST(PhraseChooser, PreselectionAndEnterAtTheBankEdges) {
     }
 }
 
-TEST(PhraseChooser, TextParsingAndHighestPhrase) {
+TEST(PhraseChooser, TextParsing) {
     const PhraseChooser w7{Model::WQ7000, true, 1000};
     const PhraseChooser w5{Model::WQ5000, true, 500};
     EXPECT_EQ(w7.valueOfText("A0001"), 0);
@@ -87,12 +87,6 @@ TEST(PhraseChooser, TextParsingAndHighestPhrase) {
     EXPECT_EQ(w5.valueOfText("PLAY"), 4095);
     EXPECT_EQ(w7.valueOfText("-----"), 32768);
     EXPECT_EQ(w5.valueOfText(""), 65535);
-    const int expected7[] = {250, 500, 1000, 1000};
-    const int expected5[] = {250, 500, 500, 500};
-    for (int code = 0; code < 4; ++code) {
-        EXPECT_EQ(chooserHighestPhrase(code, Model::WQ7000), expected7[code]);
-        EXPECT_EQ(chooserHighestPhrase(code, Model::WQ5000), expected5[code]);
-    }
 }
 
 TEST(StartPointChooser, ListsAndFrameRanges) {

@@ -27,6 +27,8 @@ void JapaneseTest::menusFormAndMessagesAreJapanese() {
     QCOMPARE(e.combo("wqLinkMode")->itemText(2), QString("ｽﾚｰﾌﾞ"));
     QCOMPARE(translateCoreText("Save changes in system data?"),
              QString("システムデータの変更を保存しますか?"));
+    for (const char* text : coreTexts())
+        QVERIFY2(translateCoreText(text) != QString::fromLatin1(text), text);
     // Texts without a translation (paths, file errors) are shown as they are.
     QCOMPARE(translateCoreText("/card/_WQ7TSYS.CNF"), QString("/card/_WQ7TSYS.CNF"));
 }

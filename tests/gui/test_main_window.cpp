@@ -1,4 +1,7 @@
+#include <QHeaderView>
 #include <QPushButton>
+#include <QSettings>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 
@@ -7,6 +10,7 @@
 #include "app/QtSettingsStore.h"
 #include "maintenance/qt/CDirTreeCtrl.h"
 #include "maintenance/qt/CPathDialog.h"
+#include "view/qt/CPListCtrl.h"
 
 using namespace wqe;
 using namespace wqe::test;
@@ -23,6 +27,8 @@ private slots:
     void cardPathThroughTheFolderChooser();
     void folderChooserValidatesAndCreates();
     void fileFilterAndSettingsStore();
+    void listColumnsFitTheirTexts();
+    void windowGeometryIsRemembered();
 };
 
 void MainWindowTest::startsEmpty() {
@@ -310,6 +316,54 @@ void MainWindowTest::fileFilterAndSettingsStore() {
     QtSettingsStore(ini).setValue(kKeyBackupPath, "/media/カード");
     QCOMPARE(QtSettingsStore(ini).value(kKeyBackupPath, ""), std::string("/media/カード"));
     QVERIFY(readText(tmp / "wqe.ini").find("[Path]") != std::string::npos);
+}
+
+void MainWindowTest::listColumnsFitTheirTexts() {
+    TempDir tmp;
+    const fs::path sys = copyDemoCard(tmp / "DEMO");
+    Editor e(Language::English);
+    e.open(sys);
+    CPListCtrl* list = e.app.view()->list();
+    const int margins =
+        2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1);
+    const QFont shown = list->font();
+    for (const int points : {0, 18}) {  // the font found, and a larger one
+        QFont f = shown;
+        if (points) f.setPointSize(points);
+        list->setFont(f);
+        const QFontMetrics metrics(f);
+        for (int c = 0; c + 1 < e.model()->columnCount(); ++c) {  // not the memo
+            QVERIFY(list->columnWidth(c) >= e.model()->columnWidth(c));
+            for (int r = 0; r < 10; ++r) {
+                const QString text = e.model()->index(r, c).data().toString();
+                QVERIFY2(list->columnWidth(c) >= metrics.horizontalAdvance(text) + margins,
+                         qPrintable(QString("column %1 cuts \"%2\"").arg(c).arg(text)));
+            }
+        }
+    }
+    QCOMPARE(e.model()->index(0, 3).data().toString(), QString("00:00:02.0s"));
+}
+
+void MainWindowTest::windowGeometryIsRemembered() {
+    TempDir tmp;
+    QSettings store(QString::fromStdString((tmp / "wqe.ini").string()), QSettings::IniFormat);
+    {
+        Editor e(Language::English);
+        e.app.mainFrame()->setGeometryStore(&store);
+        QVERIFY(!e.app.mainFrame()->restoreSavedGeometry());  // a first start
+        e.app.mainFrame()->resize(e.app.mainFrame()->width() + 40,
+                                  e.app.mainFrame()->height() + 30);
+        const QSize closed = e.app.mainFrame()->size();
+        QVERIFY(e.app.mainFrame()->close());
+        Editor again(Language::English);
+        again.app.mainFrame()->setGeometryStore(&store);
+        QVERIFY(again.app.mainFrame()->restoreSavedGeometry());
+        QCOMPARE(again.app.mainFrame()->size(), closed);
+    }
+    QVERIFY(!store.childGroups().contains("Path"));
+    // A first start asks room for about twenty list rows.
+    CPListCtrl list;
+    QVERIFY(list.sizeHint().height() >= 20 * list.verticalHeader()->defaultSectionSize());
 }
 
 QTEST_MAIN(MainWindowTest)

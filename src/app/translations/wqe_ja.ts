@@ -31,10 +31,6 @@
         <source>Load system information.</source>
         <translation>システム情報を読み込んでください。</translation>
     </message>
-    <message>
-        <source>Out of Memory</source>
-        <translation>メモリが不足しています</translation>
-    </message>
 </context>
 <context>
     <name>QtPrompter</name>

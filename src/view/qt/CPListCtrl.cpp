@@ -1,12 +1,19 @@
 #include "view/qt/CPListCtrl.h"
 
+#include <QEvent>
 #include <QFontDatabase>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QScrollBar>
+#include <QStyle>
 
 #include "view/qt/PhraseListModel.h"
 
 namespace wqe {
+
+namespace {
+constexpr int kRowsShown = 20;  // rows the list asks room for
+}  // namespace
 
 CPListCtrl::CPListCtrl(QWidget* parent) : QTableView(parent) {
     setObjectName("phraseList");
@@ -44,7 +51,35 @@ void CPListCtrl::setPhraseModel(PhraseListModel* model) {
 
 void CPListCtrl::applyColumnWidths() {
     if (!model_) return;
-    for (int c = 0; c < model_->columnCount(); ++c) setColumnWidth(c, model_->columnWidth(c));
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    // The cell's text margins on both sides, and the grid line.
+    const int margins =
+        2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) +
+        (showGrid() ? 1 : 0);
+    const QFontMetrics metrics = fontMetrics();
+    for (int c = 0; c < model_->columnCount(); ++c) {
+        int width = std::max(model_->columnWidth(c), horizontalHeader()->sectionSizeHint(c));
+        for (const QString& text : model_->columnSamples(c))
+            width = std::max(width, metrics.horizontalAdvance(text) + margins);
+        setColumnWidth(c, width);
+    }
+}
+
+QSize CPListCtrl::sizeHint() const {
+    int width = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < horizontalHeader()->count(); ++c) width += columnWidth(c);
+    const int height = 2 * frameWidth() + horizontalHeader()->sizeHint().height() +
+                       kRowsShown * verticalHeader()->defaultSectionSize() +
+                       horizontalScrollBar()->sizeHint().height();
+    return {width, height};
+}
+
+void CPListCtrl::changeEvent(QEvent* event) {
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        horizontalHeader()->setFont(font());
+        applyColumnWidths();
+    }
 }
 
 int CPListCtrl::firstSelectedRow() const {

@@ -14,8 +14,12 @@ public:
     explicit CPListCtrl(QWidget* parent = nullptr);
 
     void setPhraseModel(PhraseListModel* model);
-    // Applies the model's column widths (after its columns were rebuilt).
+    // Sizes every column: at least the model's own width, and wide enough
+    // for its header and its widest texts in the list's font. Done again
+    // when the columns are rebuilt or the font changes.
     void applyColumnWidths();
+    // Room for every column and about twenty rows.
+    QSize sizeHint() const override;
     // The first selected row, or -1.
     int firstSelectedRow() const;
     // Gives row `row` the selected and focused state and scrolls it into view.
@@ -23,6 +27,9 @@ public:
 
 signals:
     void selectionChangedTo(int row);
+
+protected:
+    void changeEvent(QEvent* event) override;
 
 private:
     PhraseListModel* model_ = nullptr;

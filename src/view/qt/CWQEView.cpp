@@ -14,6 +14,7 @@
 
 #include "card/NameFilter.h"
 #include "card/TextCodec.h"
+#include "dialogs/qt/SettingsDialogs.h"
 #include "view/SystemFormCommands.h"
 #include "view/qt/CPListCtrl.h"
 #include "view/qt/PhraseListModel.h"
@@ -53,6 +54,19 @@ struct ListPlace {
     const char* name;
     int x, y, cx;
 };
+// The undo step a form list's edit makes.
+const char* editName(FormList list) {
+    switch (list) {
+        case FormList::DualMonoMode: return "Dual Mono Mode";
+        case FormList::OutputVolumeThru: return "Output Volume Thru";
+        case FormList::CardProtect: return "Card Protect";
+        case FormList::DisplaySleep: return "Display Sleep";
+        case FormList::WqLinkMode: return "WQ-LINK Mode";
+        case FormList::BaudRate: return "Baud Rate";
+    }
+    return "";
+}
+
 constexpr ListPlace kListPlaces[] = {
     {FormList::DualMonoMode, "dualMonoMode", 20, 88, 52},
     {FormList::DisplaySleep, "displaySleep", 20, 116, 56},
@@ -166,10 +180,11 @@ void CWQEView::buildForm() {
         return b;
     };
     equalizer_ = button(tr("Equalizer"), "equalizer", 20, 137, 56, &CWQEView::onEqualizer);
-    button(tr("Line Thru"), "lineThru", 92, 111, 52, &CWQEView::onLineThru);
-    button(tr("Busy Out"), "busyOut", 92, 137, 52, &CWQEView::onBusyOut);
-    button(tr("Control Input"), "controlInput", 284, 76, 74, &CWQEView::onControlInput);
-    button(tr("MIDI Settings"), "midiSettings", 284, 104, 74, &CWQEView::onMidiSettings);
+    dialogButtons_ = {equalizer_,
+                      button(tr("Line Thru"), "lineThru", 92, 111, 52, &CWQEView::onLineThru),
+                      button(tr("Busy Out"), "busyOut", 92, 137, 52, &CWQEView::onBusyOut),
+                      button(tr("Control Input"), "controlInput", 284, 76, 74, &CWQEView::onControlInput),
+                      button(tr("MIDI Settings"), "midiSettings", 284, 104, 74, &CWQEView::onMidiSettings)};
 
     wq7000Only_ = {lists_[FormList::OutputVolumeThru],
                    lists_[FormList::DisplaySleep],
@@ -212,6 +227,7 @@ void CWQEView::refillForm() {
     filling_ = true;
     const bool w7 = formHasWq7000Controls(doc_.model());
     for (QWidget* w : wq7000Only_) w->setEnabled(w7);
+    for (QPushButton* b : dialogButtons_) b->setEnabled(doc_.isLoaded() && (b != equalizer_ || w7));
 
     const QString folder = fromUtf8(systemFolderText(doc_, QDir::currentPath().toStdString()));
     folder_->setText(folder);
@@ -228,14 +244,16 @@ void CWQEView::refillForm() {
 
 void CWQEView::onListSelected(FormList list, int index) {
     if (filling_ || index < 0) return;
-    applyFormListPosition(doc_, list, index);
+    doc_.edit(editName(list), [&] { applyFormListPosition(doc_, list, index); });
     emit commandStateChanged();
 }
 
 void CWQEView::onCardNameEdited(const QString& text) {
     if (filling_) return;
     const int caret = cardName_->cursorPosition();
-    const QString shown = fromUtf8(applyCardNameEdit(doc_, text.toStdString()));
+    std::string kept;
+    doc_.edit("Card Name", [&] { kept = applyCardNameEdit(doc_, text.toStdString()); }, true);
+    const QString shown = fromUtf8(kept);
     if (shown != text) {
         // The caret stays after the characters that were before it.
         const QString before =
@@ -255,7 +273,7 @@ void CWQEView::onMemoChanged() {
         memo_->setPlainText(text);
         memo_->moveCursor(QTextCursor::End);
     }
-    applySystemMemoEdit(doc_, text.toStdString());
+    doc_.edit("System Memo", [&] { applySystemMemoEdit(doc_, text.toStdString()); }, true);
     emit commandStateChanged();
 }
 
@@ -415,10 +433,40 @@ void CWQEView::onPrintKind(int kind) { (void)kind; }
 void CWQEView::onPrint() {}
 void CWQEView::onPrintPreview() {}
 void CWQEView::onPrinterSetup() {}
-void CWQEView::onControlInput() {}
-void CWQEView::onEqualizer() {}
-void CWQEView::onLineThru() {}
-void CWQEView::onBusyOut() {}
-void CWQEView::onMidiSettings() {}
+
+// ---------------------------------------------------------------------------
+// System settings dialogs: each stores its fields on ENTER as one undoable
+// edit; with no card loaded the buttons are off and nothing opens.
+
+void CWQEView::onControlInput() {
+    if (doc_.isLoaded()) CControl(doc_, this).exec();
+    emit commandStateChanged();
+}
+
+void CWQEView::onEqualizer() {
+    if (doc_.isLoaded()) CEqDlg(doc_, this).exec();
+    emit commandStateChanged();
+}
+
+void CWQEView::onLineThru() {
+    if (doc_.isLoaded()) ClineThru(doc_, this).exec();
+    emit commandStateChanged();
+}
+
+void CWQEView::onBusyOut() {
+    if (doc_.isLoaded()) CBusyDlg(doc_, this).exec();
+    emit commandStateChanged();
+}
+
+void CWQEView::onMidiSettings() {
+    if (doc_.isLoaded()) CMidiSet(doc_, [this] { onMtcChanged(); }, this).exec();
+    emit commandStateChanged();
+}
+
+void CWQEView::onMtcChanged() {
+    const int row = selectedPhrase();
+    refreshAll();
+    if (row >= 0) showRow(row);
+}
 
 }  // namespace wqe

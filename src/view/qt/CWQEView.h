@@ -106,6 +106,8 @@ private:
     void onCardNameEdited(const QString& text);
     void onMemoChanged();
     void onListSelected(FormList list, int index);
+    // MTC Settings changed the type: the list's times are rebuilt, the row kept.
+    void onMtcChanged();
     // Phrase Setup on phrase `index`; true when it ended with OK.
     bool runPhraseSetup(int index);
     // "Phrase to make" and the pattern/song editing for an empty phrase; true
@@ -123,6 +125,7 @@ private:
     QPlainTextEdit* memo_ = nullptr;
     std::map<FormList, QComboBox*> lists_;
     QPushButton* equalizer_ = nullptr;
+    std::vector<QPushButton*> dialogButtons_;  // the five settings dialogs, off without a card
     std::vector<QWidget*> wq7000Only_;  // disabled on the WQ-5000
     CPListCtrl* list_ = nullptr;
     PhraseListModel* model_ = nullptr;

@@ -4,12 +4,6 @@
 
 namespace wqe {
 
-namespace {
-// A rebuilt row before its first fill shows "---" in these columns.
-constexpr int kFirstDashColumn = 1;
-constexpr int kLastDashColumn = 13;
-}  // namespace
-
 PhraseListModel::PhraseListModel(const CWQEDoc& doc, Language lang, QObject* parent)
     : QAbstractTableModel(parent), doc_(doc), lang_(lang) {}
 
@@ -24,6 +18,12 @@ void PhraseListModel::resetRows(bool filled) {
     for (const PhraseListColumn& c : phraseListColumns(doc_.model(), lang_)) {
         headers_ << QString::fromStdString(c.header);
         widths_.push_back(c.width);
+    }
+    samples_.clear();
+    for (const auto& texts : phraseListWidestTexts(doc_.model(), lang_)) {
+        QStringList list;
+        for (const std::string& t : texts) list << QString::fromStdString(t);
+        samples_.push_back(list);
     }
     rows_ = phraseListRowCount(doc_);
     filled_ = filled;
@@ -48,6 +48,13 @@ int PhraseListModel::columnWidth(int column) const {
                : 0;
 }
 
+const QStringList& PhraseListModel::columnSamples(int column) const {
+    static const QStringList none;
+    return column >= 0 && column < static_cast<int>(samples_.size())
+               ? samples_[static_cast<std::size_t>(column)]
+               : none;
+}
+
 int PhraseListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : rows_;
 }
@@ -59,16 +66,9 @@ int PhraseListModel::columnCount(const QModelIndex& parent) const {
 const QStringList& PhraseListModel::rowTexts(int row) const {
     QStringList& texts = cache_[static_cast<std::size_t>(row)];
     if (!texts.isEmpty()) return texts;
-    if (filled_) {
-        for (const std::string& cell : phraseListRow(doc_, row, lang_))
-            texts << QString::fromStdString(cell);
-    } else {
-        texts << QString::asprintf("%04d", row + 1);
-        for (int c = 1; c < columnCount(); ++c) {
-            texts << (c >= kFirstDashColumn && c <= kLastDashColumn ? QStringLiteral("---")
-                                                                    : QString());
-        }
-    }
+    const std::vector<std::string> cells =
+        filled_ ? phraseListRow(doc_, row, lang_) : phraseListEmptyRow(doc_.model(), row);
+    for (const std::string& cell : cells) texts << QString::fromStdString(cell);
     return texts;
 }
 

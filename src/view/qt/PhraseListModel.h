@@ -26,7 +26,11 @@ public:
     // Row `index` shows its phrase as the records hold it now.
     void fillRow(int index);
 
+    // The column's own width in pixels (its least width).
     int columnWidth(int column) const;
+    // Texts that can be the widest the column shows, for sizing it in the
+    // font actually used.
+    const QStringList& columnSamples(int column) const;
     Language language() const { return lang_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -43,6 +47,7 @@ private:
     Language lang_;
     QStringList headers_;
     std::vector<int> widths_;
+    std::vector<QStringList> samples_;
     int rows_ = 0;
     bool filled_ = false;
     mutable std::vector<QStringList> cache_;  // empty list: not formatted yet
