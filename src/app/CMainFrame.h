@@ -23,9 +23,9 @@ public:
     CMainFrame(CWQEDoc& doc, CWQEView* view);
 
     QAction* action(Command c) const;
-    CReportPrinter* reportPrinter() const { return printer_; }
     // Undo and Redo of the card's settings (EDIT menu).
     CardUndoStack* undoStack() const { return undo_; }
+    CReportPrinter* reportPrinter() const { return printer_; }
     // Sets the caption: the document title and the program's name.
     void setDocumentTitle(const QString& title);
     // Enables every menu command that has a handler by the document's and the
@@ -60,8 +60,8 @@ private:
     std::map<Command, QAction*> actions_;
     CardUndoStack* undo_ = nullptr;
     bool minimumRecorded_ = false;
-    CReportPrinter* printer_ = nullptr;  // owned by the frame
     QSettings* geometryStore_ = nullptr;
+    CReportPrinter* printer_ = nullptr;  // owned by the frame
 };
 
 }  // namespace wqe

@@ -274,6 +274,8 @@ Result<AtomicFile> AtomicFile::begin(FileSystem& fsys, const fs::path& path) {
         if (file.error().kind != ErrorKind::AlreadyExists || attempt == 8) {
             Error e = file.error();
             e.file = path.string();  // the reason speaks of creating, true of both
+            if (e.kind == ErrorKind::PermissionDenied || e.kind == ErrorKind::ReadOnlyFileSystem)
+                e.reason += " (the folder " + path.parent_path().string() + " is read-only)";
             return e;
         }
     }

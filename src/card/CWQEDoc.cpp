@@ -1,12 +1,11 @@
 #include "card/CWQEDoc.h"
 
-#include <new>
-
 #include "card/FileIO.h"
 
 namespace wqe {
 
-CWQEDoc::CWQEDoc(Prompter& prompter, SettingsStore& settings) : prompter_(prompter), settings_(settings) {
+CWQEDoc::CWQEDoc(Prompter& prompter, SettingsStore& settings)
+    : prompter_(prompter), settings_(settings) {
     setModel(Model::WQ7000);
 }
 
@@ -34,6 +33,7 @@ void CWQEDoc::newDocument() {
 }
 
 void CWQEDoc::release() {
+    memoState_ = MemoState::Read;
     sys_.detach();
     phr_.detach();
     sysImage_ = {};
@@ -86,6 +86,37 @@ void CWQEDoc::onOpenCardInfo() {
     openFile(*chosen);
 }
 
+namespace {
+
+// Whether `path` exists; errors other than "not found" (permission denied,
+// symbolic link loops) are errors, not absence.
+Result<bool> present(const fs::path& path) {
+    std::error_code ec;
+    const auto st = fs::status(path, ec);
+    if (ec && ec != std::errc::no_such_file_or_directory)
+        return errorFromCode(ec, path, "cannot be reached", ErrorKind::ReadFailed);
+    return fs::exists(st);
+}
+
+Error errorOf(const Result<bool>& r) { return r.error(); }
+
+}  // namespace
+
+std::string CWQEDoc::folder() const { return fs::path(systemPath_).parent_path().string(); }
+
+std::string CWQEDoc::openMessageFor(const Error& error) const {
+    if (error.kind == ErrorKind::OutOfMemory) return kMsgAllocate;
+    if (!memoPath_.empty() && error.file == memoPath_) return kMsgMemoFile;
+    return kMsgReadFile;
+}
+
+bool CWQEDoc::reported(const Status& status) {
+    if (status) return true;
+    prompter_.report(openMessageFor(status.error()), status.error());
+    updateViews();
+    return false;
+}
+
 bool CWQEDoc::openFile(const std::string& systemPath) {
     const auto m = modelFromFileName(fs::path(systemPath).filename().string());
     if (!m) {
@@ -94,45 +125,46 @@ bool CWQEDoc::openFile(const std::string& systemPath) {
         prompter_.message(kMsgProperFileName, Icon::Exclamation);
         return false;
     }
-    return openWithModel(systemPath, *m);
+    return reported(openWithModel(systemPath, *m));
 }
 
-bool CWQEDoc::openCard(const std::string& cardPath) {
+bool CWQEDoc::openCard(const std::string& cardPath) { return reported(loadCard(cardPath)); }
+
+Status CWQEDoc::loadCard(const std::string& cardPath) {
+    const fs::path path(cardPath);
+    const auto exists = present(path);
+    if (!exists) return errorOf(exists);
+    if (!*exists) return Error{ErrorKind::NotFound, cardPath, "no such card folder or file"};
     std::error_code ec;
-    fs::path path(cardPath);
-    if (!fs::exists(path, ec)) {
-        prompter_.message(cardPath + ": no such card folder or file", Icon::Exclamation);
-        return false;
-    }
     if (fs::is_directory(path, ec)) {
+        // A folder that cannot be listed says so, instead of "no system file".
+        fs::directory_iterator probe(path, ec);
+        if (ec) return errorFromCode(ec, path, "cannot be listed", ErrorKind::ReadFailed);
         const fs::path p7 = findCardFile(path, kSystemFileName7000);
         const fs::path p5 = findCardFile(path, kSystemFileName5000);
-        const bool has7 = fs::exists(p7, ec), has5 = fs::exists(p5, ec);
-        if (has7 && has5) {
-            prompter_.message(cardPath + ": the folder holds both " + std::string(kSystemFileName7000) +
-                                  " and " + std::string(kSystemFileName5000),
-                              Icon::Exclamation);
-            return false;
-        }
-        if (!has7 && !has5) {
-            prompter_.message(cardPath + ": no " + std::string(kSystemFileName7000) + " or " +
-                                  std::string(kSystemFileName5000) + " in this folder",
-                              Icon::Exclamation);
-            return false;
-        }
-        return openWithModel((has7 ? p7 : p5).string(), has7 ? Model::WQ7000 : Model::WQ5000);
+        const auto has7 = present(p7), has5 = present(p5);
+        if (!has7) return errorOf(has7);
+        if (!has5) return errorOf(has5);
+        if (*has7 && *has5)
+            return Error{ErrorKind::BadFormat, cardPath,
+                         "the folder holds both " + std::string(kSystemFileName7000) + " and " +
+                             std::string(kSystemFileName5000)};
+        if (!*has7 && !*has5)
+            return Error{ErrorKind::NotFound, cardPath,
+                         "no " + std::string(kSystemFileName7000) + " or " +
+                             std::string(kSystemFileName5000) + " in this folder"};
+        return openWithModel((*has7 ? p7 : p5).string(), *has7 ? Model::WQ7000 : Model::WQ5000);
     }
     const auto m = modelFromFileName(upperAscii(path.filename().string()));
-    if (!m) {
-        prompter_.message(cardPath + ": not a card folder or system settings file (" +
-                              std::string(kSystemFileName7000) + " or " + std::string(kSystemFileName5000) + ")",
-                          Icon::Exclamation);
-        return false;
-    }
+    if (!m)
+        return Error{ErrorKind::BadFormat, cardPath,
+                     "not a card folder or system settings file (" +
+                         std::string(kSystemFileName7000) + " or " +
+                         std::string(kSystemFileName5000) + ")"};
     return openWithModel(cardPath, *m);
 }
 
-bool CWQEDoc::openWithModel(const std::string& systemPath, Model m) {
+Status CWQEDoc::openWithModel(const std::string& systemPath, Model m) {
     release();
     setModel(m);
     setPaths(systemPath);
@@ -140,15 +172,19 @@ bool CWQEDoc::openWithModel(const std::string& systemPath, Model m) {
     return load();
 }
 
-bool CWQEDoc::reload() {
+bool CWQEDoc::reload() { return reported(reloadCard()); }
+
+Status CWQEDoc::reloadCard() {
     release();
-    if (systemPath_.empty()) return false;
+    if (systemPath_.empty()) return Error{ErrorKind::NotFound, {}, "no card is open"};
     const fs::path folder = fs::path(systemPath_).parent_path();
-    std::error_code ec;
     const Model other = model_ == Model::WQ7000 ? Model::WQ5000 : Model::WQ7000;
     const fs::path current = findCardFile(folder, systemFileName(model_));
     const fs::path switched = findCardFile(folder, systemFileName(other));
-    if (!fs::exists(current, ec) && fs::exists(switched, ec)) {
+    const auto hasCurrent = present(current);
+    if (!hasCurrent) return errorOf(hasCurrent);
+    const auto hasSwitched = present(switched);
+    if (!*hasCurrent && hasSwitched && *hasSwitched) {
         setModel(other);
         setPaths(switched.string());
     } else {
@@ -157,63 +193,84 @@ bool CWQEDoc::reload() {
     return load();
 }
 
-bool CWQEDoc::load() {
-    try {
-        std::string error;
-        auto sysBytes = readWholeFile(systemPath_, error);
-        // A missing or short system file cannot be shown or saved safely:
-        // every field would read past the end of the image.
-        if (!sysBytes || sysBytes->size() < systemFileSize(model_)) {
-            release();
-            prompter_.message(kMsgReadFile, Icon::Exclamation);
-            updateViews();
-            return false;
-        }
-        sysImage_ = std::move(*sysBytes);
-        // A phrase file that cannot be read leaves the phrase record unloaded:
-        // every slot reads as empty, and save leaves the file alone.
-        if (auto phrBytes = readWholeFile(phrasePath_, error)) {
-            phrImage_ = std::move(*phrBytes);
-            phrLoaded_ = true;
-        }
-    } catch (const std::bad_alloc&) {
+Status CWQEDoc::load() {
+    removeStaleTemporaries(*fs_, folder());
+    auto sysBytes = fs_->readAll(systemPath_);
+    if (!sysBytes) {
         release();
-        prompter_.message(kMsgAllocate, Icon::Exclamation);
-        return false;
+        return sysBytes.error();
     }
+    // A short system file cannot be shown or saved safely: every field would
+    // read past the end of the image.
+    if (sysBytes->size() < systemFileSize(model_)) {
+        release();
+        return Error{ErrorKind::BadFormat, systemPath_,
+                     "is " + std::to_string(sysBytes->size()) + " bytes; a " +
+                         std::string(modelName(model_)) + " system file has " +
+                         std::to_string(systemFileSize(model_))};
+    }
+    // A phrase settings file that cannot be read is not an empty one: the
+    // card is not shown (nor saved over it) until it can be read.
+    auto phrBytes = fs_->readAll(phrasePath_);
+    if (!phrBytes) {
+        release();
+        return phrBytes.error();
+    }
+    sysImage_ = std::move(*sysBytes);
+    phrImage_ = std::move(*phrBytes);
+    phrLoaded_ = true;
     sys_.attach(sysImage_);
-    if (phrLoaded_) phr_.attach(phrImage_);
+    phr_.attach(phrImage_);
 
     memo_.clear();
-    std::error_code ec;
-    const std::string memoError = fs::exists(memoPath_, ec) ? memo_.read(memoPath_) : memo_.create(memoPath_);
-    if (!memoError.empty()) {
-        prompter_.message(kMsgMemoFile, Icon::Exclamation);
-        return false;
+    const auto memoExists = present(memoPath_);
+    if (!memoExists) {
+        memoState_ = MemoState::Unreadable;
+        return errorOf(memoExists);
+    }
+    if (!*memoExists) {
+        // Created by the next save: reading a write-protected card writes nothing.
+        memoState_ = MemoState::Missing;
+    } else {
+        const auto understood = memo_.load(*fs_, memoPath_);
+        if (!understood) {
+            memoState_ = MemoState::Unreadable;
+            return understood.error();
+        }
+        memoState_ = *understood ? MemoState::Read : MemoState::NotUnderstood;
     }
     setTitle(systemPath_);
     modified_ = true;
     updateViews();
     modified_ = false;
     history_.reset(captureState(), true);
-    return true;
+    return {};
 }
 
-bool CWQEDoc::saveFiles(bool clearModified) {
-    bool ok = true;
-    auto report = [&](const std::string& error) {
-        if (error.empty()) return;
-        ok = false;
-        prompter_.message("Save failed. " + error, Icon::Error);
-    };
-    if (sys_.isLoaded()) report(writeFileAtomic(systemPath_, sysImage_));
-    if (phrLoaded_) report(writeFileAtomic(phrasePath_, phrImage_));
-    if (!memoPath_.empty()) report(memo_.write(memoPath_));
-    if (ok && clearModified) {
-        modified_ = false;
-        history_.markSaved();
+Status CWQEDoc::save() {
+    if (!isLoaded() || !phrLoaded_) return Error{ErrorKind::Other, systemPath_, "no card is open"};
+    if (memoState_ == MemoState::NotUnderstood &&
+        prompter_.ask(std::string(kMsgReplaceMemo) + "\n" + memoPath_, Buttons::YesNo,
+                      Icon::Question) != Answer::Yes)
+        return Error{ErrorKind::Cancelled, memoPath_,
+                     "not saved: the memo file is not laid out as expected, and replacing it "
+                     "was not confirmed; no file was changed"};
+    removeStaleTemporaries(*fs_, folder());
+    MultiFileCommit commit(*fs_);
+    if (auto s = commit.stage(systemPath_, sysImage_); !s) return s;
+    if (auto s = commit.stage(phrasePath_, phrImage_); !s) return s;
+    if (memoState_ != MemoState::Unreadable) {
+        // A card without a memo file gets the fresh file a new card has.
+        const bool fresh = memoState_ == MemoState::Missing && memo_.systemMemo().empty();
+        if (auto s = commit.stage(memoPath_, fresh ? memo_.serializeFresh() : memo_.serialize());
+            !s)
+            return s;
     }
-    return ok;
+    if (auto s = commit.commit(); !s) return s;
+    if (memoState_ != MemoState::Unreadable) memoState_ = MemoState::Read;
+    modified_ = false;
+    history_.markSaved();
+    return {};
 }
 
 bool CWQEDoc::onSaveCardInfo() {
@@ -221,21 +278,27 @@ bool CWQEDoc::onSaveCardInfo() {
         prompter_.beep();
         return true;
     }
-    return saveFiles(true);
+    return writeAll();
 }
 
 bool CWQEDoc::writeAll() {
     if (!isLoaded()) return false;
-    return saveFiles(true);
+    const Status s = save();
+    if (!s && s.error().kind != ErrorKind::Cancelled)
+        prompter_.report(kMsgSaveFailed, s.error(), Icon::Error);
+    return bool(s);
 }
 
 bool CWQEDoc::saveModified() {
     if (!isModified()) return true;
     prompter_.beep();
     switch (prompter_.ask(kMsgSaveChanges, Buttons::YesNoCancel, Icon::Information)) {
-        case Answer::Yes: return onSaveCardInfo();
-        case Answer::No: return true;
-        case Answer::Cancel: break;
+        case Answer::Yes:
+            return onSaveCardInfo();
+        case Answer::No:
+            return true;
+        case Answer::Cancel:
+            break;
     }
     return false;
 }
@@ -253,11 +316,14 @@ void CWQEDoc::markModified(bool modified) {
 
 bool CWQEDoc::isCommandEnabled(DocCommand c) const {
     switch (c) {
-        case DocCommand::Save: return isModified();
+        case DocCommand::Save:
+            return isModified();
         case DocCommand::Print:
         case DocCommand::PrintPreview:
-        case DocCommand::Cleanup: return isLoaded();
-        case DocCommand::WavImport: return model_ == Model::WQ7000;
+        case DocCommand::Cleanup:
+            return isLoaded();
+        case DocCommand::WavImport:
+            return model_ == Model::WQ7000;
     }
     return false;
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/FileSystem.h"
 #include "card/CWQEMemo.h"
 #include "card/CWQEPhr.h"
 #include "card/CWQESys.h"
@@ -25,6 +26,10 @@ inline constexpr const char* kMsgProperFileName = "Choose a proper file name.";
 inline constexpr const char* kMsgAllocate = "Fail to Allocate Memory!";
 inline constexpr const char* kMsgReadFile = "Fail to Read File!";
 inline constexpr const char* kMsgMemoFile = "Unable to open Memo file";
+inline constexpr const char* kMsgSaveFailed = "Save failed.";
+inline constexpr const char* kMsgReplaceMemo =
+    "The memo file is not laid out as this editor writes it. Saving replaces it with the memos "
+    "that could be read. Replace it?";
 
 enum class DocCommand { Save, Print, PrintPreview, Cleanup, WavImport };
 
@@ -37,10 +42,41 @@ public:
     // Called with the new window title.
     std::function<void(const std::string&)> onTitleChanged;
 
+    // Reads and writes go through this file system (the real one unless a
+    // test hands in another). It must outlive the document's use of it.
+    void setFileSystem(FileSystem& fs) { fs_ = &fs; }
+
+    // The operations below without messages: they return what went wrong.
+    // Opening or saving also removes stale temporary files that killed runs
+    // of this program left in the card folder.
+    //
+    // Opens a card folder or its system settings file. A system or phrase
+    // settings file that is missing, unreadable, a folder or (system file)
+    // too short fails the open: no card is loaded. A memo file that cannot
+    // be read fails it too, but the settings stay loaded and the memo file
+    // is then never written. A missing memo file is created by the next save.
+    Status loadCard(const std::string& cardPath);
+    // Re-reads the card of the current system path; see reload().
+    Status reloadCard();
+    // Writes the system image, the phrase image and the memo file together:
+    // each is written and flushed to a temporary file first, and the files
+    // are replaced only when all three are complete. A memo file whose layout
+    // was not understood is replaced only after a yes to kMsgReplaceMemo
+    // (else the error is Cancelled and nothing is written).
+    Status save();
+    // The editor's fixed message for an error of opening ("Fail to Read
+    // File!", "Fail to Allocate Memory!", "Unable to open Memo file").
+    std::string openMessageFor(const Error& error) const;
+    // False while the memo file read at open was not laid out as expected.
+    bool memoUnderstood() const { return memoState_ != MemoState::NotUnderstood; }
+
     // Start-up state: no card, no paths, title "Load system information.".
     void newDocument();
     // "OPEN Card Info.": the save question, then the file dialog, then open.
     void onOpenCardInfo();
+    // The forms below report a failure through the prompter (report() with
+    // the fixed message) and return false.
+    //
     // Opens the card of a chosen system settings file (steps after the file
     // dialog). The bare file name must be "_WQ7TSYS.CNF" or "_WQ5TSYS.CNF".
     bool openFile(const std::string& systemPath);
@@ -53,8 +89,7 @@ public:
     // "SAVE Card Info.": save when modified, else beep. True when every file
     // was written (or nothing needed writing).
     bool onSaveCardInfo();
-    // Writes the system image, the phrase image and the memo file whatever
-    // the modified flag. Each failure is reported through the prompter.
+    // save() whatever the modified flag.
     bool writeAll();
     // Before the document is closed: the save question. False when the user
     // cancels (or a requested save failed).
@@ -110,11 +145,14 @@ public:
     void setLanguage(Language lang) { language_ = lang; }
 
 private:
+    enum class MemoState { Read, Missing, NotUnderstood, Unreadable };
+
     void release();
     void setPaths(const std::string& systemPath);
-    bool openWithModel(const std::string& systemPath, Model m);
-    bool load();  // reads the files of the current paths
-    bool saveFiles(bool clearModified);
+    Status openWithModel(const std::string& systemPath, Model m);
+    Status load();                        // reads the files of the current paths
+    bool reported(const Status& status);  // reports an open failure
+    std::string folder() const;
     void setTitle(const std::string& title);
     void updateViews();
     EditState captureState() const;
@@ -122,6 +160,8 @@ private:
 
     Prompter& prompter_;
     SettingsStore& settings_;
+    FileSystem* fs_ = &realFileSystem();
+    MemoState memoState_ = MemoState::Read;
     Model model_ = Model::WQ7000;
     std::vector<std::uint8_t> sysImage_;
     std::vector<std::uint8_t> phrImage_;

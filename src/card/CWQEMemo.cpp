@@ -10,13 +10,26 @@ namespace {
 
 const std::string kEmpty;
 
-// Splits the next line off `rest` (without its LF and a CR before it); false at the end.
+// Splits the next line off `rest`, without its end: CR LF, LF or a lone CR
+// (files edited on other systems); false at the end.
 bool nextLine(std::string_view& rest, std::string_view& line) {
     if (rest.empty()) return false;
-    const std::size_t lf = rest.find('\n');
-    line = rest.substr(0, lf);
-    rest = lf == std::string_view::npos ? std::string_view{} : rest.substr(lf + 1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    const std::size_t end = rest.find_first_of("\r\n");
+    line = rest.substr(0, end);
+    if (end == std::string_view::npos) {
+        rest = {};
+    } else {
+        const bool crLf = rest[end] == '\r' && end + 1 < rest.size() && rest[end + 1] == '\n';
+        rest = rest.substr(end + (crLf ? 2 : 1));
+    }
+    return true;
+}
+
+// "0001:" or "001:" at the start of a phrase line of the given prefix width.
+bool hasNumberPrefix(std::string_view line, std::size_t prefix) {
+    if (line.size() < prefix || line[prefix - 1] != ':') return false;
+    for (std::size_t i = 0; i + 1 < prefix; ++i)
+        if (line[i] < '0' || line[i] > '9') return false;
     return true;
 }
 
@@ -46,19 +59,32 @@ void CWQEMemo::setPhraseMemo(int i, std::string memo) {
     if (i >= 0 && i < kMemoSlots) phraseMemos_[static_cast<std::size_t>(i)] = std::move(memo);
 }
 
-void CWQEMemo::parse(std::string_view bytes) {
+bool CWQEMemo::parse(std::string_view bytes) {
     std::string_view rest = bytes, line;
-    if (!nextLine(rest, line)) return;  // the "SystemMemo:" line
+    if (!nextLine(rest, line)) return true;  // an empty file holds nothing to lose
+    bool understood = line == "SystemMemo:";
     systemMemo_.clear();
-    while (nextLine(rest, line) && line != "PhraseMemo:") {
+    bool phrasePart = false;
+    while (nextLine(rest, line)) {
+        if (line == "PhraseMemo:") {
+            phrasePart = true;
+            break;
+        }
         systemMemo_ += line;
         systemMemo_ += '\n';
     }
+    understood = understood && phrasePart;
     std::size_t prefix = 4;
-    for (int i = 0; i < kMemoSlots && nextLine(rest, line); ++i) {
+    int i = 0;
+    for (; i < kMemoSlots && nextLine(rest, line); ++i) {
         if (i == 0) prefix = line.starts_with("000") ? 5 : 4;
-        phraseMemos_[static_cast<std::size_t>(i)] = line.size() > prefix ? std::string(line.substr(prefix)) : "";
+        understood = understood && hasNumberPrefix(line, prefix);
+        phraseMemos_[static_cast<std::size_t>(i)] =
+            line.size() > prefix ? std::string(line.substr(prefix)) : "";
     }
+    // Lines beyond the last slot would be lost by a rewrite.
+    while (nextLine(rest, line)) understood = understood && line.empty() && rest.empty();
+    return understood;
 }
 
 std::string CWQEMemo::serializeWith(std::string_view systemPart) const {
@@ -76,7 +102,8 @@ std::string CWQEMemo::serializeWith(std::string_view systemPart) const {
         text += number;
         // A phrase memo is one line: a line break inside it would shift every
         // later memo by one line.
-        for (char c : phraseMemos_[static_cast<std::size_t>(i)]) text += (c == '\n' || c == '\r') ? ' ' : c;
+        for (char c : phraseMemos_[static_cast<std::size_t>(i)])
+            text += (c == '\n' || c == '\r') ? ' ' : c;
         text += '\n';
     }
     return toCrLf(text);
@@ -86,16 +113,23 @@ std::string CWQEMemo::serialize() const { return serializeWith(systemMemo_); }
 
 std::string CWQEMemo::serializeFresh() const { return serializeWith(systemMemo_ + "\n"); }
 
-std::string CWQEMemo::read(const std::string& path) {
-    std::string error;
-    auto bytes = readWholeFile(path, error);
-    if (!bytes) return error;
-    parse(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
-    return {};
+Result<bool> CWQEMemo::load(FileSystem& fsys, const fs::path& path) {
+    auto bytes = fsys.readAll(path);
+    if (!bytes) return bytes.error();
+    return parse(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
 }
 
-std::string CWQEMemo::write(const std::string& path) const { return writeFileAtomic(path, serialize()); }
+std::string CWQEMemo::read(const std::string& path) {
+    auto understood = load(realFileSystem(), path);
+    return understood ? std::string() : understood.error().message();
+}
 
-std::string CWQEMemo::create(const std::string& path) { return writeFileAtomic(path, serializeFresh()); }
+std::string CWQEMemo::write(const std::string& path) const {
+    return writeFileAtomic(path, serialize());
+}
+
+std::string CWQEMemo::create(const std::string& path) {
+    return writeFileAtomic(path, serializeFresh());
+}
 
 }  // namespace wqe

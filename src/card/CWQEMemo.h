@@ -3,6 +3,8 @@
 // bytes found in the file (CP932 on Japanese systems); lines end in CR LF on
 // disk and in a line feed in memory.
 //
+// Lines may end in CR LF, LF or CR when read.
+//
 //   SystemMemo:
 //   <system memo lines>
 //   PhraseMemo:
@@ -14,6 +16,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/FileSystem.h"
 #include "card/CWQEData.h"
 
 namespace wqe {
@@ -23,16 +26,22 @@ public:
     void clear();
 
     // Parses a memo file's bytes. Either prefix width is accepted, whatever
-    // the model; phrase lines beyond those present keep their memos.
-    void parse(std::string_view bytes);
+    // the model; phrase lines beyond those present keep their memos. Returns
+    // false when the layout is not the one above (no "SystemMemo:" or
+    // "PhraseMemo:" line, a phrase line without its number, lines beyond the
+    // last slot): what could be read is kept, but rewriting the file would
+    // lose the rest.
+    bool parse(std::string_view bytes);
+    // Reads and parses a file; the value is parse()'s.
+    Result<bool> load(FileSystem& fs, const fs::path& path);
     // The file's bytes for the record's model.
     std::string serialize() const;
     // As serialize, for a card that had no memo file: the system memo part is
     // the (empty) system memo followed by one line feed.
     std::string serializeFresh() const;
 
-    // File forms. They return an empty string on success, else a message
-    // naming the file. Read fails only when the file cannot be read; Write and
+    // Earlier file forms. They return an empty string on success, else a
+    // message naming the file. Read fails only when the file cannot be read; Write and
     // Create replace the file safely and fail when it cannot be written.
     std::string read(const std::string& path);
     std::string write(const std::string& path) const;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/Error.h"
+
 namespace wqe {
 
 enum class Answer { Yes, No, Cancel };
@@ -19,6 +21,14 @@ public:
     virtual ~Prompter() = default;
     virtual Answer ask(const std::string& text, Buttons buttons, Icon icon) = 0;
     virtual void message(const std::string& text, Icon icon) = 0;
+    // A failure: `fixed` is the editor's own message for it ("Fail to Read
+    // File!"), `error` names the file and the reason. The editor shows the
+    // fixed message with the file and reason under it; the command-line tool
+    // prints the file and the reason.
+    virtual void report(const std::string& fixed, const Error& error,
+                        Icon icon = Icon::Exclamation) {
+        message(fixed + "\n" + error.message(), icon);
+    }
     virtual void beep() {}
     // The file-open dialog; nullopt when the user cancels.
     virtual std::optional<std::string> chooseOpenFile(const std::string& title,
@@ -44,6 +54,11 @@ public:
         return a;
     }
     void message(const std::string& text, Icon) override { messages.push_back(text); }
+    // Records the fixed message in `messages` and the error in `errors`.
+    void report(const std::string& fixed, const Error& error, Icon) override {
+        messages.push_back(fixed);
+        errors.push_back(error);
+    }
     void beep() override { ++beeps; }
     std::optional<std::string> chooseOpenFile(const std::string&, const std::string&,
                                               const std::string& initialFolder) override {
@@ -56,6 +71,7 @@ public:
 
     std::vector<std::string> questions;
     std::vector<std::string> messages;
+    std::vector<Error> errors;
     std::vector<std::string> openDialogFolders;
     std::deque<std::optional<std::string>> files;  // answers of the open dialog
     int beeps = 0;

@@ -26,11 +26,13 @@ bool registerCommand(const Command& command) {
 
 const std::map<std::string, Command>& commands() { return registry(); }
 
-Args::Args(const std::vector<std::string>& args, std::set<std::string> flags, std::set<std::string> options) {
+Args::Args(const std::vector<std::string>& args, std::set<std::string> flags,
+           std::set<std::string> options) {
     bool onlyPositional = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (onlyPositional || a.size() < 2 || a[0] != '-' || (a[1] != '-' && a.size() > 1 && std::isdigit(static_cast<unsigned char>(a[1])))) {
+        if (onlyPositional || a.size() < 2 || a[0] != '-' ||
+            (a[1] != '-' && a.size() > 1 && std::isdigit(static_cast<unsigned char>(a[1])))) {
             positional_.push_back(a);
             continue;
         }
@@ -82,7 +84,8 @@ int parseInt(const std::string& text, const std::string& what, long long min, lo
     if (ec != std::errc() || ptr != text.data() + text.size())
         throw UsageError(what + ": '" + text + "' is not a number");
     if (v < min || v > max)
-        throw UsageError(what + ": " + text + " is outside " + std::to_string(min) + ".." + std::to_string(max));
+        throw UsageError(what + ": " + text + " is outside " + std::to_string(min) + ".." +
+                         std::to_string(max));
     return static_cast<int>(v);
 }
 
@@ -95,7 +98,8 @@ Language languageFrom(const Args& args) {
 }
 
 TerminalPrompter::Policy TerminalPrompter::policyFrom(const Args& args) {
-    if (args.flag("--yes") && args.flag("--no")) throw UsageError("--yes and --no exclude each other");
+    if (args.flag("--yes") && args.flag("--no"))
+        throw UsageError("--yes and --no exclude each other");
     if (args.flag("--yes")) return Policy::Yes;
     if (args.flag("--no")) return Policy::No;
     return Policy::Ask;
@@ -111,14 +115,18 @@ Answer TerminalPrompter::ask(const std::string& text, Buttons buttons, Icon) {
         return Answer::No;
     }
     if (!isatty(STDIN_FILENO))
-        throw Failure("a question needs an answer and there is no terminal (use --yes or --no): " + text);
+        throw Failure("a question needs an answer and there is no terminal (use --yes or --no): " +
+                      text);
     for (;;) {
-        std::cerr << text << (buttons == Buttons::YesNoCancel ? " [y/n/c] " : " [y/n] ") << std::flush;
+        std::cerr << text << (buttons == Buttons::YesNoCancel ? " [y/n/c] " : " [y/n] ")
+                  << std::flush;
         std::string line;
-        if (!std::getline(std::cin, line)) return buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::No;
+        if (!std::getline(std::cin, line))
+            return buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::No;
         if (line == "y" || line == "yes") return Answer::Yes;
         if (line == "n" || line == "no") return Answer::No;
-        if (buttons == Buttons::YesNoCancel && (line == "c" || line == "cancel")) return Answer::Cancel;
+        if (buttons == Buttons::YesNoCancel && (line == "c" || line == "cancel"))
+            return Answer::Cancel;
     }
 }
 
@@ -127,31 +135,37 @@ void TerminalPrompter::message(const std::string& text, Icon) {
     if (echo) std::cerr << text << '\n';
 }
 
-OpenCard::OpenCard(const std::string& cardPath, TerminalPrompter::Policy policy)
-    : prompter(policy), doc(prompter, settings) {
-    prompter.echo = false;
-    const bool opened = doc.openCard(cardPath) && doc.isLoaded();
-    prompter.echo = true;
-    if (!opened) {
-        std::string why = prompter.messages().empty() ? cardPath + ": cannot open the card" : prompter.messages().back();
-        if (why == kMsgReadFile)
-            why = "Fail to Read File! (" + doc.systemPath() + " is missing, unreadable or shorter than " +
-                  std::to_string(systemFileSize(doc.model())) + " bytes)";
-        else if (why == kMsgMemoFile)
-            why = std::string(kMsgMemoFile) + " (" + doc.memoPath() + ")";
-        throw Failure(why);
-    }
+void TerminalPrompter::report(const std::string&, const Error& error, Icon icon) {
+    message(error.message(), icon);
 }
 
-std::string escapeText(const std::string& cp932) {
+OpenCard::OpenCard(const std::string& cardPath, TerminalPrompter::Policy policy)
+    : prompter(policy), doc(prompter, settings) {
+    if (const Status opened = doc.loadCard(cardPath); !opened)
+        throw Failure(opened.error().message());
+}
+
+std::string escapeText(const std::string& cp932) { return escapeField(cp932ToUtf8(cp932)); }
+
+std::string escapeField(const std::string& utf8) {
     std::string out;
-    for (char c : cp932ToUtf8(cp932)) {
+    out.reserve(utf8.size());
+    for (char c : utf8) {
         switch (c) {
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            case '\\': out += "\\\\"; break;
-            default: out += c;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -165,15 +179,26 @@ std::string unescapeText(const std::string& utf8, const std::string& field) {
             continue;
         }
         switch (utf8[++i]) {
-            case 'n': plain += '\n'; break;
-            case 'r': plain += '\r'; break;
-            case 't': plain += '\t'; break;
-            case '\\': plain += '\\'; break;
-            default: plain += '\\'; plain += utf8[i];
+            case 'n':
+                plain += '\n';
+                break;
+            case 'r':
+                plain += '\r';
+                break;
+            case 't':
+                plain += '\t';
+                break;
+            case '\\':
+                plain += '\\';
+                break;
+            default:
+                plain += '\\';
+                plain += utf8[i];
         }
     }
     auto bytes = utf8ToCp932(plain);
-    if (!bytes) throw Failure(field + ": the text holds a character that a card cannot store (CP932)");
+    if (!bytes)
+        throw Failure(field + ": the text holds a character that a card cannot store (CP932)");
     return *bytes;
 }
 

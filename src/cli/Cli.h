@@ -77,6 +77,8 @@ public:
 
     Answer ask(const std::string& text, Buttons buttons, Icon icon) override;
     void message(const std::string& text, Icon icon) override;
+    // Prints the file and the reason.
+    void report(const std::string& fixed, const Error& error, Icon icon) override;
     const std::vector<std::string>& messages() const { return messages_; }
     // When false, messages are only collected (the caller reports them).
     bool echo = true;
@@ -89,15 +91,21 @@ private:
 // A document and its prompter and settings, opened on CARD (a card folder or
 // its system settings file). Throws Failure with the document's message.
 struct OpenCard {
-    explicit OpenCard(const std::string& cardPath, TerminalPrompter::Policy policy = TerminalPrompter::Policy::No);
+    explicit OpenCard(const std::string& cardPath,
+                      TerminalPrompter::Policy policy = TerminalPrompter::Policy::No);
     TerminalPrompter prompter;
     MemorySettings settings;
     CWQEDoc doc;
 };
 
 // Card texts on the terminal: CP932 bytes shown as UTF-8 with \n, \r, \t
-// and \\ escaped; and back.
+// and \\ escaped (escapeField); and back.
 std::string escapeText(const std::string& cp932);
+// The one escaper of text output (get, list, pattern): \n, \r, \t and \\,
+// so that a value stays on its line and in its column, and a backslash
+// written by the user stays distinguishable from an escape. JSON output uses
+// JSON's own escaping instead.
+std::string escapeField(const std::string& utf8);
 // Throws Failure when a character has no CP932 form.
 std::string unescapeText(const std::string& utf8, const std::string& field);
 

@@ -1,7 +1,9 @@
 // wqe decode / encode: KPAC phrase files to WAV files and back, one file or a
 // whole folder, with a progress bar on a terminal.
+#include <signal.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <iostream>
@@ -104,6 +106,43 @@ private:
     std::jthread thread_;  // last: stopped and joined before the members above go
 };
 
+// Exit status after Ctrl+C, as a shell reports a program ended by SIGINT.
+constexpr int kExitInterrupted = 130;
+
+// The run's cancel flag while a conversion runs; the handler only stores.
+std::atomic<std::atomic<bool>*> gCancelOnInterrupt{nullptr};
+std::atomic<bool> gInterrupted{false};
+
+extern "C" void onInterrupt(int) {
+    gInterrupted.store(true);
+    if (std::atomic<bool>* cancel = gCancelOnInterrupt.load()) cancel->store(true);
+}
+
+// While alive, Ctrl+C cancels the conversion instead of ending the process at
+// once, so the file being written is removed and finished files stay. A
+// second Ctrl+C ends the process as usual.
+class InterruptCancels {
+public:
+    explicit InterruptCancels(std::atomic<bool>& cancel) {
+        gInterrupted = false;
+        gCancelOnInterrupt = &cancel;
+        struct sigaction action {};
+        action.sa_handler = onInterrupt;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESETHAND | SA_RESTART;
+        sigaction(SIGINT, &action, &previous_);
+    }
+    ~InterruptCancels() {
+        sigaction(SIGINT, &previous_, nullptr);
+        gCancelOnInterrupt = nullptr;
+    }
+    InterruptCancels(const InterruptCancels&) = delete;
+    InterruptCancels& operator=(const InterruptCancels&) = delete;
+
+private:
+    struct sigaction previous_ {};
+};
+
 std::string describe(const kpac::Header& h) {
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.3f", h.seconds());
@@ -121,10 +160,18 @@ void report(const ConvertItem& item, const std::string& command) {
         for (const auto& removed : item.removed)
             std::cout << "deleted " << removed.string() << '\n';
     }
-    if (!item.error.empty()) std::cerr << "wqe " << command << ": " << item.error << '\n';
+    if (item.cancelled)
+        std::cerr << "wqe " << command << ": " << item.source.string() << ": cancelled; "
+                  << item.target.string() << " was not written\n";
+    else if (!item.error.empty())
+        std::cerr << "wqe " << command << ": " << item.error << '\n';
 }
 
 int finish(const ConvertBatch& batch, bool folderMode, Language lang, const std::string& command) {
+    if (batch.cancelled || gInterrupted) {
+        std::cerr << convertCancelledMessage(batch.succeeded, false, lang) << '\n';
+        return kExitInterrupted;
+    }
     if (!batch.setupError.empty())
         std::cerr << "wqe " << command << ": " << batch.setupError << '\n';
     if (!batch.stopReason.empty())
@@ -140,8 +187,9 @@ int finish(const ConvertBatch& batch, bool folderMode, Language lang, const std:
 int runConvert(const std::vector<std::string>& argv, bool encoding) {
     const std::string command = encoding ? "encode" : "decode";
     Args args(argv, {"--folder", "--quiet"},
-              encoding ? std::set<std::string>{"--mode", "--quality", "--start", "--max", "--lang"}
-                       : std::set<std::string>{"--bits", "--lang"});
+              encoding ? std::set<std::string>{"--mode", "--quality", "--start", "--max", "--lang",
+                                               "--jobs"}
+                       : std::set<std::string>{"--bits", "--lang", "--jobs"});
     args.expectPositional(2, 2);
     const Language lang = languageFrom(args);
     const bool folderMode = args.flag("--folder");
@@ -161,10 +209,14 @@ int runConvert(const std::vector<std::string>& argv, bool encoding) {
     } else {
         outBytes = parseOutBytes(args);
     }
+    int jobs = 0;
+    if (auto j = args.option("--jobs")) jobs = parseInt(*j, "--jobs", 1, kMaxConvertJobs);
+    if (!folderMode && args.option("--jobs")) throw UsageError("--jobs belongs to --folder");
 
     ConvertProgress progress;
     ConvertBatch batch;
     {
+        InterruptCancels interrupt(progress.cancel);
         ProgressBar bar(progress, !args.flag("--quiet"));
         std::error_code ec;
         if (folderMode) {
@@ -174,8 +226,9 @@ int runConvert(const std::vector<std::string>& argv, bool encoding) {
                 bar.above([&] { report(item, command); });
             };
             batch = encoding ? encodeFolder(source, target, mode, start, maxNumber, &progress,
-                                            onItem, options)
-                             : decodeFolder(source, target, outBytes, &progress, onItem);
+                                            onItem, options, jobs)
+                             : decodeFolder(source, target, outBytes, &progress, onItem,
+                                            localTimeNow, jobs);
         } else {
             if (fs::is_directory(source, ec))
                 throw Failure(source.string() + ": a folder (use --folder)");
@@ -183,9 +236,10 @@ int runConvert(const std::vector<std::string>& argv, bool encoding) {
                 throw Failure(target.string() + ": a folder; name the file to write");
             progress.fileCount = 1;
             ConvertItem item = encoding
-                                   ? encodeOneFile(source, target, mode, &progress.file, options)
-                                   : decodeOneFile(source, target, outBytes, &progress.file);
+                                   ? encodeOneFile(source, target, mode, &progress.file[0], options)
+                                   : decodeOneFile(source, target, outBytes, &progress.file[0]);
             if (item.ok) ++batch.succeeded;
+            batch.cancelled = item.cancelled;
             batch.items.push_back(std::move(item));
         }
     }
@@ -197,22 +251,27 @@ int runDecode(const std::vector<std::string>& args) { return runConvert(args, fa
 int runEncode(const std::vector<std::string>& args) { return runConvert(args, true); }
 
 const bool registered = [] {
-    registerCommand({"decode", "KPAC phrase files (.PHR) to WAV files",
-                     "usage: wqe decode [--bits 16|24] [--quiet] IN.PHR OUT.WAV\n"
-                     "       wqe decode --folder [--bits 16|24] [--quiet] SRCDIR DSTDIR\n\n"
-                     "Decodes a KPAC phrase file into a PCM WAV file of 16 (default) or 24 bits.\n"
-                     "With --folder every *.PHR file of SRCDIR becomes DSTDIR/NAME.WAV, or\n"
-                     "NAME_YYYYMMDD_HHMMSS.WAV when NAME.WAV exists.\n\n"
-                     "Output files appear only when complete. A progress bar is drawn on\n"
-                     "stderr when it is a terminal (--quiet: none). The last line is\n"
-                     "\"Conversion succeeded.\" (folder: \"Conversion succeeded. (N file(s))\")\n"
-                     "or \"Conversion failed.\" (--lang en|ja). Exit status 2 when any file\n"
-                     "failed.\n",
-                     runDecode});
+    registerCommand(
+        {"decode", "KPAC phrase files (.PHR) to WAV files",
+         "usage: wqe decode [--bits 16|24] [--quiet] IN.PHR OUT.WAV\n"
+         "       wqe decode --folder [--bits 16|24] [--jobs N] [--quiet] SRCDIR DSTDIR\n\n"
+         "Decodes a KPAC phrase file into a PCM WAV file of 16 (default) or 24 bits.\n"
+         "With --folder every *.PHR file of SRCDIR becomes DSTDIR/NAME.WAV, or\n"
+         "NAME_YYYYMMDD_HHMMSS.WAV when NAME.WAV exists. The files are converted\n"
+         "on N threads at once (--jobs; default: one per core).\n\n"
+         "Output files appear only when complete; Ctrl+C stops the conversion,\n"
+         "keeps the finished files and leaves no partial one (exit status 130). A progress bar is "
+         "drawn on\n"
+         "stderr when it is a terminal (--quiet: none). The last line is\n"
+         "\"Conversion succeeded.\" (folder: \"Conversion succeeded. (N file(s))\")\n"
+         "or \"Conversion failed.\" (--lang en|ja). Exit status 2 when any file\n"
+         "failed.\n",
+         runDecode});
     registerCommand(
         {"encode", "WAV files to KPAC phrase files (.PHR)",
          "usage: wqe encode --mode MODE [--quality Q] [--quiet] IN.WAV OUT.PHR\n"
-         "       wqe encode --folder --mode MODE [--quality Q] [--start N] [--max N] [--quiet]\n"
+         "       wqe encode --folder --mode MODE [--quality Q] [--start N] [--max N] [--jobs N]\n"
+         "                  [--quiet]\n"
          "                  SRCDIR DSTDIR\n\n"
          "Encodes a PCM WAV file (16 or 24 bits, mono or stereo, 8000, 16000,\n"
          "22050, 32000, 44100 or 48000 Hz) into a KPAC phrase file. MODE is\n"
@@ -228,8 +287,12 @@ const bool registered = [] {
          "announcement.phr keeps announcement.wav.\n\n"
          "With --folder every *.WAV file of SRCDIR becomes DSTDIR/_WQPnnnn.PHR\n"
          "with the first number from N (--start, default 1) up to --max\n"
-         "(default 1000) for which no _WQPnnnn .MID, .PHR or .WAV file exists.\n\n"
-         "Output files appear only when complete. A progress bar is drawn on\n"
+         "(default 1000) for which no _WQPnnnn .MID, .PHR or .WAV file exists.\n"
+         "The numbers are given in file order before the files are converted on\n"
+         "N threads at once (--jobs; default: one per core).\n\n"
+         "Output files appear only when complete; Ctrl+C stops the conversion,\n"
+         "keeps the finished files and leaves no partial one (exit status 130). A progress bar is "
+         "drawn on\n"
          "stderr when it is a terminal (--quiet: none). Exit status 2 when any\n"
          "file failed.\n",
          runEncode});

@@ -2,7 +2,6 @@
 // WQ-7000 card with a KPAC phrase, a WAV phrase and a pattern phrase that
 // plays both, registered by the cleanup as a user's card would be.
 #include <cmath>
-#include <fstream>
 #include <iostream>
 #include <numbers>
 
@@ -12,6 +11,7 @@
 #include "convert/FileConvert.h"
 #include "convert/WavImport.h"
 #include "maintenance/Cleanup.h"
+#include "stream/LWaveFile.h"
 
 namespace wqe::cli {
 
@@ -20,43 +20,27 @@ namespace {
 namespace fs = std::filesystem;
 
 // A 16-bit PCM WAV file of a two-tone chime that fades out.
-void writeChime(const fs::path& path, std::uint32_t rate, int channels, double seconds, double f1, double f2) {
+void writeChime(const fs::path& path, std::uint32_t rate, int channels, double seconds, double f1,
+                double f2) {
     const auto frames = static_cast<std::uint32_t>(rate * seconds);
     const std::uint32_t dataBytes = frames * 2u * static_cast<std::uint32_t>(channels);
-    std::vector<std::uint8_t> bytes;
-    bytes.reserve(44 + dataBytes);
-    auto put32 = [&](std::uint32_t v) {
-        for (int k = 0; k < 4; ++k) bytes.push_back(static_cast<std::uint8_t>(v >> (8 * k)));
-    };
-    auto put16 = [&](std::uint16_t v) {
-        bytes.push_back(static_cast<std::uint8_t>(v));
-        bytes.push_back(static_cast<std::uint8_t>(v >> 8));
-    };
-    auto tag = [&](const char* t) {
-        for (int k = 0; k < 4; ++k) bytes.push_back(static_cast<std::uint8_t>(t[k]));
-    };
-    tag("RIFF");
-    put32(36 + dataBytes);
-    tag("WAVE");
-    tag("fmt ");
-    put32(16);
-    put16(1);
-    put16(static_cast<std::uint16_t>(channels));
-    put32(rate);
-    put32(rate * 2u * static_cast<std::uint32_t>(channels));
-    put16(static_cast<std::uint16_t>(2 * channels));
-    put16(16);
-    tag("data");
-    put32(dataBytes);
+    const auto header = canonicalWaveHeader(
+        WaveFormat::pcm(static_cast<std::uint16_t>(channels), rate, 16), dataBytes);
+    std::vector<std::uint8_t> bytes(header.begin(), header.end());
+    bytes.reserve(header.size() + dataBytes);
     for (std::uint32_t n = 0; n < frames; ++n) {
         const double t = static_cast<double>(n) / rate;
         const double half = t < seconds / 2 ? f1 : f2;
-        const double v = 0.5 * std::exp(-3.0 * std::fmod(t, seconds / 2)) * std::sin(2 * std::numbers::pi * half * t);
-        for (int c = 0; c < channels; ++c) put16(static_cast<std::uint16_t>(static_cast<std::int16_t>(v * 32767)));
+        const double v = 0.5 * std::exp(-3.0 * std::fmod(t, seconds / 2)) *
+                         std::sin(2 * std::numbers::pi * half * t);
+        const auto sample = static_cast<std::uint16_t>(static_cast<std::int16_t>(v * 32767));
+        for (int c = 0; c < channels; ++c) {
+            bytes.push_back(static_cast<std::uint8_t>(sample));
+            bytes.push_back(static_cast<std::uint8_t>(sample >> 8));
+        }
     }
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw Failure(path.string() + ": could not be written");
+    if (const Status s = writeFileAtomic(realFileSystem(), path, bytes); !s)
+        throw Failure(s.error().message());
 }
 
 struct DemoPhrase {
@@ -92,7 +76,8 @@ int runDemo(const std::vector<std::string>& argv) {
     pattern.setStepRef(0, 0);  // A0001
     pattern.setStepInterval(0, 5);
     pattern.setStepRef(1, 1);  // A0002
-    if (auto err = writePatternFile(folder / "_WQP0003.PHR", pattern); !err.empty()) throw Failure(err);
+    if (auto err = writePatternFile(folder / "_WQP0003.PHR", pattern); !err.empty())
+        throw Failure(err);
 
     // The cleanup registers the three files; then names and memos.
     OpenCard card(folder.string(), TerminalPrompter::Policy::Yes);
@@ -108,16 +93,16 @@ int runDemo(const std::vector<std::string>& argv) {
     }
     doc.phr().setPatternMode(2, 0);  // SEQUENCE
     doc.markModified(true);
-    if (!doc.onSaveCardInfo()) throw Failure("the demo card could not be saved");
+    if (const Status saved = doc.save(); !saved) throw Failure(saved.error().message());
     std::cout << "Demo card written to " << folder.string() << '\n';
     return kExitOk;
 }
 
-const bool registered = registerCommand(
-    {"demo", "write the demo card into a new folder",
-     "usage: wqe demo DIR\n\nWrites a small WQ-7000 demo card into DIR: a KPAC phrase, a WAV phrase\n"
-     "and a pattern phrase playing both.\n",
-     runDemo});
+const bool registered = registerCommand({"demo", "write the demo card into a new folder",
+                                         "usage: wqe demo DIR\n\nWrites a small WQ-7000 demo card "
+                                         "into DIR: a KPAC phrase, a WAV phrase\n"
+                                         "and a pattern phrase playing both.\n",
+                                         runDemo});
 
 }  // namespace
 

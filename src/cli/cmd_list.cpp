@@ -9,27 +9,8 @@ namespace wqe::cli {
 
 namespace {
 
-// Cells are written as they are; only a tab or line break inside one (a memo
-// can hold them) is written as \t, \r or \n so that rows stay rows.
-std::string tsvCell(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '\t':
-                out += "\\t";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
+// Cells are escaped so that rows stay rows.
+std::string tsvCell(const std::string& text) { return escapeField(text); }
 
 std::string jsonString(const std::string& text) {
     std::string out = "\"";
@@ -116,8 +97,8 @@ const bool registered = registerCommand(
      "trailing blanks included, in UTF-8.\n"
      "\n"
      "  --format tsv   (default) the column headers, then one line per row, cells\n"
-     "                 joined by a tab; a tab or line break inside a cell is\n"
-     "                 written as \\t, \\r or \\n\n"
+     "                 joined by a tab; a tab, line break or backslash inside\n"
+     "                 a cell is written as \\t, \\r, \\n or \\\\\n"
      "  --format json  an array of objects keyed by the column headers\n"
      "  --used         only the slots that hold a phrase\n"
      "  --lang en|ja   the language of the texts (default: WQE_LANG, then the locale)\n",

@@ -271,12 +271,15 @@ const bool registered = [] {
          "\"_WQ7TDIR.CNF\") after a question, then copies the whole card folder into\n"
          "DEST, sub-folders included. A DEST that does not exist is created without\n"
          "a question. Refused when the folders are the same or one lies inside the\n"
-         "other.\n",
+         "other. The copy is made and checked in a staging folder inside DEST first;\n"
+         "a failure (a full disk, a file too large) leaves DEST as it was. The\n"
+         "program's own temporary files are not copied.\n",
          cmdBackup});
     registerCommand({"restore", "copy a backup folder back into a card folder",
                      "usage: wqe restore SRC CARD [--yes|--no]\n\n"
                      "Deletes the device files of CARD after a question, then copies the whole\n"
-                     "backup folder SRC into it, sub-folders included.\n",
+                     "backup folder SRC into it, sub-folders included. As with backup, a\n"
+                     "failure leaves CARD as it was.\n",
                      cmdRestore});
     registerCommand({"delete", "erase a phrase and delete its data file",
                      "usage: wqe delete CARD N [--yes|--no]\n\n"
@@ -304,7 +307,8 @@ const bool registered = [] {
                      "Keeps registrations whose data file is present, registers data files\n"
                      "without a registration, drops registrations whose file is missing and\n"
                      "asks about every further data file of a phrase number (--yes deletes\n"
-                     "them, --no keeps them). Prints what changed per phrase.\n",
+                     "them, --no keeps them). A phrase whose data file cannot be read keeps\n"
+                     "its record and its files and is reported. Prints what changed per phrase.\n",
                      cmdCleanup});
     return true;
 }();

@@ -86,7 +86,9 @@ std::string systemText(const Status& s) {
 
 }  // namespace
 
-std::string AtomicFileSink::open(const std::filesystem::path& path) { return systemText(begin(path)); }
+std::string AtomicFileSink::open(const std::filesystem::path& path) {
+    return systemText(begin(path));
+}
 
 std::string AtomicFileSink::commit() { return systemText(complete()); }
 
@@ -106,9 +108,12 @@ bool ByteReader::refill() {
             break;
         }
         end_ += n;
+        total_ += n;
     }
     return end_ > 0;
 }
+
+bool ByteReader::atEnd() { return at_ == end_ && !refill(); }
 
 std::size_t ByteReader::read(std::uint8_t* dst, std::size_t count) {
     std::size_t got = 0;

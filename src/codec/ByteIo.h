@@ -126,9 +126,16 @@ public:
     bool skip(std::uint64_t count);
     bool readU16(std::uint16_t& v);  // little-endian
     bool readU32(std::uint32_t& v);
+    // True when no byte is left to read.
+    bool atEnd();
+    // The source's length, once its end was met (else nullopt).
+    std::optional<std::uint64_t> sourceSize() const {
+        return eof_ ? std::optional<std::uint64_t>(total_) : std::nullopt;
+    }
 
 private:
     bool refill();
+    std::uint64_t total_ = 0;  // bytes taken from the source
     ByteSource& source_;
     std::vector<std::uint8_t> buffer_;
     std::size_t at_ = 0, end_ = 0;
@@ -172,6 +179,15 @@ struct Progress {
         const std::uint64_t d = done.load(std::memory_order_relaxed);
         return t ? static_cast<int>(d * 100 / t) : 0;
     }
+
+    // Set by the owner of the run (may stay null): the codec checks it after
+    // every block (decoding stereo: every run of blocks) and, once it reads
+    // true, stops with the error kCancelled and writes nothing more.
+    const std::atomic<bool>* cancel = nullptr;
+    bool cancelled() const { return cancel && cancel->load(std::memory_order_relaxed); }
 };
+
+// The error text of a conversion stopped through Progress::cancel.
+inline constexpr const char* kCancelled = "cancelled";
 
 }  // namespace wqe::kpac

@@ -6,6 +6,8 @@
 #include <thread>
 #include <vector>
 
+#include "stream/LWaveFile.h"
+
 namespace wqe::kpac {
 
 namespace {
@@ -48,7 +50,15 @@ public:
         if (end_ - at_ < kWindowWords) refill();
         return words_.data() + at_;
     }
-    void consume(int n) { at_ += static_cast<std::size_t>(n); }
+    void consume(int n) {
+        at_ += static_cast<std::size_t>(n);
+        consumed_ += static_cast<std::uint64_t>(n);
+    }
+    // True when every word the file holds after its header has been used.
+    bool exhausted() const {
+        const auto size = reader_.sourceSize();
+        return size && kHeaderSize + 2 * consumed_ >= *size;
+    }
 
 private:
     static constexpr std::size_t kCapacity = 4096;
@@ -67,6 +77,7 @@ private:
     std::vector<std::uint16_t> words_;
     std::vector<std::uint8_t> bytes_;
     std::size_t at_ = 0, end_ = 0;
+    std::uint64_t consumed_ = 0;
 };
 
 // Stereo files of the compressed modes, both channels at once, a run of
@@ -101,9 +112,13 @@ public:
         }
     }
 
+    // Blocks decoded (those the file holds).
+    std::uint64_t decoded() const { return decoded_; }
+
     // Decodes every block (the writer flushed before); progress counts the
     // blocks as each run is written.
     bool run(Progress* progress) {
+        progress_ = progress;
         locate(slots_[0], slots_[1]);
         bool ok = true;
         std::uint64_t done = 0;
@@ -136,13 +151,17 @@ public:
         return ok;
     }
 
+    // True when a cancel ended the run before the last block.
+    bool stopped() const { return stopped_; }
+
 private:
     // One run's bytes (from its first block on, the following bytes too),
     // where its blocks begin, its samples and its frames.
     struct Slot {
         std::size_t located = 0;  // blocks of the run located here; 0: none
         std::vector<std::uint8_t> bytes;
-        std::size_t end = 0;  // bytes taken by the run's blocks
+        std::size_t end = 0;     // bytes taken by the run's blocks
+        std::uint64_t base = 0;  // data offset of bytes[0] (after the file header)
         std::vector<std::size_t> blockAt[2];
         std::vector<std::int16_t> pcm[2];
         std::vector<std::uint8_t> frames;
@@ -180,10 +199,17 @@ private:
     // topped up from the file for a whole run (plus the eight-word window of
     // its last block), and where each of its blocks begins.
     void locate(Slot& into, const Slot& after) {
+        // A cancel locates no further run: both threads finish the runs
+        // under way and end, in step through their meetings.
+        if (left_ > 0 && progress_ && progress_->cancelled()) {
+            left_ = 0;
+            stopped_ = true;
+        }
         into.located = static_cast<std::size_t>(std::min<std::uint64_t>(kRunBlocks, left_));
         left_ -= into.located;
         into.bytes.assign(after.bytes.begin() + static_cast<std::ptrdiff_t>(after.end),
                           after.bytes.end());
+        into.base = after.base + after.end;
         const std::size_t need = into.located * kMaxBlockBytes + 2 * kWindowWords;
         if (into.bytes.size() < need) {
             const std::size_t have = into.bytes.size();
@@ -191,8 +217,18 @@ private:
             reader_.readPadded(into.bytes.data() + have, need - have);
         }
         const std::size_t secondHeaderWord = mode_ == Mode::Mode1 ? 2 : 1;
+        // Where the file's bytes end in the buffer, once the end was met:
+        // blocks that would begin there are not in the file.
+        std::uint64_t fileEnd = UINT64_MAX;
+        if (const auto size = reader_.sourceSize())
+            fileEnd = *size > kHeaderSize + into.base ? *size - kHeaderSize - into.base : 0;
         std::size_t at = 0;
-        for (std::size_t b = 0; b < into.located; ++b)
+        for (std::size_t b = 0; b < into.located; ++b) {
+            if (at >= fileEnd) {
+                into.located = b;
+                left_ = 0;
+                break;
+            }
             for (auto& blockAt : into.blockAt) {
                 blockAt[b] = at;
                 const auto h =
@@ -200,6 +236,8 @@ private:
                                               (wordAt(into, at + 2 * secondHeaderWord) >> 12));
                 at += 2 * static_cast<std::size_t>(layouts_[h].n);
             }
+        }
+        decoded_ += into.located;
         into.end = at;
     }
 
@@ -223,7 +261,8 @@ private:
     }
 
     ByteReader& reader_;
-    ByteSink& sink_;  // the runs' frames go straight to the sink
+    ByteSink& sink_;             // the runs' frames go straight to the sink
+    std::uint64_t decoded_ = 0;  // blocks located so far
     const Mode mode_;
     const int outBytes_;
     const std::array<BlockLayout, 256>& layouts_;
@@ -231,13 +270,15 @@ private:
     std::uint64_t left_;  // blocks not yet located
     Slot slots_[2];
     std::int16_t previous_[2] = {0, 0};
+    Progress* progress_ = nullptr;
+    bool stopped_ = false;  // a cancel ended the run early
 };
 
 bool useTwoThreads(const Header& h, const DecodeOptions& options) {
     if (h.channels != 2 || !isCompressed(h.mode) || options.threads == 1) return false;
     if (options.threads >= 2) return true;
-    // For short files the thread costs more than it saves.
-    return h.blockCount >= kRunBlocks / 4 && std::thread::hardware_concurrency() >= 2;
+    // Below a few runs the thread costs more than it saves.
+    return h.blockCount >= 4 * 4096 && std::thread::hardware_concurrency() >= 2;
 }
 
 }  // namespace
@@ -289,34 +330,16 @@ int decodeCodedBlock(Mode mode, const std::uint16_t* window, std::int16_t& previ
 }
 
 std::array<std::uint8_t, kWaveHeaderSize> decodedWaveHeader(const Header& header, int outBytes) {
-    std::array<std::uint8_t, kWaveHeaderSize> b{};
     const std::uint64_t dataSize =
         header.frames() * static_cast<std::uint64_t>(header.channels * outBytes);
-    auto put16 = [&b](std::size_t at, std::uint32_t v) {
-        b[at] = static_cast<std::uint8_t>(v);
-        b[at + 1] = static_cast<std::uint8_t>(v >> 8);
-    };
-    auto put32 = [&put16](std::size_t at, std::uint32_t v) {
-        put16(at, v & 0xFFFF);
-        put16(at + 2, v >> 16);
-    };
-    std::memcpy(b.data(), "RIFF", 4);
-    put32(4, static_cast<std::uint32_t>(dataSize + 36));
-    std::memcpy(b.data() + 8, "WAVEfmt ", 8);
-    put32(16, 16);
-    put16(20, 1);
-    put16(22, static_cast<std::uint32_t>(header.channels));
-    put32(24, header.sampleRate());
-    put32(28, header.sampleRate() * static_cast<std::uint32_t>(header.channels * outBytes));
-    put16(32, static_cast<std::uint32_t>(header.channels * outBytes));
-    put16(34, static_cast<std::uint32_t>(8 * outBytes));
-    std::memcpy(b.data() + 36, "data", 4);
-    put32(40, static_cast<std::uint32_t>(dataSize));
-    return b;
+    return canonicalWaveHeader(
+        WaveFormat::pcm(static_cast<std::uint16_t>(header.channels), header.sampleRate(),
+                        static_cast<std::uint16_t>(8 * outBytes)),
+        static_cast<std::uint32_t>(dataSize));
 }
 
 Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes, Progress* progress,
-                        const DecodeOptions& options) {
+                        const DecodeOptions& options, std::string* warning) {
     if (outBytes != 2 && outBytes != 3)
         return unexpected("the output width must be 16 or 24 bits, not " +
                           std::to_string(8 * outBytes));
@@ -327,29 +350,58 @@ Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes, Progre
     if (!header) return header;
     const Header& h = *header;
     const int channels = h.channels;
-    const std::uint64_t dataSize = h.frames() * static_cast<std::uint64_t>(channels * outBytes);
-    if (dataSize + 36 > UINT32_MAX)
-        return unexpected("block count " + std::to_string(h.blockCount) +
-                          " is too large: the WAV file would exceed 4 GiB");
     if (progress) progress->start(h.blockCount);
 
     ByteWriter writer(wave);
     const auto waveHeader = decodedWaveHeader(h, outBytes);
     writer.write(waveHeader.data(), waveHeader.size());
-    if (useTwoThreads(h, options)) {
-        StereoDecoder stereo(reader, wave, h, outBytes);
-        if (!writer.flush() || !stereo.run(progress))
-            return unexpected("cannot write the WAV file");
-        return header;
-    }
     const std::size_t frameBytes = static_cast<std::size_t>(channels * outBytes);
     const std::size_t blockOut = kFramesPerBlock * frameBytes;
+    // A header that claims fewer blocks than the file holds is patched to
+    // the blocks written, with a warning.
+    auto finish = [&](std::uint32_t written) -> Expected<Header> {
+        if (written < h.blockCount) {
+            if (warning)
+                *warning = "the header claims " + std::to_string(h.blockCount) +
+                           " blocks, but the file holds " + std::to_string(written) +
+                           "; only those were decoded";
+            header->blockCount = written;
+            const auto fixed = decodedWaveHeader(*header, outBytes);
+            if (!wave.writeAt(0, fixed.data(), fixed.size()))
+                return unexpected("cannot write the WAV file");
+        }
+        return header;
+    };
+    // The two-thread decoder checks no size limit: it takes only what fits.
+    if (useTwoThreads(h, options) &&
+        kWaveHeaderSize + std::uint64_t{h.blockCount} * blockOut <= UINT32_MAX) {
+        StereoDecoder stereo(reader, wave, h, outBytes);
+        const bool written = writer.flush() && stereo.run(progress);
+        if (stereo.stopped()) return unexpected(kCancelled);
+        if (!written) return unexpected("cannot write the WAV file");
+        return finish(static_cast<std::uint32_t>(stereo.decoded()));
+    }
 
     std::uint8_t in[2 * 48];
     std::int16_t pcm[2][kFramesPerBlock];
     std::int16_t previous[2] = {0, 0};
     WordWindow window(reader);
-    for (std::uint32_t block = 0; block < h.blockCount; ++block) {
+    const bool coded = h.mode != Mode::Linear && h.mode != Mode::HLinear;
+    std::uint32_t block = 0;
+    for (; block < h.blockCount; ++block) {
+        // Only the blocks the file holds are decoded, however many the header
+        // claims; a block cut short reads its missing bytes as 0xFF.
+        bool ended = false;
+        if (coded) {
+            window.front();  // loads the words, so the end of the file is known
+            ended = window.exhausted();
+        } else {
+            ended = reader.atEnd();
+        }
+        if (ended) break;
+        if (kWaveHeaderSize + (block + std::uint64_t{1}) * blockOut > UINT32_MAX)
+            return unexpected("block count " + std::to_string(h.blockCount) +
+                              " is too large: the WAV file would exceed 4 GiB");
         std::uint8_t* out = writer.reserve(blockOut);
         switch (h.mode) {
             case Mode::Linear: {
@@ -396,21 +448,30 @@ Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes, Progre
                 break;
             }
         }
-        if (progress) progress->done.store(block + 1u, std::memory_order_relaxed);
+        if (progress) {
+            progress->done.store(block + 1u, std::memory_order_relaxed);
+            if (progress->cancelled()) return unexpected(kCancelled);
+        }
     }
     if (!writer.flush()) return unexpected("cannot write the WAV file");
-    return header;
+    return finish(block);
 }
 
 Expected<Header> decodeFile(const std::filesystem::path& phrase, const std::filesystem::path& wave,
-                            int outBytes, Progress* progress) {
+                            int outBytes, Progress* progress, std::string* warning) {
+    return decodeFile(realFileSystem(), phrase, wave, outBytes, progress, warning);
+}
+
+Expected<Header> decodeFile(FileSystem& fs, const std::filesystem::path& phrase,
+                            const std::filesystem::path& wave, int outBytes, Progress* progress,
+                            std::string* warning) {
     FileSource in;
     if (const std::string why = in.open(phrase); !why.empty())
         return unexpected(phrase.string() + ": cannot be opened (" + why + ")");
-    AtomicFileSink out;
+    AtomicFileSink out(fs);
     if (const std::string why = out.open(wave); !why.empty())
         return unexpected(wave.string() + ": cannot be created (" + why + ")");
-    auto result = decode(in, out, outBytes, progress);
+    auto result = decode(in, out, outBytes, progress, {}, warning);
     if (!result) {
         const bool writeFailed = out.failed();
         out.discard();

@@ -20,10 +20,11 @@
 #include "codec/KpacBlock.h"
 #include "codec/KpacHeader.h"
 #include "stream/Expected.h"
+#include "stream/LWaveFile.h"
 
 namespace wqe::kpac {
 
-inline constexpr std::size_t kWaveHeaderSize = 44;
+inline constexpr std::size_t kWaveHeaderSize = kCanonicalWaveHeaderSize;
 
 // Decodes one coded block (one channel, 16 samples) from the word window
 // (at least 8 words as they stand in the file; in MODE1 w1 and w2 are
@@ -53,14 +54,23 @@ struct DecodeOptions {
     int threads = 0;
 };
 
-// Decodes a whole phrase file. outBytes is 2 (16-bit) or 3 (24-bit). Returns
-// the phrase file's header, or what is wrong ("not a KPAC file (...)").
+// Decodes a whole phrase file. outBytes is 2 (16-bit) or 3 (24-bit). Only
+// the blocks the file holds are decoded (the last one padded with 0xFF
+// bytes), whatever the header's block count claims; then `warning` says so
+// and the returned header carries the count actually written. Returns the
+// header, or what is wrong ("not a KPAC file (...)").
 Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes,
-                        Progress* progress = nullptr, const DecodeOptions& options = {});
+                        Progress* progress = nullptr, const DecodeOptions& options = {},
+                        std::string* warning = nullptr);
 
 // Decodes the file `phrase` into the WAV file `wave`, created or overwritten
 // only when the whole decode succeeded. Errors name the file.
 Expected<Header> decodeFile(const std::filesystem::path& phrase, const std::filesystem::path& wave,
-                            int outBytes, Progress* progress = nullptr);
+                            int outBytes, Progress* progress = nullptr,
+                            std::string* warning = nullptr);
+// The same, writing through `fs`.
+Expected<Header> decodeFile(FileSystem& fs, const std::filesystem::path& phrase,
+                            const std::filesystem::path& wave, int outBytes,
+                            Progress* progress = nullptr, std::string* warning = nullptr);
 
 }  // namespace wqe::kpac

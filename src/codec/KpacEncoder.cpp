@@ -484,9 +484,18 @@ Expected<EncodeSummary> encode(ByteSource& wave, ByteSink& phrase, int modeCode,
     std::uint64_t left = frames;
     std::uint32_t blockCount = 0;
     while (left > 0) {
-        const std::size_t n =
-            static_cast<std::size_t>(std::min<std::uint64_t>(left, kFramesPerBlock));
-        reader.readPadded(raw.data(), n * align);
+        std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, kFramesPerBlock));
+        // Only the frames the file holds are encoded, however many the data
+        // chunk claims; the rest of the last block is zero samples.
+        const std::size_t got = reader.read(raw.data(), n * align);
+        if (got < n * align) {
+            n = got / align;
+            summary.warning = "the \"data\" chunk claims " + std::to_string(frames) +
+                              " frames, but the file holds " + std::to_string(frames - left + n) +
+                              "; only those were encoded";
+            left = n;  // this block is the last
+            if (n == 0) break;
+        }
         left -= n;
         if (input->width == 2) {
             std::int16_t x[2][kFramesPerBlock] = {};
@@ -512,7 +521,10 @@ Expected<EncodeSummary> encode(ByteSource& wave, ByteSink& phrase, int modeCode,
             blocks.write24(x);
         }
         ++blockCount;
-        if (progress) progress->done.store(frames - left, std::memory_order_relaxed);
+        if (progress) {
+            progress->done.store(frames - left, std::memory_order_relaxed);
+            if (progress->cancelled()) return unexpected(kCancelled);
+        }
     }
     blocks.finish();
     if (!writer.flush()) return unexpected("cannot write the phrase file");
@@ -527,12 +539,18 @@ Expected<EncodeSummary> encode(ByteSource& wave, ByteSink& phrase, int modeCode,
 Expected<EncodeSummary> encodeFile(const std::filesystem::path& wave,
                                    const std::filesystem::path& phrase, int modeCode,
                                    Progress* progress, const EncodeOptions& options) {
+    return encodeFile(realFileSystem(), wave, phrase, modeCode, progress, options);
+}
+
+Expected<EncodeSummary> encodeFile(FileSystem& fs, const std::filesystem::path& wave,
+                                   const std::filesystem::path& phrase, int modeCode,
+                                   Progress* progress, const EncodeOptions& options) {
     if (modeCode < 0 || modeCode >= kModeCount)
         return unexpected("mode " + std::to_string(modeCode) + " is not one of 0..4");
     FileSource in;
     if (const std::string why = in.open(wave); !why.empty())
         return unexpected(wave.string() + ": cannot be opened (" + why + ")");
-    AtomicFileSink out;
+    AtomicFileSink out(fs);
     if (const std::string why = out.open(phrase); !why.empty())
         return unexpected(phrase.string() + ": cannot be created (" + why + ")");
     auto result = encode(in, out, modeCode, progress, options);

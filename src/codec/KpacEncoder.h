@@ -80,8 +80,9 @@ struct EncodeOptions {
 };
 
 struct EncodeSummary {
-    Header header;   // as written, with the final block count
-    WavInput input;  // the WAV file's format
+    Header header;        // as written, with the final block count
+    WavInput input;       // the WAV file's format
+    std::string warning;  // set when the file holds fewer frames than its header claims
 };
 
 // Encodes a whole WAV file; modeCode 0..4 (Mode). The progress pair counts
@@ -92,6 +93,10 @@ Expected<EncodeSummary> encode(ByteSource& wave, ByteSink& phrase, int modeCode,
 // Encodes the file `wave` into the phrase file `phrase`, created or
 // overwritten only when the whole encode succeeded. Errors name the file.
 Expected<EncodeSummary> encodeFile(const std::filesystem::path& wave,
+                                   const std::filesystem::path& phrase, int modeCode,
+                                   Progress* progress = nullptr, const EncodeOptions& options = {});
+// The same, writing through `fs`.
+Expected<EncodeSummary> encodeFile(FileSystem& fs, const std::filesystem::path& wave,
                                    const std::filesystem::path& phrase, int modeCode,
                                    Progress* progress = nullptr, const EncodeOptions& options = {});
 

@@ -1,12 +1,19 @@
 #include "convert/FileConvert.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
+#include <mutex>
+#include <set>
+#include <thread>
 
+#include "base/FileSystem.h"
 #include "card/FileIO.h"
 #include "card/Model.h"
 #include "codec/KpacDecoder.h"
 #include "codec/KpacEncoder.h"
+#include "codec/WavInput.h"
 #include "convert/WavImport.h"
 
 namespace wqe {
@@ -34,6 +41,16 @@ std::string convertEndMessage(int succeeded, bool folderMode, bool offerCleanup,
     return text;
 }
 
+std::string convertCancelledMessage(int succeeded, bool offerCleanup, Language lang) {
+    char buf[128];
+    std::snprintf(buf, sizeof buf, pick(lang, kMsgConvertCancelled, kMsgConvertCancelledJa),
+                  std::max(succeeded, 0));
+    std::string text = buf;
+    if (offerCleanup)
+        text += std::string("\n") + pick(lang, kMsgConvertCleanup, kMsgConvertCleanupJa);
+    return text;
+}
+
 std::vector<fs::path> filesInFolder(const fs::path& folder, std::string_view pattern,
                                     std::string& error) {
     std::vector<fs::path> files;
@@ -56,16 +73,38 @@ std::string timeStampSuffix(const std::tm& t) {
     return buf;
 }
 
+namespace {
+
+// Names already given to earlier files of a folder run, letter case ignored:
+// they count as taken although their files are not written yet.
+class PlannedNames {
+public:
+    void add(const fs::path& p) { names_.insert(upperAscii(p.filename().string())); }
+    bool taken(const fs::path& folder, const fs::path& p) const {
+        std::error_code ec;
+        return names_.contains(upperAscii(p.filename().string())) ||
+               fs::exists(findCardFile(folder, p.filename().string()), ec);
+    }
+
+private:
+    std::set<std::string> names_;
+};
+
+std::optional<fs::path> decodeTarget(const fs::path& targetFolder, const fs::path& phraseFile,
+                                     const std::tm& localTime, const PlannedNames& planned) {
+    const std::string name = phraseFile.stem().string();
+    fs::path target = targetFolder / (name + ".WAV");
+    if (planned.taken(targetFolder, target))
+        target = targetFolder / (name + timeStampSuffix(localTime) + ".WAV");
+    if (tooLong(target) || planned.taken(targetFolder, target)) return std::nullopt;
+    return target;
+}
+
+}  // namespace
+
 std::optional<fs::path> decodeTargetPath(const fs::path& targetFolder, const fs::path& phraseFile,
                                          const std::tm& localTime) {
-    const std::string name = phraseFile.stem().string();
-    std::error_code ec;
-    fs::path target = targetFolder / (name + ".WAV");
-    if (fs::exists(findCardFile(targetFolder, target.filename().string()), ec))
-        target = targetFolder / (name + timeStampSuffix(localTime) + ".WAV");
-    if (tooLong(target) || fs::exists(findCardFile(targetFolder, target.filename().string()), ec))
-        return std::nullopt;
-    return target;
+    return decodeTarget(targetFolder, phraseFile, localTime, PlannedNames{});
 }
 
 std::optional<fs::path> encodeTargetPath(const fs::path& targetFolder, int& next, int maxNumber) {
@@ -75,6 +114,31 @@ std::optional<fs::path> encodeTargetPath(const fs::path& targetFolder, int& next
     fs::path target = targetFolder / phraseDataFileName("", *n - 1, "PHR");
     if (tooLong(target)) return std::nullopt;
     return target;
+}
+
+std::vector<std::string> phraseDataFilesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const char* ext : {"PHR", "WAV", "MID"}) {
+        std::string error;
+        for (const fs::path& p : filesInFolder(folder, std::string("_WQP*.") + ext, error))
+            names.push_back(p.filename().string());
+    }
+    return names;
+}
+
+int phraseNumberOfListedFile(const std::string& name, int maxNumber) {
+    long long n = 0;
+    for (std::size_t k = 4; k < name.size() && name[k] >= '0' && name[k] <= '9'; ++k)
+        n = std::min<long long>(n * 10 + (name[k] - '0'), 1000000);
+    return static_cast<int>(std::clamp<long long>(n, 1, std::max(maxNumber, 1)));
+}
+
+std::string chosenPhrasePath(const std::string& folder, int number, const std::string& extension) {
+    char name[32];
+    std::snprintf(name, sizeof name, "_WQP%04d.", number);
+    std::string path = folder + name + extension;
+    if (path.size() > kConvertPathLimit - 1) path.resize(kConvertPathLimit - 1);
+    return path;
 }
 
 std::vector<fs::path> deleteOtherDataFiles(const fs::path& written, std::string& error) {
@@ -107,6 +171,7 @@ ConvertItem encodeOneFile(const fs::path& wav, const fs::path& phrase, kpac::Mod
     item.target = phrase;
     const auto r = kpac::encodeFile(wav, phrase, static_cast<int>(mode), progress, options);
     if (!r) {
+        item.cancelled = progress && progress->cancelled();
         item.error = r.error();
         return item;
     }
@@ -123,19 +188,28 @@ ConvertItem decodeOneFile(const fs::path& phrase, const fs::path& wav, int outBy
     item.target = wav;
     const auto r = kpac::decodeFile(phrase, wav, outBytes, progress);
     item.ok = r.has_value();
-    if (r)
+    if (r) {
         item.header = *r;
-    else
+    } else {
+        item.cancelled = progress && progress->cancelled();
         item.error = r.error();
+    }
     return item;
 }
 
 int ConvertProgress::overallPercent() const {
     const int count = fileCount.load(std::memory_order_relaxed);
-    const int filePercent = file.percent();
-    if (count < 2) return filePercent;
+    if (count < 2) return file[0].percent();
+    int running = 0;
+    for (const auto& f : file) running += f.percent();
     const int done = filesDone.load(std::memory_order_relaxed);
-    return std::min(100, (filePercent + 100 * done) / count);
+    return std::min(100, (running + 100 * done) / count);
+}
+
+int convertJobCount(int jobs, std::size_t files) {
+    int n = jobs > 0 ? jobs : static_cast<int>(std::thread::hardware_concurrency());
+    n = std::clamp(n, 1, kMaxConvertJobs);
+    return static_cast<int>(std::clamp<std::size_t>(files, 1, static_cast<std::size_t>(n)));
 }
 
 std::tm localTimeNow() {
@@ -145,13 +219,148 @@ std::tm localTimeNow() {
     return t;
 }
 
+std::string folderWriteProblem(const fs::path& folder) {
+    static std::atomic<unsigned> serial{0};
+    const fs::path probe = folder / (".wqe-write-test-" + std::to_string(::getpid()) + "-" +
+                                     std::to_string(serial++) + ".tmp");
+    FileSystem& files = realFileSystem();
+    auto created = files.createNew(probe);
+    if (!created) {
+        std::error_code ec;
+        const std::string why = fs::is_directory(folder, ec) ? "files cannot be created here ("
+                                                             : "not a folder one can write to (";
+        return folder.string() + ": " + why + created.error().reason + ")";
+    }
+    const Status closed = (*created)->close();
+    (void)files.remove(probe);
+    if (!closed) return folder.string() + ": " + closed.error().reason;
+    return {};
+}
+
 namespace {
 
-// The folder loop shared by both directions: `name` gives a file's target or
-// nullopt (which ends the run with `stopReason`), `convert` converts it.
-template <class Name, class Convert>
-ConvertBatch runFolder(const fs::path& sourceFolder, std::string_view pattern,
-                       ConvertProgress* progress, const ConvertItemCallback& onItem, Name name,
+// One file of a folder run: its source, its target decided before the run,
+// or the failure found while deciding (the file is then not converted).
+struct PlannedFile {
+    fs::path source, target;
+    std::optional<ConvertItem> refused;
+};
+
+struct FolderPlan {
+    std::vector<PlannedFile> files;
+    std::string stopReason;
+};
+
+ConvertItem refusedItem(const fs::path& source, std::string error) {
+    ConvertItem item;
+    item.source = source;
+    item.error = std::move(error);
+    return item;
+}
+
+// Why the encoder would refuse a WAV file before writing anything, or "".
+std::string encodeRefusal(const fs::path& wav) {
+    kpac::FileSource in;
+    if (const std::string why = in.open(wav); !why.empty())
+        return wav.string() + ": cannot be opened (" + why + ")";
+    kpac::ByteReader reader(in, 4096);
+    const auto input = kpac::readWavInput(reader);
+    if (!input) return wav.string() + ": " + input.error();
+    if (!kpac::gradeOfRate(input->sampleRate))
+        return wav.string() + ": sample rate " + std::to_string(input->sampleRate) +
+               " Hz is not one of " + kpac::gradeRateList();
+    return {};
+}
+
+// Why the decoder would refuse a phrase file before writing anything, or "".
+std::string decodeRefusal(const fs::path& phrase) {
+    kpac::FileSource in;
+    if (const std::string why = in.open(phrase); !why.empty())
+        return phrase.string() + ": cannot be opened (" + why + ")";
+    std::uint8_t bytes[kpac::kHeaderSize];
+    kpac::ByteReader reader(in, kpac::kHeaderSize);
+    const std::size_t got = reader.read(bytes, kpac::kHeaderSize);
+    const auto header = kpac::parseHeader(std::span<const std::uint8_t>(bytes, got));
+    if (!header) return phrase.string() + ": " + header.error();
+    return {};
+}
+
+// Decides the targets in file order, as a run on one thread would meet them:
+// `name` gives a file's target (nullopt ends the plan with its reason),
+// `refusal` says why the codec would write nothing for it.
+template <class Name, class Refusal>
+FolderPlan planFolder(const std::vector<fs::path>& sources, Name name, Refusal refusal) {
+    FolderPlan plan;
+    for (const fs::path& source : sources) {
+        if (tooLong(source)) {
+            plan.stopReason = source.string() + ": the path has 260 characters or more";
+            break;
+        }
+        if (std::string why = refusal(source); !why.empty()) {
+            plan.files.push_back({source, {}, refusedItem(source, std::move(why))});
+            continue;
+        }
+        std::string why;
+        const std::optional<fs::path> target = name(source, why);
+        if (!target) {
+            plan.stopReason = why;
+            break;
+        }
+        plan.files.push_back({source, *target, std::nullopt});
+    }
+    return plan;
+}
+
+// Converts the planned files on `jobs` threads. Each thread takes the next
+// file not yet started; finished items are handed to `onItem` in file order.
+template <class Convert>
+void runPlan(const FolderPlan& plan, ConvertProgress& progress, const ConvertItemCallback& onItem,
+             int jobs, Convert convert, ConvertBatch& batch) {
+    const std::size_t count = plan.files.size();
+    progress.fileCount = static_cast<int>(count);
+    progress.filesDone = 0;
+    for (auto& f : progress.file) f.start(0);
+
+    std::vector<std::optional<ConvertItem>> results(count);
+    std::atomic<std::size_t> nextFile{0};
+    std::mutex reportMutex;
+    std::size_t reported = 0;
+
+    auto work = [&](int k) {
+        kpac::Progress& fileProgress = progress.file[static_cast<std::size_t>(k)];
+        while (!progress.cancel.load(std::memory_order_relaxed)) {
+            const std::size_t i = nextFile.fetch_add(1);
+            if (i >= count) break;
+            const PlannedFile& planned = plan.files[i];
+            ConvertItem item = planned.refused
+                                   ? *planned.refused
+                                   : convert(planned.source, planned.target, &fileProgress);
+            ++progress.filesDone;
+            fileProgress.start(0);
+            std::lock_guard lock(reportMutex);
+            results[i] = std::move(item);
+            for (; reported < count && results[reported]; ++reported)
+                if (onItem) onItem(*results[reported]);
+        }
+    };
+    {
+        std::vector<std::jthread> helpers;
+        for (int k = 1; k < convertJobCount(jobs, count); ++k) helpers.emplace_back(work, k);
+        work(0);
+    }
+    for (auto& r : results) {
+        if (!r) break;  // not started: the run was cancelled
+        if (r->ok) ++batch.succeeded;
+        batch.items.push_back(std::move(*r));
+    }
+    batch.cancelled = progress.cancel.load();
+}
+
+// The folder run shared by both directions.
+template <class Name, class Refusal, class Convert>
+ConvertBatch runFolder(const fs::path& sourceFolder, const fs::path& targetFolder,
+                       std::string_view pattern, ConvertProgress* progress,
+                       const ConvertItemCallback& onItem, int jobs, Name name, Refusal refusal,
                        Convert convert) {
     ConvertBatch batch;
     std::string error;
@@ -165,31 +374,14 @@ ConvertBatch runFolder(const fs::path& sourceFolder, std::string_view pattern,
             sourceFolder.string() + ": no " + std::string(pattern.substr(1)) + " files";
         return batch;
     }
-    if (progress) {
-        progress->fileCount = static_cast<int>(files.size());
-        progress->filesDone = 0;
-        progress->file.start(0);
+    if (std::string why = folderWriteProblem(targetFolder); !why.empty()) {
+        batch.setupError = why + "; no file was converted";
+        return batch;
     }
-    for (const fs::path& source : files) {
-        if (tooLong(source)) {
-            batch.stopReason = source.string() + ": the path has 260 characters or more";
-            break;
-        }
-        std::string why;
-        const std::optional<fs::path> target = name(source, why);
-        if (!target) {
-            batch.stopReason = why;
-            break;
-        }
-        ConvertItem item = convert(source, *target, progress ? &progress->file : nullptr);
-        if (item.ok) ++batch.succeeded;
-        if (progress) {
-            ++progress->filesDone;
-            progress->file.start(0);
-        }
-        if (onItem) onItem(item);
-        batch.items.push_back(std::move(item));
-    }
+    const FolderPlan plan = planFolder(files, name, refusal);
+    batch.stopReason = plan.stopReason;
+    ConvertProgress own;
+    runPlan(plan, progress ? *progress : own, onItem, jobs, convert, batch);
     return batch;
 }
 
@@ -197,17 +389,21 @@ ConvertBatch runFolder(const fs::path& sourceFolder, std::string_view pattern,
 
 ConvertBatch decodeFolder(const fs::path& sourceFolder, const fs::path& targetFolder, int outBytes,
                           ConvertProgress* progress, const ConvertItemCallback& onItem,
-                          const LocalClock& clock) {
+                          const LocalClock& clock, int jobs) {
+    PlannedNames planned;
     return runFolder(
-        sourceFolder, "*.PHR", progress, onItem,
+        sourceFolder, targetFolder, "*.PHR", progress, onItem, jobs,
         [&](const fs::path& source, std::string& why) {
-            auto target = decodeTargetPath(targetFolder, source, clock());
-            if (!target)
+            auto target = decodeTarget(targetFolder, source, clock(), planned);
+            if (target)
+                planned.add(*target);
+            else
                 why = source.filename().string() + ": " + source.stem().string() +
                       ".WAV and its time-stamped name are taken in " + targetFolder.string() +
                       " (or the path is too long); the files from here on were not converted";
             return target;
         },
+        decodeRefusal,
         [&](const fs::path& source, const fs::path& target, kpac::Progress* p) {
             return decodeOneFile(source, target, outBytes, p);
         });
@@ -215,18 +411,27 @@ ConvertBatch decodeFolder(const fs::path& sourceFolder, const fs::path& targetFo
 
 ConvertBatch encodeFolder(const fs::path& sourceFolder, const fs::path& targetFolder,
                           kpac::Mode mode, int start, int maxNumber, ConvertProgress* progress,
-                          const ConvertItemCallback& onItem, const kpac::EncodeOptions& options) {
+                          const ConvertItemCallback& onItem, const kpac::EncodeOptions& options,
+                          int jobs) {
+    // As on one thread: `next` stays at the number given last, which the
+    // next file finds taken (its file counts as written).
     int next = std::max(start, 1);
+    bool nextTaken = false;
     return runFolder(
-        sourceFolder, "*.WAV", progress, onItem,
+        sourceFolder, targetFolder, "*.WAV", progress, onItem, jobs,
         [&](const fs::path& source, std::string& why) {
-            auto target = encodeTargetPath(targetFolder, next, maxNumber);
-            if (!target)
+            int from = nextTaken ? next + 1 : next;
+            auto target = encodeTargetPath(targetFolder, from, maxNumber);
+            if (target) {
+                next = from;
+                nextTaken = true;
+            } else
                 why = source.filename().string() + ": no free phrase number from " +
                       std::to_string(next) + " to " + std::to_string(maxNumber) + " in " +
                       targetFolder.string() + "; the files from here on were not converted";
             return target;
         },
+        encodeRefusal,
         [&](const fs::path& source, const fs::path& target, kpac::Progress* p) {
             return encodeOneFile(source, target, mode, p, options);
         });

@@ -4,7 +4,6 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
-#include <random>
 
 #include "card/FileIO.h"
 #include "card/Model.h"
@@ -21,12 +20,6 @@ std::string fileText(const fs::path& p) { return p.filename().string(); }
 
 void setPercent(std::atomic<int>* percent, int value) {
     if (percent) percent->store(value, std::memory_order_relaxed);
-}
-
-// A temporary name beside the target, so the rename into place stays in one folder.
-fs::path temporaryBeside(const fs::path& target) {
-    std::random_device rd;
-    return target.parent_path() / (".wqe-import-" + std::to_string(rd()) + ".tmp");
 }
 
 }  // namespace
@@ -86,8 +79,10 @@ std::string openSource(const fs::path& source, CWaveFile& in, WaveInfo& info) {
 
 // Copies `size` sample bytes piece by piece, following the percentage; ""
 // on success. A source that ends early is named with the bytes it held.
+constexpr const char* kCopyCancelled = "cancelled";
+
 std::string copySamples(CWaveFile& in, CWaveFile& out, const fs::path& source, std::uint32_t size,
-                        std::atomic<int>* filePercent) {
+                        std::atomic<int>* filePercent, const std::atomic<bool>* cancel) {
     std::array<std::uint8_t, kImportPieceSize> piece{};
     const std::uint32_t hundredth = size / 100 ? size / 100 : 1;
     std::uint32_t copied = 0;
@@ -100,6 +95,7 @@ std::string copySamples(CWaveFile& in, CWaveFile& out, const fs::path& source, s
         if (!out.WriteExact(piece.data(), n)) return kWriteFailed;
         copied += static_cast<std::uint32_t>(n);
         setPercent(filePercent, static_cast<int>(std::min<std::uint32_t>(100, copied / hundredth)));
+        if (cancel && cancel->load(std::memory_order_relaxed)) return kCopyCancelled;
     }
     return {};
 }
@@ -115,24 +111,25 @@ bool writePadding(CWaveFile& out, std::uint32_t pad) {
 }
 
 // The phrase keeps one data file: removes its ".PHR" and ".MID" files.
-void removeOtherDataFiles(const fs::path& target, WavImportResult& result) {
+void removeOtherDataFiles(FileSystem& fsys, const fs::path& target, WavImportResult& result) {
     std::error_code ec;
     for (const char* ext : {"PHR", "MID"}) {
         const fs::path other =
             findCardFile(target.parent_path(), target.stem().string() + "." + ext);
         if (sameFolder(other, target) || !fs::exists(other, ec)) continue;
-        if (fs::remove(other, ec))
+        if (Status s = fsys.remove(other); s)
             result.removed.push_back(other);
         else
             result.error += (result.error.empty() ? "" : "\n") + fileText(other) +
-                            ": could not be deleted: " + ec.message();
+                            ": could not be deleted: " + s.error().reason;
     }
 }
 
 }  // namespace
 
 WavImportResult importWavFile(const fs::path& source, const fs::path& target,
-                              std::atomic<int>* filePercent) {
+                              std::atomic<int>* filePercent, const std::atomic<bool>* cancel,
+                              FileSystem& fsys) {
     WavImportResult result;
     setPercent(filePercent, 0);
     auto fail = [&](std::string why) {
@@ -150,7 +147,9 @@ WavImportResult importWavFile(const fs::path& source, const fs::path& target,
         return fail(fileText(source) + ": too much sample data for a WAV file.");
     const auto pad = static_cast<std::uint32_t>(padded - size);
 
-    const fs::path temp = temporaryBeside(target);
+    // Beside the target, so the rename into place stays in one folder; the
+    // name carries the process id, so a later run removes it if this one dies.
+    const fs::path temp = temporaryPathFor(target);
     std::error_code ec;
     auto failAndRemove = [&](std::string why) {
         in.Close();
@@ -177,7 +176,7 @@ WavImportResult importWavFile(const fs::path& source, const fs::path& target,
         check(out.WriteFormat(format) &&
               out.WriteChunkHeader("data", static_cast<std::uint32_t>(padded)));
         if (problem.empty()) {
-            problem = copySamples(in, out, source, size, filePercent);
+            problem = copySamples(in, out, source, size, filePercent, cancel);
             if (problem == kWriteFailed) writeError = errno;
         }
         if (problem.empty()) check(writePadding(out, pad));
@@ -190,15 +189,20 @@ WavImportResult importWavFile(const fs::path& source, const fs::path& target,
     if (problem == kWriteFailed)
         return failAndRemove(fileText(target) +
                              ": could not be written completely: " + causeOf(writeError));
+    if (problem == kCopyCancelled) {
+        result.cancelled = true;
+        return failAndRemove(fileText(source) + ": cancelled; " + fileText(target) +
+                             " was not written.");
+    }
     if (!problem.empty()) return failAndRemove(problem);
-    fs::rename(temp, target, ec);
-    if (ec) return failAndRemove(fileText(target) + ": cannot be put in place: " + ec.message());
+    if (Status s = fsys.rename(temp, target); !s)
+        return failAndRemove(fileText(target) + ": cannot be put in place: " + s.error().reason);
     setPercent(filePercent, 100);
 
     result.ok = true;
     result.dataBytes = size;
     result.padBytes = pad;
-    removeOtherDataFiles(target, result);
+    removeOtherDataFiles(fsys, target, result);
     return result;
 }
 
@@ -231,7 +235,8 @@ int ImportProgress::overallPercent() const {
 }
 
 ImportBatch importWavFiles(const std::vector<fs::path>& sources, const fs::path& cardFolder,
-                           int start, int maxNumber, ImportProgress* progress) {
+                           int start, int maxNumber, ImportProgress* progress,
+                           const ImportItemCallback& onItem, FileSystem& fsys) {
     ImportBatch batch;
     if (progress) {
         progress->fileCount = static_cast<int>(sources.size());
@@ -240,14 +245,20 @@ ImportBatch importWavFiles(const std::vector<fs::path>& sources, const fs::path&
     }
     int next = start;
     for (const fs::path& source : sources) {
+        if (progress && progress->cancel.load(std::memory_order_relaxed)) {
+            batch.cancelled = true;
+            break;
+        }
         ImportItem item;
         item.source = source;
         if (const auto n = nextFreePhraseNumber(cardFolder, next, maxNumber)) {
             next = *n;
             item.target = cardFolder / phraseDataFileName("", *n - 1, "WAV");
             const auto r =
-                importWavFile(source, item.target, progress ? &progress->filePercent : nullptr);
+                importWavFile(source, item.target, progress ? &progress->filePercent : nullptr,
+                              progress ? &progress->cancel : nullptr, fsys);
             item.ok = r.ok;
+            item.cancelled = r.cancelled;
             item.error = r.error;
             item.padBytes = r.padBytes;
             if (r.ok) ++batch.succeeded;
@@ -255,11 +266,12 @@ ImportBatch importWavFiles(const std::vector<fs::path>& sources, const fs::path&
             item.error = fileText(source) + ": no free phrase number from " + std::to_string(next) +
                          " to " + std::to_string(maxNumber) + " in " + cardFolder.string() + ".";
         }
-        batch.items.push_back(std::move(item));
         if (progress) {
             ++progress->filesDone;
             progress->filePercent = 0;
         }
+        if (onItem) onItem(item);
+        batch.items.push_back(std::move(item));
     }
     return batch;
 }

@@ -10,17 +10,18 @@
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "base/FileSystem.h"
 #include "stream/Expected.h"
 #include "stream/LWaveFile.h"
 
 namespace wqe {
 
 namespace fs = std::filesystem;
-
 
 inline constexpr std::size_t kImportPieceSize = 512;  // bytes copied per step
 inline constexpr std::uint32_t kBlockFrames = 16;
@@ -41,6 +42,7 @@ std::uint64_t paddedDataSize(std::uint32_t dataSize, std::uint16_t blockAlign);
 
 struct WavImportResult {
     bool ok = false;
+    bool cancelled = false;         // stopped by `cancel`; nothing was written
     std::string error;              // names the file and the problem
     std::uint32_t dataBytes = 0;    // sample bytes copied
     std::uint32_t padBytes = 0;     // zero bytes appended
@@ -51,10 +53,13 @@ struct WavImportResult {
 // written under a temporary name and renamed into place only when complete,
 // so a failure leaves no target and never harms an existing file of that
 // name. On success the phrase's other data files of the same name are
-// deleted, so the phrase keeps one data file.
+// deleted, so the phrase keeps one data file. `cancel`, checked after every
+// piece, stops the copy and removes what was written.
+// The rename into place and the deletions go through `fsys`.
 WavImportResult importWavFile(const fs::path& source, const fs::path& target,
-                              std::atomic<int>* filePercent = nullptr);
-
+                              std::atomic<int>* filePercent = nullptr,
+                              const std::atomic<bool>* cancel = nullptr,
+                              FileSystem& fsys = realFileSystem());
 
 // The first phrase number n in start..maxNumber for which the folder holds
 // no "_WQP%04d." file with "MID", "PHR" or "WAV" (letter case ignored).
@@ -69,6 +74,8 @@ struct ImportProgress {
     std::atomic<int> filePercent{0};
     std::atomic<int> filesDone{0};
     std::atomic<int> fileCount{0};
+    // Set from any thread to stop the import after the current piece.
+    std::atomic<bool> cancel{false};
     // Overall percentage: the file's share when fewer than two files.
     int overallPercent() const;
 };
@@ -77,20 +84,27 @@ struct ImportItem {
     fs::path source;
     fs::path target;  // empty when no free number was left
     bool ok = false;
+    bool cancelled = false;
     std::string error;
     std::uint32_t padBytes = 0;
 };
 
 struct ImportBatch {
-    std::vector<ImportItem> items;
+    std::vector<ImportItem> items;  // the files tried, in order
     int succeeded = 0;
+    bool cancelled = false;  // the files after the cancelled one were not tried
 };
+
+// Called after each file (for a display); may be empty.
+using ImportItemCallback = std::function<void(const ImportItem&)>;
 
 // Imports `sources` into `cardFolder`, each to the next free phrase number
 // from `start` up to `maxNumber`. A file without a free number is not
 // imported. Safe to run on a worker thread while another reads `progress`.
 ImportBatch importWavFiles(const std::vector<fs::path>& sources, const fs::path& cardFolder,
-                           int start, int maxNumber, ImportProgress* progress = nullptr);
+                           int start, int maxNumber, ImportProgress* progress = nullptr,
+                           const ImportItemCallback& onItem = {},
+                           FileSystem& fsys = realFileSystem());
 
 // WAV Import ends with the same texts as File Convert (convertEndMessage in
 // convert/FileConvert.h) and lists its sources with filesInFolder(folder, "*.WAV").

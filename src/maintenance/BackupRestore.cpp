@@ -11,6 +11,7 @@
 #include <random>
 #include <system_error>
 
+#include "base/FileSystem.h"
 #include "card/FileIO.h"
 
 namespace wqe {
@@ -45,35 +46,10 @@ fs::path normalised(const std::string& text) {
     return p;
 }
 
-bool endsWithDigits(std::string_view s, std::string_view marker) {
-    const std::size_t at = s.rfind(marker);
-    if (at == std::string_view::npos || at + marker.size() == s.size()) return false;
-    return std::all_of(s.begin() + static_cast<std::ptrdiff_t>(at + marker.size()), s.end(),
-                       [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// Writes all of `size` bytes; false with errno set on failure.
-bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// Copies one file to a new file `to`, flushes it to disk and checks that it
-// holds as many bytes as the source. "" on success, else a text naming the
-// file and the cause.
-std::string copyFileChecked(const fs::path& from, const fs::path& to) {
-    auto failure = [&](const std::string& what, int error) {
-        return "could not copy " + from.string() + " to " + to.string() + ": " + what +
-               (error ? errnoText(error) : std::string());
-    };
+// Copies one file to a new file `to` through the file-system seam, flushes
+// it to the device and checks that it holds as many bytes as the source.
+// "" on success, else a text naming the file and the cause.
+std::string copyFileChecked(FileSystem& fsys, const fs::path& from, const fs::path& to) {
     const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) return "could not read " + from.string() + ": " + errnoText(errno);
     struct stat st {};
@@ -82,52 +58,41 @@ std::string copyFileChecked(const fs::path& from, const fs::path& to) {
         ::close(in);
         return "could not read " + from.string() + ": " + errnoText(error);
     }
-    const int out =
-        ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, (st.st_mode & 07777) | 0600);
-    if (out < 0) {
-        const int error = errno;
+    auto failure = [&](const Error& e) {
         ::close(in);
-        return failure("", error);
-    }
+        return "could not copy " + from.string() + " to " + e.message();
+    };
+    auto out = fsys.createNew(to, (st.st_mode & 07777) | 0600);
+    if (!out) return failure(out.error());
     std::array<std::uint8_t, kCopyPieceSize> piece;
     std::uint64_t total = 0;
-    int error = 0;
-    std::string what;
     for (;;) {
         const ssize_t n = ::read(in, piece.data(), piece.size());
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
-            error = errno;
-            what = "reading failed: ";
-            break;
+            (void)(*out)->close();
+            return failure(errnoError(errno, from, "cannot be read", ErrorKind::ReadFailed));
         }
         if (n == 0) break;
-        if (!writeAll(out, piece.data(), static_cast<std::size_t>(n))) {
-            error = errno;
-            break;
+        if (Status s = (*out)->write({piece.data(), static_cast<std::size_t>(n)}); !s) {
+            (void)(*out)->close();
+            return failure(s.error());
         }
         total += static_cast<std::uint64_t>(n);
     }
-    if (!error && ::fsync(out) != 0) error = errno;
-    if (::close(out) != 0 && !error) error = errno;
+    if (Status s = (*out)->flush(); !s) {
+        (void)(*out)->close();
+        return failure(s.error());
+    }
+    if (Status s = (*out)->close(); !s) return failure(s.error());
     ::close(in);
-    if (error) return failure(what, error);
     std::error_code ec;
     const std::uintmax_t written = fs::file_size(to, ec);
-    if (ec) return failure("", ec.value());
+    if (ec) return "could not copy " + from.string() + " to " + describe(to, ec);
     if (total != static_cast<std::uint64_t>(st.st_size) || written != total)
-        return failure("the copy holds " + std::to_string(written) + " of " +
-                           std::to_string(st.st_size) + " bytes",
-                       0);
+        return "could not copy " + from.string() + " to " + to.string() + ": the copy holds " +
+               std::to_string(written) + " of " + std::to_string(st.st_size) + " bytes";
     return {};
-}
-
-// Flushes a folder's entries (the renames into it) to disk; best effort.
-void syncFolder(const fs::path& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
 }
 
 // The process id in a staging folder's name; 0 when it has none.
@@ -186,7 +151,8 @@ struct Move {
 // one into the destination in place of the other.
 class Staging {
 public:
-    Staging(const fs::path& destination) : destination_(destination) {
+    Staging(FileSystem& fsys, const fs::path& destination)
+        : fsys_(fsys), destination_(destination) {
         std::random_device rd;
         root_ = destination / (std::string(kStagingPrefix) + std::to_string(::getpid()) + "-" +
                                std::to_string(rd() % 1000000));
@@ -218,17 +184,22 @@ private:
         return old() / target.lexically_relative(destination_);
     }
 
+    // Removes a staged tree bottom-up through the seam; false on the first failure.
+    Status removeTree(const fs::path& root);
+
+    FileSystem& fsys_;
     fs::path destination_, root_;
     std::vector<Move> moves_;
 };
 
 bool Staging::copy(const fs::path& source, TransferResult& result, const ProgressFn& progress) {
-    std::error_code ec;
-    if (!fs::create_directory(root_, ec) || !fs::create_directory(fresh(), ec) ||
-        !fs::create_directory(old(), ec)) {
-        result.errors.push_back("could not create the folder " + describe(root_, ec));
-        return false;
+    for (const fs::path& folder : {root_, fresh(), old()}) {
+        if (Status s = fsys_.createFolder(folder); !s) {
+            result.errors.push_back("could not create the folder " + s.error().message());
+            return false;
+        }
     }
+    std::error_code ec;
     std::vector<fs::directory_entry> entries;
     for (fs::recursive_directory_iterator it(source, ec), end; !ec && it != end; it.increment(ec)) {
         if (isScratchName(it->path().filename().string())) {
@@ -249,12 +220,12 @@ bool Staging::copy(const fs::path& source, TransferResult& result, const Progres
         std::error_code typeEc;
         const bool link = e.is_symlink(typeEc);
         if (e.is_directory(typeEc) && !link) {
-            if (!fs::create_directory(target, ec)) {
-                result.errors.push_back("could not create the folder " + describe(target, ec));
+            if (Status s = fsys_.createFolder(target); !s) {
+                result.errors.push_back("could not create the folder " + s.error().message());
                 return false;
             }
         } else if (e.is_regular_file(typeEc)) {
-            if (std::string error = copyFileChecked(e.path(), target); !error.empty()) {
+            if (std::string error = copyFileChecked(fsys_, e.path(), target); !error.empty()) {
                 result.errors.push_back(std::move(error));
                 return false;
             }
@@ -365,27 +336,27 @@ std::string Staging::carryOut(Move& m) {
     return {};
 }
 
+// Undoing uses the real file system: the moves back must happen even when
+// the seam has just failed one move.
 std::string Staging::undo(const Move& m) {
-    std::error_code ec;
+    FileSystem& real = realFileSystem();
+    Status s;
     switch (m.kind) {
         case Move::Kind::Place:
-            fs::rename(m.target, m.staged, ec);
-            if (ec) return m.target.string() + ": the new entry stays (" + ec.message() + ")";
+            if (s = real.rename(m.target, m.staged); !s)
+                return m.target.string() + ": the new entry stays (" + s.error().reason + ")";
             return {};
         case Move::Kind::Replace:
-            if (!m.linked) fs::rename(m.target, m.staged, ec);
-            if (!ec) fs::rename(m.aside, m.target, ec);
-            if (ec)
-                return m.target.string() + ": its old content lies in " + m.aside.string() + " (" +
-                       ec.message() + ")";
-            return {};
+            if (!m.linked) s = real.rename(m.target, m.staged);
+            if (s) s = real.rename(m.aside, m.target);
+            break;
         case Move::Kind::Remove:
-            fs::rename(m.aside, m.target, ec);
-            if (ec)
-                return m.target.string() + ": its old content lies in " + m.aside.string() + " (" +
-                       ec.message() + ")";
-            return {};
+            s = real.rename(m.aside, m.target);
+            break;
     }
+    if (!s)
+        return m.target.string() + ": its old content lies in " + m.aside.string() + " (" +
+               s.error().reason + ")";
     return {};
 }
 
@@ -397,27 +368,34 @@ bool Staging::commit(TransferResult& result) {
         for (std::size_t j = k; j-- > 0;)
             if (std::string left = undo(moves_[j]); !left.empty())
                 result.unrestored.push_back(std::move(left));
-        syncFolder(destination_);
         return false;
     }
-    syncFolder(destination_);
     return true;
 }
 
-void Staging::remove(TransferResult& result) {
+Status Staging::removeTree(const fs::path& root) {
     std::error_code ec;
-    fs::remove_all(root_, ec);
-    if (ec)
+    if (!fs::exists(fs::symlink_status(root, ec))) return {};
+    if (fs::is_directory(fs::symlink_status(root, ec))) {
+        std::vector<fs::path> children;
+        for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec))
+            children.push_back(it->path());
+        for (const fs::path& c : children)
+            if (Status s = removeTree(c); !s) return s;
+    }
+    return fsys_.remove(root);
+}
+
+void Staging::remove(TransferResult& result) {
+    if (Status s = removeTree(root_); !s)
         result.errors.push_back("the staging folder " + root_.string() +
-                                " could not be removed: " + ec.message());
+                                " could not be removed: " + s.error().message());
 }
 
 }  // namespace
 
 bool isScratchName(std::string_view name) {
-    if (name.starts_with(kStagingPrefix)) return true;
-    if (name.starts_with(".wqe-") && name.ends_with(".tmp")) return true;
-    return name.size() > 1 && name.front() == '.' && endsWithDigits(name, ".part");
+    return name.starts_with(kStagingPrefix) || isTemporaryFileName(name);
 }
 
 TransferTexts transferTexts(TransferMode mode) {
@@ -482,7 +460,7 @@ std::string transferRefusal(const std::string& source, const std::string& destin
 
 TransferResult runTransfer(TransferMode mode, const std::string& source,
                            const std::string& destination, CWQEDoc* doc, Prompter& prompter,
-                           const ProgressFn& progress) {
+                           const ProgressFn& progress, FileSystem& fsys) {
     TransferResult result;
     if (std::string why = transferRefusal(source, destination); !why.empty()) {
         result.status = TransferResult::Status::Refused;
@@ -511,7 +489,7 @@ TransferResult runTransfer(TransferMode mode, const std::string& source,
         result.errors.push_back("could not create the folder " + describe(dst, ec));
     } else {
         removeStaleStaging(dst);
-        Staging staging(dst);
+        Staging staging(fsys, dst);
         const bool committed = staging.copy(fs::path(source), result, progress) &&
                                staging.plan(result) && staging.commit(result);
         staging.remove(result);

@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/FileSystem.h"
 #include "card/CWQEDoc.h"
 #include "card/Prompter.h"
 #include "card/Settings.h"
@@ -109,8 +110,10 @@ std::string transferRefusal(const std::string& source, const std::string& destin
 // the card is reloaded afterwards. Backup into a folder that does not exist
 // asks nothing and creates it; restore always asks. Refusals and failures are
 // also told through the prompter.
+// Every file and folder is created, written, flushed, renamed and removed
+// through `fsys`.
 TransferResult runTransfer(TransferMode mode, const std::string& source,
                            const std::string& destination, CWQEDoc* doc, Prompter& prompter,
-                           const ProgressFn& progress = {});
+                           const ProgressFn& progress = {}, FileSystem& fsys = realFileSystem());
 
 }  // namespace wqe

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <unordered_map>
 
+#include "base/FileSystem.h"
 #include "card/FileIO.h"
 #include "card/PhrasePrm.h"
 
@@ -25,14 +26,15 @@ std::optional<std::vector<std::uint8_t>> readExactly(const fs::path& path, std::
 }
 
 // The phrase settings file with its first `table.size()` bytes replaced by
-// the table; bytes beyond the table stay.
-std::string writeTable(const fs::path& path, const std::vector<std::uint8_t>& table) {
-    std::string error;
-    auto bytes = readWholeFile(path, error);
-    if (!bytes) return error;
+// the table; bytes beyond the table stay. "" on success, else the error.
+std::string writeTable(FileSystem& fsys, const fs::path& path,
+                       const std::vector<std::uint8_t>& table) {
+    auto bytes = readWholeFile(path);
+    if (!bytes) return bytes.error().message();
     if (bytes->size() < table.size()) bytes->resize(table.size());
     std::copy(table.begin(), table.end(), bytes->begin());
-    return writeFileAtomic(path, *bytes);
+    if (Status s = writeFileAtomic(fsys, path, *bytes); !s) return s.error().message();
+    return {};
 }
 
 bool sameName(const fs::path& a, const fs::path& b) {
@@ -302,7 +304,7 @@ std::vector<std::string> unreadableFiles(const FolderIndex& index, int slot) {
 
 // Asks about every further data file of the slot and deletes those the user gives up.
 void askAboutFurtherFiles(CleanupSlot& slot, FolderIndex& index, const std::string& prefix,
-                          Prompter& prompter) {
+                          Prompter& prompter, FileSystem& fsys) {
     for (const char* ext : kDataExtensions) {
         const fs::path candidate = index.find(phraseDataFileName("", slot.index, ext));
         if (candidate.empty()) continue;
@@ -313,12 +315,11 @@ void askAboutFurtherFiles(CleanupSlot& slot, FolderIndex& index, const std::stri
             slot.keptFiles.push_back(candidate);
             continue;
         }
-        std::error_code ec;
-        if (fs::remove(candidate, ec) && !ec) {
+        if (Status s = fsys.remove(candidate); s) {
             slot.deletedFiles.push_back(candidate);
             index.forget(candidate);
         } else {
-            slot.errors.push_back("could not delete " + candidate.string() + ": " + ec.message());
+            slot.errors.push_back("could not delete " + s.error().message());
         }
     }
 }
@@ -326,7 +327,7 @@ void askAboutFurtherFiles(CleanupSlot& slot, FolderIndex& index, const std::stri
 // The slot procedure: validates record `i` of the table against the folder,
 // asks about further files and stores a changed record. True when it changed.
 bool cleanSlot(CleanupTables& t, int i, FolderIndex& index, const std::string& prefix,
-               Prompter& prompter, CleanupSlot& slot) {
+               Prompter& prompter, FileSystem& fsys, CleanupSlot& slot) {
     slot.index = i;
     slot.errors = unreadableFiles(index, i);
     if (!slot.errors.empty()) {
@@ -339,7 +340,7 @@ bool cleanSlot(CleanupTables& t, int i, FolderIndex& index, const std::string& p
     SlotProbe probe(t.model, before, index, i, t.namePrefix);
     slot.action = validate(probe);
     slot.dataFile = probe.registeredFile();
-    askAboutFurtherFiles(slot, index, prefix, prompter);
+    askAboutFurtherFiles(slot, index, prefix, prompter, fsys);
 
     const auto after = probe.record();
     if (std::equal(after.begin(), after.end(), before.begin())) {
@@ -389,7 +390,8 @@ std::optional<CleanupStop> cleanupStopFor(const fs::path& folder) {
     return readTables(folder, tables);
 }
 
-CleanupResult runCleanup(CWQEDoc& doc, Prompter& prompter, const CleanupProgress& progress) {
+CleanupResult runCleanup(CWQEDoc& doc, Prompter& prompter, const CleanupProgress& progress,
+                         FileSystem& fsys) {
     CleanupResult result;
     auto status = [&](const std::string& text) {
         if (progress.status) progress.status(text);
@@ -421,14 +423,14 @@ CleanupResult runCleanup(CWQEDoc& doc, Prompter& prompter, const CleanupProgress
     for (int i = 0; i < tables.slots; ++i) {
         if (progress.step) progress.step(i, tables.slots);
         CleanupSlot slot;
-        anyChanged = cleanSlot(tables, i, index, prefix, prompter, slot) || anyChanged;
+        anyChanged = cleanSlot(tables, i, index, prefix, prompter, fsys, slot) || anyChanged;
         if (worthReporting(slot)) result.slots.push_back(std::move(slot));
     }
 
     result.status = CleanupResult::Status::Finished;
     if (anyChanged) {
         status(kMsgCleanupWriting);
-        if (std::string error = writeTable(tables.phraseFile, tables.table); error.empty()) {
+        if (std::string error = writeTable(fsys, tables.phraseFile, tables.table); error.empty()) {
             result.written = true;
         } else {
             prompter.message(kMsgCleanupWriteFailed, Icon::Exclamation);

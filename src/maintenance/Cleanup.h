@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "base/FileSystem.h"
 #include "card/CWQEDoc.h"
 #include "card/Prompter.h"
 
@@ -117,6 +118,9 @@ std::optional<CleanupStop> cleanupStopFor(const fs::path& folder);
 // messages go through `prompter`; the phrase settings file is replaced
 // safely (a failed write leaves the old file whole). Ends by reloading the
 // card into the document, except when it was cancelled or stopped.
-CleanupResult runCleanup(CWQEDoc& doc, Prompter& prompter, const CleanupProgress& progress = {});
+// The phrase settings file is written and further data files are deleted
+// through `fsys`.
+CleanupResult runCleanup(CWQEDoc& doc, Prompter& prompter, const CleanupProgress& progress = {},
+                         FileSystem& fsys = realFileSystem());
 
 }  // namespace wqe

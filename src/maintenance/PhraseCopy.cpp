@@ -274,7 +274,8 @@ bool buildRecord(const CopySource& source, const CWQEDoc& doc, int slot,
     return true;
 }
 
-CopyResult copyPhrase(CWQEDoc& doc, const CopySource& source, int slot, Prompter& prompter) {
+CopyResult copyPhrase(CWQEDoc& doc, const CopySource& source, int slot, Prompter& prompter,
+                      FileSystem& fsys) {
     CopyResult result;
     if (!doc.isLoaded() || slot < 0 || slot >= copySlotCount(doc)) {
         result.error = "Phrase " + std::to_string(slot + 1) + " is not a phrase slot of the card.";
@@ -295,21 +296,19 @@ CopyResult copyPhrase(CWQEDoc& doc, const CopySource& source, int slot, Prompter
 
     const fs::path folder = fs::path(doc.systemPath()).parent_path();
     result.destination = findCardFile(folder, phraseDataFileName("", slot, source.extension));
-    std::error_code ec;
     bool copied;
     if (sameFolder(source.path, result.destination)) {
         copied = true;  // the file already lies where the slot needs it
     } else {
-        copied = fs::copy_file(source.path, result.destination,
-                               fs::copy_options::overwrite_existing, ec) &&
-                 !ec;
-        if (!copied) {
-            // No partial data file is left under the slot's name.
-            std::error_code ignore;
-            fs::remove(result.destination, ignore);
-            result.error = "could not copy " + source.path.string() + " to " +
-                           result.destination.string() + ": " + ec.message();
-        }
+        // Written beside the slot's name and renamed over it when complete,
+        // so a failed copy leaves no partial data file.
+        const auto bytes = readWholeFile(source.path);
+        Status written = bytes ? writeFileAtomic(fsys, result.destination, *bytes)
+                               : Status(bytes.error());
+        copied = bool(written);
+        if (!copied)
+            result.error =
+                "could not copy " + source.path.string() + ": " + written.error().message();
     }
     if (!copied) {
         result.status = CopyResult::Status::CopyFailed;

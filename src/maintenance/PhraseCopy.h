@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/FileSystem.h"
 #include "card/CWQEDoc.h"
 #include "card/Prompter.h"
 
@@ -93,6 +94,8 @@ struct CopyResult {
 // candidate is empty) and the memo line into the document and marks it
 // modified. A failed copy shows "Copy failed." and registers nothing, since
 // a record whose data file is missing is wrong.
-CopyResult copyPhrase(CWQEDoc& doc, const CopySource& source, int slot, Prompter& prompter);
+// The data file is written through `fsys`.
+CopyResult copyPhrase(CWQEDoc& doc, const CopySource& source, int slot, Prompter& prompter,
+                      FileSystem& fsys = realFileSystem());
 
 }  // namespace wqe

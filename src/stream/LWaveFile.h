@@ -1,6 +1,12 @@
-// WAV files: a RIFF file of form type "WAVE" with a "fmt " chunk and a
-// "data" chunk, and a probe that reports a WAV file's format or what is wrong
-// with it.
+// The program's one RIFF/WAVE unit: a RIFF file of form type "WAVE" with a
+// "fmt " chunk and a "data" chunk.
+//  - readWaveHeader: the one header reader, on any sequential byte input
+//    (memory, a file, the encoder's stream), without seeking;
+//  - canonicalWaveHeader: the one header writer (44 bytes);
+//  - LWaveFile / CWaveFile: the stream classes over a file, opened through
+//    readWaveHeader;
+//  - probeWaveFile: the thin path layer reporting a file's format or what is
+//    wrong with it.
 //
 // "fmt " chunk (the 18-byte format block, all little-endian):
 //    0 u16 format tag (1 = PCM)     2 u16 channels          4 u32 sample rate, Hz
@@ -11,8 +17,10 @@
 // channels and rate by their own rules.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 
 #include "stream/Expected.h"
@@ -52,12 +60,61 @@ enum class WaveOpenError {
 // "cannot be opened", "not a RIFF file", "not a WAVE file", "has no "fmt " chunk", ...
 std::string describe(WaveOpenError error);
 
+// Bytes read in order, from memory or a file.
+class ByteInput {
+public:
+    virtual ~ByteInput() = default;
+    // Up to `count` bytes; fewer only at the end.
+    virtual std::size_t read(std::uint8_t* dst, std::size_t count) = 0;
+    // Skips `count` bytes; false when the end comes first.
+    virtual bool skip(std::uint64_t count);
+};
+
+class SpanInput : public ByteInput {
+public:
+    explicit SpanInput(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+    std::size_t read(std::uint8_t* dst, std::size_t count) override;
+    bool skip(std::uint64_t count) override;
+
+private:
+    std::span<const std::uint8_t> bytes_;
+    std::size_t at_ = 0;
+};
+
+// What a WAV file holds, as far as its header tells.
+struct WaveInfo {
+    WaveFormat format;
+    std::uint64_t dataOffset = 0;  // file offset of the first sample byte
+    std::uint32_t dataSize = 0;    // as the "data" chunk states it
+    std::uint64_t fileSize = 0;    // set by probeWaveFile
+
+    // Whole frames in the stated data size (0 when block align is 0).
+    std::uint64_t frameCount() const {
+        return format.blockAlign ? dataSize / format.blockAlign : 0;
+    }
+};
+
+// Reads a WAV header up to the first sample byte: "RIFF", the RIFF size,
+// "WAVE"; chunks (4-byte id, 32-bit little-endian size, followed as they
+// stand) skipped up to "fmt " (at least 16 bytes; the extra size field read
+// when it has 18 or more; further bytes skipped); then chunks skipped up to
+// "data". Does not judge the format. The error says what is wrong ("not a
+// WAV file (...)", "the "fmt " chunk has 14 bytes; at least 16 are
+// needed", ...); `why`, when given, gets its kind.
+Expected<WaveInfo> readWaveHeader(ByteInput& in, WaveOpenError* why = nullptr);
+
+// The 44-byte header of a WAV file with a 16-byte "fmt " chunk (the format's
+// extra size is not written) and `dataSize` bytes of samples: RIFF size =
+// dataSize + 36.
+std::array<std::uint8_t, kCanonicalWaveHeaderSize> canonicalWaveHeader(const WaveFormat& format,
+                                                                       std::uint32_t dataSize);
+
 class LWaveFile : public LRiffFile {
 public:
     bool CheckFormType(const FourCC& formType) const override;
 
-    // Clears the format block; opens the RIFF file; reads the "fmt " chunk
-    // (at least 16 bytes) and finds the "data" chunk. The window is then the
+    // Clears the format block; opens the RIFF file and reads its header with
+    // readWaveHeader. The window is then the
     // data chunk: Read returns sample data and GetSize its stated size. Any
     // failure closes the file, gives false and sets OpenError().
     bool Open(const std::filesystem::path& path) override;
@@ -86,19 +143,6 @@ private:
 class CWaveFile : public LWaveFile {
 public:
     ~CWaveFile() override;
-};
-
-// What a WAV file holds, as far as its header tells.
-struct WaveInfo {
-    WaveFormat format;
-    std::uint64_t dataOffset = 0;  // file offset of the first sample byte
-    std::uint32_t dataSize = 0;    // as the "data" chunk states it
-    std::uint64_t fileSize = 0;
-
-    // Whole frames in the stated data size (0 when block align is 0).
-    std::uint64_t frameCount() const {
-        return format.blockAlign ? dataSize / format.blockAlign : 0;
-    }
 };
 
 // Opens `path` as a WAV file and reports its header, or an error naming the

@@ -21,7 +21,8 @@ TEST(Memo, WritesEveryPhraseLineForTheModel) {
     memo.setPhraseMemo(0, "first");
     memo.setPhraseMemo(999, "last");
     const std::string w7 = memo.serialize();
-    EXPECT_TRUE(w7.starts_with(crlf("SystemMemo:\nline one\nline two\nPhraseMemo:\n0001:first\n0002:\n")));
+    EXPECT_TRUE(
+        w7.starts_with(crlf("SystemMemo:\nline one\nline two\nPhraseMemo:\n0001:first\n0002:\n")));
     EXPECT_TRUE(w7.ends_with(crlf("0999:\n1000:last\n")));
     memo.setModel(Model::WQ5000);
     const std::string w5 = memo.serialize();
@@ -71,21 +72,37 @@ TEST(Memo, ThreeDigitFileReadForAWqSevenThousandCard) {
     EXPECT_EQ(seven.phraseMemo(999), "");
 }
 
-TEST(Memo, ParsesHandWrittenFiles) {
-    struct Case { const char* file; const char* system; int index; const char* memo; };
+TEST(Memo, ParsesHandWrittenFilesAndTellsWhenTheLayoutIsForeign) {
+    struct Case {
+        const char* file;
+        const char* system;
+        int index;
+        const char* memo;
+        bool understood;
+    };
     const Case cases[] = {
-        {"SystemMemo:\r\nPhraseMemo:\r\n0001:x\r\n", "", 0, "x"},
-        {"SystemMemo:\r\n\r\nPhraseMemo:\r\n0001:\r\n", "\n", 0, ""},
-        {"SystemMemo:\nA\nPhraseMemo:\n001:abc\n002:def", "A\n", 1, "def"},  // LF only, no last LF
-        {"SystemMemo:\r\nPhraseMemo:\r\n0001\r\n0002:y\r\n", "", 0, ""},    // line no longer than the prefix
-        {"SystemMemo:\r\nno phrase part\r\n", "no phrase part\n", 0, ""}, {"", "", 0, ""},
+        {"SystemMemo:\r\nPhraseMemo:\r\n0001:x\r\n", "", 0, "x", true},
+        {"SystemMemo:\r\n\r\nPhraseMemo:\r\n0001:\r\n", "\n", 0, "", true},
+        {"SystemMemo:\nA\nPhraseMemo:\n001:abc\n002:def", "A\n", 1, "def", true},  // LF, no last LF
+        {"SystemMemo:\rA\rB\rPhraseMemo:\r0001:a\r0002:b\r", "A\nB\n", 1, "b", true},  // CR only
+        {"SystemMemo:\r\nA\rPhraseMemo:\n0001:a\r\n", "A\n", 0, "a", true},            // mixed
+        {"", "", 0, "", true},
+        // Foreign layouts: what can be read is read, and the file is flagged.
+        {"SystemMemo:\r\nPhraseMemo:\r\n0001\r\n0002:y\r\n", "", 0, "", false},  // no colon
+        {"SystemMemo:\r\nno phrase part\r\n", "no phrase part\n", 0, "", false},
+        {"notes\r\nPhraseMemo:\r\n0001:x\r\n", "", 0, "x", false},
+        {"SystemMemo:\nPhraseMemo:\nab01:x\n", "", 0, ":x", false},
     };
     for (const Case& c : cases) {
         CWQEMemo memo;
-        memo.parse(c.file);
+        EXPECT_EQ(memo.parse(c.file), c.understood) << c.file;
         EXPECT_EQ(memo.systemMemo(), c.system) << c.file;
         EXPECT_EQ(memo.phraseMemo(c.index), c.memo) << c.file;
     }
+    // More phrase lines than slots would be lost by a rewrite.
+    std::string many = "SystemMemo:\nPhraseMemo:\n";
+    for (int i = 1; i <= 1001; ++i) many += std::to_string(10000 + i).substr(1) + ":m\n";
+    EXPECT_FALSE(CWQEMemo().parse(many));
 }
 
 TEST(Memo, FileErrorsAreReported) {

@@ -1,6 +1,10 @@
 // wqe info / get / set / new as a user runs them: output, errors and exit
 // statuses, and what reaches the disk.
 #include <gtest/gtest.h>
+#include <signal.h>
+
+#include <map>
+#include <random>
 
 #include "support/CliRunner.h"
 
@@ -95,7 +99,9 @@ TEST_F(CliCard, ErrorsForMissingOrBrokenCards) {
     const std::tuple<std::vector<std::string>, int, const char*> cases[] = {
         {{"info", (dir / "nowhere").string()}, 2, "nowhere: no such card folder or file"},
         {{"info", (dir / "empty").string()}, 2, "no _WQ7TSYS.CNF or _WQ5TSYS.CNF in this folder"},
-        {{"info", (dir / "_WQ7TSYS.CNF").string()}, 2, "Fail to Read File!"},
+        {{"info", (dir / "_WQ7TSYS.CNF").string()},
+         2,
+         "_WQ7TSYS.CNF: is 5 bytes; a WQ-7000 system file has 1352"},
         {{"info"}, 1, "usage: wqe info"},
         {{"frobnicate"}, 1, "unknown command"},
         {{"new", card}, 2, "already holds a card"},
@@ -107,6 +113,97 @@ TEST_F(CliCard, ErrorsForMissingOrBrokenCards) {
         EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
     }
     EXPECT_NE(runWqe({"set", "--help"}).out.find("usage: wqe set"), std::string::npos);
+}
+
+// Files that cannot be read are named with the reason, and nothing that
+// could not be read is written over.
+TEST_F(CliCard, UnreadableAndForeignFilesAreNamedAndKept) {
+    const std::string memo = "notes of my own\n";
+    writeText(std::filesystem::path(card) / "WQE_MEMO.TXT", memo);
+    auto r = runWqe({"set", card, "card-name=NEW"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("WQE_MEMO.TXT"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("--yes"), std::string::npos) << r.err;
+    EXPECT_EQ(readText(std::filesystem::path(card) / "WQE_MEMO.TXT"), memo);
+    EXPECT_EQ(runWqe({"get", card, "card-name"}).out, "card-name=WQ-7000 \n");
+    EXPECT_EQ(runWqe({"set", card, "card-name=NEW", "--yes"}).status, 0);
+    EXPECT_EQ(runWqe({"get", card, "card-name"}).out, "card-name=NEW     \n");
+
+    std::filesystem::remove(std::filesystem::path(card) / "_WQ7TPHR.CNF");
+    for (const char* cmd : {"info", "list"}) {
+        r = runWqe({cmd, card});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.err.find("_WQ7TPHR.CNF: cannot be opened: No such file or directory"),
+                  std::string::npos)
+            << r.err;
+    }
+    EXPECT_EQ(runWqe({"set", card, "card-name=OTHER"}).status, 2);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(card) / "_WQ7TPHR.CNF"));
+}
+
+// One escaper: a backslash typed by the user and an escaped tab differ.
+TEST_F(CliCard, TextsWithBackslashesAndTabsStayDistinct) {
+    const std::string demo = (dir / "demo").string();  // phrases 1 and 2 in use
+    ASSERT_EQ(runWqe({"demo", demo}).status, 0);
+    // Stored: the two characters \ and t; and a tab.
+    ASSERT_EQ(runWqe({"set", demo, R"(phrase.1.memo=a\\tb)", R"(phrase.2.memo=a\tb)"}).status, 0);
+    const auto get = runWqe({"get", demo, "phrase.1.memo", "phrase.2.memo"});
+    EXPECT_EQ(get.out, R"(phrase.1.memo=a\\tb)"
+                       "\n"
+                       R"(phrase.2.memo=a\tb)"
+                       "\n");
+    const auto list = runWqe({"list", demo});
+    EXPECT_NE(list.out.find(R"(a\\tb)"), std::string::npos) << list.out.substr(0, 400);
+    EXPECT_NE(list.out.find(R"(a\tb)"), std::string::npos);
+}
+
+// A save killed at any moment leaves each card file with its old or its new
+// content, and the next open removes the temporary files it left.
+TEST_F(CliCard, ASaveKilledAtRandomMomentsLeavesOldOrNewFiles) {
+    namespace sfs = std::filesystem;
+    const std::vector<std::string> names = {"_WQ7TSYS.CNF", "_WQ7TPHR.CNF", "WQE_MEMO.TXT"};
+    const std::vector<std::string> edit = {"set", card, "card-name=KILLED", "phrase.7.memo=new",
+                                           "memo=new system memo"};
+    std::map<std::string, std::string> before, after;
+    for (const auto& n : names) before[n] = readText(sfs::path(card) / n);
+    {
+        TempDir probe;
+        sfs::copy(card, probe.path(), sfs::copy_options::recursive);
+        std::vector<std::string> args = edit;
+        args[1] = probe.str();
+        ASSERT_EQ(runWqe(args).status, 0);
+        for (const auto& n : names) after[n] = readText(probe / n);
+    }
+    std::mt19937 random(7);
+    int changed = 0;
+    for (int run = 0; run < 30; ++run) {
+        for (const auto& n : names) writeText(sfs::path(card) / n, before[n]);
+        std::vector<std::string> argvStrings = {WQE_CLI_PATH};
+        argvStrings.insert(argvStrings.end(), edit.begin(), edit.end());
+        const pid_t pid = fork();
+        if (pid == 0) {
+            const int null = open("/dev/null", O_WRONLY);
+            dup2(null, 1);
+            dup2(null, 2);
+            std::vector<char*> argv;
+            for (auto& a : argvStrings) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        usleep(std::uniform_int_distribution<useconds_t>(0, 100000)(random));
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        for (const auto& n : names) {
+            const std::string now = readText(sfs::path(card) / n);
+            ASSERT_TRUE(now == before[n] || now == after[n]) << n << " in run " << run;
+            changed += now != before[n];
+        }
+        ASSERT_EQ(runWqe({"info", card}).status, 0);  // opens, and removes stale files
+        for (const auto& e : sfs::directory_iterator(card))
+            EXPECT_FALSE(e.path().filename().string().starts_with(".wqe-")) << e.path();
+    }
+    RecordProperty("files found changed over all runs", changed);
 }
 
 TEST(CliDemo, DemoCardHoldsThreeRegisteredPhrases) {

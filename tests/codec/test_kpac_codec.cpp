@@ -5,12 +5,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <random>
 #include <set>
 
 #include "codec/KpacDecoder.h"
 #include "codec/KpacEncoder.h"
 #include "codec/TestSignals.h"
+#include "support/FaultyFileSystem.h"
 #include "support/TempDir.h"
 
 using namespace wqe::kpac;
@@ -106,16 +108,47 @@ TEST(KpacDecoder, StereoModeTwoBlocksOfDifferentWidthsFollowEachOther) {
     EXPECT_EQ(s[0], 1);  // E 2 with zero fields: r = 2, s7 = 2, interpolated from p = 0
 }
 
-TEST(KpacDecoder, MissingBytesReadAsFF) {
-    // A LINEAR block promised but only 2 bytes there: the rest reads 0xFFFF = -1.
+// Only what a file holds is decoded: a block cut short reads its missing
+// bytes as 0xFF, blocks the header claims beyond the end are not invented,
+// and the WAV header states what was written.
+TEST(KpacDecoder, DecodesTheBlocksTheFileHoldsAndWarnsOfTheClaim) {
+    const struct {
+        Bytes phrase;
+        int outBytes;
+        std::uint32_t blocks;  // decoded
+        bool warned;
+    } cases[] = {
+        {phraseFile(0, Mode::Linear, 1, 2, {0x01, 0x00}), 2, 1, true},
+        {phraseFile(0, Mode::Linear, 1, 1, Bytes(32, 0)), 2, 1, false},
+        {phraseFile(0, Mode::Mode1, 2, 3, {}), 3, 0, true},
+        {phraseFile(0, Mode::Mode2, 1, 0xFFFFFF, {}), 2, 0, true},  // the 16-byte file
+        {phraseFile(0, Mode::Mode2, 1, 0xFFFFFF, Bytes(5, 0)), 2, 1, true},
+        {phraseFile(0, Mode::HLinear, 1, 9, Bytes(48, 0)), 3, 1, true},
+        {phraseFile(0, Mode::Mode2, 2, 0xFFFFFF, {}), 2, 0, true},
+        {phraseFile(0, Mode::Mode3, 2, 0xFFFFFF, Bytes(9000, 0)), 3, 375, true},  // 6 words a block
+    };
+    for (const auto& c : cases)
+        for (int threads : {1, 2}) {
+            Bytes wav;
+            std::string warning;
+            SpanSource in(c.phrase);
+            VectorSink out;
+            const auto r = decode(in, out, c.outBytes, nullptr, {threads}, &warning);
+            ASSERT_TRUE(r) << r.error();
+            wav = out.bytes();
+            EXPECT_EQ(r->blockCount, c.blocks);
+            EXPECT_EQ(wav.size(), 44u + c.blocks * 16u * r->channels * c.outBytes);
+            EXPECT_EQ(Bytes(wav.begin(), wav.begin() + 44), [&] {
+                const auto h = decodedWaveHeader(*r, c.outBytes);
+                return Bytes(h.begin(), h.end());
+            }());
+            EXPECT_EQ(!warning.empty(), c.warned) << warning;
+        }
     Bytes wav;
     ASSERT_TRUE(decodeTo(phraseFile(0, Mode::Linear, 1, 2, {0x01, 0x00}), 2, wav));
-    std::vector<std::int32_t> expected(32, -1);
+    std::vector<std::int32_t> expected(16, -1);
     expected[0] = 1;
     EXPECT_EQ(wavSamples(wav, 2), expected);
-    // Compressed: a file with no blocks at all still decodes its promised length.
-    ASSERT_TRUE(decodeTo(phraseFile(0, Mode::Mode1, 2, 3, {}), 3, wav));
-    EXPECT_EQ(wav.size(), 44u + 3u * 16u * 2u * 3u);
 }
 
 TEST(KpacEncoder, LinearAndHighLinearGoldenBytes) {
@@ -245,8 +278,6 @@ TEST(KpacBadInput, BrokenPhraseFilesGiveTheirMessages) {
         {with(9, 2), "channel field 2 (byte 9) is not 0 (mono) or 1 (stereo)"},
         {with(14, 0x80), "reserved bytes 14 and 15 are 0x80 0x00, not 0"},
         {with(15, 9), "reserved bytes 14 and 15 are 0x00 0x09, not 0"},
-        {phraseFile(0, Mode::HLinear, 2, 0x10000000, {}),
-         "block count 268435456 is too large: the WAV file would exceed 4 GiB"},
     };
     for (const auto& [bytes, message] : cases) {
         Bytes wav;
@@ -302,12 +333,31 @@ TEST(KpacBadInput, BrokenWavFilesGiveTheirMessages) {
     EXPECT_EQ(encodeTo(good, -1, phr).error(), "mode -1 is not one of 0..4");
 }
 
-TEST(KpacBadInput, ShortDataChunkReadsAsFF) {
+TEST(KpacBadInput, ADataChunkLongerThanTheFileEncodesWhatIsThere) {
     Bytes wav = makeWav(1, 8000, 16, {5});
     wav[40] = 6;  // the data chunk claims 3 frames, the file has 1
     Bytes phr;
-    ASSERT_TRUE(encodeTo(wav, 0, phr));
-    EXPECT_EQ(slice(phr, 16, 23), (Bytes{5, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0}));
+    auto r = encodeTo(wav, 0, phr);
+    ASSERT_TRUE(r);
+    EXPECT_FALSE(r->warning.empty());
+    EXPECT_EQ(slice(phr, 16, 23), (Bytes{5, 0, 0, 0, 0, 0, 0}));  // the rest of the block is zero
+
+    // 172 bytes claiming 0x7FFFFFF0 data bytes: the 64 frames there, no filler.
+    std::vector<std::int32_t> samples(64);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<std::int32_t>(i * 300);
+    const Bytes honest = makeWav(1, 8000, 16, samples);
+    Bytes claiming = honest;
+    ASSERT_EQ(claiming.size(), 172u);
+    for (int k = 0; k < 4; ++k)
+        claiming[40 + k] = static_cast<std::uint8_t>(0x7FFFFFF0u >> (8 * k));
+    Bytes want;
+    ASSERT_TRUE(encodeTo(honest, 2, want));
+    r = encodeTo(claiming, 2, phr);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(phr, want);
+    EXPECT_EQ(r->header.blockCount, 4u);
+    EXPECT_NE(r->warning.find("holds 64"), std::string::npos) << r->warning;
 }
 
 TEST(KpacFiles, FailuresLeaveNoFileAndKeepAnOldOne) {
@@ -336,4 +386,60 @@ TEST(KpacFiles, FailuresLeaveNoFileAndKeepAnOldOne) {
     EXPECT_EQ(e->header, (Header{2, Mode::Mode3, 2, 7}));
     ASSERT_TRUE(decodeFile(dir / "ok.phr", dir / "ok2.wav", 3));
     EXPECT_EQ(std::filesystem::file_size(dir / "ok2.wav"), 44u + 7u * 16u * 6u);
+}
+
+// Every create, write, flush, rename or removal failing in turn: the encode
+// or decode reports it, the old output file keeps its bytes, and no
+// temporary file is left.
+TEST(KpacFiles, EachWriteFaultKeepsTheOldOutput) {
+    using wqe::test::FaultyFileSystem;
+    using wqe::test::FsOp;
+    std::vector<std::int32_t> samples(2000);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<std::int32_t>(std::lround(8000 * std::sin(0.01 * double(i))));
+    const Bytes wav = makeWav(2, 22050, 16, samples);
+    Bytes phr;
+    ASSERT_TRUE(encodeTo(wav, 2, phr));
+    const struct {
+        const char* what;
+        std::function<bool(wqe::FileSystem&, const TempDir&)> run;
+        const char* output;
+    } ops[] = {
+        {"encode",
+         [](wqe::FileSystem& fs, const TempDir& d) {
+             return bool(encodeFile(fs, d / "in.wav", d / "out.phr", 2));
+         },
+         "out.phr"},
+        {"decode",
+         [](wqe::FileSystem& fs, const TempDir& d) {
+             return bool(decodeFile(fs, d / "in.phr", d / "out.wav", 3));
+         },
+         "out.wav"},
+    };
+    for (const auto& op : ops) {
+        auto prepare = [&](const TempDir& d) {
+            writeBytes(d / "in.wav", wav);
+            writeBytes(d / "in.phr", phr);
+            writeBytes(d / op.output, {'o', 'l', 'd'});
+        };
+        FaultyFileSystem probe;
+        {
+            TempDir d;
+            prepare(d);
+            ASSERT_TRUE(op.run(probe, d)) << op.what;
+        }
+        for (FsOp kind : wqe::test::kWriteOps) {
+            for (int k = 1; k <= probe.count(kind); ++k) {
+                SCOPED_TRACE(std::string(op.what) + " " + wqe::test::fsOpName(kind) + " " +
+                             std::to_string(k));
+                TempDir d;
+                prepare(d);
+                FaultyFileSystem faulty;
+                faulty.failAt(kind, k, ENOSPC);
+                EXPECT_FALSE(op.run(faulty, d));
+                EXPECT_EQ(readBytes(d / op.output), (Bytes{'o', 'l', 'd'}));
+                EXPECT_EQ(std::distance(std::filesystem::directory_iterator(d.path()), {}), 3);
+            }
+        }
+    }
 }

@@ -205,8 +205,8 @@ TEST(FileConvert, EndMessagesAndProgress) {
     EXPECT_EQ(convertEndMessage(3, true, false, Language::Japanese),
               "コンバートに成功しました。 (3 個のファイル)");
     ConvertProgress p;
-    p.file.start(200);
-    p.file.done = 100;
+    p.file[0].start(200);
+    p.file[0].done = 100;
     p.fileCount = 4;
     p.filesDone = 2;
     EXPECT_EQ(p.overallPercent(), 62);  // (0.5 + 2) / 4

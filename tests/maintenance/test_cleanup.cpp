@@ -5,6 +5,7 @@
 #include "convert/FileConvert.h"
 #include "maintenance/CardFixture.h"
 #include "maintenance/Cleanup.h"
+#include "support/FaultyFileSystem.h"
 
 namespace wqe {
 namespace {
@@ -15,14 +16,6 @@ using test::readBytes;
 using test::TempDir;
 using test::writeBytes;
 using test::writeText;
-
-// Sets a write fault injector for one scope.
-struct WriteFault {
-    explicit WriteFault(std::function<std::optional<std::size_t>(const fs::path&)> f) {
-        setWriteFaultInjectorForTesting(std::move(f));
-    }
-    ~WriteFault() { setWriteFaultInjectorForTesting(nullptr); }
-};
 
 // The kind record i shows, as registerAs takes it; -1 for an empty record.
 int kindOf(const CWQEPhr& phr, int i, Model m) {
@@ -191,18 +184,14 @@ TEST(Cleanup, NoChangeWritesNothingYetReloads) {
     TempDir t;
     OpenCard card(t.path(), Model::WQ7000, 2);  // 1000 slots
     const auto before = readBytes(t / "_WQ7TPHR.CNF");
-    int writes = 0;
-    WriteFault counting([&](const fs::path&) -> std::optional<std::size_t> {
-        ++writes;
-        return std::nullopt;
-    });
+    test::FaultyFileSystem counting;
     ScriptedPrompter p;
-    const auto r = runCleanup(card.doc, p);
+    const auto r = runCleanup(card.doc, p, {}, counting);
     EXPECT_EQ(r.status, CleanupResult::Status::Finished);
     EXPECT_EQ(r.slotCount, 1000);
     EXPECT_FALSE(r.written);
     EXPECT_TRUE(r.reloaded);
-    EXPECT_EQ(writes, 0);
+    for (const test::FsOp op : test::kWriteOps) EXPECT_EQ(counting.count(op), 0);
     EXPECT_EQ(readBytes(t / "_WQ7TPHR.CNF"), before);
     EXPECT_EQ(p.messages, std::vector<std::string>{kMsgCleanupFinished});
 }
@@ -216,11 +205,13 @@ TEST(Cleanup, AFailedWriteKeepsTheOldFileAndSaysSo) {
     writeBytes(t / "_WQ5TPHR.CNF", phr);
     writeBytes(t / "_WQP0002.PHR", test::kpacFile(1, 1, 0, 5));
     {
-        WriteFault cut([](const fs::path&) -> std::optional<std::size_t> { return 100; });
+        test::FaultyFileSystem full;
+        full.failFrom(test::FsOp::Write, 1, ENOSPC);
         ScriptedPrompter p;
-        const auto r = runCleanup(card.doc, p);
+        const auto r = runCleanup(card.doc, p, {}, full);
         EXPECT_EQ(r.status, CleanupResult::Status::WriteFailed);
         EXPECT_NE(r.error.find("_WQ5TPHR.CNF"), std::string::npos) << r.error;
+        EXPECT_NE(r.error.find("No space left on device"), std::string::npos) << r.error;
         EXPECT_EQ(p.messages,
                   (std::vector<std::string>{kMsgCleanupWriteFailed, kMsgCleanupFinished}));
         EXPECT_EQ(readBytes(t / "_WQ5TPHR.CNF"), phr);

@@ -14,7 +14,7 @@
 namespace wqe {
 namespace {
 
-using test::TempDir;
+using TempDir = test::MemoryTempDir;
 
 // A card with `files` phrase data files of distinct content.
 void fillCard(const fs::path& folder, const std::string& name, int files, std::uint8_t fill) {
