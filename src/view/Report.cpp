@@ -447,8 +447,15 @@ void Report::drawPhrase(Writer& w, const std::vector<std::string>& cells) const 
         drawPhraseRow(w, cells, 0, 12, true);
         drawPhraseRow(w, cells, 0, 12, false);
     }
-    const std::string memo = columns_.at(memoColumn).header + " : " + cells.at(memoColumn);
-    for (auto& line : wrapReportText(memo, kReportRulerChars)) w.line(std::move(line));
+    // The memo in a box one line high after its header: a page holds its
+    // phrases with one memo line each, and a longer memo is cut at the box.
+    const std::string label = columns_.at(memoColumn).header + " : ";
+    const int labelWidth = reportTextColumns(label) * metrics_.charWidth;
+    const int boxWidth = rulerWidth() - labelWidth;
+    w.text(w.left, w.y, label);
+    w.page.boxes.push_back({w.left + labelWidth, w.y, boxWidth, metrics_.lineHeight,
+                            wrapReportText(cells.at(memoColumn), boxWidth / metrics_.charWidth)});
+    w.y += metrics_.lineHeight;
     w.y += (w7 ? 3 : 2) * metrics_.lineHeight;
 }
 

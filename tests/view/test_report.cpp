@@ -119,6 +119,30 @@ TEST(Report, PhrasePagesSplitTheUsedPhrases) {
     EXPECT_EQ(phrases, 16);
 }
 
+TEST(Report, FullPagesStayAboveTheFooter) {
+    // Full phrase pages with long memos, and the system pages, in both
+    // languages: nothing of the body reaches the footer's rule.
+    for (Model m : {Model::WQ7000, Model::WQ5000}) {
+        OpenedCard card(m, 1, 40);
+        for (int i = 0; i < 120; ++i) card.doc.memo().setPhraseMemo(i, std::string(400, 'M'));
+        card.doc.memo().setSystemMemo(std::string(5000, 'S'));
+        for (Language lang : {Language::English, Language::Japanese}) {
+            const Report report(card.doc, ReportKind::SystemAndPhrase, lang,
+                                defaultReportMetrics(lang));
+            const int lh = report.metrics().lineHeight;
+            const int footerRule = reportFooterY(lang) - 2 * lh;
+            for (int n = 1; n <= report.pageCount(); ++n) {
+                const ReportPage page = report.page(n);
+                int bottom = 0;
+                for (const ReportText& t : page.texts)
+                    if (t.y < footerRule) bottom = std::max(bottom, t.y + lh);
+                for (const ReportBox& b : page.boxes) bottom = std::max(bottom, b.y + b.height);
+                EXPECT_LE(bottom, footerRule) << int(m) << " page " << n;
+            }
+        }
+    }
+}
+
 TEST(Report, PhraseRowsShowTheListsCellsInItsColumns) {
     for (Model m : {Model::WQ7000, Model::WQ5000}) {
         OpenedCard card(m, 0, 1);
