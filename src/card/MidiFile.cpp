@@ -82,8 +82,7 @@ std::optional<MidiProbe> probeMidiFile(const std::filesystem::path& path, std::s
     std::string why;
     const auto bytes = readWholeFile(path, why);
     if (bytes && !readMidiHeader(*bytes))
-        why =
-            path.filename().string() + ": not a MIDI file (no \"MThd\" header of format 0, 1 or 2)";
+        why = path.string() + ": not a MIDI file (no \"MThd\" header of format 0, 1 or 2)";
     if (!bytes || !readMidiHeader(*bytes)) {
         if (error) *error = why;
         return std::nullopt;
