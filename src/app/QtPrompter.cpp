@@ -18,7 +18,8 @@ namespace {
 // the context "CoreText" of translations/wqe_ja.ts. The open dialog's title
 // "Open Card Info." is translated there as well.
 const char* const kCoreTexts[] = {kMsgSaveChanges, kMsgProperFileName, kMsgAllocate,
-                                  kMsgReadFile,    kMsgMemoFile,       kTitleNoCard};
+                                  kMsgReadFile,    kMsgMemoFile,       kTitleNoCard,
+                                  kMsgSaveFailed,  kMsgReplaceMemo};
 
 QMessageBox::Icon boxIcon(Icon icon) {
     switch (icon) {
@@ -68,6 +69,15 @@ Answer QtPrompter::ask(const std::string& text, Buttons buttons, Icon icon) {
 void QtPrompter::message(const std::string& text, Icon icon) {
     QMessageBox box(boxIcon(icon), QString::fromLatin1(kMessageBoxTitle), translateCoreText(text),
                     QMessageBox::NoButton, parent_);
+    box.addButton(QMessageBox::Ok)->setText(QCoreApplication::translate("QtPrompter", "OK"));
+    box.exec();
+}
+
+void QtPrompter::report(const std::string& fixed, const Error& error, Icon icon) {
+    // The fixed message in the user's language; which file and why below it.
+    QMessageBox box(boxIcon(icon), QString::fromLatin1(kMessageBoxTitle), translateCoreText(fixed),
+                    QMessageBox::NoButton, parent_);
+    box.setInformativeText(QString::fromStdString(error.message()));
     box.addButton(QMessageBox::Ok)->setText(QCoreApplication::translate("QtPrompter", "OK"));
     box.exec();
 }

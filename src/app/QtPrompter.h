@@ -18,6 +18,7 @@ public:
 
     Answer ask(const std::string& text, Buttons buttons, Icon icon) override;
     void message(const std::string& text, Icon icon) override;
+    void report(const std::string& fixed, const Error& error, Icon icon) override;
     void beep() override;
     std::optional<std::string> chooseOpenFile(const std::string& title, const std::string& filter,
                                               const std::string& initialFolder) override;

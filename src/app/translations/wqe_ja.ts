@@ -4,6 +4,14 @@
 <context>
     <name>CoreText</name>
     <message>
+        <source>Save failed.</source>
+        <translation>保存できませんでした。</translation>
+    </message>
+    <message>
+        <source>The memo file is not laid out as this editor writes it. Saving replaces it with the memos that could be read. Replace it?</source>
+        <translation>メモファイルはこのエディタの書式ではありません。保存すると、読み取れたメモで置き換えます。置き換えますか?</translation>
+    </message>
+    <message>
         <source>Save changes in system data?</source>
         <translation>システムデータの変更を保存しますか?</translation>
     </message>
