@@ -29,10 +29,13 @@ protected:
 
     // True when `size` bytes at `offset` lie inside the image.
     bool fits(std::size_t offset, std::size_t size) const {
-        return image_.data() != nullptr && offset <= image_.size() && size <= image_.size() - offset;
+        return image_.data() != nullptr && offset <= image_.size() &&
+               size <= image_.size() - offset;
     }
 
-    std::uint8_t u8(std::size_t off, std::uint8_t def) const { return fits(off, 1) ? image_[off] : def; }
+    std::uint8_t u8(std::size_t off, std::uint8_t def) const {
+        return fits(off, 1) ? image_[off] : def;
+    }
     void setU8(std::size_t off, std::uint8_t v) {
         if (fits(off, 1)) image_[off] = v;
     }

@@ -47,9 +47,12 @@ std::uint32_t CWQEPhr::get(int i, PhraseField f) const {
     if (!info.exists(model()) || !recordFits(i)) return def;
     const std::size_t off = recordOffset(i) + static_cast<std::size_t>(info.offset(model()));
     switch (info.size) {
-        case 1: return u8(off, 0);
-        case 2: return u16(off, 0);
-        default: return u32(off, 0);
+        case 1:
+            return u8(off, 0);
+        case 2:
+            return u16(off, 0);
+        default:
+            return u32(off, 0);
     }
 }
 
@@ -58,9 +61,15 @@ void CWQEPhr::set(int i, PhraseField f, std::uint32_t value) {
     if (!info.exists(model()) || !recordFits(i)) return;
     const std::size_t off = recordOffset(i) + static_cast<std::size_t>(info.offset(model()));
     switch (info.size) {
-        case 1: setU8(off, static_cast<std::uint8_t>(value)); break;
-        case 2: setU16(off, static_cast<std::uint16_t>(value)); break;
-        default: setU32(off, value); break;
+        case 1:
+            setU8(off, static_cast<std::uint8_t>(value));
+            break;
+        case 2:
+            setU16(off, static_cast<std::uint16_t>(value));
+            break;
+        default:
+            setU32(off, value);
+            break;
     }
 }
 
@@ -83,13 +92,14 @@ void CWQEPhr::setName(int i, std::string_view name) {
 bool CWQEPhr::isUsed(int i) const { return (w7() ? getType(i) : getUsed(i)) != 0; }
 
 std::string_view CWQEPhr::dataFileExtension(int i) const {
-    if (w7()) return dataFileExtension7000(static_cast<int>(getType(i)), static_cast<int>(getMode(i)));
+    if (w7())
+        return dataFileExtension7000(static_cast<int>(getType(i)), static_cast<int>(getMode(i)));
     return dataFileExtension5000(static_cast<int>(getMidiFlag(i)));
 }
 
 double playbackDivisor(int grade) {
-    static constexpr double kDivisors[] = {800.0, 1600.0, 2205.8823529411766,
-                                           3200.0, 4411.764705882353, 4800.0};
+    static constexpr double kDivisors[] = {
+        800.0, 1600.0, 2205.8823529411766, 3200.0, 4411.764705882353, 4800.0};
     return grade >= 0 && grade < 6 ? kDivisors[grade] : 0.0;
 }
 

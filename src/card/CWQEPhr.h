@@ -40,37 +40,38 @@ namespace wqe {
 //  10 u32 data file length   14 u8 volume %   15 u8 pattern mode 0 none, 1 SEQUENCE .. 4 RANDOM3
 //  16 u16 delay, tenths   18 u16 control output, s (32768 OFF)   20 u16 repeat, s (32768 OFF)
 //  22 12 bytes name: 11 characters, blank-padded, zero byte
-//  34 u32 start point   38 u32 end point   42 u8 tempo   43 u8 second tempo byte   44..47 not interpreted
-#define WQE_PHRASE_FIELDS(X)                                                              \
-    X(Type, "type", 0, -1, 1, 0, 0, 4, 0)                                                  \
-    X(Used, "used", -1, 0, 1, 0, 0, 0, 255)                                                \
-    X(RepeatSwitch, "repeat-switch", 1, -1, 1, 0, 0, 255, 0)                               \
-    X(ControlOutputSwitch, "control-output-switch", 2, -1, 1, 0, 0, 255, 0)                \
-    X(RepeatCount, "repeat-count", 3, -1, 1, 0, 0, 255, 0)                                 \
-    X(RepeatInterval, "repeat-interval", 4, -1, 2, 0, 0, 65535, 0)                         \
-    X(ControlOutputTime, "control-output-time", 6, -1, 2, 32768, 0, 65535, 0)              \
-    X(Delay, "delay", 8, 16, 2, 0, 0, 65535, 65535)                                        \
-    X(Grade, "grade", 23, 2, 1, 0, 0, 5, 4)                                                \
-    X(Mode, "mode", 24, 3, 1, 0, 0, 5, 2)                                                  \
-    X(RecordingType, "recording-type", 25, 4, 1, 0, 0, 1, 1)                               \
-    X(MidiFlag, "midi-flag", -1, 5, 1, 0, 0, 0, 255)                                       \
-    X(DataOffset, "data-offset", 26, -1, 2, 0, 0, 65535, 0)                                \
-    X(Length, "length", 28, 6, 4, 0, 0, 0xFFFFFFFF, 0xFFFFFFFF)                            \
-    X(DataFileLength, "data-file-length", 32, 10, 4, 0, 0, 0xFFFFFFFF, 0xFFFFFFFF)         \
-    X(StartPoint, "start-point", 36, 34, 4, 0, 0, 0xFFFFFFFF, 0xFFFFFFFF)                  \
-    X(EndPoint, "end-point", 40, 38, 4, 0, 0, 0xFFFFFFFF, 0xFFFFFFFF)                      \
-    X(Loop1Point, "loop1-point", 44, -1, 4, 0, 0, 0xFFFFFFFF, 0)                           \
-    X(Loop2Point, "loop2-point", 48, -1, 4, 0, 0, 0xFFFFFFFF, 0)                           \
-    X(Volume, "volume", 52, 14, 1, 100, 100, 100, 100)                                     \
-    X(LoopSwitch, "loop-switch", 53, -1, 1, 0, 0, 255, 0)                                  \
-    X(LoopCount, "loop-count", 54, -1, 1, 0, 0, 255, 0)                                    \
-    X(FadeIn, "fade-in", 56, -1, 2, 0, 0, 65535, 0)                                        \
-    X(FadeOut, "fade-out", 58, -1, 2, 0, 0, 65535, 0)                                      \
-    X(PatternMode, "pattern-mode", 60, 15, 1, 0, 0, 3, 4)                                  \
-    X(Registered, "registered", 61, -1, 1, 0, 0, 255, 0)                                   \
-    X(Tempo, "tempo", 62, 42, 1, 0, 115, 255, 255)                                         \
-    X(Tempo2, "tempo2", 63, 43, 1, 0, 115, 255, 255)                                       \
-    X(ControlOutput, "control-output", -1, 18, 2, 0, 32768, 0, 65535)                      \
+//  34 u32 start point   38 u32 end point   42 u8 tempo   43 u8 second tempo byte   44..47 not
+//  interpreted
+#define WQE_PHRASE_FIELDS(X)                                                       \
+    X(Type, "type", 0, -1, 1, 0, 0, 4, 0)                                          \
+    X(Used, "used", -1, 0, 1, 0, 0, 0, 255)                                        \
+    X(RepeatSwitch, "repeat-switch", 1, -1, 1, 0, 0, 255, 0)                       \
+    X(ControlOutputSwitch, "control-output-switch", 2, -1, 1, 0, 0, 255, 0)        \
+    X(RepeatCount, "repeat-count", 3, -1, 1, 0, 0, 255, 0)                         \
+    X(RepeatInterval, "repeat-interval", 4, -1, 2, 0, 0, 65535, 0)                 \
+    X(ControlOutputTime, "control-output-time", 6, -1, 2, 32768, 0, 65535, 0)      \
+    X(Delay, "delay", 8, 16, 2, 0, 0, 65535, 65535)                                \
+    X(Grade, "grade", 23, 2, 1, 0, 0, 5, 4)                                        \
+    X(Mode, "mode", 24, 3, 1, 0, 0, 5, 2)                                          \
+    X(RecordingType, "recording-type", 25, 4, 1, 0, 0, 1, 1)                       \
+    X(MidiFlag, "midi-flag", -1, 5, 1, 0, 0, 0, 255)                               \
+    X(DataOffset, "data-offset", 26, -1, 2, 0, 0, 65535, 0)                        \
+    X(Length, "length", 28, 6, 4, 0, 0, 0xFFFFFFFF, 0xFFFFFFFF)                    \
+    X(DataFileLength, "data-file-length", 32, 10, 4, 0, 0, 0xFFFFFFFF, 0xFFFFFFFF) \
+    X(StartPoint, "start-point", 36, 34, 4, 0, 0, 0xFFFFFFFF, 0xFFFFFFFF)          \
+    X(EndPoint, "end-point", 40, 38, 4, 0, 0, 0xFFFFFFFF, 0xFFFFFFFF)              \
+    X(Loop1Point, "loop1-point", 44, -1, 4, 0, 0, 0xFFFFFFFF, 0)                   \
+    X(Loop2Point, "loop2-point", 48, -1, 4, 0, 0, 0xFFFFFFFF, 0)                   \
+    X(Volume, "volume", 52, 14, 1, 100, 100, 100, 100)                             \
+    X(LoopSwitch, "loop-switch", 53, -1, 1, 0, 0, 255, 0)                          \
+    X(LoopCount, "loop-count", 54, -1, 1, 0, 0, 255, 0)                            \
+    X(FadeIn, "fade-in", 56, -1, 2, 0, 0, 65535, 0)                                \
+    X(FadeOut, "fade-out", 58, -1, 2, 0, 0, 65535, 0)                              \
+    X(PatternMode, "pattern-mode", 60, 15, 1, 0, 0, 3, 4)                          \
+    X(Registered, "registered", 61, -1, 1, 0, 0, 255, 0)                           \
+    X(Tempo, "tempo", 62, 42, 1, 0, 115, 255, 255)                                 \
+    X(Tempo2, "tempo2", 63, 43, 1, 0, 115, 255, 255)                               \
+    X(ControlOutput, "control-output", -1, 18, 2, 0, 32768, 0, 65535)              \
     X(Repeat, "repeat", -1, 20, 2, 0, 0, 0, 65535)
 
 struct PhraseFieldInfo {
@@ -82,7 +83,9 @@ struct PhraseFieldInfo {
 
     int offset(Model m) const { return m == Model::WQ7000 ? offset7000 : offset5000; }
     bool exists(Model m) const { return offset(m) >= 0; }
-    std::uint32_t defaultValue(Model m) const { return m == Model::WQ7000 ? default7000 : default5000; }
+    std::uint32_t defaultValue(Model m) const {
+        return m == Model::WQ7000 ? default7000 : default5000;
+    }
     std::uint32_t max(Model m) const { return m == Model::WQ7000 ? max7000 : max5000; }
 };
 
@@ -122,8 +125,8 @@ public:
     std::uint32_t get(int i, PhraseField f) const;
     void set(int i, PhraseField f, std::uint32_t value);
 
-#define WQE_X(acc, name, o7, o5, sz, d7, d5, mx7, mx5)                                  \
-    std::uint32_t get##acc(int i) const { return get(i, PhraseField::acc); }             \
+#define WQE_X(acc, name, o7, o5, sz, d7, d5, mx7, mx5)                       \
+    std::uint32_t get##acc(int i) const { return get(i, PhraseField::acc); } \
     void set##acc(int i, std::uint32_t v) { set(i, PhraseField::acc, v); }
     WQE_PHRASE_FIELDS(WQE_X)
 #undef WQE_X
@@ -158,7 +161,9 @@ public:
 
 private:
     bool recordFits(int i) const;
-    std::size_t recordOffset(int i) const { return static_cast<std::size_t>(i) * phraseRecordSize(model()); }
+    std::size_t recordOffset(int i) const {
+        return static_cast<std::size_t>(i) * phraseRecordSize(model());
+    }
 };
 
 // Divisor of the playback time per grade (0 for an unknown grade).

@@ -7,7 +7,8 @@ namespace wqe {
 namespace {
 
 constexpr SystemFieldInfo kFields[] = {
-#define WQE_X(acc, name, o7, o5, sz, def, mn7, mx7, mn5, mx5) {name, o7, o5, sz, def, mn7, mx7, mn5, mx5},
+#define WQE_X(acc, name, o7, o5, sz, def, mn7, mx7, mn5, mx5) \
+    {name, o7, o5, sz, def, mn7, mx7, mn5, mx5},
     WQE_SYSTEM_FIELDS(WQE_X)
 #undef WQE_X
 };
@@ -25,10 +26,13 @@ int CWQESys::get(SystemField f) const {
     const auto def = static_cast<std::uint16_t>(info.defaultValue);
     const int v = info.size == 1 ? u8(off, static_cast<std::uint8_t>(def)) : u16(off, def);
     switch (f) {
-        case SystemField::DeviceId: return (v == 0 || v > 32) ? 1 : v;
+        case SystemField::DeviceId:
+            return (v == 0 || v > 32) ? 1 : v;
         case SystemField::LineThruFadeOut:
-        case SystemField::LineThruFadeIn: return (v < 5 || v > 599) ? 5 : v;
-        default: return v;
+        case SystemField::LineThruFadeIn:
+            return (v < 5 || v > 599) ? 5 : v;
+        default:
+            return v;
     }
 }
 

@@ -16,7 +16,8 @@ Language detectLanguage() {
     }
     for (const char* var : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
         const char* v = std::getenv(var);
-        if (v && *v) return std::string_view(v).starts_with("ja") ? Language::Japanese : Language::English;
+        if (v && *v)
+            return std::string_view(v).starts_with("ja") ? Language::Japanese : Language::English;
     }
     return Language::English;
 }

@@ -26,7 +26,9 @@ public:
         auto it = values_.find(key);
         return it == values_.end() ? def : it->second;
     }
-    void setValue(const std::string& key, const std::string& value) override { values_[key] = value; }
+    void setValue(const std::string& key, const std::string& value) override {
+        values_[key] = value;
+    }
 
 private:
     std::map<std::string, std::string> values_;

@@ -68,7 +68,8 @@ std::optional<std::string> utf8ToCp932(std::string_view text) {
         return std::string(text);
     }
     std::string out;
-    if (!convert(static_cast<iconv_t>(cd.get()), text, out, [](char*&, std::size_t&) { return false; }))
+    if (!convert(static_cast<iconv_t>(cd.get()), text, out,
+                 [](char*&, std::size_t&) { return false; }))
         return std::nullopt;
     return out;
 }
@@ -79,7 +80,11 @@ std::string utf8ToCp932Lossy(std::string_view text, std::string_view replacement
     std::size_t i = 0;
     while (i < text.size()) {
         const auto b = static_cast<unsigned char>(text[i]);
-        std::size_t len = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 1;
+        std::size_t len = b < 0x80           ? 1
+                          : (b >> 5) == 0x6  ? 2
+                          : (b >> 4) == 0xE  ? 3
+                          : (b >> 3) == 0x1E ? 4
+                                             : 1;
         len = std::min(len, text.size() - i);
         const auto enc = utf8ToCp932(text.substr(i, len));
         out += enc ? std::string_view(*enc) : replacement;

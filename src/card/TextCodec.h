@@ -20,6 +20,8 @@ std::optional<std::string> utf8ToCp932(std::string_view text);
 std::string utf8ToCp932Lossy(std::string_view text, std::string_view replacement);
 
 // True when byte b starts a CP932 double-byte character.
-inline bool isCp932LeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+inline bool isCp932LeadByte(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
 
 }  // namespace wqe

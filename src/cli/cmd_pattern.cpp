@@ -196,7 +196,8 @@ PatternData readSteps(const fs::path& path, Model model, bool song) {
 void printSteps(const PatternData& data, PatternKind kind, int rows, Language lang, int mtcType) {
     std::string out;
     auto line = [&out](const std::vector<std::string>& cells) {
-        for (std::size_t k = 0; k < cells.size(); ++k) out += (k ? "\t" : "") + escapeField(cells[k]);
+        for (std::size_t k = 0; k < cells.size(); ++k)
+            out += (k ? "\t" : "") + escapeField(cells[k]);
         out += '\n';
     };
     line(patternStepHeaders(kind, lang));

@@ -303,8 +303,8 @@ CopyResult copyPhrase(CWQEDoc& doc, const CopySource& source, int slot, Prompter
         // Written beside the slot's name and renamed over it when complete,
         // so a failed copy leaves no partial data file.
         const auto bytes = readWholeFile(source.path);
-        Status written = bytes ? writeFileAtomic(fsys, result.destination, *bytes)
-                               : Status(bytes.error());
+        Status written =
+            bytes ? writeFileAtomic(fsys, result.destination, *bytes) : Status(bytes.error());
         copied = bool(written);
         if (!copied)
             result.error =

@@ -46,17 +46,28 @@ TEST(PatternFile, EmptyFilesToTheByte) {
 }
 
 TEST(PatternFile, StepFieldsLandOnTheirBytes) {
-    struct Case { const char* what; std::function<void(PatternData&)> edit; std::size_t at; Bytes bytes; };
+    struct Case {
+        const char* what;
+        std::function<void(PatternData&)> edit;
+        std::size_t at;
+        Bytes bytes;
+    };
     const Case cases[] = {
         {"volume of step 0", [](PatternData& d) { d.setStepVolume(0, 50); }, 507, {50}},
         {"volume of step 1", [](PatternData& d) { d.setStepVolume(1, 50); }, 506, {50}},
         {"volume of step 127", [](PatternData& d) { d.setStepVolume(127, 7); }, 632, {7}},
         {"reference of step 0", [](PatternData& d) { d.setStepRef(0, 1001); }, 10, {0x03, 0xE9}},
-        {"interval of step 99", [](PatternData& d) { d.setStepInterval(99, 599); }, 408, {0x02, 0x57}},
+        {"interval of step 99",
+         [](PatternData& d) { d.setStepInterval(99, 599); },
+         408,
+         {0x02, 0x57}},
         {"interrupt step 101", [](PatternData& d) { d.setStepRef(100, 5); }, 410, {0x00, 0x05}},
         {"interrupt step 128", [](PatternData& d) { d.setStepRef(127, 6); }, 464, {0x00, 0x06}},
         {"interrupt step byte", [](PatternData& d) { d.setInterruptStep(3); }, 504, {3}},
-        {"interrupt steps have no interval", [](PatternData& d) { d.setStepInterval(100, 9); }, 0, {}},
+        {"interrupt steps have no interval",
+         [](PatternData& d) { d.setStepInterval(100, 9); },
+         0,
+         {}},
     };
     for (const Case& c : cases) {
         PatternData d(K::Pattern7000);
@@ -83,14 +94,20 @@ TEST(PatternFile, SongStepsAreStoredSorted) {
     const auto steps = song.songSteps();
     EXPECT_EQ(std::vector<SongStep>(steps.begin(), steps.begin() + 4),
               (std::vector<SongStep>{{7, 1000}, {4, 5000}, {kSongStop, 0}, {kStepUnused, 0}}));
-    EXPECT_EQ(Bytes(&song.block()[210], &song.block()[214]), (Bytes{0, 0, 0x03, 0xE8}));  // big-endian at 210 + 4i
+    EXPECT_EQ(Bytes(&song.block()[210], &song.block()[214]),
+              (Bytes{0, 0, 0x03, 0xE8}));  // big-endian at 210 + 4i
     // Equal start times keep their order; every other value counts as a
     // phrase; unused steps lose their start time; stops sort by time.
     std::vector<SongStep> mixed = {{kStepUnused, 900}, {kSongStop, 300}, {16384, 200}, {3, 200},
                                    {kSongStop, 100},   {2, 200},         {1, 50}};
     sortSongSteps(mixed);
-    EXPECT_EQ(mixed, (std::vector<SongStep>{{1, 50}, {16384, 200}, {3, 200}, {2, 200}, {kSongStop, 100},
-                                            {kSongStop, 300}, {kStepUnused, 0}}));
+    EXPECT_EQ(mixed, (std::vector<SongStep>{{1, 50},
+                                            {16384, 200},
+                                            {3, 200},
+                                            {2, 200},
+                                            {kSongStop, 100},
+                                            {kSongStop, 300},
+                                            {kStepUnused, 0}}));
 }
 
 TEST(PatternFile, ReadingChecksMagicKindAndSize) {
@@ -102,10 +119,17 @@ TEST(PatternFile, ReadingChecksMagicKindAndSize) {
     kind3[9] = 3;
     otherHeaderEnd[4] = 'x';  // only "WQPh" is checked
     using S = PatternReadStatus;
-    struct Case { const char* what; Bytes bytes; Model model; S status; };
+    struct Case {
+        const char* what;
+        Bytes bytes;
+        Model model;
+        S status;
+    };
     const Case cases[] = {
-        {"WQ-7000 pattern", p7, Model::WQ7000, S::Ok}, {"WQ-7000 song", song, Model::WQ7000, S::Ok},
-        {"WQ-5000 pattern", p5, Model::WQ5000, S::Ok}, {"longer file", cut(p7, 2000), Model::WQ7000, S::Ok},
+        {"WQ-7000 pattern", p7, Model::WQ7000, S::Ok},
+        {"WQ-7000 song", song, Model::WQ7000, S::Ok},
+        {"WQ-5000 pattern", p5, Model::WQ5000, S::Ok},
+        {"longer file", cut(p7, 2000), Model::WQ7000, S::Ok},
         {"header end not checked", otherHeaderEnd, Model::WQ7000, S::Ok},
         {"kind 1 on a WQ-5000", p7, Model::WQ5000, S::NotSupported},
         {"song on a WQ-5000", song, Model::WQ5000, S::NotSupported},
@@ -128,7 +152,8 @@ TEST(PatternFile, ReadingChecksMagicKindAndSize) {
 
 TEST(PatternFile, ReadsFromDisk) {
     test::TempDir dir;
-    EXPECT_EQ(readPatternFile(dir / "_WQP0001.PHR", Model::WQ7000).status, PatternReadStatus::Missing);
+    EXPECT_EQ(readPatternFile(dir / "_WQP0001.PHR", Model::WQ7000).status,
+              PatternReadStatus::Missing);
     PatternData d(K::Pattern7000);
     d.setStepRef(3, 42);
     test::writeBytes(dir / "_WQP0001.PHR", fileOf(d));
@@ -136,7 +161,8 @@ TEST(PatternFile, ReadsFromDisk) {
     ASSERT_TRUE(r.data);
     EXPECT_EQ(*r.data, d);
     std::filesystem::create_directory(dir / "_WQP0002.PHR");
-    EXPECT_EQ(readPatternFile(dir / "_WQP0002.PHR", Model::WQ7000).status, PatternReadStatus::CannotRead);
+    EXPECT_EQ(readPatternFile(dir / "_WQP0002.PHR", Model::WQ7000).status,
+              PatternReadStatus::CannotRead);
 }
 
 TEST(PatternFile, WriteKeepsTheTailOfALongerFile) {
@@ -163,7 +189,8 @@ TEST(PatternFile, FailedWriteLeavesTheOldFileAndSaysSo) {
     const auto path = dir / "_WQP0005.PHR";
     const auto old = fileOf(PatternData(K::Pattern7000));
     test::writeBytes(path, old);
-    setWriteFaultInjectorForTesting([](const fs::path&) { return std::optional<std::size_t>(100); });
+    setWriteFaultInjectorForTesting(
+        [](const fs::path&) { return std::optional<std::size_t>(100); });
     PatternData d(K::Pattern7000);
     d.setStepRef(0, 1);
     const std::string error = writePatternFile(path, d);
@@ -172,12 +199,15 @@ TEST(PatternFile, FailedWriteLeavesTheOldFileAndSaysSo) {
     EXPECT_EQ(test::readBytes(path), old);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
     EXPECT_NE(writePatternFile(dir / "missing" / "_WQP0001.PHR", d), "");  // no such folder
-    EXPECT_STREQ(patternWriteFailureMessage(K::Song), "It failed in the preservation of song phrase file.");
+    EXPECT_STREQ(patternWriteFailureMessage(K::Song),
+                 "It failed in the preservation of song phrase file.");
 }
 
 TEST(PatternFile, StepCountsFollowThePatternMode) {
-    for (auto [m, mode, steps] : {std::tuple{Model::WQ7000, 1, 100}, {Model::WQ7000, 2, 128},
-                                  {Model::WQ5000, 2, 100}, {Model::WQ5000, 3, 128}})
+    for (auto [m, mode, steps] : {std::tuple{Model::WQ7000, 1, 100},
+                                  {Model::WQ7000, 2, 128},
+                                  {Model::WQ5000, 2, 100},
+                                  {Model::WQ5000, 3, 128}})
         EXPECT_EQ(patternStepCount(m, mode), steps) << mode;
     EXPECT_EQ(patternModeRandom1(Model::WQ5000), 2);
 }

@@ -14,7 +14,11 @@ constexpr Model W5 = Model::WQ5000;
 using Bytes = std::vector<std::uint8_t>;
 
 // Offsets within a record, written out independently of the code's table.
-struct Layout { const char* field; Model model; int offset, size; };
+struct Layout {
+    const char* field;
+    Model model;
+    int offset, size;
+};
 // clang-format off
 const Layout kLayouts[] = {
     {"type", W7, 0, 1},               {"repeat-switch", W7, 1, 1},     {"control-output-switch", W7, 2, 1},
@@ -73,11 +77,16 @@ TEST(PhraseFile, EachFieldWritesExactlyItsBytesOfItsRecord) {
 
 TEST(PhraseFile, PlaybackTimeUsesTheGradeDivisors) {
     Attached a5(W5, patternImage(W5, 1));
-    a5.image[6] = 0x00, a5.image[7] = 0x00, a5.image[8] = 0x10, a5.image[9] = 0x00;  // big-endian 4096
+    a5.image[6] = 0x00, a5.image[7] = 0x00, a5.image[8] = 0x10,
+    a5.image[9] = 0x00;  // big-endian 4096
     a5.phr.setGrade(0, 0);
     EXPECT_EQ(a5.phr.playbackTenths(0), 81);  // 81.92 tenths -> 00:00:08.1s
     Attached a(W7, CWQEPhr::erasedImage(W7, 1));
-    struct Case { int grade; std::uint32_t length; std::int64_t tenths; };
+    struct Case {
+        int grade;
+        std::uint32_t length;
+        std::int64_t tenths;
+    };
     const Case cases[] = {
         {2, 220500 / 16, 99},  // ten seconds at 22050 Hz, cut to whole blocks
         {5, 30000, 100},

@@ -15,7 +15,11 @@ using Bytes = std::vector<std::uint8_t>;
 
 // Offsets and sizes (1 or 2) as the device reads them, written out
 // independently of the field table in the code.
-struct Layout { const char* field; Model model; int offset, size; };
+struct Layout {
+    const char* field;
+    Model model;
+    int offset, size;
+};
 // clang-format off
 const Layout kLayouts[] = {
     {"phrase-count-code", W7, 6, 1},        {"phrase-count-code", W5, 51, 1},   {"busy-out-code", W5, 7, 1},
@@ -66,9 +70,12 @@ TEST(SystemFile, EachFieldWritesExactlyItsBytesInTheModelsByteOrder) {
         Attached a(l.model, patternImage(l.model));
         Bytes want = a.image;
         a.sys.set(fieldNamed(l.field), l.size == 1 ? 0xA5 : 0x1234);
-        if (l.size == 1) want[l.offset] = 0xA5;
-        else if (l.model == W7) want[l.offset] = 0x34, want[l.offset + 1] = 0x12;
-        else want[l.offset] = 0x12, want[l.offset + 1] = 0x34;
+        if (l.size == 1)
+            want[l.offset] = 0xA5;
+        else if (l.model == W7)
+            want[l.offset] = 0x34, want[l.offset + 1] = 0x12;
+        else
+            want[l.offset] = 0x12, want[l.offset + 1] = 0x34;
         EXPECT_EQ(a.image, want);
     }
 }
@@ -114,9 +121,11 @@ TEST(SystemFile, Defaults) {
 
 TEST(SystemFile, ReadTimeRangeRules) {
     // Device ID 0 or above 32 reads as 1; fades outside 5..599 read as 5.
-    struct Case { int stored, deviceId, fade; };
-    const Case cases[] = {{0, 1, 5},    {4, 4, 5},    {5, 5, 5},  {32, 32, 32},
-                          {33, 1, 33},  {255, 1, 255}, {599, -1, 599}, {600, -1, 5}};
+    struct Case {
+        int stored, deviceId, fade;
+    };
+    const Case cases[] = {{0, 1, 5},   {4, 4, 5},     {5, 5, 5},      {32, 32, 32},
+                          {33, 1, 33}, {255, 1, 255}, {599, -1, 599}, {600, -1, 5}};
     Attached a(W7, CWQESys::defaultImage(W7));
     for (const Case& c : cases) {
         a.image[1320] = static_cast<std::uint8_t>(c.stored);
@@ -161,7 +170,8 @@ TEST(SystemFile, CardNameIsEightCharactersAndAZeroByte) {
         const int off = m == W7 ? 8 : 42;
         Attached a(m, patternImage(m));
         a.sys.setCardName("ABCDEFGH");
-        EXPECT_EQ(std::string(a.image.begin() + off, a.image.begin() + off + 9), std::string("ABCDEFGH\0", 9));
+        EXPECT_EQ(std::string(a.image.begin() + off, a.image.begin() + off + 9),
+                  std::string("ABCDEFGH\0", 9));
         // Longer names are cut to the field; shorter ones end at their zero byte.
         a.sys.setCardName("TOOLONGNAME");
         EXPECT_EQ(a.sys.getCardName(), "TOOLONGN");
@@ -173,7 +183,9 @@ TEST(SystemFile, CardNameIsEightCharactersAndAZeroByte) {
 }
 
 TEST(SystemFile, DisplaySleepPositions) {
-    struct Case { int position, sw, time; };
+    struct Case {
+        int position, sw, time;
+    };
     for (const Case& c : {Case{0, 0, 30}, {1, 1, 30}, {3570, 1, 3599}}) {
         int sw = -1, time = -1;
         displaySleepFromPosition(c.position, sw, time);

@@ -145,7 +145,8 @@ void SystemDialogsTest::tableEditorsAndChooser() {
     });
     e.app.view()->showRow(3);
     press(e.app.view(), "midiSettings");
-    QCOMPARE(e.app.view()->selectedPhrase(), 3);  // the list is rebuilt for the new type, the row kept
+    QCOMPARE(e.app.view()->selectedPhrase(),
+             3);  // the list is rebuilt for the new type, the row kept
 
     whenShown<CControl>([](CControl* control) {
         whenShown<CDirect>([](CDirect* direct) {

@@ -117,10 +117,10 @@ std::vector<Operation> operations() {
              test::writeBytes(root / "card" / "_WQP0005.WAV", test::wavFile(1, 8000, 16, 40));
          },
          [](const fs::path& root, FileSystem& fsys) {
-             const auto r =
-                 importWavFile(root / "in.wav", root / "card" / "_WQP0002.WAV", nullptr, nullptr, fsys);
-             const auto again =
-                 importWavFile(root / "in.wav", root / "card" / "_WQP0005.WAV", nullptr, nullptr, fsys);
+             const auto r = importWavFile(root / "in.wav", root / "card" / "_WQP0002.WAV", nullptr,
+                                          nullptr, fsys);
+             const auto again = importWavFile(root / "in.wav", root / "card" / "_WQP0005.WAV",
+                                              nullptr, nullptr, fsys);
              return !r.ok || !r.error.empty() || !again.ok || !again.error.empty();
          }},
     };

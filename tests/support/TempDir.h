@@ -14,7 +14,8 @@ class TempDir {
 public:
     TempDir() {
         std::random_device rd;
-        path_ = std::filesystem::temp_directory_path() / ("wqe-test-" + std::to_string(rd()) + std::to_string(rd()));
+        path_ = std::filesystem::temp_directory_path() /
+                ("wqe-test-" + std::to_string(rd()) + std::to_string(rd()));
         std::filesystem::create_directories(path_);
     }
     ~TempDir() {
@@ -39,7 +40,8 @@ inline std::vector<std::uint8_t> readBytes(const std::filesystem::path& p) {
 
 inline void writeBytes(const std::filesystem::path& p, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(p, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 inline void writeText(const std::filesystem::path& p, const std::string& text) {

@@ -14,34 +14,48 @@ using Hmsft = std::array<int, 5>;  // hours, minutes, seconds, frames, tenths of
 
 TimeCode makeTc(Hmsft v, int type) {
     auto u8 = [](int x) { return static_cast<std::uint8_t>(x); };
-    return {u8(v[0]), u8(v[1]), u8(v[2]), u8(v[3]), u8(v[4]), 0, 0, static_cast<std::uint32_t>(type)};
+    return {u8(v[0]), u8(v[1]), u8(v[2]), u8(v[3]),
+            u8(v[4]), 0,        0,        static_cast<std::uint32_t>(type)};
 }
-Hmsft fieldsOf(const TimeCode& tc) { return {tc.hours, tc.minutes, tc.seconds, tc.frames, tc.tenths}; }
+Hmsft fieldsOf(const TimeCode& tc) {
+    return {tc.hours, tc.minutes, tc.seconds, tc.frames, tc.tenths};
+}
 
 TEST(CConvert, MillisecondsToTimeCode) {
-    struct Case { std::uint64_t ms; int type; Hmsft want; };
+    struct Case {
+        std::uint64_t ms;
+        int type;
+        Hmsft want;
+    };
     const Case cases[] = {
-        {0, 0, {0, 0, 0, 0, 0}},        {1000, 0, {0, 0, 1, 0, 0}},
-        {1017, 0, {0, 0, 1, 0, 5}},     // 51 hundredths: last digit 1 stays
-        {33, 0, {0, 0, 0, 1, 0}},       // 99 hundredths round up to frame 1
-        {19, 0, {0, 0, 0, 0, 6}},       // 57 -> 60
-        {999, 0, {0, 0, 1, 0, 0}},      // rounding reaches 30 frames: next second
-        {59999, 0, {0, 1, 0, 0, 0}},    // and carries into the minute
-        {3599999, 0, {1, 0, 0, 0, 0}},  {86400000, 0, {0, 0, 0, 0, 0}},  // a whole day wraps to zero
+        {0, 0, {0, 0, 0, 0, 0}},
+        {1000, 0, {0, 0, 1, 0, 0}},
+        {1017, 0, {0, 0, 1, 0, 5}},   // 51 hundredths: last digit 1 stays
+        {33, 0, {0, 0, 0, 1, 0}},     // 99 hundredths round up to frame 1
+        {19, 0, {0, 0, 0, 0, 6}},     // 57 -> 60
+        {999, 0, {0, 0, 1, 0, 0}},    // rounding reaches 30 frames: next second
+        {59999, 0, {0, 1, 0, 0, 0}},  // and carries into the minute
+        {3599999, 0, {1, 0, 0, 0, 0}},
+        {86400000, 0, {0, 0, 0, 0, 0}},  // a whole day wraps to zero
         {86400000 + 1017, 0, {0, 0, 1, 0, 5}},
-        {22, 3, {0, 0, 0, 0, 5}},       // 25 fps: 55 hundredths stay
-        {23, 3, {0, 0, 0, 0, 6}},       // 57 -> 60
-        {1500, 3, {0, 0, 1, 12, 5}},    {500, 4, {0, 0, 0, 12, 0}},
-        {23, 4, {0, 0, 0, 0, 5}},       // 24 fps: 55 hundredths stay
-        {1000, 1, {0, 0, 1, 0, 0}},     // 29N runs 1/1000 slow: 2997 hundredths round up
-        {900, 1, {0, 0, 0, 27, 0}},     {1001, 1, {0, 0, 1, 0, 0}},
-        {3600000, 1, {0, 59, 56, 12, 0}}, {7, 1, {0, 0, 0, 0, 2}},
-        {60060, 2, {0, 1, 0, 2, 0}},    // first frame of minute 1
+        {22, 3, {0, 0, 0, 0, 5}},  // 25 fps: 55 hundredths stay
+        {23, 3, {0, 0, 0, 0, 6}},  // 57 -> 60
+        {1500, 3, {0, 0, 1, 12, 5}},
+        {500, 4, {0, 0, 0, 12, 0}},
+        {23, 4, {0, 0, 0, 0, 5}},    // 24 fps: 55 hundredths stay
+        {1000, 1, {0, 0, 1, 0, 0}},  // 29N runs 1/1000 slow: 2997 hundredths round up
+        {900, 1, {0, 0, 0, 27, 0}},
+        {1001, 1, {0, 0, 1, 0, 0}},
+        {3600000, 1, {0, 59, 56, 12, 0}},
+        {7, 1, {0, 0, 0, 0, 2}},
+        {60060, 2, {0, 1, 0, 2, 0}},  // first frame of minute 1
         {599999, 2, {0, 10, 0, 2, 0}},
         {600000, 2, {0, 10, 0, 0, 0}},  // minute 10 keeps frames 0 and 1
-        {3600000, 2, {1, 0, 0, 0, 0}},  {1000, 2, {0, 0, 1, 0, 0}},
+        {3600000, 2, {1, 0, 0, 0, 0}},
+        {1000, 2, {0, 0, 1, 0, 0}},
         // Beyond 32 bits the time code still wraps every day of its clock.
-        {86400000ull * 100000 + 1017, 0, {0, 0, 1, 0, 5}}, {86400000ull * 100000 + 599999, 2, {0, 10, 0, 2, 0}},
+        {86400000ull * 100000 + 1017, 0, {0, 0, 1, 0, 5}},
+        {86400000ull * 100000 + 599999, 2, {0, 10, 0, 2, 0}},
         {2075675676ull * 1000 + 1001, 1, {0, 0, 1, 0, 0}},
     };
     for (const Case& c : cases) {
@@ -63,7 +77,11 @@ TEST(CConvert, MillisecondsToTimeCode) {
 }
 
 TEST(CConvert, TimeCodeToMilliseconds) {
-    struct Case { Hmsft tc; int type; std::uint32_t ms; };
+    struct Case {
+        Hmsft tc;
+        int type;
+        std::uint32_t ms;
+    };
     const Case cases[] = {
         {{0, 0, 1, 0, 0}, 0, 1000},    {{0, 0, 1, 0, 5}, 0, 1017},
         {{0, 0, 0, 1, 0}, 0, 33},      {{1, 2, 3, 0, 0}, 0, 3723000},
@@ -72,10 +90,12 @@ TEST(CConvert, TimeCodeToMilliseconds) {
         {{0, 1, 0, 0, 0}, 2, 60060},  // frames 0 and 1 of minute 1 read as frame 2
         {{0, 1, 0, 1, 7}, 2, 60060},   {{0, 1, 1, 0, 0}, 2, 60994},
         {{0, 10, 0, 0, 0}, 2, 600000}, {{0, 10, 0, 2, 0}, 2, 600066},
-        {{0, 0, 59, 29, 0}, 2, 60026}, {{1, 0, 0, 0, 0}, 2, 3600000}, {{0, 0, 1, 0, 0}, 2, 1001},
+        {{0, 0, 59, 29, 0}, 2, 60026}, {{1, 0, 0, 0, 0}, 2, 3600000},
+        {{0, 0, 1, 0, 0}, 2, 1001},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(CConvert::TimeCodeToMs(makeTc(c.tc, c.type)), c.ms) << testing::PrintToString(c.tc) << c.type;
+        EXPECT_EQ(CConvert::TimeCodeToMs(makeTc(c.tc, c.type)), c.ms)
+            << testing::PrintToString(c.tc) << c.type;
     TimeCode tc = makeTc({0, 0, 1, 0, 0}, 1);  // 29N adds the stored remainder
     tc.remainder = 2;
     EXPECT_EQ(CConvert::TimeCodeToMs(tc), 1003u);
@@ -89,10 +109,13 @@ TEST(CConvert, TimeCodesSurviveTheRoundTrip) {
                 for (int s : {0, 1, 30, 59})
                     for (int f = 0; f < mtcFramesPerSecond(type); ++f)
                         for (int t = 0; t < 10; ++t) {
-                            if (type == 2 && m % 10 != 0 && s == 0 && f < 2) continue;  // dropped frames
+                            if (type == 2 && m % 10 != 0 && s == 0 && f < 2)
+                                continue;  // dropped frames
                             const Hmsft in = {h, m, s, f, t};
-                            ASSERT_EQ(fieldsOf(CConvert::MsToTimeCode(CConvert::TimeCodeToMs(makeTc(in, type)), type)),
-                                      in) << "type " << type;
+                            ASSERT_EQ(fieldsOf(CConvert::MsToTimeCode(
+                                          CConvert::TimeCodeToMs(makeTc(in, type)), type)),
+                                      in)
+                                << "type " << type;
                         }
 }
 
@@ -105,10 +128,13 @@ TEST(CConvert, MillisecondsSurviveTheRoundTripWithinATenthOfAFrame) {
             for (std::uint32_t base : {0u, 3000000u, 36000000u}) {
                 const std::uint32_t in = base + ms;
                 TimeCode tc = CConvert::MsToTimeCode(in, type);
-                ASSERT_LE(std::labs(long(CConvert::TimeCodeToMs(tc)) - long(in)), tolerance) << in << " ms, " << type;
+                ASSERT_LE(std::labs(long(CConvert::TimeCodeToMs(tc)) - long(in)), tolerance)
+                    << in << " ms, " << type;
                 tc.remainder = 0;
                 const std::uint32_t withoutRemainder = CConvert::TimeCodeToMs(tc);
-                ASSERT_EQ(CConvert::TenthsToMs(CConvert::MsToTenths(in, type), type), withoutRemainder) << in;
+                ASSERT_EQ(CConvert::TenthsToMs(CConvert::MsToTenths(in, type), type),
+                          withoutRemainder)
+                    << in;
                 const PackedTimeCode p = CConvert::MsToPacked(in, type);
                 ASSERT_EQ(CConvert::PackedToMs(p.hours, p.packed, type), withoutRemainder) << in;
             }
@@ -134,14 +160,28 @@ TEST(CConvert, TenthsAndPackedTimeCodes) {
 }
 
 TEST(CConvert, BlockConversions) {
-    struct Case { std::uint32_t blocks; int grade; std::uint32_t ms; };
-    const Case toMs[] = {{1000, 0, 2000}, {1000, 2, 725},  {1000, 1, 1000}, {3000, 5, 1000},
-                         {1, 4, 0},       {6000, 6, 1000}, {1000, 7, 0},    {1000, -1, 0},
+    struct Case {
+        std::uint32_t blocks;
+        int grade;
+        std::uint32_t ms;
+    };
+    const Case toMs[] = {{1000, 0, 2000},
+                         {1000, 2, 725},
+                         {1000, 1, 1000},
+                         {3000, 5, 1000},
+                         {1, 4, 0},
+                         {6000, 6, 1000},
+                         {1000, 7, 0},
+                         {1000, -1, 0},
                          {0xFFFFFFFFu, 0, 0xFFFFFFFFu},  // 8.6e9 ms: beyond 32 bits
-                         {0xFFFFFFFFu, 5, 1431655765u},  {2000000000u, 5, 666666666u}};
-    for (const Case& c : toMs) EXPECT_EQ(CConvert::BlocksToMs(c.blocks, c.grade), c.ms) << c.blocks << '@' << c.grade;
-    const Case toBlocks[] = {{3000, 5, 1000}, {1378, 4, 500}, {689, 2, 500}, {0, 9, 1000}, {6000, 6, 1000}};
-    for (const Case& c : toBlocks) EXPECT_EQ(CConvert::MsToBlocks(c.ms, c.grade), c.blocks) << c.ms << '@' << c.grade;
+                         {0xFFFFFFFFu, 5, 1431655765u},
+                         {2000000000u, 5, 666666666u}};
+    for (const Case& c : toMs)
+        EXPECT_EQ(CConvert::BlocksToMs(c.blocks, c.grade), c.ms) << c.blocks << '@' << c.grade;
+    const Case toBlocks[] = {
+        {3000, 5, 1000}, {1378, 4, 500}, {689, 2, 500}, {0, 9, 1000}, {6000, 6, 1000}};
+    for (const Case& c : toBlocks)
+        EXPECT_EQ(CConvert::MsToBlocks(c.ms, c.grade), c.blocks) << c.ms << '@' << c.grade;
     // 1000 blocks at 8 kHz = 2000 ms = 60 frames at type 0.
     EXPECT_EQ(CConvert::BlocksToTenths(1000, 0, 0), 600u);
     EXPECT_EQ(CConvert::TenthsToBlocks(600, 0, 0), 1000u);

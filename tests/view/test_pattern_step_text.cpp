@@ -9,15 +9,21 @@ namespace {
 using Row = std::vector<std::string>;
 
 TEST(PatternStepText, PhraseTexts) {
-    constexpr auto P5 = PatternKind::Pattern5000, P7 = PatternKind::Pattern7000, S = PatternKind::Song;
-    struct Case { std::uint16_t ref; PatternKind kind; const char* text; };
+    constexpr auto P5 = PatternKind::Pattern5000, P7 = PatternKind::Pattern7000,
+                   S = PatternKind::Song;
+    struct Case {
+        std::uint16_t ref;
+        PatternKind kind;
+        const char* text;
+    };
     const Case cases[] = {
-        {0, P5, "A001"},     {499, P5, "A500"},   {500, P5, "B001"},   {999, P5, "B500"},
-        {1000, P5, "----"},  {65535, P5, "----"}, {999, P7, "A1000"},  {1000, P7, "B0001"},
+        {0, P5, "A001"},     {499, P5, "A500"},   {500, P5, "B001"},    {999, P5, "B500"},
+        {1000, P5, "----"},  {65535, P5, "----"}, {999, P7, "A1000"},   {1000, P7, "B0001"},
         {1999, P7, "B1000"}, {2000, P7, "-----"}, {65534, P7, "-----"}, {1999, S, "B1000"},
         {2000, S, "Stop"},   {65534, S, "Stop"},  {65535, S, "-----"},
     };
-    for (const Case& c : cases) EXPECT_EQ(patternStepRefText(c.ref, c.kind, Language::English), c.text) << c.ref;
+    for (const Case& c : cases)
+        EXPECT_EQ(patternStepRefText(c.ref, c.kind, Language::English), c.text) << c.ref;
     EXPECT_EQ(patternStepRefText(16384, S, Language::Japanese), "ｽﾄｯﾌﾟ");
 }
 

@@ -39,8 +39,10 @@ struct Records {
 
 // Spot checks of the column sets: counts, and headers and widths at the edges.
 TEST(PhraseListText, ColumnSets) {
-    const auto w7 = phraseListColumns(Model::WQ7000, En), w7ja = phraseListColumns(Model::WQ7000, Ja);
-    const auto w5 = phraseListColumns(Model::WQ5000, En), w5ja = phraseListColumns(Model::WQ5000, Ja);
+    const auto w7 = phraseListColumns(Model::WQ7000, En),
+               w7ja = phraseListColumns(Model::WQ7000, Ja);
+    const auto w5 = phraseListColumns(Model::WQ5000, En),
+               w5ja = phraseListColumns(Model::WQ5000, Ja);
     ASSERT_EQ(w7.size(), 22u);
     ASSERT_EQ(w5ja.size(), 14u);
     auto cell = [](const PhraseListColumn& c) { return c.header + '/' + std::to_string(c.width); };

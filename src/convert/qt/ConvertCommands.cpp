@@ -2,9 +2,8 @@
 
 // Before any Qt header: the cleanup result has a member named like Qt's
 // "slots" keyword.
-#include "maintenance/Cleanup.h"
-
 #include "convert/qt/CConvertDlg.h"
+#include "maintenance/Cleanup.h"
 #include "view/qt/CWQEView.h"
 
 namespace wqe {

@@ -57,12 +57,18 @@ struct ListPlace {
 // The undo step a form list's edit makes.
 const char* editName(FormList list) {
     switch (list) {
-        case FormList::DualMonoMode: return "Dual Mono Mode";
-        case FormList::OutputVolumeThru: return "Output Volume Thru";
-        case FormList::CardProtect: return "Card Protect";
-        case FormList::DisplaySleep: return "Display Sleep";
-        case FormList::WqLinkMode: return "WQ-LINK Mode";
-        case FormList::BaudRate: return "Baud Rate";
+        case FormList::DualMonoMode:
+            return "Dual Mono Mode";
+        case FormList::OutputVolumeThru:
+            return "Output Volume Thru";
+        case FormList::CardProtect:
+            return "Card Protect";
+        case FormList::DisplaySleep:
+            return "Display Sleep";
+        case FormList::WqLinkMode:
+            return "WQ-LINK Mode";
+        case FormList::BaudRate:
+            return "Baud Rate";
     }
     return "";
 }
@@ -180,11 +186,11 @@ void CWQEView::buildForm() {
         return b;
     };
     equalizer_ = button(tr("Equalizer"), "equalizer", 20, 137, 56, &CWQEView::onEqualizer);
-    dialogButtons_ = {equalizer_,
-                      button(tr("Line Thru"), "lineThru", 92, 111, 52, &CWQEView::onLineThru),
-                      button(tr("Busy Out"), "busyOut", 92, 137, 52, &CWQEView::onBusyOut),
-                      button(tr("Control Input"), "controlInput", 284, 76, 74, &CWQEView::onControlInput),
-                      button(tr("MIDI Settings"), "midiSettings", 284, 104, 74, &CWQEView::onMidiSettings)};
+    dialogButtons_ = {
+        equalizer_, button(tr("Line Thru"), "lineThru", 92, 111, 52, &CWQEView::onLineThru),
+        button(tr("Busy Out"), "busyOut", 92, 137, 52, &CWQEView::onBusyOut),
+        button(tr("Control Input"), "controlInput", 284, 76, 74, &CWQEView::onControlInput),
+        button(tr("MIDI Settings"), "midiSettings", 284, 104, 74, &CWQEView::onMidiSettings)};
 
     wq7000Only_ = {lists_[FormList::OutputVolumeThru],
                    lists_[FormList::DisplaySleep],
@@ -252,7 +258,8 @@ void CWQEView::onCardNameEdited(const QString& text) {
     if (filling_) return;
     const int caret = cardName_->cursorPosition();
     std::string kept;
-    doc_.edit("Card Name", [&] { kept = applyCardNameEdit(doc_, text.toStdString()); }, true);
+    doc_.edit(
+        "Card Name", [&] { kept = applyCardNameEdit(doc_, text.toStdString()); }, true);
     const QString shown = fromUtf8(kept);
     if (shown != text) {
         // The caret stays after the characters that were before it.
@@ -273,7 +280,8 @@ void CWQEView::onMemoChanged() {
         memo_->setPlainText(text);
         memo_->moveCursor(QTextCursor::End);
     }
-    doc_.edit("System Memo", [&] { applySystemMemoEdit(doc_, text.toStdString()); }, true);
+    doc_.edit(
+        "System Memo", [&] { applySystemMemoEdit(doc_, text.toStdString()); }, true);
     emit commandStateChanged();
 }
 
@@ -459,7 +467,10 @@ void CWQEView::onBusyOut() {
 }
 
 void CWQEView::onMidiSettings() {
-    if (doc_.isLoaded()) CMidiSet(doc_, [this] { onMtcChanged(); }, this).exec();
+    if (doc_.isLoaded())
+        CMidiSet(
+            doc_, [this] { onMtcChanged(); }, this)
+            .exec();
     emit commandStateChanged();
 }
 

@@ -126,7 +126,7 @@ private:
     std::map<FormList, QComboBox*> lists_;
     QPushButton* equalizer_ = nullptr;
     std::vector<QPushButton*> dialogButtons_;  // the five settings dialogs, off without a card
-    std::vector<QWidget*> wq7000Only_;  // disabled on the WQ-5000
+    std::vector<QWidget*> wq7000Only_;         // disabled on the WQ-5000
     CPListCtrl* list_ = nullptr;
     PhraseListModel* model_ = nullptr;
     std::map<Command, std::function<void()>> handlers_;
