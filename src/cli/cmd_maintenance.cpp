@@ -170,7 +170,7 @@ int cmdCopy(const std::vector<std::string>& argv) {
 
 // Prints what cleanup did per slot.
 void printCleanup(const CleanupResult& r) {
-    for (const CleanupSlot& s : r.slots) {
+    for (const CleanupSlot& s : r.reports) {
         std::cout << "phrase " << s.index + 1 << ": " << cleanupActionText(s.action);
         for (const auto& f : s.deletedFiles) std::cout << "; deleted " << f.filename().string();
         for (const auto& f : s.keptFiles) std::cout << "; kept " << f.filename().string();

@@ -224,7 +224,7 @@ std::string cleanupQuestion(const std::string& registeredFile, const std::string
 
 bool CleanupResult::ok() const {
     if (status != Status::Finished) return false;
-    return std::all_of(slots.begin(), slots.end(),
+    return std::all_of(reports.begin(), reports.end(),
                        [](const CleanupSlot& s) { return s.errors.empty(); });
 }
 
@@ -377,7 +377,7 @@ bool saveEditsFirst(CWQEDoc& doc, Prompter& prompter, CleanupResult& result) {
 // One message for every file that could not be read, so that none goes unseen.
 void tellUnreadable(const CleanupResult& result, Prompter& prompter) {
     std::string text;
-    for (const CleanupSlot& s : result.slots)
+    for (const CleanupSlot& s : result.reports)
         if (s.action == CleanupAction::Unreadable)
             for (const std::string& e : s.errors) text += (text.empty() ? "" : "\n") + e;
     if (!text.empty()) prompter.message(text, Icon::Exclamation);
@@ -424,7 +424,7 @@ CleanupResult runCleanup(CWQEDoc& doc, Prompter& prompter, const CleanupProgress
         if (progress.step) progress.step(i, tables.slots);
         CleanupSlot slot;
         anyChanged = cleanSlot(tables, i, index, prefix, prompter, fsys, slot) || anyChanged;
-        if (worthReporting(slot)) result.slots.push_back(std::move(slot));
+        if (worthReporting(slot)) result.reports.push_back(std::move(slot));
     }
 
     result.status = CleanupResult::Status::Finished;

@@ -84,10 +84,10 @@ struct CleanupResult {
     Status status = Status::Stopped;
     Model model = Model::WQ7000;  // the model found in the folder
     int slotCount = 0;
-    bool written = false;            // the phrase settings file was written
-    bool reloaded = false;           // the document reloaded the card
-    std::vector<CleanupSlot> slots;  // slots that changed or had further files
-    std::string error;               // why it stopped or what failed
+    bool written = false;              // the phrase settings file was written
+    bool reloaded = false;             // the document reloaded the card
+    std::vector<CleanupSlot> reports;  // slots that changed or had further files
+    std::string error;                 // why it stopped or what failed
 
     bool ok() const;  // finished, every data file read and no deletion failed
 };

@@ -148,8 +148,8 @@ TEST(Cleanup, KeepsASlotWhoseDataFileCannotBeRead) {
         EXPECT_EQ(r.status, CleanupResult::Status::Finished);
         EXPECT_FALSE(r.ok());
         EXPECT_TRUE(p.questions.empty());
-        ASSERT_EQ(r.slots.size(), 1u);
-        EXPECT_EQ(r.slots[0].action, CleanupAction::Unreadable);
+        ASSERT_EQ(r.reports.size(), 1u);
+        EXPECT_EQ(r.reports[0].action, CleanupAction::Unreadable);
         ASSERT_EQ(p.messages.size(), 2u);  // the unreadable file, then "Finished."
         EXPECT_NE(p.messages[0].find(phr.string()), std::string::npos) << p.messages[0];
         EXPECT_NE(p.messages[0].find(c.cause), std::string::npos) << p.messages[0];
@@ -169,10 +169,10 @@ TEST(Cleanup, AnsweringYesDeletesTheFurtherFilesWhateverTheirLetterCase) {
     ScriptedPrompter p({Answer::Yes, Answer::No});
     const auto r = runCleanup(card.doc, p);
     ASSERT_EQ(r.status, CleanupResult::Status::Finished);
-    ASSERT_EQ(r.slots.size(), 1u);
-    EXPECT_EQ(r.slots[0].action, CleanupAction::Registered);
-    EXPECT_EQ(r.slots[0].deletedFiles, std::vector<fs::path>{t / "_wqp0001.mid"});
-    EXPECT_EQ(r.slots[0].keptFiles, std::vector<fs::path>{t / "_WQP0001.WAV"});
+    ASSERT_EQ(r.reports.size(), 1u);
+    EXPECT_EQ(r.reports[0].action, CleanupAction::Registered);
+    EXPECT_EQ(r.reports[0].deletedFiles, std::vector<fs::path>{t / "_wqp0001.mid"});
+    EXPECT_EQ(r.reports[0].keptFiles, std::vector<fs::path>{t / "_WQP0001.WAV"});
     EXPECT_FALSE(fs::exists(t / "_wqp0001.mid"));
     EXPECT_TRUE(fs::exists(t / "_WQP0001.WAV"));
     EXPECT_EQ(p.questions[0], "Double registration of the phrase " +
@@ -299,9 +299,9 @@ TEST(Cleanup, EncodedPhrasesAreRegisteredAndRefreshed) {
         ScriptedPrompter p;
         const auto r = runCleanup(card.doc, p);
         ASSERT_TRUE(r.ok()) << r.error;
-        ASSERT_EQ(r.slots.size(), 2u);
-        EXPECT_EQ(r.slots[0].action, CleanupAction::Registered);
-        EXPECT_EQ(r.slots[1].action, CleanupAction::Refreshed);
+        ASSERT_EQ(r.reports.size(), 2u);
+        EXPECT_EQ(r.reports[0].action, CleanupAction::Registered);
+        EXPECT_EQ(r.reports[1].action, CleanupAction::Refreshed);
         const CWQEPhr& phr = card.doc.phr();
         for (int i : {0, 1}) {
             EXPECT_EQ(phr.getGrade(i), 2u);
@@ -322,9 +322,9 @@ TEST(Cleanup, LeftoverBytesOfAnEmptySlotAreClearedNotReportedAsDropped) {
     card.save();
     ScriptedPrompter p;
     const auto r = runCleanup(card.doc, p);
-    ASSERT_EQ(r.slots.size(), 2u);
-    EXPECT_EQ(r.slots[0].action, CleanupAction::Cleared);
-    EXPECT_EQ(r.slots[1].action, CleanupAction::Reset);
+    ASSERT_EQ(r.reports.size(), 2u);
+    EXPECT_EQ(r.reports[0].action, CleanupAction::Cleared);
+    EXPECT_EQ(r.reports[1].action, CleanupAction::Reset);
     EXPECT_TRUE(r.written);
     EXPECT_EQ(card.doc.phr().getName(2), std::string(12, ' '));
 }

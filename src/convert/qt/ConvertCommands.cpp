@@ -1,7 +1,5 @@
 #include "convert/qt/ConvertCommands.h"
 
-// Before any Qt header: the cleanup result has a member named like Qt's
-// "slots" keyword.
 #include "convert/qt/CConvertDlg.h"
 #include "maintenance/Cleanup.h"
 #include "view/qt/CWQEView.h"
