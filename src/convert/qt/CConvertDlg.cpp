@@ -38,6 +38,7 @@ struct Remembered {
     bool byFolder = false;
     QString bits = QStringLiteral("16bit");
     QString mode = QStringLiteral("MODE 1");
+    int quality = 0;  // 0 Standard, 1 Best
 };
 Remembered& remembered() {
     static Remembered r;
@@ -127,6 +128,13 @@ void CConvertDlg::build() {
         for (int k = 0; k < modeCount; ++k) modes_->addItem(QString::fromLatin1(kModeItems[k]));
         const int mode = modes_->findText(remembered().mode);
         modes_->setCurrentIndex(mode < 0 ? 1 : mode);
+        quality_ = new QComboBox(this);
+        quality_->setObjectName("quality");
+        quality_->addItems({tr("Standard"), tr("Best")});
+        quality_->setCurrentIndex(remembered().quality);
+        quality_->setToolTip(
+            tr("Best tries every coding of the mode for each block and keeps the closest: a "
+               "higher signal-to-noise ratio at no larger file size, slower to encode."));
         auto* lists = new QGridLayout;
         auto* bitLabel = new QLabel(tr("Quantisation Bit Number :"), this);
         bitLabel->setBuddy(bits_);
@@ -136,6 +144,10 @@ void CConvertDlg::build() {
         lists->addWidget(bits_, 0, 1);
         lists->addWidget(modeLabel, 1, 0);
         lists->addWidget(modes_, 1, 1);
+        auto* qualityLabel = new QLabel(tr("Quality:"), this);
+        qualityLabel->setBuddy(quality_);
+        lists->addWidget(qualityLabel, 2, 0);
+        lists->addWidget(quality_, 2, 1);
         lists->setColumnStretch(2, 1);
         layout->addLayout(lists);
         connect(group, &QButtonGroup::buttonClicked, this, [this] { applyDirection(); });
@@ -214,6 +226,7 @@ void CConvertDlg::applyDirection() {
     target_->setReadOnly(folder);
     if (bits_) bits_->setEnabled(!enc);
     if (modes_) modes_->setEnabled(enc);
+    if (quality_) quality_->setEnabled(enc);
 }
 
 void CConvertDlg::referSource() {
@@ -313,6 +326,7 @@ void CConvertDlg::onStart() {
         r.decode = decode_->isChecked();
         r.bits = bits_->currentText();
         r.mode = modes_->currentText();
+        r.quality = quality_->currentIndex();
     }
     std::error_code ec;
     if (!fs::exists(source, ec)) {
@@ -345,6 +359,8 @@ void CConvertDlg::startWorker() {
                                                   : kDefaultMaxPhraseNumber;
     const auto mode = static_cast<kpac::Mode>(modes_ ? std::max(modes_->currentIndex(), 0) : 0);
     const int outBytes = bits_ ? bits_->currentIndex() + 2 : 2;
+    const kpac::EncodeOptions options{
+        quality_ && quality_->currentIndex() == 1 ? kpac::Quality::Best : kpac::Quality::Standard};
     // Folder encode and import: a target that is no folder names the first
     // phrase number ("_WQP0005.PHR" starts at 5) in its folder.
     fs::path targetFolder = target;
@@ -385,13 +401,13 @@ void CConvertDlg::startWorker() {
             r.import.succeeded = result.ok ? 1 : 0;
             r.import.cancelled = result.cancelled;
         } else if (folder && r.encode) {
-            r.convert =
-                encodeFolder(source, targetFolder, mode, startNumber, maxNumber, &convertProgress_);
+            r.convert = encodeFolder(source, targetFolder, mode, startNumber, maxNumber,
+                                     &convertProgress_, {}, options);
         } else if (folder) {
             r.convert = decodeFolder(source, target, outBytes, &convertProgress_);
         } else {
             ConvertItem item =
-                r.encode ? encodeOneFile(source, target, mode, &convertProgress_.file[0])
+                r.encode ? encodeOneFile(source, target, mode, &convertProgress_.file[0], options)
                          : decodeOneFile(source, target, outBytes, &convertProgress_.file[0]);
             r.convert.succeeded = item.ok ? 1 : 0;
             r.convert.cancelled = item.cancelled;
@@ -415,8 +431,8 @@ void CConvertDlg::refreshProgress() {
 
 void CConvertDlg::setRunning(bool running) {
     for (QWidget* w :
-         std::initializer_list<QWidget*>{decode_, encode_, byFolder_, bits_, modes_, source_,
-                                         target_, sourceRefer_, targetRefer_, close_})
+         std::initializer_list<QWidget*>{decode_, encode_, byFolder_, bits_, modes_, quality_,
+                                         source_, target_, sourceRefer_, targetRefer_, close_})
         if (w) w->setEnabled(!running);
     if (!running) applyEnabledLists();
     percent_->setEnabled(true);
@@ -428,6 +444,7 @@ void CConvertDlg::setRunning(bool running) {
 void CConvertDlg::applyEnabledLists() {
     if (bits_) bits_->setEnabled(!encoding());
     if (modes_) modes_->setEnabled(encoding());
+    if (quality_) quality_->setEnabled(encoding());
 }
 
 void CConvertDlg::onWorkerFinished() {

@@ -96,6 +96,7 @@ private:
     QCheckBox* byFolder_ = nullptr;
     QComboBox* bits_ = nullptr;
     QComboBox* modes_ = nullptr;
+    QComboBox* quality_ = nullptr;  // Standard or Best (searching) encoder
     QLineEdit* source_ = nullptr;
     QLineEdit* target_ = nullptr;
     QPushButton* sourceRefer_ = nullptr;

@@ -4,6 +4,22 @@
 <context>
     <name>wqe::CConvertDlg</name>
     <message>
+        <source>Standard</source>
+        <translation>標準</translation>
+    </message>
+    <message>
+        <source>Best</source>
+        <translation>最高</translation>
+    </message>
+    <message>
+        <source>Quality:</source>
+        <translation>品質:</translation>
+    </message>
+    <message>
+        <source>Best tries every coding of the mode for each block and keeps the closest: a higher signal-to-noise ratio at no larger file size, slower to encode.</source>
+        <translation>「最高」はブロックごとにモードのすべての符号化を試し、最も近いものを選びます。ファイルサイズを増やさずにS/N比が上がりますが、変換に時間がかかります。</translation>
+    </message>
+    <message>
         <source>File Convert</source>
         <translation>ファイル・コンバート</translation>
     </message>
