@@ -275,10 +275,10 @@ private:
 };
 
 bool useTwoThreads(const Header& h, const DecodeOptions& options) {
-    if (h.channels != 2 || !isCompressed(h.mode) || options.threads == 1) return false;
-    if (options.threads >= 2) return true;
-    // Below a few runs the thread costs more than it saves.
-    return h.blockCount >= 4 * 4096 && std::thread::hardware_concurrency() >= 2;
+    // Only on request: on a two-core machine the two-thread decoder measured
+    // slower than the serial one (about 27 ms against 14 ms for a minute of
+    // 48 kHz stereo), so it is not the default until it is faster.
+    return h.channels == 2 && isCompressed(h.mode) && options.threads >= 2;
 }
 
 }  // namespace
