@@ -17,8 +17,8 @@ namespace wqe {
 //   X(Accessor, "cli-name", WQ-7000 offset, WQ-5000 offset, size in bytes,
 //     default, WQ-7000 min, max, WQ-5000 min, max)
 // An offset of -1 means the model has no such field. Values are unsigned,
-// 16-bit ones in the model's byte order. The ranges are the documented
-// values; getters return what is stored except where noted at the accessor.
+// 16-bit ones in the model's byte order. The ranges are the values the
+// device accepts; getters return what is stored except where noted at the accessor.
 #define WQE_SYSTEM_FIELDS(X)                                                          \
     X(PhraseCountCode, "phrase-count-code", 6, 51, 1, 0, 0, 2, 0, 1)                  \
     X(BusyOutCode, "busy-out-code", -1, 7, 1, 0, 0, 0, 0, 3)                          \

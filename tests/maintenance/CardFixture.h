@@ -1,5 +1,5 @@
 // Small helpers shared by the maintenance tests: fresh cards and phrase data
-// files written by hand in their documented layouts.
+// files written by hand in the device's layouts.
 #pragma once
 
 #include <sys/resource.h>
