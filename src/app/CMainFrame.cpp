@@ -8,6 +8,7 @@
 
 #include "convert/qt/CConvertDlg.h"
 #include "convert/qt/ConvertCommands.h"
+#include "convert/qt/PreviewCommands.h"
 #include "dialogs/qt/CardUndoStack.h"
 #include "view/qt/CReportPrinter.h"
 #include "view/qt/CWQEView.h"
@@ -25,6 +26,7 @@ CMainFrame::CMainFrame(CWQEDoc& doc, CWQEView* view) : doc_(doc), view_(view) {
     connectPrinting();
     connect(view_, &CWQEView::commandStateChanged, this, &CMainFrame::updateCommandStates);
     registerConvertCommands(*view_, doc_, this);
+    registerPreviewCommands(*view_, *this, action(Command::PlayPhrase));
     updateCommandStates();
 }
 
