@@ -193,6 +193,13 @@ void PhrasePlayerTest::playsThroughTheRealAudioOutput() {
     QVERIFY2(played, played ? "" : played.error().message().c_str());
     QTRY_VERIFY_WITH_TIMEOUT(player.state() == PreviewState::EndOfData, 30000);
     QVERIFY(!player.playback().failure());
+    QCOMPARE(player.playback().position(), player.playback().totalFrames());
+
+    // The KPAC phrase, stopped once it is heard.
+    QVERIFY(player.play(QString::fromStdString((t / "card" / "_WQP0001.PHR").string()), 30));
+    QTRY_VERIFY_WITH_TIMEOUT(player.playback().position() > 0, 10000);
+    player.stop();
+    QCOMPARE(player.state(), PreviewState::Stopped);
 }
 
 }  // namespace wqe::test

@@ -82,9 +82,14 @@ public:
         sink_->setBufferSize(format.bytesForDuration(kSinkBufferMs * 1000));
         device_ = new PullDevice(playback, f.channels, this);
         device_->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-        // The sink may report from its own thread: queued to this one.
+        // The sink may report from its own thread: queued to this one, and
+        // dropped when it comes from a sink stopped meanwhile.
+        const int generation = ++generation_;
         connect(
-            sink_, &QAudioSink::stateChanged, this, [this](QAudio::State s) { onState(s); },
+            sink_, &QAudioSink::stateChanged, this,
+            [this, generation](QAudio::State s) {
+                if (generation == generation_) onState(s);
+            },
             Qt::QueuedConnection);
         sink_->start(device_);
         if (sink_->error() != QAudio::NoError) {
@@ -95,6 +100,7 @@ public:
     }
 
     void stop() override {
+        ++generation_;
         drainPoll_.stop();
         playback_ = nullptr;
         if (!sink_) return;
@@ -152,6 +158,7 @@ private:
     QIODevice* device_ = nullptr;
     QTimer drainPoll_;
     QElapsedTimer drainClock_;
+    int generation_ = 0;  // counts the sinks started and stopped
 };
 
 QPointer<CPhrasePlayer>& sharedPlayer() {
