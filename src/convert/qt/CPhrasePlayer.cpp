@@ -113,10 +113,11 @@ public:
     }
 
     std::uint64_t playedFrames() const override {
+        // The sink's processed time is what the server has played out (its
+        // read position less the device latency), never past what was written.
         if (!sink_) return 0;
-        const qint64 written = format_.framesForDuration(sink_->processedUSecs());
-        const qint64 buffered = format_.framesForBytes(sink_->bufferSize() - sink_->bytesFree());
-        return written > buffered ? static_cast<std::uint64_t>(written - buffered) : 0;
+        const qint64 frames = format_.framesForDuration(sink_->processedUSecs());
+        return frames > 0 ? static_cast<std::uint64_t>(frames) : 0;
     }
 
     QtAudioOutput() {
