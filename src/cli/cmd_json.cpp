@@ -96,7 +96,12 @@ DiffSide loadSide(const std::string& path) {
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     if (!fs::is_directory(path) && ext != ".CNF") return {readJsonFile(path), std::nullopt};
     OpenCard card(path);
-    return {cardToJson(card.doc), fs::path(card.doc.folderPrefix())};
+    std::vector<std::string> lossy;
+    DiffSide side{cardToJson(card.doc, &lossy), fs::path(card.doc.folderPrefix())};
+    for (const std::string& key : lossy)
+        std::cerr << "wqe diff: " << path << ": " << key
+                  << ": bytes that are not CP932 text are compared as U+FFFD\n";
+    return side;
 }
 
 // The phrase data files of a card folder by upper-case name.
