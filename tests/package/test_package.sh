@@ -69,6 +69,7 @@ completions=$(PATH="$root/usr/bin:$PATH" bash -c "source '$root/usr/share/bash-c
 grep -qx export <<<"$completions" || fail "bash completion does not list export"
 
 # lintian: no errors (warnings are shown).
+command -v lintian >/dev/null || fail "lintian is not installed (scripts/install-deps)"
 lintian --tag-display-limit 0 "$deb" >"$work/lintian" 2>&1 || true
 cat "$work/lintian"
 if grep -q '^E:' "$work/lintian"; then fail "lintian reports errors"; fi
