@@ -9,6 +9,7 @@
 #include "convert/qt/CConvertDlg.h"
 #include "convert/qt/ConvertCommands.h"
 #include "dialogs/qt/CardUndoStack.h"
+#include "maintenance/qt/MaintenanceCommands.h"
 #include "view/qt/CReportPrinter.h"
 #include "view/qt/CWQEView.h"
 
@@ -25,6 +26,7 @@ CMainFrame::CMainFrame(CWQEDoc& doc, CWQEView* view) : doc_(doc), view_(view) {
     connectPrinting();
     connect(view_, &CWQEView::commandStateChanged, this, &CMainFrame::updateCommandStates);
     registerConvertCommands(*view_, doc_, this);
+    registerMaintenanceCommands(*view_, doc_, this);
     updateCommandStates();
 }
 
