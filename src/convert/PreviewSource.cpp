@@ -130,13 +130,15 @@ public:
 
 private:
     void decode() {
-        std::string warning;
-        auto result =
-            kpac::decode(*file_, pipe_, static_cast<int>(kSampleBytes), &progress_, {}, &warning);
-        if (!result)
-            pipe_.finish(result.error());
-        else
-            pipe_.finish(warning);
+        // Nothing may escape the thread: a failure ends the data with its reason.
+        try {
+            std::string warning;
+            auto result = kpac::decode(*file_, pipe_, static_cast<int>(kSampleBytes), &progress_,
+                                       {}, &warning);
+            pipe_.finish(result ? warning : result.error());
+        } catch (const std::exception& e) {
+            pipe_.finish(std::string("cannot be decoded: ") + e.what());
+        }
     }
 
     std::size_t readFrames(std::int16_t* dst, std::size_t frames, std::chrono::milliseconds wait,
