@@ -124,6 +124,13 @@ void PhrasePlayerTest::theListPlaysStopsAndSwitchesRows() {
     QCOMPARE(e.prompter.messages.back(), std::string("The phrase cannot be played."));
     QCOMPARE(e.prompter.errors.back().kind, ErrorKind::NotFound);
     QVERIFY(!player.isPlaying());
+
+    // A row that plays stops when the card goes.
+    e.app.view()->showRow(1);
+    QTest::keyClick(list, Qt::Key_Space);
+    QVERIFY(player.isPlaying());
+    e.doc().close();
+    QCOMPARE(player.state(), PreviewState::Stopped);
 }
 
 void PhrasePlayerTest::withoutASoundDeviceNothingPlays() {

@@ -68,6 +68,14 @@ void togglePlay(CWQEView& view, CPhrasePlayer& player) {
         doc.prompter().report(tr("The phrase cannot be played.").toStdString(), played.error());
 }
 
+// A row that plays stops when its phrase no longer plays that file: another
+// card was opened, the card was closed or reloaded with another phrase there.
+void stopWhenTheRowChanged(CWQEView& view, CPhrasePlayer& player) {
+    if (!player.isPlaying() || player.phrase() < 0) return;
+    const auto preview = phrasePreview(view.document(), player.phrase());
+    if (!preview || QString::fromStdString(preview->file.string()) != player.file()) player.stop();
+}
+
 QString statusText(const CPhrasePlayer& player) {
     const QString what =
         player.phrase() >= 0
@@ -97,6 +105,8 @@ void registerPreviewCommands(CWQEView& view, QMainWindow& frame, QAction* menuIt
             if (auto* menu = qobject_cast<QMenu*>(o)) menu->setToolTipsVisible(true);
     }
     view.list()->installEventFilter(new PreviewKeys(view, p));
+    QObject::connect(&view, &CWQEView::commandStateChanged, &p,
+                     [&view, &p] { stopWhenTheRowChanged(view, p); });
 
     // The status bar appears with the first preview.
     QObject::connect(&p, &CPhrasePlayer::positionChanged, &frame,
