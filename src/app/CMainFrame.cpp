@@ -10,6 +10,7 @@
 #include "convert/qt/ConvertCommands.h"
 #include "dialogs/qt/CardUndoStack.h"
 #include "dialogs/qt/PatternEditFlow.h"
+#include "maintenance/qt/MaintenanceCommands.h"
 #include "view/qt/CReportPrinter.h"
 #include "view/qt/CWQEView.h"
 
@@ -27,6 +28,7 @@ CMainFrame::CMainFrame(CWQEDoc& doc, CWQEView* view) : doc_(doc), view_(view) {
     connect(view_, &CWQEView::commandStateChanged, this, &CMainFrame::updateCommandStates);
     registerConvertCommands(*view_, doc_, this);
     registerPatternCommands(*view_);
+    registerMaintenanceCommands(*view_, doc_, this);
     updateCommandStates();
 }
 
