@@ -154,7 +154,9 @@ void MainWindowTest::commandEnablingFollowsCardAndSelection() {
     e.app.view()->showRow(4);  // an empty slot
     // (Printing has its handlers from the start.)
     for (Command c : ruled)
-        if (c != Command::SaveCardInfo && c != Command::Print) QVERIFY(!e.enabled(c));
+        if (c != Command::SaveCardInfo && c != Command::Print &&
+            !e.app.view()->hasCommandHandler(c))
+            QVERIFY(!e.enabled(c));
     int runs = 0;
     for (Command c : ruled)
         if (c != Command::SaveCardInfo) e.app.view()->setCommandHandler(c, [&runs] { ++runs; });
@@ -171,7 +173,7 @@ void MainWindowTest::commandEnablingFollowsCardAndSelection() {
                           Command::VersionInfo, Command::Exit})
             if (!e.enabled(c)) s += "!";
         for (Command c : {Command::Backup, Command::Restore, Command::DeleteFolder})
-            if (e.enabled(c)) s += "?";
+            if (e.enabled(c) != e.app.view()->hasCommandHandler(c)) s += "?";
         return s;
     };
     QCOMPARE(state(), QString("00000000"));
