@@ -352,6 +352,8 @@ void MaintenanceDialogsTest::screenshots() {
         d.showFolder(QString::fromStdString((tmp / "card").string()));
         d.chooseFile(QString::fromStdString(registeredDataFile(e.doc(), 0).string()));
         save(d, "phrase-copy");
+        d.chooseFile(QString::fromStdString(registeredDataFile(e.doc(), 2).string()));
+        save(d, "phrase-copy-pattern");
     }
 }
 

@@ -79,6 +79,7 @@ CCbuck::CCbuck(TransferMode mode, CWQEDoc& doc, Prompter& prompter, QWidget* own
                              texts.destinationChooserTitle);
     auto* note = new QLabel(core(texts.note), this);
     note->setObjectName("note");
+    note->setVisible(*texts.note != '\0');
     layout->addWidget(note);
     progress_ = new QProgressBar(this);
     progress_->setObjectName("progress");
@@ -213,6 +214,7 @@ CPhCopy::CPhCopy(CWQEDoc& doc, CWQEView& view, int slot, Prompter& prompter, QWi
     auto* treeLabel = new QLabel(tr("Folder:"), this);
     tree_ = new CDirTreeCtrl(this);
     tree_->setObjectName("folders");
+    tree_->setMinimumHeight(tree_->fontMetrics().height() * 14);
     treeLabel->setBuddy(tree_);
     auto* filesLabel = new QLabel(tr("File:"), this);
     files_ = new QListWidget(this);
@@ -304,6 +306,12 @@ void CPhCopy::chooseFile(const QString& path) {
     const QFileInfo info(path);
     folder_ = info.absolutePath();
     file_ = info.fileName();
+    // The chosen name is shown selected when the list holds it.
+    const auto shown = files_->findItems(file_, Qt::MatchExactly);
+    if (!shown.isEmpty()) {
+        const QSignalBlocker block(files_);
+        files_->setCurrentItem(shown.front());
+    }
     evaluate();
 }
 
