@@ -24,6 +24,18 @@ std::string rowText(Model m, int slot) {
     return number;
 }
 
+// A data file of an empty slot already on the card (a stray file the
+// cleanup would ask about): a drop must not overwrite or delete it.
+fs::path strayDataFile(const CWQEDoc& doc, int slot) {
+    const fs::path folder = fs::path(doc.systemPath()).parent_path();
+    for (const char* ext : {"PHR", "MID", "WAV"}) {
+        const fs::path file = findCardFile(folder, phraseDataFileName("", slot, ext));
+        std::error_code ec;
+        if (fs::exists(file, ec)) return file;
+    }
+    return {};
+}
+
 // Step: the ".WAV" file becomes the slot's WAV phrase data file, and its
 // record is registered from that file as the cleanup would register it.
 std::string importWav(CWQEDoc& doc, const DropItem& item, FileSystem& fsys) {
@@ -87,6 +99,10 @@ DropPlan planPhraseDrop(const CWQEDoc& doc, int row, const std::vector<fs::path>
         if (plan.refusal.empty() && doc.phr().isUsed(slot))
             plan.refusal =
                 "Phrase " + rowText(m, slot) + " is in use; a drop never replaces a phrase.";
+        if (plan.refusal.empty())
+            if (const fs::path stray = strayDataFile(doc, slot); !stray.empty())
+                plan.refusal = "Phrase " + rowText(m, slot) + " is empty but " + stray.string() +
+                               " lies in the card folder; Cleanup registers or removes it.";
         if (!plan.refusal.empty()) {
             plan.items.clear();
             return plan;

@@ -31,8 +31,10 @@ struct DropItem {
 
 // Where each dropped file goes, or why the drop is refused as a whole before
 // anything is written: no card, a file of another kind (or a ".WAV" on a
-// WQ-5000 card), more files than rows left, or a used row (named "%04d" /
-// "%03d" as the list shows it).
+// WQ-5000 card), more files than rows left, a used row, or an empty row whose
+// data file name is already taken by a file on the card (which the drop
+// would overwrite or delete). Rows are named "%04d" / "%03d" as the list
+// shows them.
 struct DropPlan {
     std::vector<DropItem> items;
     std::string refusal;  // "" when the drop can go ahead

@@ -33,12 +33,14 @@ TEST(PhraseDrop, PlanRefusesBeforeAnythingIsWritten) {
         {Model::WQ7000, {"notes.txt"}, 0, "notes.txt: not a .WAV, .PHR or .MID"},
         {Model::WQ7000, {"a.wav", "b.wav"}, 249, "the card ends at 0250"},
         {Model::WQ7000, {"a.wav"}, 250, "not a phrase slot"},
+        {Model::WQ7000, {"a.PHR", "b.wav"}, 10, "_WQP0012.MID lies in the card folder"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.refusalHas);
         TempDir t;
         OpenCard card(t.path(), c.model);
         test::registerAs(card.doc, 5, kTypeAudio);
+        writeBytes(t / "_WQP0012.MID", test::midiFile(0));  // stray file of empty slot 11
         std::vector<fs::path> files;
         for (const auto& n : c.names) files.push_back(t / n);
         const DropPlan plan = planPhraseDrop(card.doc, c.row, files);
