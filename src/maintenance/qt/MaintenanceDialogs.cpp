@@ -59,11 +59,16 @@ CCbuck::CCbuck(TransferMode mode, CWQEDoc& doc, Prompter& prompter, QWidget* own
     auto* layout = new QVBoxLayout(this);
     auto folderBox = [&](const char* label, const char* name, const std::string& folder,
                          const char* chooserTitle) {
-        auto* box = new QGroupBox(core(label), this);
-        auto* row = new QHBoxLayout(box);
+        // A frame round the folder's label, edit and "refer" button.
+        auto* box = new QGroupBox(this);
+        auto* column = new QVBoxLayout(box);
+        auto* caption = new QLabel(core(label), box);
+        column->addWidget(caption);
+        auto* row = new QHBoxLayout;
+        column->addLayout(row);
         auto* edit = new QLineEdit(fromStd(folder), box);
         edit->setObjectName(name);
-        edit->setAccessibleName(core(label));
+        caption->setBuddy(edit);
         edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 48);
         row->addWidget(edit, 1);
         QPushButton* referButton =
