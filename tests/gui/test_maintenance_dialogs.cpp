@@ -201,6 +201,11 @@ void MaintenanceDialogsTest::phraseCopyOfEachKind() {
     QVERIFY(!d.enterButton()->isEnabled());
     QCOMPARE(d.informationLines()[5], QString("-----"));
 
+    // The reader's lines: the type line starts line 2, the others fill
+    // lines 3 to 6 unless a pattern or song shows its members there.
+    CPhCopy::setFileInfoProvider([](const CopySource&, const CWQEDoc&) {
+        return FileInfoLines{"TYPE", "L3", "L4", "L5", "L6"};
+    });
     int slot = 0;
     for (const Case& c : cases) {
         d.chooseFile(QString::fromStdString((tmp / "src" / c.file).string()));
@@ -208,7 +213,11 @@ void MaintenanceDialogsTest::phraseCopyOfEachKind() {
         QVERIFY2(d.informationCaption().endsWith(c.type), qPrintable(d.informationCaption()));
         QCOMPARE(d.informationLines()[0], QString("Memo : "));
         QVERIFY2(d.informationLines()[1].endsWith(c.line2), qPrintable(d.informationLines()[1]));
-        if (c.pages) QVERIFY(d.informationLines()[2].startsWith("No.1~No.1"));
+        QVERIFY(d.informationLines()[1].startsWith("TYPE  "));
+        if (c.pages)
+            QVERIFY(d.informationLines()[2].startsWith("No.1~No.1"));
+        else
+            QCOMPARE(d.informationLines()[5], QString("L6"));
         QCOMPARE(d.destinationSlot(), slot);
         d.onEnter();
         QCOMPARE(e.prompter.messages.back(), std::string(kMsgCopySucceeded));
@@ -217,6 +226,7 @@ void MaintenanceDialogsTest::phraseCopyOfEachKind() {
         ++slot;
         QCOMPARE(d.destinationSlot(), slot);  // moved on to the next empty slot
     }
+    CPhCopy::setFileInfoProvider({});
     QVERIFY(fs::exists(tmp / "card" / "_WQP0002.WAV"));
     QVERIFY(fs::exists(tmp / "card" / "_WQP0003.MID"));
     // The five registrations are five undo steps.

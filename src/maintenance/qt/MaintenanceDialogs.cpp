@@ -190,6 +190,17 @@ void CCClean::onStart() {
 // ---------------------------------------------------------------------------
 // Phrase copy
 
+namespace {
+CPhCopy::FileInfoProvider& fileInfoProvider() {
+    static CPhCopy::FileInfoProvider provider;
+    return provider;
+}
+}  // namespace
+
+void CPhCopy::setFileInfoProvider(FileInfoProvider provider) {
+    fileInfoProvider() = std::move(provider);
+}
+
 QString& CPhCopy::rememberedFolder() {
     static QString folder;
     return folder;
@@ -336,8 +347,11 @@ void CPhCopy::evaluate() {
 }
 
 void CPhCopy::showInformation() {
-    const CopyInformation info =
-        copyInformation(source_ ? &*source_ : nullptr, doc_, doc_.language(), slot_, {}, page_);
+    FileInfoLines fileLines;
+    if (source_ && source_->usable() && fileInfoProvider())
+        fileLines = fileInfoProvider()(*source_, doc_);
+    const CopyInformation info = copyInformation(source_ ? &*source_ : nullptr, doc_,
+                                                 doc_.language(), slot_, fileLines, page_);
     info_->setTitle(fromStd(info.caption));
     for (std::size_t k = 0; k < lines_.size(); ++k) lines_[k]->setText(fromStd(info.lines[k]));
 }
