@@ -4,6 +4,7 @@
 
 #include "card/FileIO.h"
 #include "card/PhrasePrm.h"
+#include "convert/FileConvert.h"
 #include "convert/WavImport.h"
 #include "maintenance/PhraseCopy.h"
 
@@ -122,20 +123,30 @@ DropResult dropPhraseFiles(CWQEDoc& doc, int row, const std::vector<fs::path>& f
                         Error{ErrorKind::Unsupported, "", plan.refusal});
         return result;
     }
+    const Language lang = doc.language();
     const int total = static_cast<int>(plan.items.size());
+    bool allWav = true;
     for (int k = 0; k < total; ++k) {
         if (progress) progress(k, total);
         const DropItem& item = plan.items[static_cast<std::size_t>(k)];
-        const std::string error = item.action == DropAction::ImportWav ? importWav(doc, item, fsys)
-                                                                       : copyFile(doc, item, fsys);
-        if (error.empty())
+        const bool wav = item.action == DropAction::ImportWav;
+        allWav = allWav && wav;
+        const std::string error = wav ? importWav(doc, item, fsys) : copyFile(doc, item, fsys);
+        if (error.empty()) {
             result.registered.push_back(item.slot);
-        else
+        } else {
+            // Each failure with the message of the operation that failed.
             result.errors.push_back(error);
+            prompter.report(
+                wav ? pick(lang, kMsgConvertFailed, kMsgConvertFailedJa) : kMsgCopyFailed,
+                Error{ErrorKind::Other, "", error});
+        }
     }
     if (progress) progress(total, total);
-    for (const std::string& e : result.errors)
-        prompter.report(kMsgCopyFailed, Error{ErrorKind::Other, "", e});
+    // A whole success ends as WAV Import or Phrase Copy ends.
+    if (result.errors.empty())
+        prompter.message(allWav ? convertEndMessage(total, true, false, lang) : kMsgCopySucceeded,
+                         Icon::Information);
     return result;
 }
 

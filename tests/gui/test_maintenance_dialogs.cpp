@@ -318,6 +318,7 @@ void MaintenanceDialogsTest::droppingTwoWavFilesRegistersTwoPhrases() {
     QVERIFY(!fs::exists(tmp / "card" / "_WQP0007.WAV"));
 
     drop(2);
+    QCOMPARE(e.prompter.messages.back(), std::string("Conversion succeeded. (2 file(s))"));
     QCOMPARE(cell(e, 2, 2), QString("AUDIO"));
     QCOMPARE(cell(e, 3, 2), QString("AUDIO"));
     QCOMPARE(cell(e, 2, 5), QString("WAV"));

@@ -58,6 +58,7 @@ TEST(PhraseDrop, PlanRefusesBeforeAnythingIsWritten) {
 TEST(PhraseDrop, WavAndMidiFilesBecomeUndoablePhrases) {
     TempDir src, t;
     OpenCard card(t.path(), Model::WQ7000);
+    card.doc.setLanguage(Language::English);
     writeBytes(src / "voice.wav", test::wavFile(2, 44100, 16, 1000));
     writeBytes(src / "tune.MID", test::midiFile(500000));
     writeBytes(src / "bad.wav", {'R', 'I', 'F', 'F'});  // cut short
@@ -67,7 +68,7 @@ TEST(PhraseDrop, WavAndMidiFilesBecomeUndoablePhrases) {
     EXPECT_EQ(r.registered, (std::vector<int>{2, 3}));
     ASSERT_EQ(r.errors.size(), 1u);
     EXPECT_NE(r.errors[0].find("bad.wav"), std::string::npos);
-    EXPECT_EQ(card.prompter.messages, std::vector<std::string>{kMsgCopyFailed});
+    EXPECT_EQ(card.prompter.messages, std::vector<std::string>{"Conversion failed."});
     // The WAV phrase is padded to whole blocks (1000 frames -> 1008).
     EXPECT_EQ(fs::file_size(t / "_WQP0003.WAV"), 44u + 4032u);
     EXPECT_EQ(card.doc.phr().getMode(2), kModeWav);
