@@ -38,7 +38,6 @@ QString cell(Editor& e, int row, int column) {
 class MaintenanceDialogsTest : public QObject {
     Q_OBJECT
 private slots:
-    void commandsHaveHandlers();
     void backupAndRestoreRoundTrip();
     void transferRefusalsTouchNothing();
     void cleanupRegistersNewFilesAndDropsStaleRecords();
@@ -48,23 +47,6 @@ private slots:
     void droppingTwoWavFilesRegistersTwoPhrases();
     void screenshots();
 };
-
-void MaintenanceDialogsTest::commandsHaveHandlers() {
-    TempDir tmp;
-    Editor e(Language::English);
-    QVERIFY(e.enabled(Command::Backup));
-    QVERIFY(e.enabled(Command::Restore));
-    QVERIFY(e.enabled(Command::DeleteFolder));
-    QVERIFY(!e.enabled(Command::Cleanup));  // no card yet
-    e.open(copyDemoCard(tmp / "card"));
-    QVERIFY(e.enabled(Command::Cleanup));
-    const int empty = *nextEmptySlot(e.doc(), -1, true);
-    e.app.view()->showRow(empty);
-    QVERIFY(e.enabled(Command::CopyPhrase));
-    QVERIFY(!e.enabled(Command::DeletePhrase));
-    e.app.view()->showRow(0);
-    QVERIFY(e.enabled(Command::DeletePhrase));
-}
 
 void MaintenanceDialogsTest::backupAndRestoreRoundTrip() {
     TempDir tmp;
@@ -154,6 +136,7 @@ void MaintenanceDialogsTest::cleanupRegistersNewFilesAndDropsStaleRecords() {
     writeBytes(tmp / "card" / "_WQP0011.PHR", kpacFile(3, 1, 0, 20));
     e.doc().markModified(true);
 
+    QVERIFY(e.enabled(Command::Cleanup) && e.enabled(Command::Backup));
     e.prompter = ScriptedPrompter({Answer::Yes}, Answer::No);
     CCClean d(e.doc(), e.prompter);
     d.onStart();
@@ -247,6 +230,7 @@ void MaintenanceDialogsTest::deletePhraseAndUndo() {
     QVERIFY(e.doc().phr().isUsed(0) && fs::exists(data));
     e.app.runCommand(Command::DeletePhrase);
     QVERIFY(e.prompter.questions[1].find("cannot be undone") != std::string::npos);
+    QVERIFY(deletePhraseQuestion(Model::WQ5000, 1, Language::Japanese).starts_with("フレーズ002"));
     QVERIFY(!fs::exists(data));
     QCOMPARE(cell(e, 0, 1), QString("---"));
     QVERIFY(e.doc().undo());

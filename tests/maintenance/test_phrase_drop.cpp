@@ -1,5 +1,5 @@
-// Dropping data files on the phrase list, the copy dialog's information
-// lines, and Delete Phrase's undo.
+// Dropping data files on the phrase list and the copy dialog's information
+// lines.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -7,7 +7,6 @@
 #include "card/PatternFile.h"
 #include "maintenance/CardFixture.h"
 #include "maintenance/CopyInformation.h"
-#include "maintenance/PhraseDelete.h"
 #include "maintenance/PhraseDrop.h"
 
 namespace wqe {
@@ -85,28 +84,6 @@ TEST(PhraseDrop, WavAndMidiFilesBecomeUndoablePhrases) {
     EXPECT_FALSE(card.doc.phr().isUsed(3));
     EXPECT_TRUE(fs::exists(t / "_WQP0003.WAV"));
     EXPECT_EQ(phraseDataFilesOf(card.doc, {2, 3}).size(), 0u);
-}
-
-TEST(PhraseDelete, QuestionNamesTheLossAndRecordErasureUndoes) {
-    TempDir t;
-    OpenCard card(t.path(), Model::WQ7000, 0, {Answer::Yes});
-    card.doc.setLanguage(Language::English);
-    writeBytes(t / "_WQP0002.PHR", test::kpacFile(3, 1, 0, 10));
-    test::registerAs(card.doc, 1, kTypeAudio, "KEEP ME");
-    card.save();
-    const auto before = card.doc.phr().image();
-    const std::vector<std::uint8_t> saved(before.begin(), before.end());
-
-    EXPECT_EQ(deletePhrase(card.doc, 1, card.prompter).status, PhraseDeleteResult::Status::Deleted);
-    EXPECT_EQ(card.prompter.questions.at(0),
-              "OK to erase phrase0002?\nThe data file is deleted at once; that cannot be undone.");
-    EXPECT_FALSE(fs::exists(t / "_WQP0002.PHR"));
-    ASSERT_TRUE(card.doc.undo());
-    const auto after = card.doc.phr().image();
-    EXPECT_TRUE(std::equal(after.begin(), after.end(), saved.begin(), saved.end()));
-    EXPECT_FALSE(card.doc.isModified());
-    EXPECT_NE(deletePhraseQuestion(Model::WQ5000, 1, Language::Japanese).find("002"),
-              std::string::npos);
 }
 
 TEST(CopyInformation, SummariesAndMemberPagesByKind) {
