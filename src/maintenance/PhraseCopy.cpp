@@ -122,7 +122,7 @@ void classifyPhr(CopySource& src, Model m) {
             const bool fits = header && kpacPlayableOn(raw, m);
             src.kind = fits ? SourceKind::Audio : SourceKind::BadAudio;
             if (!header)
-                src.problem = file + ": " + header.error();
+                src.problem = inFile(header.error(), src.path).message();
             else if (!fits)
                 src.problem = file + ": a " + std::string(modelName(m)) +
                               " card cannot play this grade or mode.";
@@ -158,7 +158,7 @@ void classifyWav(CopySource& src, Model m) {
     if (m == Model::WQ5000) {
         src.problem = file + ": a WQ-5000 card does not play WAV phrases.";
     } else if (auto info = probeWavPhrase(src.path); !info) {
-        src.problem = info.error();
+        src.problem = info.error().message();
     } else if (!wavPhraseFormat(*info)) {
         src.problem = file + ": the sample data starts beyond offset " +
                       std::to_string(kMaxWavDataOffset) + ".";
