@@ -346,6 +346,8 @@ TEST_F(AudioInputTest, ResampledSineKeepsTheSignalToNoiseRatioOfANativeOne) {
     };
     const double native = snrOf(32000, "native.wav");
     const double resampled = snrOf(24000, "resampled.wav");
+    RecordProperty("snr_native_db", std::to_string(native));
+    RecordProperty("snr_resampled_db", std::to_string(resampled));
     EXPECT_GT(native, 20);
     EXPECT_NEAR(resampled, native, 1.0) << "native " << native << " dB";
 }
