@@ -174,9 +174,11 @@ Result<std::unique_ptr<Resampler>> makeSoxrResampler(std::uint32_t from, std::ui
                                                      int channels) {
     const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
     const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_VHQ, 0);
+    // One thread: a folder run already converts one file per core.
+    const soxr_runtime_spec_t runtime = soxr_runtime_spec(1);
     soxr_error_t error = nullptr;
     soxr_t soxr =
-        soxr_create(from, to, static_cast<unsigned>(channels), &error, &io, &quality, nullptr);
+        soxr_create(from, to, static_cast<unsigned>(channels), &error, &io, &quality, &runtime);
     if (!soxr || error)
         return Error{ErrorKind::Other,
                      {},
