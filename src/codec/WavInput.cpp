@@ -41,7 +41,7 @@ std::string layoutProblem(const WaveFormat& f, int width) {
 Expected<WavInput> readWavInput(ByteReader& reader) {
     ReaderInput in(reader);
     const auto header = readWaveHeader(in);
-    if (!header) return unexpected(header.error());
+    if (!header) return header.error();
     const WaveFormat& f = header->format;
     const std::uint16_t channels = f.channels, bits = f.bitsPerSample;
     if (header->sampleCoding() != kWaveFormatPcm)
@@ -74,7 +74,7 @@ std::string WavSamples::describe() const {
 Expected<WavSamples> readWavSamples(ByteReader& reader) {
     ReaderInput in(reader);
     const auto header = readWaveHeader(in);
-    if (!header) return unexpected(header.error());
+    if (!header) return header.error();
     const WaveFormat& f = header->format;
     const std::uint16_t coding = header->sampleCoding();
     if (coding != kWaveFormatPcm && coding != kWaveFormatFloat) {

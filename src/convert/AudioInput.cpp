@@ -30,7 +30,7 @@ public:
         r->source_ = std::move(source);
         r->reader_.emplace(*r->source_);
         auto samples = kpac::readWavSamples(*r->reader_);
-        if (!samples) return Error{ErrorKind::BadFormat, path.string(), samples.error()};
+        if (!samples) return inFile(samples.error(), path);
         r->path_ = path;
         r->samples_ = *samples;
         r->left_ = samples->frames();

@@ -228,7 +228,7 @@ void encodeInto(kpac::ByteSource& wave, const ConvertedWave* converted, const fs
         if (converted && converted->failed())
             item.error = converted->error()->message();
         else
-            item.error = (writeFailed ? phrase : source).string() + ": " + r.error();
+            item.error = inFile(r.error(), writeFailed ? phrase : source).message();
         return;
     }
     if (const std::string why = out.commit(); !why.empty()) {
@@ -290,7 +290,7 @@ ConvertItem decodeOneFile(const fs::path& phrase, const fs::path& wav, int outBy
         item.header = *r;
     } else {
         item.cancelled = progress && progress->cancelled();
-        item.error = r.error();
+        item.error = r.error().message();
     }
     return item;
 }
@@ -375,7 +375,7 @@ std::string decodeRefusal(const fs::path& phrase) {
     kpac::ByteReader reader(in, kpac::kHeaderSize);
     const std::size_t got = reader.read(bytes, kpac::kHeaderSize);
     const auto header = kpac::parseHeader(std::span<const std::uint8_t>(bytes, got));
-    if (!header) return phrase.string() + ": " + header.error();
+    if (!header) return inFile(header.error(), phrase).message();
     return {};
 }
 

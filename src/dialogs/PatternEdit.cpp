@@ -122,13 +122,15 @@ std::filesystem::path patternDataPath(const CWQEDoc& doc, int index) {
 Status makeNewPhrase(CWQEDoc& doc, int index, PatternKind kind) {
     const std::filesystem::path path = patternDataPath(doc, index);
     std::error_code ec;
-    if (std::filesystem::exists(path, ec) || ec)
+    const bool exists = std::filesystem::exists(path, ec);
+    if (ec) return errorFromCode(ec, path, "cannot be looked up", ErrorKind::ReadFailed);
+    if (exists)
         return Error{ErrorKind::AlreadyExists, path.string(),
                      "a data file of this phrase number is already there (register it with "
                      "Cleanup or delete it first); it was left as it is"};
-    if (const std::string error = writeFileAtomic(path, patternFileBytes(PatternData(kind)));
-        !error.empty())
-        return writeError(error);
+    if (Status s = writeFileAtomic(realFileSystem(), path, patternFileBytes(PatternData(kind)));
+        !s)
+        return s.error();
     doc.edit(kind == PatternKind::Song ? "Song Phrase" : "Pattern Phrase",
              [&] { setNewPhraseRecord(doc, index, kind); });
     return {};

@@ -1,6 +1,7 @@
 #include "stream/LWaveFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace wqe {
@@ -235,11 +236,11 @@ CWaveFile::~CWaveFile() = default;
 Expected<WaveInfo> probeWaveFile(const std::filesystem::path& path) {
     LDataStreamFile file;
     if (!file.Open(path))
-        return unexpected(path.filename().string() + ": " + describe(WaveOpenError::CannotOpen));
+        return errnoError(errno, path, describe(WaveOpenError::CannotOpen), ErrorKind::ReadFailed);
     StreamInput in(file);
     WaveOpenError why = WaveOpenError::None;
     auto info = readWaveHeader(in, &why);
-    if (!info) return unexpected(path.filename().string() + ": " + describe(why));
+    if (!info) return Error{ErrorKind::BadFormat, path.string(), describe(why)};
     std::error_code ec;
     info->fileSize = std::filesystem::file_size(path, ec);
     if (ec) info->fileSize = 0;

@@ -58,7 +58,7 @@ Decoded decodePhrase(const fs::path& phrase) {
     kpac::SpanSource in(bytes);
     kpac::VectorSink out;
     const auto header = kpac::decode(in, out, 2);
-    EXPECT_TRUE(header) << header.error();
+    EXPECT_TRUE(header) << header.error().message();
     Decoded d;
     if (!header) return d;
     d.header = *header;
@@ -277,7 +277,7 @@ TEST_F(AudioInputTest, ImportWritesPlainSixteenBitPhrasesAtADeviceRate) {
         EXPECT_EQ(r.conversions, c.conversions);
         // What the card's player reads: the phrase check accepts it.
         const auto info = probeWavPhrase(target);
-        ASSERT_TRUE(info) << info.error();
+        ASSERT_TRUE(info) << info.error().message();
         EXPECT_EQ(info->dataOffset, kCanonicalWaveHeaderSize);
         EXPECT_EQ(info->format,
                   WaveFormat::pcm(static_cast<std::uint16_t>(c.channels), c.rateOut, 16));

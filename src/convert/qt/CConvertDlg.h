@@ -30,6 +30,8 @@ class QVBoxLayout;
 
 namespace wqe {
 
+class CPlayButton;
+
 // What the dialogs need from the editor for one modal run.
 struct ConvertContext {
     CWQEDoc& doc;
@@ -64,6 +66,8 @@ public:
     QCheckBox* mixBox() const { return mix_; }
     // The audio input options the rate list and the mix-down box give.
     InputOptions inputOptions() const;
+    // Plays the source file (File Convert only; null in WAV Import).
+    CPlayButton* playButton() const { return play_; }
     // Sets the source from dropped paths (one folder: "by Folder").
     void dropPaths(const QStringList& paths);
 
@@ -97,6 +101,8 @@ private:
     // "NAME: resampled 24000 Hz → 32000 Hz, ..." for each converted file, one a line.
     std::string conversionNotes() const;
     QString tr2(const char* en, const char* ja) const;
+    // The Play button follows the source text: a phrase or WAV file.
+    void updatePlaySource();
 
     const Kind kind_;
     ConvertContext context_;
@@ -116,6 +122,7 @@ private:
     QProgressBar* bar_ = nullptr;
     QPushButton* start_ = nullptr;
     QPushButton* close_ = nullptr;
+    CPlayButton* play_ = nullptr;
     QTimer* timer_ = nullptr;
 
     // The run under way: what it works on, its progress and its results.
