@@ -465,7 +465,7 @@ void CConvertDlg::startWorker() {
             std::string error;
             const auto sources = audioFilesInFolder(source, error);
             if (std::string why = folderWriteProblem(targetFolder); !why.empty()) {
-                for (const auto& s : sources) r.import.items.push_back({s, {}, false, false, why});
+                for (const auto& s : sources) r.import.items.push_back({s, {}, false, false, why, 0, {}});
             } else {
                 r.import = importWavFiles(sources, targetFolder, startNumber, maxNumber,
                                           &importProgress_, {}, realFileSystem(), input);
