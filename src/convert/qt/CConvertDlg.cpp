@@ -415,7 +415,8 @@ void CConvertDlg::onStart() {
     run_.phraseSide = run_.encode ? target : source;
     if (run_.folder) {
         std::string error;
-        if ((run_.encode ? audioFilesInFolder(source, error) : filesInFolder(source, "*.PHR", error))
+        if ((run_.encode ? audioFilesInFolder(source, error)
+                         : filesInFolder(source, "*.PHR", error))
                 .empty()) {
             QDialog::reject();
             context_.prompter.message(pick(lang, kMsgConvertFailed, kMsgConvertFailedJa),
@@ -465,7 +466,8 @@ void CConvertDlg::startWorker() {
             std::string error;
             const auto sources = audioFilesInFolder(source, error);
             if (std::string why = folderWriteProblem(targetFolder); !why.empty()) {
-                for (const auto& s : sources) r.import.items.push_back({s, {}, false, false, why, 0, {}});
+                for (const auto& s : sources)
+                    r.import.items.push_back({s, {}, false, false, why, 0, {}});
             } else {
                 r.import = importWavFiles(sources, targetFolder, startNumber, maxNumber,
                                           &importProgress_, {}, realFileSystem(), input);
@@ -484,9 +486,9 @@ void CConvertDlg::startWorker() {
             r.convert = decodeFolder(source, target, outBytes, &convertProgress_);
         } else {
             ConvertItem item =
-                r.encode ? encodeOneFile(source, target, mode, &convertProgress_.file[0], options,
-                                         input)
-                         : decodeOneFile(source, target, outBytes, &convertProgress_.file[0]);
+                r.encode
+                    ? encodeOneFile(source, target, mode, &convertProgress_.file[0], options, input)
+                    : decodeOneFile(source, target, outBytes, &convertProgress_.file[0]);
             r.convert.succeeded = item.ok ? 1 : 0;
             r.convert.cancelled = item.cancelled;
             r.convert.items.push_back(std::move(item));
@@ -508,10 +510,9 @@ void CConvertDlg::refreshProgress() {
 }
 
 void CConvertDlg::setRunning(bool running) {
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{decode_, encode_, byFolder_, bits_, modes_, quality_,
-                                         rate_, mix_, source_, target_, sourceRefer_,
-                                         targetRefer_, close_})
+    for (QWidget* w : std::initializer_list<QWidget*>{decode_, encode_, byFolder_, bits_, modes_,
+                                                      quality_, rate_, mix_, source_, target_,
+                                                      sourceRefer_, targetRefer_, close_})
         if (w) w->setEnabled(!running);
     if (!running) applyEnabledLists();
     percent_->setEnabled(true);
