@@ -23,6 +23,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A reader's error, naming the file it read.
+Error withFile(Error e, const fs::path& path) {
+    if (e.file.empty()) e.file = path.string();
+    return e;
+}
+
 constexpr std::size_t kSampleBytes = 2;  // the preview's PCM: signed 16-bit, little-endian
 // Decoded PCM kept ahead of playback: about five seconds of 48 kHz stereo,
 // enough to ride out a busy machine, small enough for any phrase length.
@@ -235,7 +241,7 @@ Result<std::unique_ptr<PreviewSource>> openWav(const fs::path& path, int volume)
     auto reader = std::make_unique<kpac::ByteReader>(**file);
     ReaderInput input(*reader);
     const auto info = readWaveHeader(input);
-    if (!info) return inFile(info.error(), path);
+    if (!info) return withFile(info.error(), path);
     const WaveFormat& f = info->format;
     const int width = (f.bitsPerSample + 7) / 8;
     if (f.formatTag != kWaveFormatPcm || (width != 2 && width != 3))
@@ -297,7 +303,7 @@ Result<std::unique_ptr<PreviewSource>> openPreviewSource(const fs::path& path, i
     file->reset();
     if (startsWith(start, got, "QWhP")) {
         const auto header = kpac::parseHeader(std::span<const std::uint8_t>(start, got));
-        if (!header) return inFile(header.error(), path);
+        if (!header) return withFile(header.error(), path);
         auto decoded = openFile(path);
         if (!decoded) return decoded.error();
         return std::unique_ptr<PreviewSource>(

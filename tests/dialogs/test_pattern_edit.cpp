@@ -4,12 +4,14 @@
 // stores and the record changes that follow it.
 #include <gtest/gtest.h>
 
-#include "card/FileIO.h"
 #include "card/NewCard.h"
 #include "dialogs/PatternEdit.h"
+#include "support/FaultyFileSystem.h"
 #include "support/TempDir.h"
 
 using namespace wqe;
+using wqe::test::FaultyFileSystem;
+using wqe::test::FsOp;
 using wqe::test::readBytes;
 using wqe::test::TempDir;
 
@@ -124,24 +126,23 @@ TEST(PatternEdit, MakingOrDiscardingNeverLosesAFile) {
     struct Case {
         const char* what;
         bool existingFile;
-        std::optional<std::size_t> failAfter;
+        std::optional<FsOp> failing;
     };
     const Case cases[] = {{"data file of that number already there", true, std::nullopt},
-                          {"write fails after 100 bytes", false, 100},
-                          {"write fails at once", false, 0}};
+                          {"the write fails half-way", false, FsOp::Write},
+                          {"the file cannot be created", false, FsOp::Create},
+                          {"the new file cannot be put in place", false, FsOp::Rename}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Card card(Model::WQ7000);
         const std::vector<std::uint8_t> audio(3000, 0x5A);
         if (c.existingFile) {
-            ASSERT_EQ(writeFileAtomic(card.dataFile(), audio), "");
+            ASSERT_TRUE(writeFileAtomic(realFileSystem(), card.dataFile(), audio));
         }
-        if (c.failAfter)
-            setWriteFaultInjectorForTesting(
-                [n = *c.failAfter](const std::filesystem::path&) { return std::optional(n); });
+        FaultyFileSystem faulty;
+        if (c.failing) faulty.failAt(*c.failing, 1, ENOSPC);
         const auto before = card.record();
-        const Status s = makeNewPhrase(card.doc, kSlot, PatternKind::Pattern7000);
-        setWriteFaultInjectorForTesting(nullptr);
+        const Status s = makeNewPhrase(card.doc, kSlot, PatternKind::Pattern7000, faulty);
         EXPECT_FALSE(s);
         EXPECT_EQ(card.record(), before);
         if (c.existingFile)
@@ -329,11 +330,9 @@ TEST(PatternEdit, EnterWritesFileThenRecordAsOneStep) {
         PatternData data(kind);
         data.setStepRef(0, 3);
         if (c.interruptPhrase) data.setStepRef(120, 4);
-        if (c.failWrite)
-            setWriteFaultInjectorForTesting(
-                [](const std::filesystem::path&) { return std::optional<std::size_t>(10); });
-        const StoreResult r = storeEditedSteps(card.doc, kSlot, data, c.play);
-        setWriteFaultInjectorForTesting(nullptr);
+        FaultyFileSystem faulty;
+        if (c.failWrite) faulty.failAt(FsOp::Write, 1, ENOSPC);
+        const StoreResult r = storeEditedSteps(card.doc, kSlot, data, c.play, faulty);
         EXPECT_EQ(static_cast<bool>(r.status), !c.failWrite);
         EXPECT_EQ(r.interruptCorrected, c.corrected);
         EXPECT_EQ(card.doc.phr().getPatternMode(kSlot), c.modeAfter);
