@@ -13,6 +13,7 @@
 #include "card/CWQEDoc.h"
 #include "card/Language.h"
 #include "card/Prompter.h"
+#include "convert/AudioInput.h"
 
 namespace wqe::cli {
 
@@ -62,6 +63,10 @@ private:
 };
 
 int parseInt(const std::string& text, const std::string& what, long long min, long long max);
+
+// The audio input options of encode and import: --rate 8000|16000|22050|
+// 32000|44100|48000 and --mix mono|stereo (convert/AudioInput.h).
+InputOptions parseInputOptions(const Args& args);
 
 // Language: --lang en|ja, else the environment.
 Language languageFrom(const Args& args);

@@ -42,6 +42,25 @@ kpac::EncodeOptions parseQuality(const Args& args) {
     throw UsageError("--quality: '" + *text + "' is not standard or best");
 }
 
+}  // namespace
+
+InputOptions parseInputOptions(const Args& args) {
+    InputOptions input;
+    if (const auto rate = args.option("--rate")) {
+        input.rate = parseDeviceRate(*rate);
+        if (!input.rate)
+            throw UsageError("--rate: '" + *rate + "' is not one of " + kpac::gradeRateList());
+    }
+    if (const auto mix = args.option("--mix")) {
+        const auto parsed = parseMixDown(*mix);
+        if (!parsed) throw UsageError("--mix: '" + *mix + "' is not mono or stereo");
+        input.mix = *parsed;
+    }
+    return input;
+}
+
+namespace {
+
 int parseOutBytes(const Args& args) {
     const auto bits = args.option("--bits");
     if (!bits || *bits == "16") return 2;
@@ -156,6 +175,7 @@ void report(const ConvertItem& item, const std::string& command) {
     if (item.ok) {
         std::cout << item.source.string() << " -> " << item.target.string();
         if (item.header) std::cout << ": " << describe(*item.header);
+        if (!item.conversions.empty()) std::cout << " (" << item.conversions << ")";
         std::cout << '\n';
         for (const auto& removed : item.removed)
             std::cout << "deleted " << removed.string() << '\n';
@@ -188,7 +208,7 @@ int runConvert(const std::vector<std::string>& argv, bool encoding) {
     const std::string command = encoding ? "encode" : "decode";
     Args args(argv, {"--folder", "--quiet"},
               encoding ? std::set<std::string>{"--mode", "--quality", "--start", "--max", "--lang",
-                                               "--jobs"}
+                                               "--jobs", "--rate", "--mix"}
                        : std::set<std::string>{"--bits", "--lang", "--jobs"});
     args.expectPositional(2, 2);
     const Language lang = languageFrom(args);
@@ -196,12 +216,14 @@ int runConvert(const std::vector<std::string>& argv, bool encoding) {
     const fs::path source = args.positional()[0], target = args.positional()[1];
     Mode mode = Mode::Linear;
     kpac::EncodeOptions options;
+    InputOptions input;
     int outBytes = 2, start = 1, maxNumber = kDefaultMaxPhraseNumber;
     if (encoding) {
         const auto modeText = args.option("--mode");
         if (!modeText) throw UsageError("--mode is required");
         mode = parseMode(*modeText);
         options = parseQuality(args);
+        input = parseInputOptions(args);
         if (auto s = args.option("--start")) start = parseInt(*s, "--start", 1, 9999);
         if (auto m = args.option("--max")) maxNumber = parseInt(*m, "--max", 1, 9999);
         if (!folderMode && (args.option("--start") || args.option("--max")))
@@ -226,7 +248,7 @@ int runConvert(const std::vector<std::string>& argv, bool encoding) {
                 bar.above([&] { report(item, command); });
             };
             batch = encoding ? encodeFolder(source, target, mode, start, maxNumber, &progress,
-                                            onItem, options, jobs)
+                                            onItem, options, jobs, input)
                              : decodeFolder(source, target, outBytes, &progress, onItem,
                                             localTimeNow, jobs);
         } else {
@@ -235,9 +257,9 @@ int runConvert(const std::vector<std::string>& argv, bool encoding) {
             if (fs::is_directory(target, ec))
                 throw Failure(target.string() + ": a folder; name the file to write");
             progress.fileCount = 1;
-            ConvertItem item = encoding
-                                   ? encodeOneFile(source, target, mode, &progress.file[0], options)
-                                   : decodeOneFile(source, target, outBytes, &progress.file[0]);
+            ConvertItem item =
+                encoding ? encodeOneFile(source, target, mode, &progress.file[0], options, input)
+                         : decodeOneFile(source, target, outBytes, &progress.file[0]);
             if (item.ok) ++batch.succeeded;
             batch.cancelled = item.cancelled;
             batch.items.push_back(std::move(item));
@@ -270,13 +292,22 @@ const bool registered = [] {
          runDecode});
     registerCommand(
         {"encode", "WAV files to KPAC phrase files (.PHR)",
-         "usage: wqe encode --mode MODE [--quality Q] [--quiet] IN.WAV OUT.PHR\n"
-         "       wqe encode --folder --mode MODE [--quality Q] [--start N] [--max N] [--jobs N]\n"
-         "                  [--quiet]\n"
-         "                  SRCDIR DSTDIR\n\n"
-         "Encodes a PCM WAV file (16 or 24 bits, mono or stereo, 8000, 16000,\n"
-         "22050, 32000, 44100 or 48000 Hz) into a KPAC phrase file. MODE is\n"
-         "linear, mode1, mode2, mode3, h-linear or the codes 0..4.\n\n"
+         "usage: wqe encode --mode MODE [--quality Q] [--rate HZ] [--mix mono|stereo] [--quiet]\n"
+         "                  IN OUT.PHR\n"
+         "       wqe encode --folder --mode MODE [--quality Q] [--rate HZ] [--mix mono|stereo]\n"
+         "                  [--start N] [--max N] [--jobs N] [--quiet] SRCDIR DSTDIR\n\n"
+         "Encodes an audio file into a KPAC phrase file. MODE is linear, mode1,\n"
+         "mode2, mode3, h-linear or the codes 0..4.\n\n"
+         "IN is a WAV file (PCM of 8, 16, 24 or 32 bits or float of 32 or 64 bits,\n"
+         "also WAVE_FORMAT_EXTENSIBLE), FLAC, Ogg Vorbis, Opus or MP3. A 16- or\n"
+         "24-bit PCM WAV file, mono or stereo, at 8000, 16000, 22050, 32000, 44100\n"
+         "or 48000 Hz goes to the encoder unchanged. Anything else is converted on\n"
+         "the way: to the lowest of those rates not below the file's (48000 above\n"
+         "48000) or to --rate HZ, to 24 bits when the file has more than 16 (else\n"
+         "16), and with more than two channels only when --mix asks for a mono\n"
+         "or stereo mix-down (--mix mono also mixes stereo files). The result line\n"
+         "names every conversion, e.g. \"(resampled 24000 Hz → 32000 Hz,\n"
+         "32-bit float → 24-bit)\".\n\n"
          "--quality standard (default) chooses each block's coding as the\n"
          "device's own encoder does; --quality best tries every coding of the\n"
          "mode and keeps the closest, for a higher signal-to-noise ratio at no\n"
@@ -286,7 +317,8 @@ const bool registered = [] {
          "and .MID beside it), so that a card phrase keeps one data file. Files\n"
          "of any other name are never deleted: encoding announcement.wav to\n"
          "announcement.phr keeps announcement.wav.\n\n"
-         "With --folder every *.WAV file of SRCDIR becomes DSTDIR/_WQPnnnn.PHR\n"
+         "With --folder every audio file of SRCDIR (*.WAV, *.FLAC, *.OGG, *.OGA,\n"
+         "*.OPUS, *.MP3) becomes DSTDIR/_WQPnnnn.PHR\n"
          "with the first number from N (--start, default 1) up to --max\n"
          "(default 1000) for which no _WQPnnnn .MID, .PHR or .WAV file exists.\n"
          "The numbers are given in file order before the files are converted on\n"

@@ -206,7 +206,8 @@ int cmdCleanup(const std::vector<std::string>& argv) {
 
 int cmdImport(const std::vector<std::string>& argv) {
     reportFileSizeLimit();
-    Args args(argv, {"--yes", "--no", "--cleanup"}, {"--folder", "--start"});
+    Args args(argv, {"--yes", "--no", "--cleanup"}, {"--folder", "--start", "--rate", "--mix"});
+    const InputOptions input = parseInputOptions(args);
     const auto folder = args.option("--folder");
     args.expectPositional(1, folder ? 1 : 100000);
     if (!folder && args.positional().size() < 2)
@@ -223,9 +224,9 @@ int cmdImport(const std::vector<std::string>& argv) {
     std::vector<fs::path> sources;
     if (folder) {
         std::string error;
-        sources = filesInFolder(*folder, "*.WAV", error);
+        sources = audioFilesInFolder(*folder, error);
         if (!error.empty()) throw Failure(error);
-        if (sources.empty()) throw Failure(*folder + ": no .WAV files in this folder");
+        if (sources.empty()) throw Failure(*folder + ": no audio files in this folder");
     } else {
         sources.assign(args.positional().begin() + 1, args.positional().end());
     }
@@ -236,10 +237,12 @@ int cmdImport(const std::vector<std::string>& argv) {
         std::cerr << stop->message << '\n' << stop->detail << '\n';
         return kExitFailure;
     }
-    const ImportBatch batch = importWavFiles(sources, cardFolder, start, maxNumber);
+    const ImportBatch batch =
+        importWavFiles(sources, cardFolder, start, maxNumber, nullptr, {}, realFileSystem(), input);
     for (const ImportItem& item : batch.items) {
         if (item.ok)
-            std::cout << item.source.string() << " -> " << item.target.filename().string() << '\n';
+            std::cout << item.source.string() << " -> " << item.target.filename().string()
+                      << (item.conversions.empty() ? "" : " (" + item.conversions + ")") << '\n';
         if (!item.error.empty()) std::cerr << item.error << '\n';
     }
     const int failed = static_cast<int>(batch.items.size()) - batch.succeeded;
@@ -295,10 +298,15 @@ const bool registered = [] {
                      cmdCopy});
     registerCommand(
         {"import", "copy WAV files onto a WQ-7000 card as WAV phrases",
-         "usage: wqe import CARD WAV... [--start N] [--cleanup] [--yes|--no]\n"
-         "       wqe import CARD --folder SRCDIR [--start N] [--cleanup] [--yes|--no]\n\n"
-         "Copies each 16-bit PCM WAV file (8000 to 48000 Hz, mono or stereo) to the\n"
-         "first free phrase number from N (default 1), padded to whole blocks.\n"
+         "usage: wqe import CARD FILE... [--start N] [--rate HZ] [--mix mono|stereo]\n"
+         "                  [--cleanup] [--yes|--no]\n"
+         "       wqe import CARD --folder SRCDIR [--start N] [--rate HZ] [--mix mono|stereo]\n"
+         "                  [--cleanup] [--yes|--no]\n\n"
+         "Writes each audio file (as wqe encode takes them) as a 16-bit PCM WAV\n"
+         "phrase to the first free phrase number from N (default 1), padded to\n"
+         "whole blocks. A 16-bit WAV file, mono or stereo, at a device rate keeps\n"
+         "its samples; anything else is converted as wqe encode converts it (the\n"
+         "rate by --rate, more than two channels only with --mix), to 16 bits.\n"
          "--cleanup then runs the cleanup that registers the new phrases; without\n"
          "it the cleanup is offered at a terminal (or with --yes).\n",
          cmdImport});

@@ -1,6 +1,7 @@
 // wqe: the card editor's command-line tool.
 #include <iostream>
 
+#include "audiofile/AudioFile.h"
 #include "cli/Cli.h"
 
 using namespace wqe::cli;
@@ -24,6 +25,7 @@ void printOverview() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    wqe::audiofile::install();  // FLAC, Ogg, MP3 and rate conversion for encode and import
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         printOverview();

@@ -164,20 +164,118 @@ std::vector<fs::path> deleteOtherDataFiles(const fs::path& written, std::string&
     return removed;
 }
 
-ConvertItem encodeOneFile(const fs::path& wav, const fs::path& phrase, kpac::Mode mode,
-                          kpac::Progress* progress, const kpac::EncodeOptions& options) {
-    ConvertItem item;
-    item.source = wav;
-    item.target = phrase;
-    const auto r = kpac::encodeFile(wav, phrase, static_cast<int>(mode), progress, options);
-    if (!r) {
+namespace {
+
+// True when the encoder takes a WAV file as it is (16 or 24 bits, one or two
+// channels, a device rate) and the input options keep its rate and channels.
+bool goesUnchanged(kpac::ByteSource& source, const InputOptions& input) {
+    kpac::ByteReader reader(source, 4096);
+    const auto w = kpac::readWavInput(reader);
+    return w && kpac::gradeOfRate(w->sampleRate) && (!input.rate || *input.rate == w->sampleRate) &&
+           !(input.mix == MixDown::Mono && w->channels == 2);
+}
+
+// The converted input and its plan.
+struct OpenedInput {
+    std::unique_ptr<ConvertedWave> wave;
+    InputPlan plan;
+};
+
+// Opens `source` for conversion: a WAV file through `file` (rewound), any
+// other format through the backend. The error names the file.
+Result<OpenedInput> openForEncoding(const fs::path& source, std::unique_ptr<RewindableFile> file,
+                                    const InputOptions& input) {
+    auto reader = hasWavExtension(source) || file->startsWithRiff() || !audioBackend()
+                      ? openWavInput(std::move(file), source)
+                      : openAudioInput(source);
+    if (!reader) return reader.error();
+    auto plan = planInput((*reader)->format(), input, 24);
+    if (!plan) return Error{plan.error().kind, source.string(), plan.error().reason};
+    auto wave = ConvertedWave::create(std::move(*reader), *plan);
+    if (!wave) return Error{wave.error().kind, source.string(), wave.error().reason};
+    return OpenedInput{std::move(*wave), std::move(*plan)};
+}
+
+// Opens `source` and looks at its header. Empty `file` with `error` set when
+// it cannot be opened.
+std::unique_ptr<RewindableFile> openSource(const fs::path& source, bool& unchanged,
+                                           const InputOptions& input, std::string& error) {
+    auto file = std::make_unique<RewindableFile>();
+    if (const std::string why = file->open(source); !why.empty()) {
+        error = source.string() + ": cannot be opened (" + why + ")";
+        return nullptr;
+    }
+    unchanged = goesUnchanged(*file, input);
+    file->rewind();
+    return file;
+}
+
+// Encodes `wave` (the source's bytes or its conversion) into the phrase file,
+// which appears only when complete. Fills item.ok, header and error.
+void encodeInto(kpac::ByteSource& wave, const ConvertedWave* converted, const fs::path& source,
+                const fs::path& phrase, kpac::Mode mode, kpac::Progress* progress,
+                const kpac::EncodeOptions& options, ConvertItem& item) {
+    kpac::AtomicFileSink out;
+    if (const std::string why = out.open(phrase); !why.empty()) {
+        item.error = phrase.string() + ": cannot be created (" + why + ")";
+        return;
+    }
+    auto r = kpac::encode(wave, out, static_cast<int>(mode), progress, options);
+    if (!r || (converted && converted->failed())) {
+        const bool writeFailed = out.failed();
+        out.discard();
         item.cancelled = progress && progress->cancelled();
-        item.error = r.error().message();
-        return item;
+        if (converted && converted->failed())
+            item.error = converted->error()->message();
+        else
+            item.error = inFile(r.error(), writeFailed ? phrase : source).message();
+        return;
+    }
+    if (const std::string why = out.commit(); !why.empty()) {
+        item.error = phrase.string() + ": cannot be written (" + why + ")";
+        return;
     }
     item.ok = true;
     item.header = r->header;
-    item.removed = deleteOtherDataFiles(phrase, item.error);
+    // A data chunk that claims more than the file holds: say so.
+    if (!r->warning.empty()) item.error = source.string() + ": " + r->warning;
+}
+
+}  // namespace
+
+ConvertItem encodeOneFile(const fs::path& wav, const fs::path& phrase, kpac::Mode mode,
+                          kpac::Progress* progress, const kpac::EncodeOptions& options,
+                          const InputOptions& input) {
+    ConvertItem item;
+    item.source = wav;
+    item.target = phrase;
+    if (static_cast<unsigned>(mode) >= static_cast<unsigned>(kpac::kModeCount)) {
+        item.error = "mode " + std::to_string(static_cast<int>(mode)) + " is not one of 0..4";
+        return item;
+    }
+    bool unchanged = false;
+    auto file = openSource(wav, unchanged, input, item.error);
+    if (!file) return item;
+    if (unchanged) {
+        encodeInto(*file, nullptr, wav, phrase, mode, progress, options, item);
+    } else {
+        auto opened = openForEncoding(wav, std::move(file), input);
+        if (!opened) {
+            item.error = opened.error().message();
+            return item;
+        }
+        encodeInto(*opened->wave, opened->wave.get(), wav, phrase, mode, progress, options, item);
+        if (item.ok) {
+            item.conversions = opened->plan.summary();
+            if (const std::uint64_t clipped = opened->wave->clippedSamples())
+                item.conversions += (item.conversions.empty() ? "" : ", ") +
+                                    std::to_string(clipped) + " samples clipped at full scale";
+        }
+    }
+    if (!item.ok) return item;
+    std::string removeError;
+    item.removed = deleteOtherDataFiles(phrase, removeError);
+    if (!removeError.empty()) item.error += (item.error.empty() ? "" : "\n") + removeError;
     return item;
 }
 
@@ -258,18 +356,14 @@ ConvertItem refusedItem(const fs::path& source, std::string error) {
     return item;
 }
 
-// Why the encoder would refuse a WAV file before writing anything, or "".
-std::string encodeRefusal(const fs::path& wav) {
-    kpac::FileSource in;
-    if (const std::string why = in.open(wav); !why.empty())
-        return wav.string() + ": cannot be opened (" + why + ")";
-    kpac::ByteReader reader(in, 4096);
-    const auto input = kpac::readWavInput(reader);
-    if (!input) return inFile(input.error(), wav).message();
-    if (!kpac::gradeOfRate(input->sampleRate))
-        return wav.string() + ": sample rate " + std::to_string(input->sampleRate) +
-               " Hz is not one of " + kpac::gradeRateList();
-    return {};
+// Why the encoder would refuse an input before writing anything, or "".
+std::string encodeRefusal(const fs::path& source, const InputOptions& input) {
+    bool unchanged = false;
+    std::string error;
+    auto file = openSource(source, unchanged, input, error);
+    if (!file || unchanged) return error;
+    auto opened = openForEncoding(source, std::move(file), input);
+    return opened ? std::string() : opened.error().message();
 }
 
 // Why the decoder would refuse a phrase file before writing anything, or "".
@@ -356,15 +450,17 @@ void runPlan(const FolderPlan& plan, ConvertProgress& progress, const ConvertIte
     batch.cancelled = progress.cancel.load();
 }
 
-// The folder run shared by both directions.
+// The folder run shared by both directions: the files matching `pattern`,
+// or with `audio` every audio file the program can decode.
 template <class Name, class Refusal, class Convert>
 ConvertBatch runFolder(const fs::path& sourceFolder, const fs::path& targetFolder,
-                       std::string_view pattern, ConvertProgress* progress,
+                       std::string_view pattern, bool audio, ConvertProgress* progress,
                        const ConvertItemCallback& onItem, int jobs, Name name, Refusal refusal,
                        Convert convert) {
     ConvertBatch batch;
     std::string error;
-    const std::vector<fs::path> files = filesInFolder(sourceFolder, pattern, error);
+    const std::vector<fs::path> files = audio ? audioFilesInFolder(sourceFolder, error)
+                                              : filesInFolder(sourceFolder, pattern, error);
     if (!error.empty()) {
         batch.setupError = error;
         return batch;
@@ -392,7 +488,7 @@ ConvertBatch decodeFolder(const fs::path& sourceFolder, const fs::path& targetFo
                           const LocalClock& clock, int jobs) {
     PlannedNames planned;
     return runFolder(
-        sourceFolder, targetFolder, "*.PHR", progress, onItem, jobs,
+        sourceFolder, targetFolder, "*.PHR", false, progress, onItem, jobs,
         [&](const fs::path& source, std::string& why) {
             auto target = decodeTarget(targetFolder, source, clock(), planned);
             if (target)
@@ -412,13 +508,13 @@ ConvertBatch decodeFolder(const fs::path& sourceFolder, const fs::path& targetFo
 ConvertBatch encodeFolder(const fs::path& sourceFolder, const fs::path& targetFolder,
                           kpac::Mode mode, int start, int maxNumber, ConvertProgress* progress,
                           const ConvertItemCallback& onItem, const kpac::EncodeOptions& options,
-                          int jobs) {
+                          int jobs, const InputOptions& input) {
     // As on one thread: `next` stays at the number given last, which the
     // next file finds taken (its file counts as written).
     int next = std::max(start, 1);
     bool nextTaken = false;
     return runFolder(
-        sourceFolder, targetFolder, "*.WAV", progress, onItem, jobs,
+        sourceFolder, targetFolder, "*.WAV", true, progress, onItem, jobs,
         [&](const fs::path& source, std::string& why) {
             int from = nextTaken ? next + 1 : next;
             auto target = encodeTargetPath(targetFolder, from, maxNumber);
@@ -431,9 +527,9 @@ ConvertBatch encodeFolder(const fs::path& sourceFolder, const fs::path& targetFo
                       targetFolder.string() + "; the files from here on were not converted";
             return target;
         },
-        encodeRefusal,
+        [&](const fs::path& source) { return encodeRefusal(source, input); },
         [&](const fs::path& source, const fs::path& target, kpac::Progress* p) {
-            return encodeOneFile(source, target, mode, p, options);
+            return encodeOneFile(source, target, mode, p, options, input);
         });
 }
 

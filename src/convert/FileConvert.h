@@ -35,6 +35,7 @@
 #include "codec/ByteIo.h"
 #include "codec/KpacEncoder.h"
 #include "codec/KpacHeader.h"
+#include "convert/AudioInput.h"
 
 namespace wqe {
 
@@ -107,13 +108,21 @@ struct ConvertItem {
     std::string error;                   // names the file and what is wrong
     std::vector<fs::path> removed;       // encode: the phrase's other data files deleted
     std::optional<kpac::Header> header;  // of the phrase file read or written
+    // encode: the conversions the input took on its way to the encoder
+    // ("resampled 24000 Hz → 32000 Hz, 32-bit float → 24-bit"); empty when
+    // the WAV file went to the encoder unchanged.
+    std::string conversions;
 };
 
 // One file; the codec's progress pair follows it.
 // `options.quality`: the encoder's Standard (default) or Best quality.
+// A 16- or 24-bit PCM WAV file of one or two channels at the device rate the
+// plan keeps goes to the encoder unchanged, byte for byte; any other input
+// (openAudioInput) is converted by its plan (planInput with `input`, up to 24
+// bits) on the way.
 ConvertItem encodeOneFile(const fs::path& wav, const fs::path& phrase, kpac::Mode mode,
                           kpac::Progress* progress = nullptr,
-                          const kpac::EncodeOptions& options = {});
+                          const kpac::EncodeOptions& options = {}, const InputOptions& input = {});
 ConvertItem decodeOneFile(const fs::path& phrase, const fs::path& wav, int outBytes,
                           kpac::Progress* progress = nullptr);
 
@@ -171,12 +180,14 @@ ConvertBatch decodeFolder(const fs::path& sourceFolder, const fs::path& targetFo
                           ConvertProgress* progress = nullptr,
                           const ConvertItemCallback& onItem = {},
                           const LocalClock& clock = localTimeNow, int jobs = 0);
-// Encodes every "*.WAV" file of sourceFolder into numbered phrase files of
-// targetFolder, numbers from `start` up to `maxNumber`, on `jobs` threads.
+// Encodes every audio file of sourceFolder (audioFilesInFolder) into
+// numbered phrase files of targetFolder, numbers from `start` up to
+// `maxNumber`, on `jobs` threads.
 ConvertBatch encodeFolder(const fs::path& sourceFolder, const fs::path& targetFolder,
                           kpac::Mode mode, int start, int maxNumber,
                           ConvertProgress* progress = nullptr,
                           const ConvertItemCallback& onItem = {},
-                          const kpac::EncodeOptions& options = {}, int jobs = 0);
+                          const kpac::EncodeOptions& options = {}, int jobs = 0,
+                          const InputOptions& input = {});
 
 }  // namespace wqe

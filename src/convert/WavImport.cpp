@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstdio>
+#include <vector>
 
 #include "card/FileIO.h"
 #include "card/Model.h"
@@ -54,61 +54,16 @@ Expected<WaveInfo> probeWavPhrase(const fs::path& path) {
 }
 
 std::uint64_t paddedDataSize(std::uint32_t dataSize, std::uint16_t blockAlign) {
+    return paddedDataSize64(dataSize, blockAlign);
+}
+
+std::uint64_t paddedDataSize64(std::uint64_t dataSize, std::uint16_t blockAlign) {
     const std::uint64_t unit = std::uint64_t{kBlockFrames} * blockAlign;
     if (unit == 0) return dataSize;
     return (dataSize + unit - 1) / unit * unit;
 }
 
 namespace {
-
-// Marks a failed write of the target; its cause is in errno.
-constexpr const char* kWriteFailed = "write";
-
-std::string causeOf(int error) {
-    return error ? std::generic_category().message(error) : std::string("incomplete write");
-}
-
-// Opens the source and checks that it can be a WAV phrase; "" when it can.
-std::string openSource(const fs::path& source, CWaveFile& in, WaveInfo& info) {
-    if (!in.Open(source)) return fileText(source) + ": " + describe(in.OpenError());
-    info.format = in.Format();
-    info.dataOffset = in.DataOffset();
-    info.dataSize = in.DataSize();
-    return wavPhraseFormatProblem(info, source);
-}
-
-// Copies `size` sample bytes piece by piece, following the percentage; ""
-// on success. A source that ends early is named with the bytes it held.
-constexpr const char* kCopyCancelled = "cancelled";
-
-std::string copySamples(CWaveFile& in, CWaveFile& out, const fs::path& source, std::uint32_t size,
-                        std::atomic<int>* filePercent, const std::atomic<bool>* cancel) {
-    std::array<std::uint8_t, kImportPieceSize> piece{};
-    const std::uint32_t hundredth = size / 100 ? size / 100 : 1;
-    std::uint32_t copied = 0;
-    while (copied < size) {
-        const std::size_t n = std::min<std::size_t>(piece.size(), size - copied);
-        const std::size_t got = in.Read(piece.data(), n);
-        if (got != n)
-            return fileText(source) + ": the sample data ends after " +
-                   std::to_string(copied + got) + " of " + std::to_string(size) + " bytes.";
-        if (!out.WriteExact(piece.data(), n)) return kWriteFailed;
-        copied += static_cast<std::uint32_t>(n);
-        setPercent(filePercent, static_cast<int>(std::min<std::uint32_t>(100, copied / hundredth)));
-        if (cancel && cancel->load(std::memory_order_relaxed)) return kCopyCancelled;
-    }
-    return {};
-}
-
-bool writePadding(CWaveFile& out, std::uint32_t pad) {
-    const std::array<std::uint8_t, kImportPieceSize> zeros{};
-    for (std::uint32_t left = pad; left > 0;) {
-        const std::size_t n = std::min<std::size_t>(zeros.size(), left);
-        if (!out.WriteExact(zeros.data(), n)) return false;
-        left -= static_cast<std::uint32_t>(n);
-    }
-    return true;
-}
 
 // The phrase keeps one data file: removes its ".PHR" and ".MID" files.
 void removeOtherDataFiles(FileSystem& fsys, const fs::path& target, WavImportResult& result) {
@@ -125,11 +80,26 @@ void removeOtherDataFiles(FileSystem& fsys, const fs::path& target, WavImportRes
     }
 }
 
+// Opens the source and decides what the WAV phrase receives: 16 bits, one or
+// two channels, a device rate; "" when it can.
+std::string openSource(const fs::path& source, const InputOptions& input,
+                       std::unique_ptr<ConvertedWave>& wave, InputPlan& plan) {
+    auto reader = openAudioInput(source);
+    if (!reader) return fileText(source) + ": " + reader.error().reason;
+    auto planned = planInput((*reader)->format(), input, kWavPhraseBits);
+    if (!planned) return fileText(source) + ": " + planned.error().reason + ".";
+    plan = *planned;
+    auto made = ConvertedWave::create(std::move(*reader), plan);
+    if (!made) return fileText(source) + ": " + made.error().reason + ".";
+    wave = std::move(*made);
+    return {};
+}
+
 }  // namespace
 
 WavImportResult importWavFile(const fs::path& source, const fs::path& target,
                               std::atomic<int>* filePercent, const std::atomic<bool>* cancel,
-                              FileSystem& fsys) {
+                              FileSystem& fsys, const InputOptions& input) {
     WavImportResult result;
     setPercent(filePercent, 0);
     auto fail = [&](std::string why) {
@@ -138,70 +108,70 @@ WavImportResult importWavFile(const fs::path& source, const fs::path& target,
         return result;
     };
 
-    CWaveFile in;
-    WaveInfo info;
-    if (std::string why = openSource(source, in, info); !why.empty()) return fail(why);
-    const std::uint32_t size = info.dataSize;
-    const std::uint64_t padded = paddedDataSize(size, info.format.blockAlign);
+    std::unique_ptr<ConvertedWave> wave;
+    InputPlan plan;
+    if (std::string why = openSource(source, input, wave, plan); !why.empty()) return fail(why);
+    const auto blockAlign = static_cast<std::uint16_t>(2 * plan.channels);
+    const std::uint64_t size = wave->frames() * blockAlign;
+    const std::uint64_t padded = paddedDataSize64(size, blockAlign);
     if (padded + kCanonicalWaveHeaderSize - 8 > kRiffSizeLimit)
         return fail(fileText(source) + ": too much sample data for a WAV file.");
-    const auto pad = static_cast<std::uint32_t>(padded - size);
 
-    // Beside the target, so the rename into place stays in one folder; the
-    // name carries the process id, so a later run removes it if this one dies.
-    const fs::path temp = temporaryPathFor(target);
-    std::error_code ec;
-    auto failAndRemove = [&](std::string why) {
-        in.Close();
-        fs::remove(temp, ec);
-        return fail(std::move(why));
-    };
+    // The converted stream starts with its own 44-byte header; the phrase's
+    // header states the padded size.
+    std::array<std::uint8_t, kCanonicalWaveHeaderSize> streamHeader{};
+    if (wave->read(streamHeader.data(), streamHeader.size()) != streamHeader.size())
+        return fail(fileText(source) + ": " +
+                    (wave->failed() ? wave->error()->reason : "no sample data") + ".");
+    const WaveFormat format =
+        WaveFormat::pcm(static_cast<std::uint16_t>(plan.channels), plan.rate, kWavPhraseBits);
+    const auto header = canonicalWaveHeader(format, static_cast<std::uint32_t>(padded));
 
-    std::string problem;
-    int writeError = 0;
-    auto check = [&](bool written) {
-        if (!written && problem.empty()) {
-            problem = kWriteFailed;
-            writeError = errno;
-        }
+    auto file = AtomicFile::begin(fsys, target);
+    if (!file)
+        return fail(fileText(target) + ": cannot be created in " + target.parent_path().string() +
+                    ": " + file.error().reason);
+    auto writeFailed = [&](const Status& s) {
+        return fail(fileText(target) + ": could not be written completely: " + s.error().reason);
     };
-    {
-        CWaveFile out;
-        errno = 0;
-        if (!out.Create(temp))
-            return failAndRemove(fileText(target) + ": cannot be created in " +
-                                 target.parent_path().string() + ": " + causeOf(errno));
-        WaveFormat format = info.format;
-        format.extraSize = 0;  // a fresh 16-byte format block
-        check(out.WriteFormat(format) &&
-              out.WriteChunkHeader("data", static_cast<std::uint32_t>(padded)));
-        if (problem.empty()) {
-            problem = copySamples(in, out, source, size, filePercent, cancel);
-            if (problem == kWriteFailed) writeError = errno;
+    if (Status s = file->write(header); !s) return writeFailed(s);
+
+    std::vector<std::uint8_t> piece(kImportPieceSize * 128);
+    const std::uint64_t hundredth = size / 100 ? size / 100 : 1;
+    std::uint64_t copied = 0;
+    while (copied < size) {
+        const auto n =
+            static_cast<std::size_t>(std::min<std::uint64_t>(piece.size(), size - copied));
+        const std::size_t got = wave->read(piece.data(), n);
+        if (got != n) {
+            if (wave->failed()) return fail(fileText(source) + ": " + wave->error()->reason + ".");
+            return fail(fileText(source) + ": the sample data ends after " +
+                        std::to_string((copied + got) / blockAlign) + " of " +
+                        std::to_string(wave->frames()) + " frames.");
         }
-        if (problem.empty()) check(writePadding(out, pad));
-        // Closing patches the RIFF size; its failure is a failure of the file.
-        check(out.Finish());
+        if (Status s = file->write(std::span<const std::uint8_t>(piece.data(), n)); !s)
+            return writeFailed(s);
+        copied += n;
+        setPercent(filePercent, static_cast<int>(std::min<std::uint64_t>(100, copied / hundredth)));
+        if (cancel && cancel->load(std::memory_order_relaxed)) {
+            result.cancelled = true;
+            return fail(fileText(source) + ": cancelled; " + fileText(target) +
+                        " was not written.");
+        }
     }
-    in.Close();
-    const std::uint64_t expected = kCanonicalWaveHeaderSize + padded;
-    if (problem.empty() && (fs::file_size(temp, ec) != expected || ec)) problem = kWriteFailed;
-    if (problem == kWriteFailed)
-        return failAndRemove(fileText(target) +
-                             ": could not be written completely: " + causeOf(writeError));
-    if (problem == kCopyCancelled) {
-        result.cancelled = true;
-        return failAndRemove(fileText(source) + ": cancelled; " + fileText(target) +
-                             " was not written.");
-    }
-    if (!problem.empty()) return failAndRemove(problem);
-    if (Status s = fsys.rename(temp, target); !s)
-        return failAndRemove(fileText(target) + ": cannot be put in place: " + s.error().reason);
+    const std::vector<std::uint8_t> zeros(static_cast<std::size_t>(padded - size), 0);
+    if (Status s = file->write(zeros); !s) return writeFailed(s);
+    if (Status s = file->commit(); !s)
+        return fail(fileText(target) + ": cannot be put in place: " + s.error().reason);
     setPercent(filePercent, 100);
 
     result.ok = true;
-    result.dataBytes = size;
-    result.padBytes = pad;
+    result.dataBytes = static_cast<std::uint32_t>(size);
+    result.padBytes = static_cast<std::uint32_t>(padded - size);
+    result.conversions = plan.summary();
+    if (const std::uint64_t clipped = wave->clippedSamples())
+        result.conversions += (result.conversions.empty() ? "" : ", ") + std::to_string(clipped) +
+                              " samples clipped at full scale";
     removeOtherDataFiles(fsys, target, result);
     return result;
 }
@@ -236,7 +206,8 @@ int ImportProgress::overallPercent() const {
 
 ImportBatch importWavFiles(const std::vector<fs::path>& sources, const fs::path& cardFolder,
                            int start, int maxNumber, ImportProgress* progress,
-                           const ImportItemCallback& onItem, FileSystem& fsys) {
+                           const ImportItemCallback& onItem, FileSystem& fsys,
+                           const InputOptions& input) {
     ImportBatch batch;
     if (progress) {
         progress->fileCount = static_cast<int>(sources.size());
@@ -256,11 +227,12 @@ ImportBatch importWavFiles(const std::vector<fs::path>& sources, const fs::path&
             item.target = cardFolder / phraseDataFileName("", *n - 1, "WAV");
             const auto r =
                 importWavFile(source, item.target, progress ? &progress->filePercent : nullptr,
-                              progress ? &progress->cancel : nullptr, fsys);
+                              progress ? &progress->cancel : nullptr, fsys, input);
             item.ok = r.ok;
             item.cancelled = r.cancelled;
             item.error = r.error;
             item.padBytes = r.padBytes;
+            item.conversions = r.conversions;
             if (r.ok) ++batch.succeeded;
         } else {
             item.error = fileText(source) + ": no free phrase number from " + std::to_string(next) +

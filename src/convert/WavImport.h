@@ -1,7 +1,11 @@
-// WAV Import: PCM WAV files onto a card as WAV phrases, uncompressed. Each
-// accepted source is copied to a phrase data file "_WQP%04d.WAV" with a fresh
-// 44-byte header (RIFF, a 16-byte "fmt " chunk, "data") and its sample data
-// padded with zero bytes to whole blocks of 16 frames.
+// WAV Import: audio files onto a card as WAV phrases, uncompressed. Each
+// accepted source becomes a phrase data file "_WQP%04d.WAV" with a fresh
+// 44-byte header (canonicalWaveHeader: RIFF, a 16-byte "fmt " chunk, "data")
+// and 16-bit PCM samples at a device rate, padded with zero bytes to whole
+// blocks of 16 frames: what the card receives is always what its player
+// reads. A 16-bit PCM WAV of one or two channels at a device rate keeps its
+// samples bit for bit; anything else (openAudioInput) is converted by its
+// plan (planInput with 16 bits).
 //
 // The import writes no phrase settings: the card learns of the new files
 // through a cleanup.
@@ -16,6 +20,7 @@
 #include <vector>
 
 #include "base/FileSystem.h"
+#include "convert/AudioInput.h"
 #include "stream/Expected.h"
 #include "stream/LWaveFile.h"
 
@@ -39,6 +44,7 @@ Expected<WaveInfo> probeWavPhrase(const fs::path& path);
 
 // The data chunk size after padding to whole blocks of 16 frames.
 std::uint64_t paddedDataSize(std::uint32_t dataSize, std::uint16_t blockAlign);
+std::uint64_t paddedDataSize64(std::uint64_t dataSize, std::uint16_t blockAlign);
 
 struct WavImportResult {
     bool ok = false;
@@ -47,6 +53,7 @@ struct WavImportResult {
     std::uint32_t dataBytes = 0;    // sample bytes copied
     std::uint32_t padBytes = 0;     // zero bytes appended
     std::vector<fs::path> removed;  // the phrase's other data files (".PHR", ".MID")
+    std::string conversions;        // as ConvertItem::conversions
 };
 
 // Imports one file. `filePercent` (0..100) follows the copy. The target is
@@ -54,12 +61,13 @@ struct WavImportResult {
 // so a failure leaves no target and never harms an existing file of that
 // name. On success the phrase's other data files of the same name are
 // deleted, so the phrase keeps one data file. `cancel`, checked after every
-// piece, stops the copy and removes what was written.
-// The rename into place and the deletions go through `fsys`.
+// piece, stops the copy and removes what was written. A source whose sample
+// data ends before its stated size is refused.
+// Writing, the rename into place and the deletions go through `fsys`.
 WavImportResult importWavFile(const fs::path& source, const fs::path& target,
                               std::atomic<int>* filePercent = nullptr,
                               const std::atomic<bool>* cancel = nullptr,
-                              FileSystem& fsys = realFileSystem());
+                              FileSystem& fsys = realFileSystem(), const InputOptions& input = {});
 
 // The first phrase number n in start..maxNumber for which the folder holds
 // no "_WQP%04d." file with "MID", "PHR" or "WAV" (letter case ignored).
@@ -87,6 +95,7 @@ struct ImportItem {
     bool cancelled = false;
     std::string error;
     std::uint32_t padBytes = 0;
+    std::string conversions;  // as ConvertItem::conversions
 };
 
 struct ImportBatch {
@@ -104,7 +113,7 @@ using ImportItemCallback = std::function<void(const ImportItem&)>;
 ImportBatch importWavFiles(const std::vector<fs::path>& sources, const fs::path& cardFolder,
                            int start, int maxNumber, ImportProgress* progress = nullptr,
                            const ImportItemCallback& onItem = {},
-                           FileSystem& fsys = realFileSystem());
+                           FileSystem& fsys = realFileSystem(), const InputOptions& input = {});
 
 // WAV Import ends with the same texts as File Convert (convertEndMessage in
 // convert/FileConvert.h) and lists its sources with filesInFolder(folder, "*.WAV").

@@ -121,8 +121,10 @@ Expected<WaveInfo> readWaveHeader(ByteInput& in, WaveOpenError* why) {
         return fail(
             WaveOpenError::FmtChunkTooShort,
             "the \"fmt \" chunk has " + std::to_string(fmtSize) + " bytes; at least 16 are needed");
-    std::uint8_t b[18] = {};
-    const std::size_t want = fmtSize >= 18 ? 18 : 16;
+    std::uint8_t b[kFmtChunkExtensibleSize] = {};
+    const std::size_t want = fmtSize >= kFmtChunkExtensibleSize ? kFmtChunkExtensibleSize
+                             : fmtSize >= 18                    ? 18
+                                                                : 16;
     if (in.read(b, want) != want || !in.skip(fmtSize - want))
         return fail(WaveOpenError::FmtChunkTooShort, "the file ends inside the \"fmt \" chunk");
     offset += fmtSize;
@@ -134,7 +136,18 @@ Expected<WaveInfo> readWaveHeader(ByteInput& in, WaveOpenError* why) {
     f.byteRate = u32At(b + 8);
     f.blockAlign = u16At(b + 12);
     f.bitsPerSample = u16At(b + 14);
-    f.extraSize = want == 18 ? u16At(b + 16) : 0;
+    f.extraSize = want >= 18 ? u16At(b + 16) : 0;
+    if (f.formatTag == kWaveFormatExtensible && want == kFmtChunkExtensibleSize &&
+        f.extraSize >= kFmtChunkExtensibleSize - 18) {
+        // The sub-format GUID is a format tag in the first two bytes of
+        // the media sub-type base GUID; any other GUID names no tag.
+        static constexpr std::uint8_t kBaseGuidTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10,
+                                                           0x00, 0x80, 0x00, 0x00, 0xAA,
+                                                           0x00, 0x38, 0x9B, 0x71};
+        info.validBits = u16At(b + 18);
+        if (std::memcmp(b + 26, kBaseGuidTail, sizeof kBaseGuidTail) == 0)
+            info.subFormat = u16At(b + 24);
+    }
     if (!findChunk(in, "data", info.dataSize, offset))
         return fail(WaveOpenError::NoDataChunk, "no \"data\" chunk before the end of the file");
     info.dataOffset = offset;

@@ -12,6 +12,9 @@
 //    0 u16 format tag (1 = PCM)     2 u16 channels          4 u32 sample rate, Hz
 //    8 u32 byte rate                12 u16 block align       14 u16 bits per sample
 //   16 u16 extra size (only present when the chunk has 18 bytes or more)
+// WAVE_FORMAT_EXTENSIBLE (format tag 0xFFFE) continues, extra size >= 22:
+//   18 u16 valid bits per sample    20 u32 channel mask
+//   24 GUID sub-format: its first u16 is the sample coding (1 PCM, 3 float)
 //
 // Opening does not judge the format: callers check format tag, width,
 // channels and rate by their own rules.
@@ -30,6 +33,9 @@ namespace wqe {
 
 inline constexpr std::uint32_t kFmtChunkMinSize = 16;
 inline constexpr std::uint16_t kWaveFormatPcm = 1;
+inline constexpr std::uint16_t kWaveFormatFloat = 3;
+inline constexpr std::uint16_t kWaveFormatExtensible = 0xFFFE;
+inline constexpr std::uint32_t kFmtChunkExtensibleSize = 40;  // 18 + 22 extension bytes
 inline constexpr std::uint64_t kCanonicalWaveHeaderSize = 44;  // RIFF + fmt(16) + data headers
 
 struct WaveFormat {
@@ -87,6 +93,16 @@ struct WaveInfo {
     std::uint64_t dataOffset = 0;  // file offset of the first sample byte
     std::uint32_t dataSize = 0;    // as the "data" chunk states it
     std::uint64_t fileSize = 0;    // set by probeWaveFile
+    // WAVE_FORMAT_EXTENSIBLE only (else 0): the sub-format's sample coding
+    // (first u16 of its GUID) and the valid bits per sample.
+    std::uint16_t subFormat = 0;
+    std::uint16_t validBits = 0;
+
+    // The sample coding: the format tag, or the sub-format's for
+    // WAVE_FORMAT_EXTENSIBLE.
+    std::uint16_t sampleCoding() const {
+        return format.formatTag == kWaveFormatExtensible ? subFormat : format.formatTag;
+    }
 
     // Whole frames in the stated data size (0 when block align is 0).
     std::uint64_t frameCount() const {

@@ -68,10 +68,10 @@ TEST(CliMaintenance, CopyDeleteAndImport) {
     EXPECT_EQ(runWqe({"get", card, "phrase.3.type"}).out, "phrase.3.type=0\n");
     expectRun({"delete", card, "3", "--yes"}, 2, "");
 
-    // Import: one file refused (exit 2), one imported, then the cleanup registers it.
+    // Import: both files (the 24-bit one made 16-bit), then the cleanup registers them.
     fs::remove_all(t / "card" / "_WQP0005.PHR");
-    expectRun({"import", card, "--folder", src, "--start", "2", "--cleanup", "--yes"}, 2,
-              "c.wav: 24 bits per sample");
+    expectRun({"import", card, "--folder", src, "--start", "2", "--cleanup", "--yes"}, 0,
+              "c.wav -> _WQP0003.WAV (24-bit → 16-bit)");
     EXPECT_EQ(runWqe({"get", card, "phrase.2.type", "phrase.2.mode"}).out,
               "phrase.2.type=1\nphrase.2.mode=5\n");
     expectRun({"import", card, src + "/b.wav", "--no"}, 0, "wqe cleanup");

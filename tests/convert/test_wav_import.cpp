@@ -47,13 +47,10 @@ TEST(WavImport, RefusalsWriteNothingAndKeepTheTarget) {
     auto shortData = wavFile(1, 8000, 16, 100);
     shortData.resize(shortData.size() - 10);  // the data chunk promises more than the file holds
     const std::pair<Bytes, const char*> cases[] = {
-        {wavFile(1, 44100, 24, 100), "24 bits per sample"},
-        {wavFile(1, 44100, 8, 100), "8 bits per sample"},
-        {wavFile(2, 96000, 16, 100), "96000 Hz"},
+        {wavFile(2, 96000, 16, 100), "96000 Hz"},  // no resampler in these tests
         {wavFile(3, 48000, 16, 100), "3 channels"},
-        {wavFile(1, 16000, 16, 100, 1), "odd offset"},
         {{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'A', 'V', 'I', ' '}, "not a WAV file"},
-        {shortData, "ends after 190 of 200 bytes"},
+        {shortData, "ends after 95 of 100 frames"},
     };
     for (const auto& [file, reason] : cases) {
         SCOPED_TRACE(reason);

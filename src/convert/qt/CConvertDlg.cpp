@@ -40,6 +40,8 @@ struct Remembered {
     QString bits = QStringLiteral("16bit");
     QString mode = QStringLiteral("MODE 1");
     int quality = 0;  // 0 Standard, 1 Best
+    int rate = 0;     // 0 "as source", then the device rates in order
+    bool mix = false;
 };
 Remembered& remembered() {
     static Remembered r;
@@ -65,6 +67,22 @@ fs::path folderOf(const std::string& path) {
 }
 
 bool isWav(const QString& path) { return path.endsWith(".wav", Qt::CaseInsensitive); }
+// Any audio file the encoder and the import take (the backend's formats).
+bool isAudio(const QString& path) {
+    if (isWav(path)) return true;
+    if (AudioBackend* backend = audioBackend())
+        for (const std::string& pattern : backend->patterns())
+            if (path.endsWith(q(pattern.substr(1)), Qt::CaseInsensitive)) return true;
+    return false;
+}
+// The file chooser's filter of audio files, e.g. "Audio File (*.WAV *.wav *.FLAC *.flac)".
+QString audioFilter(const QString& name) {
+    QStringList patterns{QStringLiteral("*.WAV"), QStringLiteral("*.wav")};
+    if (AudioBackend* backend = audioBackend())
+        for (const std::string& pattern : backend->patterns())
+            patterns << q(pattern) << q(pattern).toLower();
+    return name + " (" + patterns.join(' ') + ")";
+}
 bool isPhrase(const QString& path) { return path.endsWith(".phr", Qt::CaseInsensitive); }
 
 }  // namespace
@@ -155,6 +173,7 @@ void CConvertDlg::build() {
     } else {
         layout->addWidget(byFolder_);
     }
+    buildInputControls(layout);
     connect(byFolder_, &QCheckBox::toggled, this, [this] { applyDirection(); });
 
     auto pathRow = [&](const QString& caption, const char* name, QLineEdit*& edit,
@@ -223,6 +242,38 @@ void CConvertDlg::build() {
     applyDirection();
 }
 
+void CConvertDlg::buildInputControls(QVBoxLayout* layout) {
+    rate_ = new QComboBox(this);
+    rate_->setObjectName("rate");
+    rate_->addItem(tr("as source"));
+    for (const std::uint32_t rate : kpac::kGradeRates) rate_->addItem(QString::number(rate));
+    rate_->setCurrentIndex(std::clamp(remembered().rate, 0, rate_->count() - 1));
+    rate_->setToolTip(
+        tr("\"as source\" keeps a device rate and converts any other rate to the next device "
+           "rate above it (48000 Hz above 48000 Hz)."));
+    auto* rateLabel = new QLabel(tr("Sample rate:"), this);
+    rateLabel->setBuddy(rate_);
+    mix_ = new QCheckBox(tr("Mix down to stereo"), this);
+    mix_->setObjectName("mix");
+    mix_->setChecked(remembered().mix);
+    mix_->setToolTip(tr("Files of more than two channels are refused unless they are mixed down."));
+    auto* row = new QHBoxLayout;
+    row->addWidget(rateLabel);
+    row->addWidget(rate_);
+    row->addSpacing(16);
+    row->addWidget(mix_);
+    row->addStretch(1);
+    layout->addLayout(row);
+}
+
+InputOptions CConvertDlg::inputOptions() const {
+    InputOptions input;
+    if (rate_ && rate_->currentIndex() > 0)
+        input.rate = kpac::kGradeRates[static_cast<std::size_t>(rate_->currentIndex() - 1)];
+    if (mix_ && mix_->isChecked()) input.mix = MixDown::Stereo;
+    return input;
+}
+
 void CConvertDlg::updatePlaySource() {
     if (!play_) return;
     const QString path = source_->text().trimmed();
@@ -245,6 +296,8 @@ void CConvertDlg::applyDirection() {
     if (bits_) bits_->setEnabled(!enc);
     if (modes_) modes_->setEnabled(enc);
     if (quality_) quality_->setEnabled(enc);
+    if (rate_) rate_->setEnabled(enc);
+    if (mix_) mix_->setEnabled(enc);
 }
 
 void CConvertDlg::referSource() {
@@ -255,9 +308,10 @@ void CConvertDlg::referSource() {
                            context_.prompter, this);
         if (dialog.exec() == QDialog::Accepted) chosen = dialog.path();
     } else if (encoding()) {
-        chosen = QFileDialog::getOpenFileName(this, tr2("WAV file selected.", "WAV File の選択"),
-                                              folderOf(current.toStdString()).c_str(),
-                                              tr("Wave File (*.WAV *.wav)"));
+        chosen = QFileDialog::getOpenFileName(
+            this, tr2("WAV file selected.", "WAV File の選択"),
+            folderOf(current.toStdString()).c_str(),
+            tr("Wave File (*.WAV *.wav)") + ";;" + audioFilter(tr("Audio File")));
     } else {
         chosen = QFileDialog::getOpenFileName(this, tr2("KPAC file selected.", "KPAC File の選択"),
                                               folderOf(current.toStdString()).c_str(),
@@ -296,7 +350,7 @@ void CConvertDlg::dropPaths(const QStringList& paths) {
     const QFileInfo first(paths.front());
     if (kind_ == Kind::Convert && first.isFile()) {
         // The dropped file's kind decides the direction.
-        if (isWav(first.filePath())) encode_->setChecked(true);
+        if (isAudio(first.filePath())) encode_->setChecked(true);
         if (isPhrase(first.filePath())) decode_->setChecked(true);
     }
     byFolder_->setChecked(first.isDir());
@@ -308,7 +362,7 @@ void CConvertDlg::dragEnterEvent(QDragEnterEvent* event) {
     if (isRunning() || !event->mimeData()->hasUrls()) return;
     for (const QUrl& url : event->mimeData()->urls()) {
         const QFileInfo info(url.toLocalFile());
-        const bool usable = info.isDir() || isWav(info.filePath()) ||
+        const bool usable = info.isDir() || isAudio(info.filePath()) ||
                             (kind_ == Kind::Convert && isPhrase(info.filePath()));
         if (!url.isLocalFile() || !usable) return;
     }
@@ -346,6 +400,8 @@ void CConvertDlg::onStart() {
         r.mode = modes_->currentText();
         r.quality = quality_->currentIndex();
     }
+    r.rate = rate_->currentIndex();
+    r.mix = mix_->isChecked();
     std::error_code ec;
     if (!fs::exists(source, ec)) {
         context_.prompter.message(pick(lang, kMsgFileNotSelected, kMsgFileNotSelectedJa),
@@ -359,7 +415,9 @@ void CConvertDlg::onStart() {
     run_.phraseSide = run_.encode ? target : source;
     if (run_.folder) {
         std::string error;
-        if (filesInFolder(source, run_.encode ? "*.WAV" : "*.PHR", error).empty()) {
+        if ((run_.encode ? audioFilesInFolder(source, error)
+                         : filesInFolder(source, "*.PHR", error))
+                .empty()) {
             QDialog::reject();
             context_.prompter.message(pick(lang, kMsgConvertFailed, kMsgConvertFailedJa),
                                       Icon::Exclamation);
@@ -379,6 +437,7 @@ void CConvertDlg::startWorker() {
     const int outBytes = bits_ ? bits_->currentIndex() + 2 : 2;
     const kpac::EncodeOptions options{
         quality_ && quality_->currentIndex() == 1 ? kpac::Quality::Best : kpac::Quality::Standard};
+    const InputOptions input = inputOptions();
     // Folder encode and import: a target that is no folder names the first
     // phrase number ("_WQP0005.PHR" starts at 5) in its folder.
     fs::path targetFolder = target;
@@ -405,28 +464,31 @@ void CConvertDlg::startWorker() {
         Run& r = run_;  // only this thread touches the results until workerDone_
         if (import && folder) {
             std::string error;
-            const auto sources = filesInFolder(source, "*.WAV", error);
+            const auto sources = audioFilesInFolder(source, error);
             if (std::string why = folderWriteProblem(targetFolder); !why.empty()) {
-                for (const auto& s : sources) r.import.items.push_back({s, {}, false, false, why});
+                for (const auto& s : sources)
+                    r.import.items.push_back({s, {}, false, false, why, 0, {}});
             } else {
-                r.import =
-                    importWavFiles(sources, targetFolder, startNumber, maxNumber, &importProgress_);
+                r.import = importWavFiles(sources, targetFolder, startNumber, maxNumber,
+                                          &importProgress_, {}, realFileSystem(), input);
             }
         } else if (import) {
             const auto result = importWavFile(source, target, &importProgress_.filePercent,
-                                              &importProgress_.cancel);
-            r.import.items.push_back({source, target, result.ok, result.cancelled, result.error});
+                                              &importProgress_.cancel, realFileSystem(), input);
+            r.import.items.push_back({source, target, result.ok, result.cancelled, result.error,
+                                      result.padBytes, result.conversions});
             r.import.succeeded = result.ok ? 1 : 0;
             r.import.cancelled = result.cancelled;
         } else if (folder && r.encode) {
             r.convert = encodeFolder(source, targetFolder, mode, startNumber, maxNumber,
-                                     &convertProgress_, {}, options);
+                                     &convertProgress_, {}, options, 0, input);
         } else if (folder) {
             r.convert = decodeFolder(source, target, outBytes, &convertProgress_);
         } else {
             ConvertItem item =
-                r.encode ? encodeOneFile(source, target, mode, &convertProgress_.file[0], options)
-                         : decodeOneFile(source, target, outBytes, &convertProgress_.file[0]);
+                r.encode
+                    ? encodeOneFile(source, target, mode, &convertProgress_.file[0], options, input)
+                    : decodeOneFile(source, target, outBytes, &convertProgress_.file[0]);
             r.convert.succeeded = item.ok ? 1 : 0;
             r.convert.cancelled = item.cancelled;
             r.convert.items.push_back(std::move(item));
@@ -448,9 +510,9 @@ void CConvertDlg::refreshProgress() {
 }
 
 void CConvertDlg::setRunning(bool running) {
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{decode_, encode_, byFolder_, bits_, modes_, quality_,
-                                         source_, target_, sourceRefer_, targetRefer_, close_})
+    for (QWidget* w : std::initializer_list<QWidget*>{decode_, encode_, byFolder_, bits_, modes_,
+                                                      quality_, rate_, mix_, source_, target_,
+                                                      sourceRefer_, targetRefer_, close_})
         if (w) w->setEnabled(!running);
     if (!running) applyEnabledLists();
     percent_->setEnabled(true);
@@ -463,6 +525,8 @@ void CConvertDlg::applyEnabledLists() {
     if (bits_) bits_->setEnabled(!encoding());
     if (modes_) modes_->setEnabled(encoding());
     if (quality_) quality_->setEnabled(encoding());
+    if (rate_) rate_->setEnabled(encoding());
+    if (mix_) mix_->setEnabled(encoding());
 }
 
 void CConvertDlg::onWorkerFinished() {
@@ -506,8 +570,9 @@ void CConvertDlg::onWorkerFinished() {
 
     QDialog::accept();
     if (!failures.empty()) context_.prompter.message(failures, Icon::Exclamation);
-    const std::string text = cancelled ? convertCancelledMessage(count, offerCleanup, lang)
-                                       : convertEndMessage(count, run_.folder, offerCleanup, lang);
+    std::string text = cancelled ? convertCancelledMessage(count, offerCleanup, lang)
+                                 : convertEndMessage(count, run_.folder, offerCleanup, lang);
+    if (const std::string notes = conversionNotes(); !notes.empty()) text = notes + "\n\n" + text;
     if (offerCleanup) {
         if (context_.prompter.ask(text, Buttons::YesNo, Icon::Question) == Answer::Yes &&
             context_.cleanup)
@@ -516,6 +581,20 @@ void CConvertDlg::onWorkerFinished() {
         context_.prompter.message(text,
                                   count > 0 || cancelled ? Icon::Information : Icon::Exclamation);
     }
+}
+
+std::string CConvertDlg::conversionNotes() const {
+    std::string notes;
+    auto add = [&notes](const fs::path& source, const std::string& conversions) {
+        if (conversions.empty()) return;
+        if (!notes.empty()) notes += '\n';
+        notes += source.filename().string() + ": " + conversions;
+    };
+    for (const auto& item : run_.import.items)
+        if (item.ok) add(item.source, item.conversions);
+    for (const auto& item : run_.convert.items)
+        if (item.ok) add(item.source, item.conversions);
+    return notes;
 }
 
 bool CConvertDlg::stopAfterAsking() {

@@ -26,6 +26,7 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QTimer;
+class QVBoxLayout;
 
 namespace wqe {
 
@@ -61,6 +62,10 @@ public:
     QComboBox* modeList() const { return modes_; }
     QRadioButton* decodeRadio() const { return decode_; }
     QRadioButton* encodeRadio() const { return encode_; }
+    QComboBox* rateList() const { return rate_; }
+    QCheckBox* mixBox() const { return mix_; }
+    // The audio input options the rate list and the mix-down box give.
+    InputOptions inputOptions() const;
     // Plays the source file (File Convert only; null in WAV Import).
     CPlayButton* playButton() const { return play_; }
     // Sets the source from dropped paths (one folder: "by Folder").
@@ -79,6 +84,8 @@ protected:
 
 private:
     void build();
+    // The "Sample rate:" list and the mix-down box of the WAV side.
+    void buildInputControls(QVBoxLayout* layout);
     bool encoding() const;  // WAV side is the source
     void applyDirection();
     void referSource();
@@ -91,6 +98,8 @@ private:
     void applyEnabledLists();
     // Asks whether to stop a running conversion; stops it on yes.
     bool stopAfterAsking();
+    // "NAME: resampled 24000 Hz → 32000 Hz, ..." for each converted file, one a line.
+    std::string conversionNotes() const;
     QString tr2(const char* en, const char* ja) const;
     // The Play button follows the source text: a phrase or WAV file.
     void updatePlaySource();
@@ -103,6 +112,8 @@ private:
     QComboBox* bits_ = nullptr;
     QComboBox* modes_ = nullptr;
     QComboBox* quality_ = nullptr;  // Standard or Best (searching) encoder
+    QComboBox* rate_ = nullptr;     // "as source" or a device rate
+    QCheckBox* mix_ = nullptr;      // mix more than two channels down to stereo
     QLineEdit* source_ = nullptr;
     QLineEdit* target_ = nullptr;
     QPushButton* sourceRefer_ = nullptr;
