@@ -25,6 +25,7 @@ CMainFrame::CMainFrame(CWQEDoc& doc, CWQEView* view) : doc_(doc), view_(view) {
     connectPrinting();
     connect(view_, &CWQEView::commandStateChanged, this, &CMainFrame::updateCommandStates);
     registerConvertCommands(*view_, doc_, this);
+    view_->setCommandHandler(Command::PhraseSetup, [this] { view_->onPhraseSetup(); });
     updateCommandStates();
 }
 

@@ -14,6 +14,7 @@
 
 #include "card/NameFilter.h"
 #include "card/TextCodec.h"
+#include "dialogs/qt/CPhraseDlg.h"
 #include "dialogs/qt/SettingsDialogs.h"
 #include "view/SystemFormCommands.h"
 #include "view/qt/CPListCtrl.h"
@@ -410,9 +411,18 @@ bool CWQEView::runCommand(Command c) {
 // setCommandHandler enables it.
 
 bool CWQEView::runPhraseSetup(int index) {
-    (void)index;  // the Phrase Setup dialog
-    return false;
+    CPhraseDlg dialog(doc_, index, this);
+    if (patternEditor_) {
+        dialog.setPatternEditHandler([this, index](QWidget* parent, int patternModeIndex) {
+            return patternEditor_(parent, index, patternModeIndex);
+        });
+    }
+    const bool entered = dialog.exec() == QDialog::Accepted;
+    emit commandStateChanged();
+    return entered;
 }
+
+void CWQEView::setPatternEditor(PatternEditor editor) { patternEditor_ = std::move(editor); }
 
 bool CWQEView::runMakePhrase(int index) {
     (void)index;  // the "Phrase to make" dialog and the pattern/song editors

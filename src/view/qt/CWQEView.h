@@ -66,6 +66,12 @@ public:
     // `menu`; each action carries its command number as data.
     static void addPhraseSettingsItems(QMenu* menu);
 
+    // The pattern and song editor that Phrase Setup's "Pattern Edit" / "Song
+    // Edit" button runs for phrase `index`: it writes the data file and
+    // returns true when it did. Without one the button is disabled.
+    using PatternEditor = std::function<bool(QWidget* parent, int index, int patternModeIndex)>;
+    void setPatternEditor(PatternEditor editor);
+
     CPListCtrl* list() const { return list_; }
     PhraseListModel* listModel() const { return model_; }
 
@@ -130,6 +136,7 @@ private:
     CPListCtrl* list_ = nullptr;
     PhraseListModel* model_ = nullptr;
     std::map<Command, std::function<void()>> handlers_;
+    PatternEditor patternEditor_;
 };
 
 }  // namespace wqe
