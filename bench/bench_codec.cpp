@@ -108,6 +108,23 @@ void BM_Decode(benchmark::State& state) {
     reportRates(state);
 }
 
+// MODE2 stereo decode on one thread (0) and on two (2), by wall time.
+void BM_DecodeThreads(benchmark::State& state) {
+    SpanSource in(testWav());
+    VectorSink encoded;
+    if (!encode(in, encoded, static_cast<int>(Mode::Mode2))) state.SkipWithError("encode failed");
+    DecodeOptions options;
+    options.threads = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        SpanSource phrase(encoded.bytes());
+        NullSink out;
+        auto r = decode(phrase, out, 2, nullptr, options);
+        if (!r) state.SkipWithError(r.error().c_str());
+        benchmark::DoNotOptimize(out.size());
+    }
+    reportRates(state);
+}
+
 // Writes the test signal when WQE_BENCH_WAV names a file.
 const bool wavWritten = [] {
     const char* path = std::getenv("WQE_BENCH_WAV");
@@ -122,5 +139,11 @@ const bool wavWritten = [] {
 
 BENCHMARK(BM_Encode)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_Decode)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_DecodeThreads)
+    ->Arg(0)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(1.0);
 
 }  // namespace

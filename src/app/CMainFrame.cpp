@@ -9,6 +9,8 @@
 #include "convert/qt/CConvertDlg.h"
 #include "convert/qt/ConvertCommands.h"
 #include "dialogs/qt/CardUndoStack.h"
+#include "dialogs/qt/PatternEditFlow.h"
+#include "maintenance/qt/MaintenanceCommands.h"
 #include "view/qt/CReportPrinter.h"
 #include "view/qt/CWQEView.h"
 
@@ -25,6 +27,8 @@ CMainFrame::CMainFrame(CWQEDoc& doc, CWQEView* view) : doc_(doc), view_(view) {
     connectPrinting();
     connect(view_, &CWQEView::commandStateChanged, this, &CMainFrame::updateCommandStates);
     registerConvertCommands(*view_, doc_, this);
+    registerPatternCommands(*view_);
+    registerMaintenanceCommands(*view_, doc_, this);
     view_->setCommandHandler(Command::PhraseSetup, [this] { view_->onPhraseSetup(); });
     updateCommandStates();
 }

@@ -240,4 +240,11 @@ std::string writePatternFile(const std::filesystem::path& path, const PatternDat
     return writeFileAtomic(path, content);
 }
 
+std::vector<std::uint8_t> patternFileBytes(const PatternData& data) {
+    std::vector<std::uint8_t> bytes(kPatternHeaderSize + data.block().size());
+    std::copy_n(kPatternHeader, kPatternHeaderSize, bytes.begin());
+    std::copy(data.block().begin(), data.block().end(), bytes.begin() + kPatternHeaderSize);
+    return bytes;
+}
+
 }  // namespace wqe

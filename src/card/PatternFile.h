@@ -165,4 +165,7 @@ PatternReadResult readPatternFile(const std::filesystem::path& path, Model m);
 // and the problem (the caller shows patternWriteFailureMessage()).
 std::string writePatternFile(const std::filesystem::path& path, const PatternData& data);
 
+// The whole file of a data block: "WQPhrs" and the block (512 or 1024 bytes).
+std::vector<std::uint8_t> patternFileBytes(const PatternData& data);
+
 }  // namespace wqe

@@ -172,6 +172,13 @@ std::string escapeField(const std::string& utf8) {
 }
 
 std::string unescapeText(const std::string& utf8, const std::string& field) {
+    auto bytes = utf8ToCp932(unescapeField(utf8));
+    if (!bytes)
+        throw Failure(field + ": the text holds a character that a card cannot store (CP932)");
+    return *bytes;
+}
+
+std::string unescapeField(const std::string& utf8) {
     std::string plain;
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         if (utf8[i] != '\\' || i + 1 == utf8.size()) {
@@ -196,10 +203,7 @@ std::string unescapeText(const std::string& utf8, const std::string& field) {
                 plain += utf8[i];
         }
     }
-    auto bytes = utf8ToCp932(plain);
-    if (!bytes)
-        throw Failure(field + ": the text holds a character that a card cannot store (CP932)");
-    return *bytes;
+    return plain;
 }
 
 }  // namespace wqe::cli

@@ -106,6 +106,9 @@ std::string escapeText(const std::string& cp932);
 // written by the user stays distinguishable from an escape. JSON output uses
 // JSON's own escaping instead.
 std::string escapeField(const std::string& utf8);
+// The inverse of escapeField: \n, \r, \t and \\ back to the characters;
+// any other backslash stays as it is.
+std::string unescapeField(const std::string& escaped);
 // Throws Failure when a character has no CP932 form.
 std::string unescapeText(const std::string& utf8, const std::string& field);
 

@@ -9,6 +9,7 @@
 #include "card/FileIO.h"
 #include "card/NewCard.h"
 #include "card/TextCodec.h"
+#include "cli/CardFields.h"
 #include "cli/Cli.h"
 
 namespace wqe::cli {
@@ -365,5 +366,47 @@ const bool registered = [] {
 }();
 
 }  // namespace
+
+// The accessors above as named fields for export and apply.
+namespace {
+
+const std::map<std::string, Accessor>& cachedSystemAccessors(Model m) {
+    static const std::map<std::string, Accessor> w7 = systemAccessors(Model::WQ7000);
+    static const std::map<std::string, Accessor> w5 = systemAccessors(Model::WQ5000);
+    return m == Model::WQ7000 ? w7 : w5;
+}
+
+}  // namespace
+
+FieldKind fieldKind(const std::string& key) {
+    const std::string field = key.starts_with("phrase.") ? key.substr(key.rfind('.') + 1) : key;
+    if (key == "card-name" || key == "memo" ||
+        (key != field && (field == "name" || field == "memo")))
+        return FieldKind::Text;
+    if (key == "direct-play" || key == "note-map" || key.starts_with("program-play-"))
+        return FieldKind::Table;
+    return FieldKind::Number;
+}
+
+std::vector<std::string> systemFieldKeys(Model m) {
+    const auto& system = cachedSystemAccessors(m);
+    std::vector<std::string> keys;
+    for (const char* k : kSystemOrder)
+        if (system.count(k)) keys.push_back(k);
+    return keys;
+}
+
+std::vector<std::string> phraseFieldNames(Model m) {
+    std::vector<std::string> names = {"name"};
+    for (const PhraseFieldInfo& info : phraseFields())
+        if (info.exists(m)) names.push_back(info.name);
+    names.push_back("memo");
+    return names;
+}
+
+CardField cardField(const CWQEDoc& doc, const std::string& key) {
+    Accessor a = accessorFor(doc, key, cachedSystemAccessors(doc.model()));
+    return {key, fieldKind(key), std::move(a.get), std::move(a.validate), std::move(a.set)};
+}
 
 }  // namespace wqe::cli

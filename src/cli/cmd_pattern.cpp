@@ -9,6 +9,7 @@
 #include "card/PatternFile.h"
 #include "card/PhrasePrm.h"
 #include "cli/Cli.h"
+#include "dialogs/PatternEdit.h"
 #include "timecode/CConvert.h"
 #include "view/PatternStepText.h"
 
@@ -164,16 +165,34 @@ int phraseNumberArg(const std::string& text, int count) {
 }
 
 // Step: the kind of editor the phrase's record asks for.
-PatternKind editorKindOf(const CWQEDoc& doc, int i) {
-    switch (CPhrasePrm::create(doc.phr(), i)->kind()) {
-        case kTypePattern:
-            return doc.model() == Model::WQ7000 ? PatternKind::Pattern7000
-                                                : PatternKind::Pattern5000;
-        case kTypeSong:
-            return PatternKind::Song;
-        default:
-            throw Failure("phrase " + std::to_string(i + 1) + " is not a pattern or song phrase");
+PatternKind editorKindFor(const CWQEDoc& doc, int i) {
+    if (const auto kind = editorKindOf(doc, i)) return *kind;
+    throw Failure("phrase " + std::to_string(i + 1) + " is not a pattern or song phrase");
+}
+
+// Step (--new): prepares empty phrase i as "Phrase to make" does, the data
+// file first, then the saved phrase settings. When the settings cannot be
+// saved the new data file is removed again.
+void makePhrase(OpenCard& card, int i, const std::string& what) {
+    CWQEDoc& doc = card.doc;
+    const std::string kindText = lower(what);
+    if (kindText != "pattern" && kindText != "song")
+        throw UsageError("--new " + what + ": expected pattern or song");
+    const bool song = kindText == "song";
+    if (song && doc.model() != Model::WQ7000)
+        throw UsageError("--new song: a WQ-5000 card has no song phrases");
+    if (doc.phr().isUsed(i))
+        throw Failure("phrase " + std::to_string(i + 1) +
+                      " is in use; --new prepares an empty phrase only");
+    const PatternKind kind = madeKind(doc.model(), song);
+    if (const Status s = makeNewPhrase(doc, i, kind); !s) throw Failure(s.error().message());
+    if (!doc.onSaveCardInfo()) {
+        std::error_code ec;
+        fs::remove(patternDataPath(doc, i), ec);
+        throw Failure("the phrase settings were not saved; the new data file was removed");
     }
+    std::cout << "Made " << (song ? "song" : "pattern") << " phrase " << i + 1 << " ("
+              << patternDataPath(doc, i).filename().string() << ")\n";
 }
 
 // Step: the phrase's data file, of the kind its record says.
@@ -223,34 +242,30 @@ void applyEdits(PatternData& data, const std::vector<StepEdit>& edits) {
 
 // Step: what the editor's ENTER does: the data file, then the interrupt
 // check, then the phrase settings are saved.
-void storeSteps(OpenCard& card, int i, const fs::path& path, const PatternData& data,
-                PatternKind kind) {
-    CWQEDoc& doc = card.doc;
-    const Model model = doc.model();
-    doc.markModified(true);
-    if (const std::string error = writePatternFile(path, data); !error.empty()) {
+void storeSteps(OpenCard& card, int i, const PatternData& data, PatternKind kind) {
+    const StoreResult stored = storeEditedSteps(card.doc, i, data, std::nullopt);
+    if (!stored.status) {
         card.prompter.message(patternWriteFailureMessage(kind), Icon::Exclamation);
-        throw Failure(error);
+        throw Failure(stored.status.error().message());
     }
-    const int patternMode = static_cast<int>(doc.phr().getPatternMode(i));
-    if (!data.isSong() && patternModeUsesInterrupts(model, patternMode) &&
-        !data.hasInterruptPhrase()) {
-        card.prompter.message(kMsgInterruptCorrected, Icon::Exclamation);
-        doc.phr().setPatternMode(i, static_cast<std::uint32_t>(patternModeRandom1(model)));
-    }
-    doc.markModified(true);
-    if (!doc.onSaveCardInfo()) throw Failure("the phrase settings were not saved");
+    if (stored.interruptCorrected) card.prompter.message(kMsgInterruptCorrected, Icon::Exclamation);
+    if (!card.doc.onSaveCardInfo()) throw Failure("the phrase settings were not saved");
 }
 
 int runPattern(const std::vector<std::string>& argv) {
-    Args args(argv, {}, {"--lang", "--set"});
+    Args args(argv, {}, {"--lang", "--set", "--new"});
     args.expectPositional(2, 2);
     const Language lang = languageFrom(args);
     OpenCard card(args.positional()[0]);
     CWQEDoc& doc = card.doc;
     const Model model = doc.model();
     const int i = phraseNumberArg(args.positional()[1], doc.phraseCount()) - 1;
-    const PatternKind kind = editorKindOf(doc, i);
+    const auto sets = args.all("--set");
+    if (const auto made = args.option("--new")) {
+        makePhrase(card, i, *made);
+        if (sets.empty()) return kExitOk;
+    }
+    const PatternKind kind = editorKindFor(doc, i);
     const bool song = kind == PatternKind::Song;
     const fs::path path =
         findCardFile(fs::path(doc.systemPath()).parent_path(), phraseDataFileName("", i, "PHR"));
@@ -259,7 +274,6 @@ int runPattern(const std::vector<std::string>& argv) {
     const int rows = song ? kSongSteps : patternStepCount(model, patternMode);
     const int mtcType = doc.sys().getMtcType();
 
-    const auto sets = args.all("--set");
     if (sets.empty()) {
         printSteps(data, kind, rows, lang, mtcType);
         return kExitOk;
@@ -268,7 +282,7 @@ int runPattern(const std::vector<std::string>& argv) {
     std::vector<StepEdit> edits;
     for (const auto& s : sets) edits.push_back(parseEdit(s, kind, model, rows, mtcType));
     applyEdits(data, edits);
-    storeSteps(card, i, path, data, kind);
+    storeSteps(card, i, data, kind);
     std::cout << "Stored " << edits.size() << " step edit(s) in " << path.filename().string()
               << '\n';
     return kExitOk;
@@ -276,7 +290,13 @@ int runPattern(const std::vector<std::string>& argv) {
 
 const bool registered = registerCommand(
     {"pattern", "show or edit the steps of a pattern or song phrase",
-     "usage: wqe pattern CARD N [--lang en|ja] [--set STEP=REF[,VOLUME][,INTERVAL] ...]\n"
+     "usage: wqe pattern CARD N [--lang en|ja] [--new pattern|song]\n"
+     "                          [--set STEP=REF[,VOLUME][,INTERVAL] ...]\n"
+     "\n"
+     "--new makes empty phrase N a pattern or song phrase (songs on the WQ-7000\n"
+     "only), as the editor's \"Phrase to make\" does: the phrase settings of a new\n"
+     "phrase and an empty data file _WQPnnnn.PHR. An existing data file of that\n"
+     "number is never replaced. --set edits may follow in the same run.\n"
      "\n"
      "Without --set, prints the steps of pattern or song phrase N as the pattern\n"
      "and song editors show them: a header line, then one step a line (number,\n"

@@ -165,7 +165,10 @@ private:
 // The progress pair of a running conversion, written by the converting thread
 // and read by any other without a lock: total units (blocks when decoding,
 // frames when encoding) and units done.
-struct Progress {
+// Aligned to a cache line: the runs of a folder conversion each update their
+// own Progress after every block, and two of them sharing a line would make
+// the cores wait on each other at every store.
+struct alignas(64) Progress {
     std::atomic<std::uint64_t> total{0};
     std::atomic<std::uint64_t> done{0};
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <barrier>
+#include <bit>
 #include <cstring>
 #include <thread>
 #include <vector>
@@ -243,13 +244,19 @@ private:
 
     void decodeChannel(Slot& slot, int ch, std::size_t blocks) {
         std::int16_t* out = slot.pcm[ch].data();
+        // The previous sample is kept in a local for the run: the two
+        // threads' samples share a cache line, and storing there after every
+        // block would make each core wait for the other.
+        std::int16_t previous = previous_[ch];
         for (std::size_t b = 0; b < blocks; ++b) {
+            // The block's words in one copy; the file holds them little-endian.
             std::uint16_t window[kMaxWordsPerCodedBlock];
-            const std::size_t at = slot.blockAt[ch][b];
-            for (std::size_t k = 0; k < kMaxWordsPerCodedBlock; ++k)
-                window[k] = wordAt(slot, at + 2 * k);
-            decodeCodedBlock(mode_, window, previous_[ch], out + b * kFramesPerBlock);
+            std::memcpy(window, slot.bytes.data() + slot.blockAt[ch][b], sizeof window);
+            if constexpr (std::endian::native == std::endian::big)
+                for (auto& w : window) w = static_cast<std::uint16_t>(w >> 8 | w << 8);
+            decodeCodedBlock(mode_, window, previous, out + b * kFramesPerBlock);
         }
+        previous_[ch] = previous;
     }
 
     void layOutFrames(Slot& slot, std::size_t from, std::size_t to) {

@@ -207,7 +207,7 @@ int ConvertProgress::overallPercent() const {
 }
 
 int convertJobCount(int jobs, std::size_t files) {
-    int n = jobs > 0 ? jobs : static_cast<int>(std::thread::hardware_concurrency());
+    int n = jobs > 0 ? jobs : static_cast<int>(std::thread::hardware_concurrency()) + 1;
     n = std::clamp(n, 1, kMaxConvertJobs);
     return static_cast<int>(std::clamp<std::size_t>(files, 1, static_cast<std::size_t>(n)));
 }

@@ -120,7 +120,9 @@ ConvertItem decodeOneFile(const fs::path& phrase, const fs::path& wav, int outBy
 // The most threads a folder run uses.
 inline constexpr int kMaxConvertJobs = 64;
 
-// The threads a folder run uses for `jobs` (0: one per core) and `files`.
+// The threads a folder run uses for `jobs` and `files`. 0 asks for one per
+// core and one more: a thread waiting for its finished file to reach the disk
+// then leaves no core idle.
 int convertJobCount(int jobs, std::size_t files);
 
 // Progress and cancel of a run, shared with a display thread without a lock.
@@ -164,7 +166,7 @@ std::tm localTimeNow();
 std::string folderWriteProblem(const fs::path& folder);
 
 // Decodes every "*.PHR" file of sourceFolder into targetFolder on `jobs`
-// threads (0: one per core).
+// threads (0: one per core and one more).
 ConvertBatch decodeFolder(const fs::path& sourceFolder, const fs::path& targetFolder, int outBytes,
                           ConvertProgress* progress = nullptr,
                           const ConvertItemCallback& onItem = {},

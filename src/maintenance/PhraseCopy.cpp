@@ -169,6 +169,24 @@ void classifyWav(CopySource& src, Model m) {
 
 }  // namespace
 
+void storeCopiedRecord(CWQEDoc& doc, int slot, const std::vector<std::uint8_t>& record,
+                       const std::string& memo) {
+    // Field by field, the name included; bytes no field names stay as they are.
+    CWQEPhr one;
+    one.setModel(doc.model());
+    std::vector<std::uint8_t> bytes = record;
+    one.attach(bytes);
+    doc.edit(kEditCopyPhrase, [&] {
+        for (const PhraseFieldInfo& info : phraseFields()) {
+            if (!info.exists(doc.model())) continue;
+            const auto f = static_cast<PhraseField>(&info - phraseFields().data());
+            doc.phr().set(slot, f, one.get(0, f));
+        }
+        doc.phr().setName(slot, one.getName(0));
+        doc.memo().setPhraseMemo(slot, memo);
+    });
+}
+
 int copySlotCount(const CWQEDoc& doc) {
     if (!doc.isLoaded()) return 0;
     const int count = phraseCountForModel(doc.sys().getPhraseCountCode(), doc.model());
@@ -317,18 +335,7 @@ CopyResult copyPhrase(CWQEDoc& doc, const CopySource& source, int slot, Prompter
     }
     prompter.message(kMsgCopySucceeded, Icon::Information);
 
-    // Field by field, the name included; bytes no field names stay as they are.
-    CWQEPhr one;
-    one.setModel(doc.model());
-    one.attach(record);
-    for (const PhraseFieldInfo& info : phraseFields()) {
-        if (!info.exists(doc.model())) continue;
-        const auto f = static_cast<PhraseField>(&info - phraseFields().data());
-        doc.phr().set(slot, f, one.get(0, f));
-    }
-    doc.phr().setName(slot, one.getName(0));
-    doc.memo().setPhraseMemo(slot, source.memo);
-    doc.markModified(true);
+    storeCopiedRecord(doc, slot, record, source.memo);
     result.status = CopyResult::Status::Copied;
     result.nextSlot = nextEmptySlot(doc, slot, true);
     return result;

@@ -20,6 +20,8 @@ namespace fs = std::filesystem;
 
 inline constexpr const char* kMsgCopySucceeded = "Copy succeeded.";
 inline constexpr const char* kMsgCopyFailed = "Copy failed.";
+// The undo step that registers a copied (or dropped) phrase.
+inline constexpr const char* kEditCopyPhrase = "Copy Phrase";
 
 // What a chosen file is. ENTER acts only on the kinds whose code is a
 // multiple of 10.
@@ -77,6 +79,12 @@ bool buildRecord(const CopySource& source, const CWQEDoc& doc, int slot,
 // characters of the card name and the slot number ("%s%03d").
 std::vector<std::uint8_t> defaultCopyRecord(Model m, const std::string& cardName, int slot);
 
+// Stores `record` (a record of the card's model) and the memo line into slot
+// `slot` of the document, field by field, as one undoable edit "Copy Phrase".
+// Only the record can be undone; the data file already lies on the card.
+void storeCopiedRecord(CWQEDoc& doc, int slot, const std::vector<std::uint8_t>& record,
+                       const std::string& memo);
+
 struct CopyResult {
     enum class Status {
         Copied,      // data file copied, record and memo stored
@@ -91,8 +99,8 @@ struct CopyResult {
 
 // ENTER: copies the source into the destination slot's data file (replacing
 // a file of that name), then stores the record (built from the file when the
-// candidate is empty) and the memo line into the document and marks it
-// modified. A failed copy shows "Copy failed." and registers nothing, since
+// candidate is empty) and the memo line into the document as one undoable
+// edit (storeCopiedRecord). A failed copy shows "Copy failed." and registers nothing, since
 // a record whose data file is missing is wrong.
 // The data file is written through `fsys`.
 CopyResult copyPhrase(CWQEDoc& doc, const CopySource& source, int slot, Prompter& prompter,

@@ -13,6 +13,16 @@ std::string erasePhraseQuestion(Model m, int index) {
     return std::string(kMsgErasePhrase) + number + "?";
 }
 
+std::string deletePhraseQuestion(Model m, int index, Language lang) {
+    if (lang == Language::Japanese) {
+        char number[16];
+        std::snprintf(number, sizeof number, m == Model::WQ5000 ? "%03d" : "%04d", index + 1);
+        return std::string(kMsgErasePhraseJa) + number + kMsgErasePhraseJaEnd + "\n" +
+               kMsgEraseCannotUndoJa;
+    }
+    return erasePhraseQuestion(m, index) + "\n" + kMsgEraseCannotUndo;
+}
+
 fs::path registeredDataFile(const CWQEDoc& doc, int index) {
     const fs::path folder = fs::path(doc.systemPath()).parent_path();
     const std::string name = phraseDataFileName("", index, doc.phr().dataFileExtension(index));
@@ -24,8 +34,8 @@ PhraseDeleteResult deletePhrase(CWQEDoc& doc, int index, Prompter& prompter) {
     if (!doc.isLoaded() || index < 0 || index >= doc.phraseCount() ||
         index >= doc.phr().recordCount() || !doc.phr().isUsed(index))
         return result;
-    if (prompter.ask(erasePhraseQuestion(doc.model(), index), Buttons::YesNo, Icon::Question) !=
-        Answer::Yes) {
+    if (prompter.ask(deletePhraseQuestion(doc.model(), index, doc.language()), Buttons::YesNo,
+                     Icon::Question) != Answer::Yes) {
         result.status = PhraseDeleteResult::Status::Declined;
         return result;
     }
@@ -39,8 +49,7 @@ PhraseDeleteResult deletePhrase(CWQEDoc& doc, int index, Prompter& prompter) {
         prompter.message(result.error, Icon::Exclamation);
         return result;
     }
-    doc.phr().erase(index);
-    doc.markModified(true);
+    doc.edit(kEditDeletePhrase, [&] { doc.phr().erase(index); });
     result.status = PhraseDeleteResult::Status::Deleted;
     return result;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "card/CWQEDoc.h"
+#include "card/Language.h"
 #include "card/Prompter.h"
 #include "card/Settings.h"
 
@@ -18,9 +19,23 @@ namespace fs = std::filesystem;
 inline constexpr const char* kMsgErasePhrase = "OK to erase phrase";
 inline constexpr const char* kMsgSpecifyCorrectPath = "Specify correct path with OPTION";
 inline constexpr const char* kTitleFolderToErase = "Specify Folder to Erase";
+// The undo step of Delete Phrase.
+inline constexpr const char* kEditDeletePhrase = "Delete Phrase";
 
 // "OK to erase phrase012?" (WQ-5000, index 11) / "OK to erase phrase0012?".
 std::string erasePhraseQuestion(Model m, int index);
+
+// Delete Phrase's question in the user's language: the erase question and
+// the sentence that the data file's deletion cannot be undone (only the
+// record's erasure can).
+inline constexpr const char* kMsgEraseCannotUndo =
+    "The data file is deleted at once; that cannot be undone.";
+inline constexpr const char* kMsgEraseCannotUndoJa =
+    "データファイルはすぐに削除され、元に戻すことはできません。";
+// The erase question's start in Japanese ("フレーズ0012を消去しますか？").
+inline constexpr const char* kMsgErasePhraseJa = "フレーズ";
+inline constexpr const char* kMsgErasePhraseJaEnd = "を消去しますか？";
+std::string deletePhraseQuestion(Model m, int index, Language lang);
 
 // The data file a registered phrase's record names: card folder +
 // "_WQP%04d." + MID / WAV / PHR by the record. Letter case of an existing
@@ -40,9 +55,10 @@ struct PhraseDeleteResult {
     std::string error;
 };
 
-// Delete Phrase: asks, removes the data file and replaces the record by the
-// erased record in the document (marked modified; the phrase settings file
-// changes with the next save). The memo line stays. When the data file exists
+// Delete Phrase: asks (deletePhraseQuestion in the document's language),
+// removes the data file and replaces the record by the erased record through
+// the document's edit seam (one undoable step "Delete Phrase"; the phrase
+// settings file changes with the next save). The memo line stays. When the data file exists
 // but cannot be removed, the record is left as it was and the failure is
 // told, so the card never keeps a data file that no record admits to.
 PhraseDeleteResult deletePhrase(CWQEDoc& doc, int index, Prompter& prompter);

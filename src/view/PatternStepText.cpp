@@ -67,29 +67,38 @@ std::string patternStepRefText(std::uint16_t ref, PatternKind kind, Language lan
     return emptyRef(kind);
 }
 
+std::vector<std::string> patternStepRowTexts(PatternKind kind, int step, const EditorRow& r,
+                                             Language lang, int mtcType) {
+    std::vector<std::string> row = {std::to_string(step + 1)};
+    const bool used = r.ref != kStepUnused;
+    row.push_back(patternStepRefText(r.ref, kind, lang));
+    if (kind == PatternKind::Song) {
+        row.push_back(used ? startText(r.startMs, mtcType) : "00h00m00s00f");
+        return row;
+    }
+    const bool interrupt = step >= kPatternMainSteps;
+    if (kind == PatternKind::Pattern7000)
+        row.push_back(used ? std::to_string(r.volume) + "%" : "----");
+    row.push_back(interrupt ? "-----" : used ? intervalText(r.interval) : "00.0s");
+    return row;
+}
+
 std::vector<std::vector<std::string>> patternStepRows(const PatternData& data, int rowCount,
                                                       Language lang, int mtcType) {
     const PatternKind kind = data.kind();
     std::vector<std::vector<std::string>> rows;
     for (int step = 0; step < rowCount; ++step) {
-        std::vector<std::string> row = {std::to_string(step + 1)};
+        EditorRow r;
         if (kind == PatternKind::Song) {
             const SongStep s = data.songStep(step);
-            const bool used = s.ref != kStepUnused;
-            row.push_back(patternStepRefText(s.ref, kind, lang));
-            row.push_back(used ? startText(s.startMs, mtcType) : "00h00m00s00f");
+            r.ref = s.ref;
+            r.startMs = s.startMs;
         } else {
-            const std::uint16_t ref = data.stepRef(step);
-            const bool used = ref != kStepUnused;
-            const bool interrupt = step >= kPatternMainSteps;
-            row.push_back(patternStepRefText(ref, kind, lang));
-            if (kind == PatternKind::Pattern7000)
-                row.push_back(used ? std::to_string(data.stepVolume(step)) + "%" : "----");
-            row.push_back(interrupt ? "-----"
-                          : used    ? intervalText(data.stepInterval(step))
-                                    : "00.0s");
+            r.ref = data.stepRef(step);
+            r.volume = data.stepVolume(step);
+            r.interval = data.stepInterval(step);
         }
-        rows.push_back(std::move(row));
+        rows.push_back(patternStepRowTexts(kind, step, r, lang, mtcType));
     }
     return rows;
 }

@@ -8,6 +8,7 @@
 
 #include "card/Language.h"
 #include "card/PatternFile.h"
+#include "dialogs/PatternEdit.h"
 
 namespace wqe {
 
@@ -29,5 +30,9 @@ std::string patternStepRefText(std::uint16_t ref, PatternKind kind, Language lan
 // interval. Song start times are shown "%02dh%02dm%02ds%02df" at `mtcType`.
 std::vector<std::vector<std::string>> patternStepRows(const PatternData& data, int rowCount,
                                                       Language lang, int mtcType);
+
+// The cell texts of editor row `step` (0-based) of `kind`, as above.
+std::vector<std::string> patternStepRowTexts(PatternKind kind, int step, const EditorRow& row,
+                                             Language lang, int mtcType);
 
 }  // namespace wqe

@@ -34,10 +34,23 @@ for lang in en ja; do
       "$build/tests/gui/gui_test_system_dialogs_look" -silent
     ls "$out"/*-"$lang".png | grep -v main-window
   fi
+  # Phrase Setup for an audio, a MIDI and a pattern phrase.
   if [ -x "$build/tests/gui/gui_test_phrase_dialog" ]; then
     XDG_CONFIG_HOME=$settings WQE_LANG=$lang LANG=$locale QT_QPA_PLATFORM=xcb WQE_SHOT_DIR=$out \
       xvfb-run -a -s "-screen 0 1400x1000x24" \
       "$build/tests/gui/gui_test_phrase_dialog" -silent screenshots
     ls "$out"/phrase-setup-*-"$lang".png
+  fi
+  # "Phrase to make", the pattern and song editors and the step dialog.
+  if [ -x "$build/tests/gui/gui_test_pattern_editor" ]; then
+    XDG_CONFIG_HOME=$settings WQE_LANG=$lang LANG=$locale QT_QPA_PLATFORM=xcb WQE_SHOT_DIR=$out \
+      xvfb-run -a -s "-screen 0 1400x1000x24" \
+      "$build/tests/gui/gui_test_pattern_editor" -silent textsFitInTheLanguage
+  fi
+  # The maintenance dialogs (backup, restore, cleanup, phrase copy).
+  if [ -x "$build/tests/gui/gui_test_maintenance_dialogs" ]; then
+    XDG_CONFIG_HOME=$settings WQE_LANG=$lang LANG=$locale QT_QPA_PLATFORM=xcb WQE_SHOT_DIR=$out \
+      xvfb-run -a -s "-screen 0 1400x1000x24" \
+      "$build/tests/gui/gui_test_maintenance_dialogs" -silent screenshots
   fi
 done

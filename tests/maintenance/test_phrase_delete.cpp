@@ -36,9 +36,9 @@ TEST(PhraseDelete, DeletesTheDataFileTheRecordNames) {
 
         const auto r = deletePhrase(card.doc, 6, card.prompter);
         EXPECT_EQ(r.status, Status::Deleted);
-        EXPECT_EQ(card.prompter.questions,
-                  std::vector<std::string>{c.model == Model::WQ7000 ? "OK to erase phrase0007?"
-                                                                    : "OK to erase phrase007?"});
+        ASSERT_EQ(card.prompter.questions.size(), 1u);
+        EXPECT_TRUE(card.prompter.questions[0].starts_with(
+            c.model == Model::WQ7000 ? "OK to erase phrase0007?" : "OK to erase phrase007?"));
         EXPECT_TRUE(r.fileRemoved);
         for (const char* ext : {"PHR", "MID", "WAV"})
             EXPECT_EQ(fs::exists(t / ("_WQP0007." + std::string(ext))), ext != std::string(c.gone));

@@ -1,9 +1,12 @@
 #include "view/qt/CPListCtrl.h"
 
+#include <QDrag>
+#include <QDropEvent>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QStyle>
 
@@ -97,6 +100,54 @@ void CPListCtrl::showRow(int row) {
     selectionModel()->setCurrentIndex(
         index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     scrollTo(index, QAbstractItemView::EnsureVisible);
+}
+
+// ---------------------------------------------------------------------------
+// Drag and drop of phrase data files
+
+void CPListCtrl::setDragFilesProvider(std::function<QList<QUrl>(int row)> provider) {
+    dragFiles_ = std::move(provider);
+    setDragEnabled(bool(dragFiles_));
+    setAcceptDrops(bool(dragFiles_));
+    setDragDropMode(dragFiles_ ? QAbstractItemView::DragDrop : QAbstractItemView::NoDragDrop);
+}
+
+int CPListCtrl::dropRow(const QPointF& position) const { return indexAt(position.toPoint()).row(); }
+
+void CPListCtrl::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void CPListCtrl::dragMoveEvent(QDragMoveEvent* event) {
+    if (event->mimeData()->hasUrls() && dropRow(event->position()) >= 0)
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void CPListCtrl::dropEvent(QDropEvent* event) {
+    const int row = dropRow(event->position());
+    if (!event->mimeData()->hasUrls() || row < 0) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    emit filesDropped(row, event->mimeData()->urls());
+}
+
+void CPListCtrl::startDrag(Qt::DropActions supportedActions) {
+    (void)supportedActions;
+    const QList<QUrl> urls = dragFiles_ ? dragFiles_(firstSelectedRow()) : QList<QUrl>{};
+    if (urls.isEmpty()) return;
+    auto* mime = new QMimeData;
+    mime->setUrls(urls);
+    auto* drag = new QDrag(this);
+    drag->setMimeData(mime);
+    // The files are handed over as they are; the card keeps its own.
+    drag->exec(Qt::CopyAction, Qt::CopyAction);
 }
 
 }  // namespace wqe

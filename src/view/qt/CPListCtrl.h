@@ -2,7 +2,10 @@
 // selection, fixed-pitch cells, a fixed row height and the columns' own widths.
 #pragma once
 
+#include <QList>
 #include <QTableView>
+#include <QUrl>
+#include <functional>
 
 namespace wqe {
 
@@ -25,14 +28,27 @@ public:
     // Gives row `row` the selected and focused state and scrolls it into view.
     void showRow(int row);
 
+    // Dragging phrases out: the files handed over for the selected row
+    // (none: no drag starts). Files dropped on a row are announced by
+    // filesDropped; the list itself changes nothing.
+    void setDragFilesProvider(std::function<QList<QUrl>(int row)> provider);
+
 signals:
     void selectionChangedTo(int row);
+    void filesDropped(int row, const QList<QUrl>& urls);
 
 protected:
     void changeEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
 
 private:
     PhraseListModel* model_ = nullptr;
+    std::function<QList<QUrl>(int row)> dragFiles_;
+    // The row under a drop position, or -1.
+    int dropRow(const QPointF& position) const;
 };
 
 }  // namespace wqe

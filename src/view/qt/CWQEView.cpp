@@ -15,6 +15,7 @@
 #include "card/NameFilter.h"
 #include "card/TextCodec.h"
 #include "dialogs/qt/CPhraseDlg.h"
+#include "dialogs/qt/PatternEditFlow.h"
 #include "dialogs/qt/SettingsDialogs.h"
 #include "view/SystemFormCommands.h"
 #include "view/qt/CPListCtrl.h"
@@ -425,8 +426,9 @@ bool CWQEView::runPhraseSetup(int index) {
 void CWQEView::setPatternEditor(PatternEditor editor) { patternEditor_ = std::move(editor); }
 
 bool CWQEView::runMakePhrase(int index) {
-    (void)index;  // the "Phrase to make" dialog and the pattern/song editors
-    return false;
+    const bool made = wqe::runMakePhrase(this, doc_, doc_.prompter(), index, 0);
+    emit commandStateChanged();
+    return made;
 }
 
 void CWQEView::onPhraseSetup() {
@@ -439,8 +441,19 @@ void CWQEView::onPhraseSetup() {
 
 void CWQEView::onDeletePhrase() {}
 void CWQEView::onCopyPhrase() {}
-void CWQEView::onPatternPhrase() {}
-void CWQEView::onSongPhrase() {}
+void CWQEView::onPatternPhrase() { runPhraseCombinationCommand(false); }
+void CWQEView::onSongPhrase() { runPhraseCombinationCommand(true); }
+
+// "Pattern Phrase" / "Song Phrase": make or edit the selected phrase's steps,
+// then refill and show its row.
+void CWQEView::runPhraseCombinationCommand(bool song) {
+    const int i = selectedPhrase();
+    if (runPhraseCombination(this, doc_, doc_.prompter(), i, song)) {
+        fillRow(i);
+        showRow(i);
+    }
+    emit commandStateChanged();
+}
 void CWQEView::onBackup() {}
 void CWQEView::onRestore() {}
 void CWQEView::onCleanup() {}

@@ -119,6 +119,7 @@ private:
     // "Phrase to make" and the pattern/song editing for an empty phrase; true
     // when a phrase was made.
     bool runMakePhrase(int index);
+    void runPhraseCombinationCommand(bool song);
 
     CWQEDoc& doc_;
     Language lang_;

@@ -1,0 +1,140 @@
+#include "maintenance/PhraseDrop.h"
+
+#include <cstdio>
+
+#include "card/FileIO.h"
+#include "card/PhrasePrm.h"
+#include "convert/WavImport.h"
+#include "maintenance/PhraseCopy.h"
+
+namespace wqe {
+
+namespace {
+
+std::string extensionOf(const fs::path& p) {
+    std::string ext = p.extension().string();
+    if (!ext.empty()) ext.erase(0, 1);
+    return upperAscii(ext);
+}
+
+// The row's number as the phrase list shows it.
+std::string rowText(Model m, int slot) {
+    char number[16];
+    std::snprintf(number, sizeof number, m == Model::WQ5000 ? "%03d" : "%04d", slot + 1);
+    return number;
+}
+
+// Step: the ".WAV" file becomes the slot's WAV phrase data file, and its
+// record is registered from that file as the cleanup would register it.
+std::string importWav(CWQEDoc& doc, const DropItem& item, FileSystem& fsys) {
+    const fs::path folder = fs::path(doc.systemPath()).parent_path();
+    const fs::path target = findCardFile(folder, phraseDataFileName("", item.slot, "WAV"));
+    const WavImportResult imported = importWavFile(item.file, target, nullptr, nullptr, fsys);
+    if (!imported.ok) return imported.error;
+    auto prm = CPhrasePrm::create(doc.model());
+    if (!prm->registerWav(target, item.slot, doc.sys().getCardName())) {
+        // The imported file is not one a record can describe: take it away
+        // again so that no data file lies on the card without a record.
+        std::error_code ec;
+        fs::remove(target, ec);
+        return target.string() + ": the imported file cannot be registered as a phrase.";
+    }
+    storeCopiedRecord(doc, item.slot, {prm->bytes().begin(), prm->bytes().end()}, "");
+    return {};
+}
+
+// Step: ".PHR" and ".MID" files go through Phrase Copy; its own messages
+// are not shown per file (the drop reports once).
+std::string copyFile(CWQEDoc& doc, const DropItem& item, FileSystem& fsys) {
+    ScriptedPrompter quiet;
+    const CopySource source = evaluateSource(item.file, doc, quiet);
+    const CopyResult copied = copyPhrase(doc, source, item.slot, quiet, fsys);
+    if (copied.status == CopyResult::Status::Copied) return {};
+    return copied.error.empty() ? item.file.string() + ": could not be copied." : copied.error;
+}
+
+}  // namespace
+
+DropPlan planPhraseDrop(const CWQEDoc& doc, int row, const std::vector<fs::path>& files) {
+    DropPlan plan;
+    const Model m = doc.model();
+    const int slots = copySlotCount(doc);
+    if (!doc.isLoaded() || files.empty()) {
+        plan.refusal = "No card is open.";
+        if (doc.isLoaded()) plan.refusal = "No file was dropped.";
+        return plan;
+    }
+    if (row < 0 || row >= slots) {
+        plan.refusal = "Row " + std::to_string(row + 1) + " is not a phrase slot of the card.";
+        return plan;
+    }
+    for (std::size_t k = 0; k < files.size(); ++k) {
+        const int slot = row + static_cast<int>(k);
+        const fs::path& file = files[k];
+        const std::string ext = extensionOf(file);
+        DropItem item{file, slot, DropAction::CopyFile};
+        if (ext == "WAV" && m == Model::WQ7000) {
+            item.action = DropAction::ImportWav;
+        } else if (ext == "WAV") {
+            plan.refusal = file.string() + ": a WQ-5000 card does not play WAV phrases.";
+        } else if (ext != "PHR" && ext != "MID") {
+            plan.refusal = file.string() + ": not a .WAV, .PHR or .MID file.";
+        }
+        if (plan.refusal.empty() && slot >= slots)
+            plan.refusal = std::to_string(files.size()) + " files need " +
+                           std::to_string(files.size()) + " rows from " + rowText(m, row) +
+                           "; the card ends at " + rowText(m, slots - 1) + ".";
+        if (plan.refusal.empty() && doc.phr().isUsed(slot))
+            plan.refusal =
+                "Phrase " + rowText(m, slot) + " is in use; a drop never replaces a phrase.";
+        if (!plan.refusal.empty()) {
+            plan.items.clear();
+            return plan;
+        }
+        plan.items.push_back(std::move(item));
+    }
+    return plan;
+}
+
+DropResult dropPhraseFiles(CWQEDoc& doc, int row, const std::vector<fs::path>& files,
+                           Prompter& prompter, const DropProgressFn& progress, FileSystem& fsys) {
+    DropResult result;
+    const DropPlan plan = planPhraseDrop(doc, row, files);
+    if (!plan.ok()) {
+        result.refusal = plan.refusal;
+        prompter.report(pick(doc.language(), kMsgDropRefused, kMsgDropRefusedJa),
+                        Error{ErrorKind::Unsupported, "", plan.refusal});
+        return result;
+    }
+    const int total = static_cast<int>(plan.items.size());
+    for (int k = 0; k < total; ++k) {
+        if (progress) progress(k, total);
+        const DropItem& item = plan.items[static_cast<std::size_t>(k)];
+        const std::string error = item.action == DropAction::ImportWav ? importWav(doc, item, fsys)
+                                                                       : copyFile(doc, item, fsys);
+        if (error.empty())
+            result.registered.push_back(item.slot);
+        else
+            result.errors.push_back(error);
+    }
+    if (progress) progress(total, total);
+    for (const std::string& e : result.errors)
+        prompter.report(kMsgCopyFailed, Error{ErrorKind::Other, "", e});
+    return result;
+}
+
+std::vector<fs::path> phraseDataFilesOf(const CWQEDoc& doc, const std::vector<int>& rows) {
+    std::vector<fs::path> files;
+    if (!doc.isLoaded()) return files;
+    const fs::path folder = fs::path(doc.systemPath()).parent_path();
+    for (int i : rows) {
+        if (i < 0 || i >= doc.phr().recordCount() || !doc.phr().isUsed(i)) continue;
+        const fs::path file =
+            findCardFile(folder, phraseDataFileName("", i, doc.phr().dataFileExtension(i)));
+        std::error_code ec;
+        if (fs::is_regular_file(file, ec)) files.push_back(file);
+    }
+    return files;
+}
+
+}  // namespace wqe

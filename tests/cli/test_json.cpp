@@ -1,0 +1,218 @@
+// wqe export / apply / diff as a user runs them: the JSON round trip onto a
+// fresh card, refused files that leave the card's bytes alone, and the
+// line-per-field comparison with diff's exit statuses.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "support/CliRunner.h"
+
+namespace wqe::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class CliJson : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        demoDir = std::make_unique<TempDir>();
+        ASSERT_EQ(runWqe({"demo", (*demoDir / "demo").string()}).status, 0);
+    }
+    static void TearDownTestSuite() { demoDir.reset(); }
+
+    // A fresh copy of the demo card.
+    std::string demoCopy(const std::string& name) {
+        const fs::path to = dir / name;
+        fs::copy(*demoDir / "demo", to, fs::copy_options::recursive);
+        return to.string();
+    }
+    std::string exportOf(const std::string& card) {
+        const auto r = runWqe({"export", card});
+        EXPECT_EQ(r.status, 0) << r.err;
+        return r.out;
+    }
+    std::string writeJson(const std::string& name, const std::string& text) {
+        writeText(dir / name, text);
+        return (dir / name).string();
+    }
+    static std::vector<std::vector<std::uint8_t>> cardBytes(const std::string& card) {
+        std::vector<std::vector<std::uint8_t>> files;
+        for (const char* f : {"_WQ7TSYS.CNF", "_WQ7TPHR.CNF", "WQE_MEMO.TXT"})
+            files.push_back(readBytes(fs::path(card) / f));
+        return files;
+    }
+
+    static inline std::unique_ptr<TempDir> demoDir;
+    TempDir dir;
+};
+
+TEST_F(CliJson, ExportApplyOntoANewCardExportsTheSameJson) {
+    // The demo card, and a WQ-5000 card with texts that need CP932 and escapes.
+    const std::string w5 = (dir / "w5").string();
+    ASSERT_EQ(runWqe({"new", w5, "--model", "5000", "--phrases", "500"}).status, 0);
+    ASSERT_EQ(runWqe({"set", w5, "card-name=ｼｮｯﾌﾟ", "phrase.7.used=1", "phrase.7.name=漢字\\tA",
+                      "phrase.7.memo=a:\"b\"", "phrase.9.memo=memo only", "memo=x\\\\y\\nz",
+                      "direct-play=PLAY,B1,none,4,5,6,7,8,9,10,11,12,13,14,15,16"})
+                  .status,
+              0);
+    const std::tuple<std::string, std::vector<std::string>> cases[] = {
+        {demoCopy("demo"), {"new", (dir / "to-demo").string()}},
+        {w5, {"new", (dir / "to-w5").string(), "--model", "5000", "--phrases", "500"}},
+    };
+    for (const auto& [from, makeTarget] : cases) {
+        const std::string json = exportOf(from);
+        ASSERT_EQ(runWqe(makeTarget).status, 0);
+        const std::string target = makeTarget[1];
+        const auto applied = runWqe({"apply", target, writeJson("card.json", json)});
+        ASSERT_EQ(applied.status, 0) << applied.err;
+        EXPECT_EQ(exportOf(target), json) << from;
+        const auto same = runWqe({"diff", from, target});
+        EXPECT_EQ(same.status, 0) << same.out;
+    }
+    const std::string w5json = exportOf(w5);
+    EXPECT_NE(w5json.find(R"("name": "漢字\tA     ")"), std::string::npos) << w5json;
+    EXPECT_NE(w5json.find(R"("9": {)"), std::string::npos);  // an unused slot with a memo
+    EXPECT_NE(w5json.find(R"("memo": "x\\y\nz\n")"), std::string::npos);
+}
+
+TEST_F(CliJson, ApplyRefusesBadFilesAndWritesNothing) {
+    const std::string card = demoCopy("card");
+    const auto before = cardBytes(card);
+    const auto withSystem = [](const std::string& fields) {
+        return R"({"model": "WQ-7000", "system": {"card-name": "CHANGED ", )" + fields + "}}";
+    };
+    const auto withPhrases = [](const std::string& phrases) {
+        return R"({"model": "WQ-7000", "system": {"card-name": "CHANGED "}, "phrases": )" +
+               phrases + "}";
+    };
+    const std::pair<std::string, std::string> cases[] = {
+        {"{\"model\": ", "not valid JSON"},
+        {"[]", "card.json: expected a JSON object"},
+        {R"({"system": {}})", "/model: missing"},
+        {R"({"model": "WQ-5000"})", "/model: the card is a WQ-7000 card"},
+        {R"({"model": "WQ-7000", "version": 2})", "/version: this tool reads version 1"},
+        {R"({"model": "WQ-7000", "colour": 1})", "/colour: unknown key"},
+        {withSystem(R"("volume": 1)"), "/system/volume: no such field"},
+        {withSystem(R"("phrase.1.volume": 1)"), "/system/phrase.1.volume: not a system field"},
+        {withSystem(R"("busy-out-code": 1)"), "/system/busy-out-code: a WQ-7000 card has no"},
+        {withSystem(R"("eq-low-gain": 25)"), "/system/eq-low-gain: 25 is outside 0..24"},
+        {withSystem(R"("eq-low-gain": "12")"), "/system/eq-low-gain: expected a whole number"},
+        {withSystem(R"("eq-low-gain": 1.5)"), "/system/eq-low-gain: expected a whole number"},
+        {withSystem(R"("direct-play": [1, 2])"), "/system/direct-play: needs 16"},
+        {withSystem(R"("note-map": 5)"), "/system/note-map: expected an array"},
+        {withSystem(R"("memo": "a", "card-name": "NINECHARS")"), "/system/card-name: 9 bytes"},
+        {withSystem(R"("memo": "€")"), "/system/memo: the text holds a character"},
+        {withSystem(R"("phrase-count-code": 1)"), "/system/phrase-count-code: 1 means 500"},
+        {withPhrases(R"({"251": {"volume": 5}})"), "/phrases/251: the phrase number must lie"},
+        {withPhrases(R"({"01": {}})"), "/phrases/01: not a phrase number"},
+        {withPhrases(R"({"1": 5})"), "/phrases/1: expected an object"},
+        {withPhrases(R"({"1": {"midi-flag": 1}})"), "/phrases/1/midi-flag: a WQ-7000 card has"},
+        {withPhrases(R"({"1": {"volume": -1}})"), "/phrases/1/volume: '-1' is outside 0..100"},
+        {withPhrases(R"({"1": {"memo": "two\nlines"}})"), "/phrases/1/memo: a phrase memo is"},
+        {withPhrases(R"({"1": {"loudness": 5}})"), "/phrases/1/loudness: no such phrase field"},
+    };
+    for (const auto& [json, message] : cases) {
+        const auto r = runWqe({"apply", card, writeJson("card.json", json)});
+        EXPECT_EQ(r.status, 2) << json;
+        EXPECT_NE(r.err.find(message), std::string::npos) << json << "\n" << r.err;
+        EXPECT_EQ(cardBytes(card), before) << json;
+    }
+    // Every problem of a file is reported, not only the first.
+    const auto many = runWqe(
+        {"apply", card, writeJson("card.json", withSystem(R"("mtc-type": 9, "rx-panpot": 2)"))});
+    EXPECT_NE(many.err.find("/system/mtc-type"), std::string::npos) << many.err;
+    EXPECT_NE(many.err.find("/system/rx-panpot"), std::string::npos) << many.err;
+    EXPECT_EQ(cardBytes(card), before);
+}
+
+TEST_F(CliJson, DryRunPrintsTheChangesAndApplyStoresThem) {
+    const std::string card = demoCopy("card");
+    const auto before = cardBytes(card);
+    const std::string json = writeJson(
+        "edit.json", R"({"model": "WQ-7000", "system": {"eq-low-gain": 12, "card-name": "SHOP"},)"
+                     R"( "phrases": {"2": {"volume": 80, "memo": "quiet"}}})");
+    const std::string changes =
+        "card-name: \"DEMOCARD\" → \"SHOP    \"\n"
+        "phrase.2.volume: 100 → 80\n"
+        "phrase.2.memo: \"Chime stored as WAV at 44.1 kHz stereo\" → \"quiet\"\n";
+    const auto dry = runWqe({"apply", card, json, "--dry-run"});
+    EXPECT_EQ(dry.status, 0) << dry.err;
+    EXPECT_EQ(dry.out, changes);
+    EXPECT_EQ(cardBytes(card), before);
+
+    const auto applied = runWqe({"apply", card, json});
+    EXPECT_EQ(applied.status, 0) << applied.err;
+    EXPECT_EQ(applied.out, changes);
+    EXPECT_EQ(runWqe({"get", card, "phrase.2.volume", "phrase.3.volume"}).out,
+              "phrase.2.volume=80\nphrase.3.volume=100\n");
+    // Applying it again changes nothing and writes nothing.
+    const auto after = cardBytes(card);
+    const auto again = runWqe({"apply", card, json});
+    EXPECT_EQ(again.out, "");
+    EXPECT_EQ(cardBytes(card), after);
+}
+
+TEST_F(CliJson, DiffPrintsOneLinePerChangedField) {
+    const std::string a = demoCopy("a");
+    const std::string exported = writeJson("a.json", exportOf(a));
+    const std::string b = demoCopy("b");
+    ASSERT_EQ(runWqe({"set", b, "phrase.1.volume=80"}).status, 0);
+    const std::string c = demoCopy("c");
+    ASSERT_EQ(runWqe({"set", c, "eq-switch=1", "phrase.3.name=LAST ONE",
+                      "direct-play=0,1,2,7,4,5,6,7,8,9,10,11,12,13,14,15"})
+                  .status,
+              0);
+
+    const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
+        {{a, a}, 0, ""},
+        {{a, exported}, 0, ""},
+        {{exported, a + "/_WQ7TSYS.CNF"}, 0, ""},
+        {{a, b}, 1, "phrase.1.volume: 100 → 80\n"},
+        {{exported, b}, 1, "phrase.1.volume: 100 → 80\n"},
+        {{a, c},
+         1,
+         "direct-play[3]: 3 → 7\neq-switch: 0 → 1\n"
+         "phrase.3.name: \"BOTH CHIMES \" → \"LAST ONE    \"\n"},
+        {{a, b, "--data"}, 1, "phrase.1.volume: 100 → 80\n"},
+    };
+    for (const auto& [args, status, out] : cases) {
+        std::vector<std::string> argv = {"diff"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        const auto r = runWqe(argv);
+        EXPECT_EQ(r.status, status) << args[1] << r.err;
+        EXPECT_EQ(r.out, out) << args[1];
+    }
+
+    // Data files by content: one changed byte, one file missing.
+    auto bytes = readBytes(fs::path(b) / "_WQP0001.PHR");
+    bytes.back() ^= 1;
+    writeBytes(fs::path(b) / "_WQP0001.PHR", bytes);
+    fs::remove(fs::path(b) / "_WQP0003.PHR");
+    const auto data = runWqe({"diff", a, b, "--data"});
+    EXPECT_EQ(data.status, 1);
+    const std::string size1 = std::to_string(bytes.size()) + " bytes";
+    const std::string size3 =
+        std::to_string(fs::file_size(fs::path(a) / "_WQP0003.PHR")) + " bytes";
+    EXPECT_EQ(data.out, "phrase.1.volume: 100 → 80\n_WQP0001.PHR: content differs (" + size1 +
+                            " → " + size1 + ")\n_WQP0003.PHR: " + size3 + " → (absent)\n");
+
+    // Every failure is status 2, as diff's.
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"diff", a, (dir / "missing.json").string()},
+             {"diff", a, exported, "--data"},
+             {"diff", a},
+             {"diff", a, b, "--colour"},
+         })
+        EXPECT_EQ(runWqe(bad).status, 2) << bad.back();
+}
+
+// The schema in the repository is the one the field tables give.
+TEST(CliJsonSchema, RepositoryCopyMatchesTheFieldTables) {
+    const auto schema = runWqe({"schema"});
+    ASSERT_EQ(schema.status, 0);
+    EXPECT_EQ(readText(fs::path(WQE_TEST_DATA) / "../../schema/wqe-card.schema.json"), schema.out)
+        << "refresh it: wqe schema > schema/wqe-card.schema.json";
+}
+
+}  // namespace
+}  // namespace wqe::test

@@ -1,0 +1,359 @@
+// Backup and restore, cleanup, phrase copy, the deletions and drag and drop
+// on the phrase list, driven through the editor on the offscreen platform
+// with scripted answers.
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTimer>
+#include <QUrl>
+
+#include "GuiTestSupport.h"
+#include "maintenance/CardFixture.h"
+#include "maintenance/PhraseDelete.h"
+#include "maintenance/PhraseDrop.h"
+#include "maintenance/qt/CPathDialog.h"
+#include "maintenance/qt/MaintenanceDialogs.h"
+
+using namespace wqe;
+using namespace wqe::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Every file under `folder` with its bytes, for byte-identical comparisons.
+std::map<std::string, std::string> files(const fs::path& folder) {
+    std::map<std::string, std::string> out;
+    for (const auto& e : fs::recursive_directory_iterator(folder))
+        if (e.is_regular_file())
+            out[e.path().lexically_relative(folder).string()] = readText(e.path());
+    return out;
+}
+
+QString cell(Editor& e, int row, int column) {
+    return e.model()->index(row, column).data().toString();
+}
+
+}  // namespace
+
+class MaintenanceDialogsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void commandsHaveHandlers();
+    void backupAndRestoreRoundTrip();
+    void transferRefusalsTouchNothing();
+    void cleanupRegistersNewFilesAndDropsStaleRecords();
+    void phraseCopyOfEachKind();
+    void deletePhraseAndUndo();
+    void folderDeletionRefusesHome();
+    void droppingTwoWavFilesRegistersTwoPhrases();
+    void screenshots();
+};
+
+void MaintenanceDialogsTest::commandsHaveHandlers() {
+    TempDir tmp;
+    Editor e(Language::English);
+    QVERIFY(e.enabled(Command::Backup));
+    QVERIFY(e.enabled(Command::Restore));
+    QVERIFY(e.enabled(Command::DeleteFolder));
+    QVERIFY(!e.enabled(Command::Cleanup));  // no card yet
+    e.open(copyDemoCard(tmp / "card"));
+    QVERIFY(e.enabled(Command::Cleanup));
+    const int empty = *nextEmptySlot(e.doc(), -1, true);
+    e.app.view()->showRow(empty);
+    QVERIFY(e.enabled(Command::CopyPhrase));
+    QVERIFY(!e.enabled(Command::DeletePhrase));
+    e.app.view()->showRow(0);
+    QVERIFY(e.enabled(Command::DeletePhrase));
+}
+
+void MaintenanceDialogsTest::backupAndRestoreRoundTrip() {
+    TempDir tmp;
+    Editor e(Language::English);
+    e.open(copyDemoCard(tmp / "card"));
+    const auto original = files(tmp / "card");
+
+    // Backup into a folder that does not exist: no question, created and filled.
+    CCbuck backup(TransferMode::Backup, e.doc(), e.prompter);
+    backup.sourceEdit()->setText(QString::fromStdString((tmp / "card").string()));
+    backup.destinationEdit()->setText(QString::fromStdString((tmp / "backup").string()));
+    backup.onEnter();
+    QVERIFY(e.prompter.questions.empty());
+    QCOMPARE(backup.result(), int(QDialog::Rejected));  // not the open card: no reload
+    QVERIFY(files(tmp / "backup") == original);
+
+    // The card loses a phrase; restore into the open card asks the longer
+    // question and reloads the card as it was.
+    e.app.view()->showRow(0);
+    e.prompter = ScriptedPrompter({Answer::Yes, Answer::Yes});
+    e.app.runCommand(Command::DeletePhrase);
+    QVERIFY(e.doc().onSaveCardInfo());
+    QVERIFY(files(tmp / "card") != original);
+    CCbuck restore(TransferMode::Restore, e.doc(), e.prompter);
+    restore.sourceEdit()->setText(QString::fromStdString((tmp / "backup").string()));
+    restore.destinationEdit()->setText(QString::fromStdString((tmp / "card").string()));
+    restore.onEnter();
+    QCOMPARE(e.prompter.questions.back(), std::string(kMsgRestoreIntoOpenCard));
+    QCOMPARE(restore.result(), int(QDialog::Accepted));
+    QVERIFY(restore.lastResult()->reloaded);
+    QVERIFY(files(tmp / "card") == original);
+    QVERIFY(e.doc().phr().isUsed(0));
+    QVERIFY(cell(e, 0, 1) != "---");
+}
+
+void MaintenanceDialogsTest::transferRefusalsTouchNothing() {
+    TempDir tmp;
+    Editor e(Language::English);
+    e.open(copyDemoCard(tmp / "card"));
+    fs::create_directories(tmp / "card" / "inner");
+    fs::create_directories(tmp / "other");
+    writeText(tmp / "a-file", "x");
+    const std::string card = (tmp / "card").string();
+    struct Case {
+        TransferMode mode;
+        std::string source, destination, why;
+    };
+    const Case cases[] = {
+        {TransferMode::Backup, (tmp / "missing").string(), (tmp / "b").string(), "does not exist"},
+        {TransferMode::Backup, card, card + "/", "same folder"},
+        {TransferMode::Backup, card, card + "/inner", "inside the source"},
+        {TransferMode::Restore, (tmp / "card" / "inner").string(), card, "inside the destination"},
+        {TransferMode::Restore, card, (tmp / "a-file").string(), "is a file"},
+    };
+    const auto before = files(tmp.path());
+    for (const Case& c : cases) {
+        e.prompter = ScriptedPrompter({}, Answer::Yes);
+        CCbuck d(c.mode, e.doc(), e.prompter);
+        d.sourceEdit()->setText(QString::fromStdString(c.source));
+        d.destinationEdit()->setText(QString::fromStdString(c.destination));
+        d.onEnter();
+        QCOMPARE(d.lastResult()->status, TransferResult::Status::Refused);
+        QVERIFY(e.prompter.questions.empty());
+        QCOMPARE(e.prompter.messages.size(), size_t(1));
+        QVERIFY2(e.prompter.messages[0].find(c.why) != std::string::npos,
+                 e.prompter.messages[0].c_str());
+        QVERIFY(files(tmp.path()) == before);
+    }
+    // The answer no to the open-card question leaves the card as it is.
+    e.prompter = ScriptedPrompter({Answer::No});
+    CCbuck d(TransferMode::Backup, e.doc(), e.prompter);
+    d.sourceEdit()->setText(QString::fromStdString((tmp / "other").string()));
+    d.destinationEdit()->setText(QString::fromStdString(card));
+    d.onEnter();
+    QCOMPARE(e.prompter.questions, std::vector<std::string>{kMsgBackupIntoOpenCard});
+    QCOMPARE(d.lastResult()->status, TransferResult::Status::Declined);
+    QVERIFY(files(tmp.path()) == before);
+}
+
+void MaintenanceDialogsTest::cleanupRegistersNewFilesAndDropsStaleRecords() {
+    TempDir tmp;
+    Editor e(Language::English);
+    makeCard(tmp / "card", Model::WQ7000);
+    e.open(tmp / "card" / "_WQ7TSYS.CNF");
+    registerAs(e.doc(), 4, kTypeAudio, "STALE");  // no data file
+    writeBytes(tmp / "card" / "_WQP0010.MID", midiFile(500000));
+    writeBytes(tmp / "card" / "_WQP0011.PHR", kpacFile(3, 1, 0, 20));
+    e.doc().markModified(true);
+
+    e.prompter = ScriptedPrompter({Answer::Yes}, Answer::No);
+    CCClean d(e.doc(), e.prompter);
+    d.onStart();
+    // The save question came first; the card was written, cleaned, reloaded.
+    QCOMPARE(e.prompter.questions.front(), std::string(kMsgCleanupSaveFirst));
+    QCOMPARE(d.result(), int(QDialog::Accepted));
+    QCOMPARE(e.prompter.messages.back(), std::string(kMsgCleanupFinished));
+    QVERIFY(!e.doc().phr().isUsed(4));
+    QCOMPARE(cell(e, 4, 1), QString("---"));
+    QCOMPARE(cell(e, 9, 2), QString("MIDI "));
+    QCOMPARE(cell(e, 10, 2), QString("AUDIO"));
+    QVERIFY(!e.doc().isModified());
+}
+
+void MaintenanceDialogsTest::phraseCopyOfEachKind() {
+    TempDir tmp;
+    Editor e(Language::English);
+    makeCard(tmp / "card", Model::WQ7000);
+    e.open(tmp / "card" / "_WQ7TSYS.CNF");
+    fs::create_directories(tmp / "src");
+    writeBytes(tmp / "src" / "a.PHR", kpacFile(3, 1, 1, 20));
+    writeBytes(tmp / "src" / "b.WAV", wavFile(1, 16000, 16, 320));
+    writeBytes(tmp / "src" / "c.MID", midiFile(500000));
+    writeBytes(tmp / "src" / "d.PHR", patternFile(1, 1024));
+    writeBytes(tmp / "src" / "e.PHR", patternFile(2, 1024));
+    writeBytes(tmp / "src" / "f.PHR", {'x'});
+    struct Case {
+        const char* file;
+        const char* type;   // end of the caption
+        const char* line2;  // the settings summary ends line 2
+        int pages;
+    };
+    const Case cases[] = {
+        {"a.PHR", "(Audio Phrase)", "Volume:100%|Control:OFF|Delay:00s00f|Repeat:OFF|", 0},
+        {"b.WAV", "(Audio Phrase)", "Volume:100%|Control:OFF|Delay:00s00f|Repeat:OFF|", 0},
+        {"c.MID", "(MIDI Phrase)", "Tempo:120|Control:OFF|Delay:00s00f|Repeat:OFF|", 0},
+        {"d.PHR", "(Pattern Phrase)", "Repeat:OFF|Pattern:SEQUENCE|", 9},
+        {"e.PHR", "(Song Phrase)", "Volume:100%|Control:OFF|Delay:00s00f|Repeat:OFF|", 9},
+    };
+    e.app.view()->showRow(0);
+    CPhCopy d(e.doc(), *e.app.view(), 0, e.prompter);
+    d.showFolder(QString::fromStdString((tmp / "src").string()));
+    QCOMPARE(d.informationCaption(), QString("File Infomation"));
+    d.chooseFile(QString::fromStdString((tmp / "src" / "f.PHR").string()));
+    QVERIFY(!d.enterButton()->isEnabled());
+    QCOMPARE(d.informationLines()[5], QString("-----"));
+
+    int slot = 0;
+    for (const Case& c : cases) {
+        d.chooseFile(QString::fromStdString((tmp / "src" / c.file).string()));
+        QVERIFY2(d.enterButton()->isEnabled(), c.file);
+        QVERIFY2(d.informationCaption().endsWith(c.type), qPrintable(d.informationCaption()));
+        QCOMPARE(d.informationLines()[0], QString("Memo : "));
+        QVERIFY2(d.informationLines()[1].endsWith(c.line2), qPrintable(d.informationLines()[1]));
+        if (c.pages) QVERIFY(d.informationLines()[2].startsWith("No.1~No.1"));
+        QCOMPARE(d.destinationSlot(), slot);
+        d.onEnter();
+        QCOMPARE(e.prompter.messages.back(), std::string(kMsgCopySucceeded));
+        QVERIFY(e.doc().phr().isUsed(slot));
+        QVERIFY(cell(e, slot, 1) != "---");
+        ++slot;
+        QCOMPARE(d.destinationSlot(), slot);  // moved on to the next empty slot
+    }
+    QVERIFY(fs::exists(tmp / "card" / "_WQP0002.WAV"));
+    QVERIFY(fs::exists(tmp / "card" / "_WQP0003.MID"));
+    // The five registrations are five undo steps.
+    for (int k = 0; k < 5; ++k) QVERIFY(e.doc().undo());
+    QVERIFY(!e.doc().phr().isUsed(0));
+}
+
+void MaintenanceDialogsTest::deletePhraseAndUndo() {
+    TempDir tmp;
+    Editor e(Language::English);
+    e.open(copyDemoCard(tmp / "card"));
+    e.app.view()->showRow(0);
+    const QString name = cell(e, 0, 1);
+    const fs::path data = registeredDataFile(e.doc(), 0);
+    QVERIFY(fs::exists(data));
+    e.prompter = ScriptedPrompter({Answer::No, Answer::Yes});
+    e.app.runCommand(Command::DeletePhrase);  // no: nothing happens
+    QVERIFY(e.doc().phr().isUsed(0) && fs::exists(data));
+    e.app.runCommand(Command::DeletePhrase);
+    QVERIFY(e.prompter.questions[1].find("cannot be undone") != std::string::npos);
+    QVERIFY(!fs::exists(data));
+    QCOMPARE(cell(e, 0, 1), QString("---"));
+    QVERIFY(e.doc().undo());
+    QCOMPARE(cell(e, 0, 1), name);
+    QVERIFY(!e.doc().isModified());
+}
+
+void MaintenanceDialogsTest::folderDeletionRefusesHome() {
+    TempDir tmp;
+    const QByteArray oldHome = qgetenv("HOME");
+    fs::create_directories(tmp / "home" / "user");
+    qputenv("HOME", QByteArray::fromStdString((tmp / "home" / "user").string()));
+    Editor e(Language::English);
+    for (const fs::path& chosen : {tmp / "home" / "user", tmp / "home"}) {
+        e.settings.setValue(kKeyBackupPath, tmp.path().string());
+        e.prompter = ScriptedPrompter({}, Answer::Yes);
+        QTimer::singleShot(0, [&] {
+            auto* chooser = qobject_cast<CPathDialog*>(QApplication::activeModalWidget());
+            QVERIFY(chooser);
+            chooser->pathEdit()->setText(QString::fromStdString(chosen.string()));
+            chooser->accept();
+        });
+        e.app.runCommand(Command::DeleteFolder);
+        QVERIFY(e.prompter.questions.empty());
+        QCOMPARE(e.prompter.messages.size(), size_t(1));
+        QVERIFY(e.prompter.messages[0].find("never deleted") != std::string::npos);
+        QVERIFY(fs::exists(tmp / "home" / "user"));
+    }
+    // No saved backup path that exists: the warning, no chooser.
+    e.settings.setValue(kKeyBackupPath, (tmp / "gone").string());
+    e.prompter = ScriptedPrompter();
+    e.app.runCommand(Command::DeleteFolder);
+    QCOMPARE(e.prompter.messages, std::vector<std::string>{kMsgSpecifyCorrectPath});
+    qputenv("HOME", oldHome);
+}
+
+void MaintenanceDialogsTest::droppingTwoWavFilesRegistersTwoPhrases() {
+    TempDir tmp;
+    Editor e(Language::English);
+    makeCard(tmp / "card", Model::WQ7000);
+    e.open(tmp / "card" / "_WQ7TSYS.CNF");
+    e.app.mainFrame()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(e.app.mainFrame()));
+    registerAs(e.doc(), 7, kTypeAudio, "USED");
+    e.app.view()->fillRow(7);
+    writeBytes(tmp / "one.wav", wavFile(1, 32000, 16, 1600));
+    writeBytes(tmp / "two.wav", wavFile(2, 48000, 16, 4800));
+    CPListCtrl* list = e.app.view()->list();
+    auto drop = [&](int row) {
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(QString::fromStdString((tmp / "one.wav").string())),
+                      QUrl::fromLocalFile(QString::fromStdString((tmp / "two.wav").string()))});
+        list->scrollTo(e.model()->index(row, 0));
+        const QPointF at = list->visualRect(e.model()->index(row, 0)).center();
+        // A drag enters the list, moves to the row and is dropped there.
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(list->viewport(), &enter);
+        QDragMoveEvent move(at.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(list->viewport(), &move);
+        QVERIFY(move.isAccepted());
+        QDropEvent event(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(list->viewport(), &event);
+    };
+    // Rows 7 and 8: row 8 (phrase 0008) is used, so nothing is written.
+    e.prompter = ScriptedPrompter();
+    drop(6);
+    QCOMPARE(e.prompter.messages, std::vector<std::string>{kMsgDropRefused});
+    QVERIFY(e.prompter.errors[0].reason.find("0008") != std::string::npos);
+    QVERIFY(!fs::exists(tmp / "card" / "_WQP0007.WAV"));
+
+    drop(2);
+    QCOMPARE(cell(e, 2, 2), QString("AUDIO"));
+    QCOMPARE(cell(e, 3, 2), QString("AUDIO"));
+    QCOMPARE(cell(e, 2, 5), QString("WAV"));
+    QCOMPARE(cell(e, 3, 6), QString("STEREO"));
+    QVERIFY(fs::exists(tmp / "card" / "_WQP0003.WAV"));
+    QVERIFY(fs::exists(tmp / "card" / "_WQP0004.WAV"));
+    QVERIFY(e.doc().isModified());
+}
+
+// With WQE_SHOT_DIR set: each dialog as a PNG in the language of WQE_LANG
+// (run under a real X display for the fonts; tests/gui/screenshot.sh).
+void MaintenanceDialogsTest::screenshots() {
+    const QString shots = qEnvironmentVariable("WQE_SHOT_DIR");
+    if (shots.isEmpty()) QSKIP("WQE_SHOT_DIR not set");
+    const Language lang = detectLanguage();
+    QVERIFY(CWQEApp::installTranslations(*QCoreApplication::instance(), lang));
+    const QString suffix = lang == Language::Japanese ? "-ja.png" : "-en.png";
+    TempDir tmp;
+    Editor e(lang);
+    e.open(copyDemoCard(tmp / "card"));
+    e.doc().setLanguage(lang);
+    auto save = [&](QWidget& w, const char* name) {
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(w.grab().save(shots + "/" + name + suffix));
+    };
+    {
+        CCbuck d(TransferMode::Backup, e.doc(), e.prompter);
+        save(d, "backup");
+    }
+    {
+        CCbuck d(TransferMode::Restore, e.doc(), e.prompter);
+        save(d, "restore");
+    }
+    {
+        CCClean d(e.doc(), e.prompter);
+        save(d, "cleanup");
+    }
+    {
+        const int empty = *nextEmptySlot(e.doc(), -1, true);
+        CPhCopy d(e.doc(), *e.app.view(), empty, e.prompter);
+        d.showFolder(QString::fromStdString((tmp / "card").string()));
+        d.chooseFile(QString::fromStdString(registeredDataFile(e.doc(), 0).string()));
+        save(d, "phrase-copy");
+    }
+}
+
+QTEST_MAIN(MaintenanceDialogsTest)
+#include "test_maintenance_dialogs.moc"
