@@ -125,11 +125,13 @@ std::string CWQEMemo::read(const std::string& path) {
 }
 
 std::string CWQEMemo::write(const std::string& path) const {
-    return writeFileAtomic(path, serialize());
+    const Status s = writeFileAtomic(realFileSystem(), path, serialize());
+    return s ? std::string() : s.error().message();
 }
 
 std::string CWQEMemo::create(const std::string& path) {
-    return writeFileAtomic(path, serializeFresh());
+    const Status s = writeFileAtomic(realFileSystem(), path, serializeFresh());
+    return s ? std::string() : s.error().message();
 }
 
 }  // namespace wqe

@@ -1,105 +1,12 @@
 #include "card/FileIO.h"
 
-#include <algorithm>
-#include <cerrno>
-
 namespace wqe {
 
 namespace {
 
-WriteFaultInjector& injector() {
-    static WriteFaultInjector hook;
-    return hook;
-}
-
-std::string describe(const fs::path& path, const std::string& what) {
-    return path.filename().string() + ": " + what + " (" + path.string() + ")";
-}
-
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 }  // namespace
-
-std::optional<std::vector<std::uint8_t>> readWholeFile(const fs::path& path, std::string& error) {
-    auto bytes = readWholeFile(path);
-    if (!bytes) {
-        error = describe(path, bytes.error().reason);
-        return std::nullopt;
-    }
-    return std::move(*bytes);
-}
-
-std::string writeFileAtomic(const fs::path& path, std::string_view bytes) {
-    return writeFileAtomic(
-        path, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
-}
-
-namespace {
-
-// The earlier test hook: a file system whose writes stop after a byte count.
-class ShortWriteFileSystem : public FileSystem {
-public:
-    explicit ShortWriteFileSystem(std::size_t limit) : limit_(limit) {}
-    Result<std::unique_ptr<WritableFile>> createNew(const fs::path& path,
-                                                    unsigned permissions) override {
-        auto file = realFileSystem().createNew(path, permissions);
-        if (!file) return file.error();
-        return std::unique_ptr<WritableFile>(
-            std::make_unique<File>(std::move(*file), path, limit_));
-    }
-    Status rename(const fs::path& from, const fs::path& to) override {
-        return realFileSystem().rename(from, to);
-    }
-    Status remove(const fs::path& path) override { return realFileSystem().remove(path); }
-    Status createFolder(const fs::path& path) override {
-        return realFileSystem().createFolder(path);
-    }
-    Result<std::vector<std::uint8_t>> readAll(const fs::path& path) override {
-        return realFileSystem().readAll(path);
-    }
-
-private:
-    class File : public WritableFile {
-    public:
-        File(std::unique_ptr<WritableFile> inner, fs::path path, std::size_t limit)
-            : inner_(std::move(inner)), path_(std::move(path)), left_(limit) {}
-        Status write(std::span<const std::uint8_t> bytes) override {
-            const std::size_t n = std::min(left_, bytes.size());
-            left_ -= n;
-            if (auto s = inner_->write(bytes.first(n)); !s) return s;
-            if (n < bytes.size()) return errnoError(ENOSPC, path_, "cannot be written");
-            return {};
-        }
-        Status writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
-            return inner_->writeAt(offset, bytes);
-        }
-        Status flush() override { return inner_->flush(); }
-        Status close() override { return inner_->close(); }
-
-    private:
-        std::unique_ptr<WritableFile> inner_;
-        fs::path path_;
-        std::size_t left_;
-    };
-    std::size_t limit_;
-};
-
-}  // namespace
-
-std::string writeFileAtomic(const fs::path& path, std::span<const std::uint8_t> bytes) {
-    std::optional<std::size_t> failAfter;
-    if (injector()) failAfter = injector()(path);
-    Status s;
-    if (failAfter) {
-        ShortWriteFileSystem shortFs(*failAfter);
-        s = writeFileAtomic(shortFs, path, bytes);
-    } else {
-        s = writeFileAtomic(realFileSystem(), path, bytes);
-    }
-    return s ? std::string() : describe(path, s.error().reason);
-}
-
-void setWriteFaultInjectorForTesting(WriteFaultInjector hook) { injector() = std::move(hook); }
 
 bool wildcardMatch(std::string_view pattern, std::string_view name) {
     // Iterative matcher with single-star backtracking.

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/FileSystem.h"
 #include "card/CWQEPhr.h"
-#include "card/FileIO.h"
 
 namespace wqe {
 
@@ -79,12 +79,12 @@ std::optional<MidiInfo> scanMidiInfo(std::span<const std::uint8_t> bytes) {
 }
 
 std::optional<MidiProbe> probeMidiFile(const std::filesystem::path& path, std::string* error) {
-    std::string why;
-    const auto bytes = readWholeFile(path, why);
-    if (bytes && !readMidiHeader(*bytes))
-        why = path.string() + ": not a MIDI file (no \"MThd\" header of format 0, 1 or 2)";
+    const auto bytes = readWholeFile(path);
     if (!bytes || !readMidiHeader(*bytes)) {
-        if (error) *error = why;
+        if (error)
+            *error =
+                bytes ? path.string() + ": not a MIDI file (no \"MThd\" header of format 0, 1 or 2)"
+                      : bytes.error().message();
         return std::nullopt;
     }
     return MidiProbe{bytes->size(), scanMidiTempo(*bytes)};

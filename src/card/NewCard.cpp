@@ -7,7 +7,7 @@
 
 namespace wqe {
 
-std::string createCard(const fs::path& folder, Model m, int phraseCountCode) {
+std::string createCard(const fs::path& folder, Model m, int phraseCountCode, FileSystem& fsys) {
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (ec) return folder.string() + ": " + ec.message();
@@ -22,12 +22,15 @@ std::string createCard(const fs::path& folder, Model m, int phraseCountCode) {
     const auto phr = CWQEPhr::erasedImage(m, phraseCountForModel(phraseCountCode, m));
     CWQEMemo memo;
     memo.setModel(m);
-    // The system file last: a folder is a card only once everything else is there.
-    for (const std::string& err : {writeFileAtomic(folder / std::string(phraseFileName(m)), phr),
-                                   memo.create((folder / std::string(kMemoFileName)).string()),
-                                   writeFileAtomic(folder / std::string(systemFileName(m)), sys)})
-        if (!err.empty()) return err;
-    return {};
+
+    // All three are written and flushed before the first rename; the system
+    // file is renamed last, so a folder is a card only once the rest is there.
+    MultiFileCommit commit(fsys);
+    Status s = commit.stage(folder / std::string(phraseFileName(m)), phr);
+    if (s) s = commit.stage(folder / std::string(kMemoFileName), memo.serializeFresh());
+    if (s) s = commit.stage(folder / std::string(systemFileName(m)), sys);
+    if (s) s = commit.commit();
+    return s ? std::string() : s.error().message();
 }
 
 }  // namespace wqe

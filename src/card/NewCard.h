@@ -4,14 +4,18 @@
 #include <filesystem>
 #include <string>
 
+#include "base/FileSystem.h"
 #include "card/Model.h"
 
 namespace wqe {
 
 // Writes a fresh card into `folder` (created when missing): the default
 // system settings with the given phrase count code, erased phrase records
-// and an empty memo file. Refuses a folder that already holds a card.
-// Returns an empty string on success, else a message naming the problem.
-std::string createCard(const std::filesystem::path& folder, Model m, int phraseCountCode);
+// and an empty memo file. Refuses a folder that already holds a card. The
+// three files appear together or not at all (the system file, which makes
+// the folder a card, is renamed into place last). Returns an empty string on
+// success, else a message naming the file and the problem.
+std::string createCard(const std::filesystem::path& folder, Model m, int phraseCountCode,
+                       FileSystem& fsys = realFileSystem());
 
 }  // namespace wqe

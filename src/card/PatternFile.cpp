@@ -5,7 +5,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "card/FileIO.h"
+#include "base/FileSystem.h"
 
 namespace wqe {
 
@@ -224,20 +224,19 @@ PatternReadResult readPatternFile(const std::filesystem::path& path, Model m) {
     return parsePatternFile(bytes, m, fileLabel(path));
 }
 
-std::string writePatternFile(const std::filesystem::path& path, const PatternData& data) {
+std::string writePatternFile(const std::filesystem::path& path, const PatternData& data,
+                             FileSystem& fsys) {
     std::vector<std::uint8_t> content;
-    std::error_code ec;
-    if (std::filesystem::exists(path, ec)) {
-        std::string error;
-        auto old = readWholeFile(path, error);
-        if (!old) return error;
+    if (auto old = fsys.readAll(path))
         content = std::move(*old);
-    }
+    else if (old.error().kind != ErrorKind::NotFound)
+        return old.error().message();  // an existing file that cannot be read stays as it is
     const std::size_t size = kPatternHeaderSize + data.block().size();
     if (content.size() < size) content.resize(size, 0);
     std::copy_n(kPatternHeader, kPatternHeaderSize, content.begin());
     std::copy(data.block().begin(), data.block().end(), content.begin() + kPatternHeaderSize);
-    return writeFileAtomic(path, content);
+    const Status written = writeFileAtomic(fsys, path, content);
+    return written ? std::string() : written.error().message();
 }
 
 std::vector<std::uint8_t> patternFileBytes(const PatternData& data) {

@@ -47,18 +47,17 @@ bool audioAgrees(const CWQEPhr& p, const kpac::RawHeader& h, std::uint64_t fileL
 // the 506-byte block at the start of a zeroed 1018-byte block, kind 1 and
 // step volumes of 100; the file becomes exactly 1024 bytes. The new content
 // replaces the file only once it is wholly written.
-bool convertPattern5000To7000(const fs::path& path) {
+bool convertPattern5000To7000(FileSystem& fsys, const fs::path& path) {
     constexpr std::size_t kOldSize = kPatternHeaderSize + kPatternBlockSize5000;
     constexpr std::size_t kVolumes =
         kPatternHeaderSize + kPatternBlockSize5000;  // data bytes 506..633
-    std::string error;
-    const auto old = readWholeFile(path, error);
+    const auto old = fsys.readAll(path);
     if (!old || old->size() < kOldSize) return false;
     std::vector<std::uint8_t> file(kPatternHeaderSize + kPatternBlockSize7000, 0);
     std::copy_n(old->begin(), kOldSize, file.begin());
     file[kPatternKindByte] = static_cast<std::uint8_t>(PatternKind::Pattern7000);
     std::fill_n(file.begin() + kVolumes, kPatternAllSteps, kDefaultStepVolume);
-    return writeFileAtomic(path, file).empty();
+    return bool(writeFileAtomic(fsys, path, file));
 }
 
 // The format fields of a record filled from a phrase without audio of its own.
@@ -269,12 +268,13 @@ void CPhrasePrmW7::fillFromMidi(const MidiProbe& midi, int index, std::string_vi
     p.setName(0, defaultPhraseName(namePrefix, index, Model::WQ7000));
 }
 
-bool CPhrasePrmW7::registerPhr(const fs::path& path, int index, std::string_view namePrefix) {
+bool CPhrasePrmW7::registerPhr(const fs::path& path, int index, std::string_view namePrefix,
+                               FileSystem& fsys) {
     auto start = readPhrFileStart(path);
     if (!start) return false;
     if (start->content() == PhrContent::Pattern5000) {
         // A WQ-5000 pattern on a WQ-7000 card is rewritten into the WQ-7000 layout first.
-        if (!convertPattern5000To7000(path)) return false;
+        if (!convertPattern5000To7000(fsys, path)) return false;
         start = readPhrFileStart(path);
         if (!start) return false;
     }
@@ -441,7 +441,8 @@ void CPhrasePrmW5::fillFromMidi(const MidiProbe& midi, int index, std::string_vi
     p.setName(0, defaultPhraseName(namePrefix, index, Model::WQ5000));
 }
 
-bool CPhrasePrmW5::registerPhr(const fs::path& path, int index, std::string_view namePrefix) {
+bool CPhrasePrmW5::registerPhr(const fs::path& path, int index, std::string_view namePrefix,
+                               FileSystem& /*fsys: a WQ-5000 registration writes nothing*/) {
     const auto start = readPhrFileStart(path);
     return start && fillFromPhr(*start, index, namePrefix, Mode2EndPoint::AtLength);
 }

@@ -21,6 +21,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/FileSystem.h"
 #include "card/CWQEPhr.h"
 #include "card/MidiFile.h"
 #include "card/Model.h"
@@ -112,9 +113,9 @@ public:
     // and the default name). False, with the record unchanged, when the file
     // is not recognised. A WQ-5000 pattern file met by the WQ-7000 is first
     // rewritten into the WQ-7000 layout (replacing the file only once the new
-    // content is wholly written).
+    // content is wholly written, through `fsys`).
     virtual bool registerPhr(const std::filesystem::path& path, int index,
-                             std::string_view namePrefix) = 0;
+                             std::string_view namePrefix, FileSystem& fsys = realFileSystem()) = 0;
     virtual bool registerMid(const std::filesystem::path& path, int index,
                              std::string_view namePrefix) = 0;
     // WQ-7000 only; the WQ-5000 answers false.
@@ -171,8 +172,8 @@ public:
     std::string dataFileName(std::string_view folderPrefix, int index) const override;
     PhraseType kind() const override;
     std::string name() const override;
-    bool registerPhr(const std::filesystem::path& path, int index,
-                     std::string_view namePrefix) override;
+    bool registerPhr(const std::filesystem::path& path, int index, std::string_view namePrefix,
+                     FileSystem& fsys = realFileSystem()) override;
     bool registerMid(const std::filesystem::path& path, int index,
                      std::string_view namePrefix) override;
     bool registerWav(const std::filesystem::path& path, int index,
@@ -196,8 +197,8 @@ public:
     std::string dataFileName(std::string_view folderPrefix, int index) const override;
     PhraseType kind() const override;
     std::string name() const override;
-    bool registerPhr(const std::filesystem::path& path, int index,
-                     std::string_view namePrefix) override;
+    bool registerPhr(const std::filesystem::path& path, int index, std::string_view namePrefix,
+                     FileSystem& fsys = realFileSystem()) override;
     bool registerMid(const std::filesystem::path& path, int index,
                      std::string_view namePrefix) override;
     bool registerWav(const std::filesystem::path& path, int index,

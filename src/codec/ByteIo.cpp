@@ -28,17 +28,23 @@ FileSource::~FileSource() {
     if (file_) std::fclose(file_);
 }
 
-std::string FileSource::open(const std::filesystem::path& path) {
+Status FileSource::begin(const std::filesystem::path& path) {
     if (file_) std::fclose(file_);
-    file_ = std::fopen(path.c_str(), "rb");
-    if (!file_) return std::strerror(errno);
+    file_ = nullptr;
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        std::fclose(file_);
-        file_ = nullptr;
-        return "it is a folder";
-    }
+    if (std::filesystem::is_directory(path, ec))
+        return errnoError(EISDIR, path, "cannot be opened", ErrorKind::ReadFailed);
+    file_ = std::fopen(path.c_str(), "rb");
+    if (!file_) return errnoError(errno, path, "cannot be opened", ErrorKind::ReadFailed);
     return {};
+}
+
+std::string FileSource::open(const std::filesystem::path& path) {
+    const Status s = begin(path);
+    if (s) return {};
+    const std::string& r = s.error().reason;  // "cannot be opened: <system text>"
+    const auto colon = r.find(": ");
+    return colon == std::string::npos ? r : r.substr(colon + 2);
 }
 
 std::size_t FileSource::read(std::uint8_t* dst, std::size_t count) {

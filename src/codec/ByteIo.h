@@ -73,7 +73,10 @@ public:
     ~FileSource() override;
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
-    // Empty on success, else the reason (strerror text).
+    // Opens the file for reading; the error names it (NotFound,
+    // PermissionDenied, IsFolder, ...).
+    Status begin(const std::filesystem::path& path);
+    // Earlier interface: empty on success, else the reason (system text).
     std::string open(const std::filesystem::path& path);
     std::size_t read(std::uint8_t* dst, std::size_t count) override;
 

@@ -348,8 +348,9 @@ std::array<std::uint8_t, kWaveHeaderSize> decodedWaveHeader(const Header& header
 Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes, Progress* progress,
                         const DecodeOptions& options, std::string* warning) {
     if (outBytes != 2 && outBytes != 3)
-        return unexpected("the output width must be 16 or 24 bits, not " +
-                          std::to_string(8 * outBytes));
+        return unexpected(
+            "the output width must be 16 or 24 bits, not " + std::to_string(8 * outBytes),
+            ErrorKind::Other);
     ByteReader reader(phrase);
     std::uint8_t headerBytes[kHeaderSize];
     const std::size_t got = reader.read(headerBytes, kHeaderSize);
@@ -375,7 +376,7 @@ Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes, Progre
             header->blockCount = written;
             const auto fixed = decodedWaveHeader(*header, outBytes);
             if (!wave.writeAt(0, fixed.data(), fixed.size()))
-                return unexpected("cannot write the WAV file");
+                return unexpected("cannot write the WAV file", ErrorKind::WriteFailed);
         }
         return header;
     };
@@ -384,8 +385,8 @@ Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes, Progre
         kWaveHeaderSize + std::uint64_t{h.blockCount} * blockOut <= UINT32_MAX) {
         StereoDecoder stereo(reader, wave, h, outBytes);
         const bool written = writer.flush() && stereo.run(progress);
-        if (stereo.stopped()) return unexpected(kCancelled);
-        if (!written) return unexpected("cannot write the WAV file");
+        if (stereo.stopped()) return unexpected(kCancelled, ErrorKind::Cancelled);
+        if (!written) return unexpected("cannot write the WAV file", ErrorKind::WriteFailed);
         return finish(static_cast<std::uint32_t>(stereo.decoded()));
     }
 
@@ -408,7 +409,8 @@ Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes, Progre
         if (ended) break;
         if (kWaveHeaderSize + (block + std::uint64_t{1}) * blockOut > UINT32_MAX)
             return unexpected("block count " + std::to_string(h.blockCount) +
-                              " is too large: the WAV file would exceed 4 GiB");
+                                  " is too large: the WAV file would exceed 4 GiB",
+                              ErrorKind::FileTooLarge);
         std::uint8_t* out = writer.reserve(blockOut);
         switch (h.mode) {
             case Mode::Linear: {
@@ -457,10 +459,10 @@ Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes, Progre
         }
         if (progress) {
             progress->done.store(block + 1u, std::memory_order_relaxed);
-            if (progress->cancelled()) return unexpected(kCancelled);
+            if (progress->cancelled()) return unexpected(kCancelled, ErrorKind::Cancelled);
         }
     }
-    if (!writer.flush()) return unexpected("cannot write the WAV file");
+    if (!writer.flush()) return unexpected("cannot write the WAV file", ErrorKind::WriteFailed);
     return finish(block);
 }
 
@@ -473,19 +475,17 @@ Expected<Header> decodeFile(FileSystem& fs, const std::filesystem::path& phrase,
                             const std::filesystem::path& wave, int outBytes, Progress* progress,
                             std::string* warning) {
     FileSource in;
-    if (const std::string why = in.open(phrase); !why.empty())
-        return unexpected(phrase.string() + ": cannot be opened (" + why + ")");
+    if (Status s = in.begin(phrase); !s) return s.error();
     AtomicFileSink out(fs);
-    if (const std::string why = out.open(wave); !why.empty())
-        return unexpected(wave.string() + ": cannot be created (" + why + ")");
+    if (Status s = out.begin(wave); !s) return s.error();
     auto result = decode(in, out, outBytes, progress, {}, warning);
     if (!result) {
+        // A write failure names the WAV file; anything else the phrase file.
         const bool writeFailed = out.failed();
         out.discard();
-        return unexpected((writeFailed ? wave : phrase).string() + ": " + result.error());
+        return writeFailed ? out.status().error() : inFile(result.error(), phrase);
     }
-    if (const std::string why = out.commit(); !why.empty())
-        return unexpected(wave.string() + ": cannot be written (" + why + ")");
+    if (Status s = out.complete(); !s) return s.error();
     return result;
 }
 

@@ -458,15 +458,17 @@ private:
 Expected<EncodeSummary> encode(ByteSource& wave, ByteSink& phrase, int modeCode, Progress* progress,
                                const EncodeOptions& options) {
     if (modeCode < 0 || modeCode >= kModeCount)
-        return unexpected("mode " + std::to_string(modeCode) + " is not one of 0..4");
+        return unexpected("mode " + std::to_string(modeCode) + " is not one of 0..4",
+                          ErrorKind::Other);
     const auto mode = static_cast<Mode>(modeCode);
     ByteReader reader(wave);
     auto input = readWavInput(reader);
-    if (!input) return unexpected(input.error());
+    if (!input) return input.error();
     const auto grade = gradeOfRate(input->sampleRate);
     if (!grade)
         return unexpected("sample rate " + std::to_string(input->sampleRate) +
-                          " Hz is not one of " + gradeRateList());
+                              " Hz is not one of " + gradeRateList(),
+                          ErrorKind::Unsupported);
     EncodeSummary summary;
     summary.input = *input;
     summary.header = Header{*grade, mode, input->channels, 0};
@@ -523,16 +525,16 @@ Expected<EncodeSummary> encode(ByteSource& wave, ByteSink& phrase, int modeCode,
         ++blockCount;
         if (progress) {
             progress->done.store(frames - left, std::memory_order_relaxed);
-            if (progress->cancelled()) return unexpected(kCancelled);
+            if (progress->cancelled()) return unexpected(kCancelled, ErrorKind::Cancelled);
         }
     }
     blocks.finish();
-    if (!writer.flush()) return unexpected("cannot write the phrase file");
+    if (!writer.flush()) return unexpected("cannot write the phrase file", ErrorKind::WriteFailed);
     summary.header.blockCount = blockCount;
     std::uint8_t count[4];
     writeWordSwapped32(count, blockCount);
     if (!phrase.writeAt(kOffsetBlockCount, count, 4))
-        return unexpected("cannot write the phrase file");
+        return unexpected("cannot write the phrase file", ErrorKind::WriteFailed);
     return summary;
 }
 
@@ -546,21 +548,20 @@ Expected<EncodeSummary> encodeFile(FileSystem& fs, const std::filesystem::path& 
                                    const std::filesystem::path& phrase, int modeCode,
                                    Progress* progress, const EncodeOptions& options) {
     if (modeCode < 0 || modeCode >= kModeCount)
-        return unexpected("mode " + std::to_string(modeCode) + " is not one of 0..4");
+        return unexpected("mode " + std::to_string(modeCode) + " is not one of 0..4",
+                          ErrorKind::Other);
     FileSource in;
-    if (const std::string why = in.open(wave); !why.empty())
-        return unexpected(wave.string() + ": cannot be opened (" + why + ")");
+    if (Status s = in.begin(wave); !s) return s.error();
     AtomicFileSink out(fs);
-    if (const std::string why = out.open(phrase); !why.empty())
-        return unexpected(phrase.string() + ": cannot be created (" + why + ")");
+    if (Status s = out.begin(phrase); !s) return s.error();
     auto result = encode(in, out, modeCode, progress, options);
     if (!result) {
+        // A write failure names the phrase file; anything else the WAV file.
         const bool writeFailed = out.failed();
         out.discard();
-        return unexpected((writeFailed ? phrase : wave).string() + ": " + result.error());
+        return writeFailed ? out.status().error() : inFile(result.error(), wave);
     }
-    if (const std::string why = out.commit(); !why.empty())
-        return unexpected(phrase.string() + ": cannot be written (" + why + ")");
+    if (Status s = out.complete(); !s) return s.error();
     return result;
 }
 

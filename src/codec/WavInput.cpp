@@ -24,7 +24,7 @@ private:
 Expected<WavInput> readWavInput(ByteReader& reader) {
     ReaderInput in(reader);
     const auto header = readWaveHeader(in);
-    if (!header) return unexpected(header.error());
+    if (!header) return header.error();
     const WaveFormat& f = header->format;
     const std::uint16_t channels = f.channels, bits = f.bitsPerSample;
     const std::uint32_t rate = f.sampleRate;

@@ -172,7 +172,7 @@ ConvertItem encodeOneFile(const fs::path& wav, const fs::path& phrase, kpac::Mod
     const auto r = kpac::encodeFile(wav, phrase, static_cast<int>(mode), progress, options);
     if (!r) {
         item.cancelled = progress && progress->cancelled();
-        item.error = r.error();
+        item.error = r.error().message();
         return item;
     }
     item.ok = true;
@@ -192,7 +192,7 @@ ConvertItem decodeOneFile(const fs::path& phrase, const fs::path& wav, int outBy
         item.header = *r;
     } else {
         item.cancelled = progress && progress->cancelled();
-        item.error = r.error();
+        item.error = r.error().message();
     }
     return item;
 }
@@ -265,7 +265,7 @@ std::string encodeRefusal(const fs::path& wav) {
         return wav.string() + ": cannot be opened (" + why + ")";
     kpac::ByteReader reader(in, 4096);
     const auto input = kpac::readWavInput(reader);
-    if (!input) return wav.string() + ": " + input.error();
+    if (!input) return inFile(input.error(), wav).message();
     if (!kpac::gradeOfRate(input->sampleRate))
         return wav.string() + ": sample rate " + std::to_string(input->sampleRate) +
                " Hz is not one of " + kpac::gradeRateList();
@@ -281,7 +281,7 @@ std::string decodeRefusal(const fs::path& phrase) {
     kpac::ByteReader reader(in, kpac::kHeaderSize);
     const std::size_t got = reader.read(bytes, kpac::kHeaderSize);
     const auto header = kpac::parseHeader(std::span<const std::uint8_t>(bytes, got));
-    if (!header) return phrase.string() + ": " + header.error();
+    if (!header) return inFile(header.error(), phrase).message();
     return {};
 }
 

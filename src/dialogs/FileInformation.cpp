@@ -153,8 +153,7 @@ FileInformation wavFileInformation(const std::filesystem::path& file, Language l
 
 FileInformation midiFileInformation(const std::filesystem::path& file, Language lang) {
     if (!fileExists(file)) return failed(kMidiNoFile);
-    std::string error;
-    const auto bytes = readWholeFile(file, error);  // the scan may run to the end of the track
+    const auto bytes = readWholeFile(file);  // the scan may run to the end of the track
     if (!bytes || bytes->size() < kMidiHeaderSize) return failed(kMidiFailed);
     if (!std::equal(bytes->begin(), bytes->begin() + 4, "MThd")) return failed(kMidiNoFile);
     const auto midi = scanMidiInfo(*bytes);

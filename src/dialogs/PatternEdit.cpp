@@ -119,27 +119,25 @@ std::filesystem::path patternDataPath(const CWQEDoc& doc, int index) {
     return findCardFile(folder, phraseDataFileName("", index, "PHR"));
 }
 
-Status makeNewPhrase(CWQEDoc& doc, int index, PatternKind kind) {
+Status makeNewPhrase(CWQEDoc& doc, int index, PatternKind kind, FileSystem& fsys) {
     const std::filesystem::path path = patternDataPath(doc, index);
     std::error_code ec;
-    if (std::filesystem::exists(path, ec) || ec)
+    const bool exists = std::filesystem::exists(path, ec);
+    if (ec) return errorFromCode(ec, path, "cannot be looked up", ErrorKind::ReadFailed);
+    if (exists)
         return Error{ErrorKind::AlreadyExists, path.string(),
                      "a data file of this phrase number is already there (register it with "
                      "Cleanup or delete it first); it was left as it is"};
-    if (const std::string error = writeFileAtomic(path, patternFileBytes(PatternData(kind)));
-        !error.empty())
-        return writeError(error);
+    if (Status s = writeFileAtomic(fsys, path, patternFileBytes(PatternData(kind))); !s) return s;
     doc.edit(kind == PatternKind::Song ? "Song Phrase" : "Pattern Phrase",
              [&] { setNewPhraseRecord(doc, index, kind); });
     return {};
 }
 
-Status discardNewPhrase(CWQEDoc& doc, int index) {
+Status discardNewPhrase(CWQEDoc& doc, int index, FileSystem& fsys) {
     const std::filesystem::path path = patternDataPath(doc, index);
     doc.edit("Erase Phrase", [&] { doc.phr().erase(index); });
-    std::error_code ec;
-    if (!std::filesystem::remove(path, ec) && ec)
-        return errorFromCode(ec, path, "cannot be deleted", ErrorKind::WriteFailed);
+    if (Status s = fsys.remove(path); !s && s.error().kind != ErrorKind::NotFound) return s;
     return {};
 }
 
@@ -303,10 +301,10 @@ EditorRow rowOfStartPoint(const StartPoint& point, int mtcType) {
 // The flow's ENTER
 
 StoreResult storeEditedSteps(CWQEDoc& doc, int index, const PatternData& data,
-                             std::optional<std::uint8_t> playCountByte) {
+                             std::optional<std::uint8_t> playCountByte, FileSystem& fsys) {
     StoreResult result;
     const std::filesystem::path path = patternDataPath(doc, index);
-    if (const std::string error = writePatternFile(path, data); !error.empty()) {
+    if (const std::string error = writePatternFile(path, data, fsys); !error.empty()) {
         result.status = writeError(error);
         return result;
     }

@@ -73,8 +73,9 @@ enum class PhraseForm { AudioKpac, AudioWav, Midi };
 class SlotProbe {
 public:
     SlotProbe(Model m, std::span<const std::uint8_t> record, const FolderIndex& folder, int index,
-              std::string namePrefix)
-        : prm_(CPhrasePrm::create(m)),
+              std::string namePrefix, FileSystem& fsys)
+        : fsys_(fsys),
+          prm_(CPhrasePrm::create(m)),
           folder_(folder),
           index_(index),
           prefix_(std::move(namePrefix)) {
@@ -105,7 +106,7 @@ public:
         const fs::path f = registeredFile();
         if (!exists(f)) return false;
         const std::string ext = extension(f);
-        if (ext == ".PHR") return prm_->registerPhr(f, index_, prefix_);
+        if (ext == ".PHR") return prm_->registerPhr(f, index_, prefix_, fsys_);
         if (ext == ".MID") return prm_->registerMid(f, index_, prefix_);
         if (ext == ".WAV") return prm_->registerWav(f, index_, prefix_);
         return false;
@@ -161,6 +162,7 @@ private:
     }
     static std::string extension(const fs::path& f) { return upperAscii(f.extension().string()); }
 
+    FileSystem& fsys_;  // the conversion of a WQ-5000 pattern file writes through it
     std::unique_ptr<CPhrasePrm> prm_;
     const FolderIndex& folder_;
     int index_;
@@ -337,7 +339,7 @@ bool cleanSlot(CleanupTables& t, int i, FolderIndex& index, const std::string& p
     const auto recordBegin = t.table.begin() + static_cast<std::ptrdiff_t>(i * t.recordSize);
     const std::vector<std::uint8_t> before(recordBegin,
                                            recordBegin + static_cast<std::ptrdiff_t>(t.recordSize));
-    SlotProbe probe(t.model, before, index, i, t.namePrefix);
+    SlotProbe probe(t.model, before, index, i, t.namePrefix, fsys);
     slot.action = validate(probe);
     slot.dataFile = probe.registeredFile();
     askAboutFurtherFiles(slot, index, prefix, prompter, fsys);

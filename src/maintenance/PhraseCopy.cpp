@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "card/FileIO.h"
+#include "card/PatternFile.h"
 #include "card/PhrasePrm.h"
 #include "codec/KpacHeader.h"
 #include "convert/WavImport.h"
@@ -106,6 +107,16 @@ std::optional<std::vector<std::uint8_t>> readFolderRecord(const CopySource& src,
     return rec;
 }
 
+// Step: a pattern or song file must hold its whole layout (its own reader
+// refuses one cut short); `layoutModel` is the model whose layout it has.
+void checkPatternLayout(CopySource& src, Model layoutModel) {
+    const auto read = readPatternFile(src.path, layoutModel);
+    if (!read.data)
+        src.problem =
+            std::string(src.kind == SourceKind::Song ? kMsgSongFileWrong : kMsgPatternFileWrong) +
+            " (" + read.error + ")";
+}
+
 // Step: what a ".PHR" file holds.
 void classifyPhr(CopySource& src, Model m) {
     src.extension = "PHR";
@@ -122,7 +133,7 @@ void classifyPhr(CopySource& src, Model m) {
             const bool fits = header && kpacPlayableOn(raw, m);
             src.kind = fits ? SourceKind::Audio : SourceKind::BadAudio;
             if (!header)
-                src.problem = file + ": " + header.error();
+                src.problem = inFile(header.error(), src.path).message();
             else if (!fits)
                 src.problem = file + ": a " + std::string(modelName(m)) +
                               " card cannot play this grade or mode.";
@@ -130,13 +141,13 @@ void classifyPhr(CopySource& src, Model m) {
         }
         case PhrContent::Pattern5000:
             src.kind = SourceKind::Pattern5000;
-            return;
+            return checkPatternLayout(src, Model::WQ5000);
         case PhrContent::Pattern7000:
             src.kind = SourceKind::Pattern7000;
-            return;
+            return checkPatternLayout(src, Model::WQ7000);
         case PhrContent::Song:
             src.kind = SourceKind::Song;
-            return;
+            return checkPatternLayout(src, Model::WQ7000);
         case PhrContent::Unknown:
             src.problem = file + ": not an audio, pattern or song phrase file.";
             return;
@@ -158,7 +169,7 @@ void classifyWav(CopySource& src, Model m) {
     if (m == Model::WQ5000) {
         src.problem = file + ": a WQ-5000 card does not play WAV phrases.";
     } else if (auto info = probeWavPhrase(src.path); !info) {
-        src.problem = info.error();
+        src.problem = info.error().message();
     } else if (!wavPhraseFormat(*info)) {
         src.problem = file + ": the sample data starts beyond offset " +
                       std::to_string(kMaxWavDataOffset) + ".";

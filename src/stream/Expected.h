@@ -1,52 +1,34 @@
-// A value or the text of what went wrong: the small part of C++23's
-// std::expected that the readers of this project need.
+// Results of the stream and codec readers and writers: a value or the
+// program's one error value (base/Error.h: kind, file, reason).
 //
 //   Expected<WaveInfo> info = probeWaveFile(path);
-//   if (!info) return info.error();     // "x.wav: no "data" chunk"
+//   if (!info) return info.error();   // {BadFormat, path, "no \"data\" chunk"}
 //   use(info->sampleRate);
+//
+// A reader that works on bytes knows no file name: its errors leave `file`
+// empty, and the layer that opened the file names it (inFile).
 #pragma once
 
-#include <optional>
-#include <stdexcept>
+#include <filesystem>
 #include <string>
 #include <utility>
 
+#include "base/Error.h"
+
 namespace wqe {
 
-// The failure side of an Expected: a text for the user, naming what is wrong.
-struct Unexpected {
-    std::string error;
-};
-inline Unexpected unexpected(std::string error) { return Unexpected{std::move(error)}; }
-
 template <class T>
-class Expected {
-public:
-    Expected(T value) : value_(std::move(value)) {}  // NOLINT: implicit like std::expected
-    Expected(Unexpected failure) : error_(std::move(failure.error)) {}  // NOLINT
+using Expected = Result<T>;
 
-    bool has_value() const { return value_.has_value(); }
-    explicit operator bool() const { return has_value(); }
+// A failure; by default the bytes are not what the file must hold.
+inline Error unexpected(std::string reason, ErrorKind kind = ErrorKind::BadFormat) {
+    return Error{kind, {}, std::move(reason)};
+}
 
-    const T& value() const {
-        if (!value_) throw std::logic_error("Expected::value() on a failure: " + error_);
-        return *value_;
-    }
-    T& value() {
-        if (!value_) throw std::logic_error("Expected::value() on a failure: " + error_);
-        return *value_;
-    }
-    const T& operator*() const { return value(); }
-    T& operator*() { return value(); }
-    const T* operator->() const { return &value(); }
-    T* operator->() { return &value(); }
-
-    // Empty on success.
-    const std::string& error() const { return error_; }
-
-private:
-    std::optional<T> value_;
-    std::string error_;
-};
+// The error naming `file`.
+inline Error inFile(Error error, const std::filesystem::path& file) {
+    error.file = file.string();
+    return error;
+}
 
 }  // namespace wqe

@@ -1,6 +1,7 @@
 #include "stream/LWaveFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace wqe {
@@ -226,11 +227,11 @@ Expected<WaveInfo> probeWaveFile(const std::filesystem::path& path, WaveOpenErro
     LDataStreamFile file;
     if (!file.Open(path)) {
         *why = WaveOpenError::CannotOpen;
-        return unexpected(path.filename().string() + ": " + describe(*why));
+        return errnoError(errno, path, describe(*why), ErrorKind::ReadFailed);
     }
     StreamInput in(file);
     auto info = readWaveHeader(in, why);
-    if (!info) return unexpected(path.filename().string() + ": " + describe(*why));
+    if (!info) return Error{ErrorKind::BadFormat, path.string(), describe(*why)};
     std::error_code ec;
     info->fileSize = std::filesystem::file_size(path, ec);
     if (ec) info->fileSize = 0;

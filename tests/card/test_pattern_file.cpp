@@ -6,6 +6,7 @@
 
 #include "card/FileIO.h"
 #include "card/PatternFile.h"
+#include "support/FaultyFileSystem.h"
 #include "support/TempDir.h"
 
 namespace wqe {
@@ -189,12 +190,11 @@ TEST(PatternFile, FailedWriteLeavesTheOldFileAndSaysSo) {
     const auto path = dir / "_WQP0005.PHR";
     const auto old = fileOf(PatternData(K::Pattern7000));
     test::writeBytes(path, old);
-    setWriteFaultInjectorForTesting(
-        [](const fs::path&) { return std::optional<std::size_t>(100); });
+    test::FaultyFileSystem full;
+    full.failAt(test::FsOp::Write, 1, ENOSPC);
     PatternData d(K::Pattern7000);
     d.setStepRef(0, 1);
-    const std::string error = writePatternFile(path, d);
-    setWriteFaultInjectorForTesting(nullptr);
+    const std::string error = writePatternFile(path, d, full);
     EXPECT_NE(error.find("_WQP0005.PHR"), std::string::npos) << error;
     EXPECT_EQ(test::readBytes(path), old);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);

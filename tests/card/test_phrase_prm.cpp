@@ -7,6 +7,7 @@
 #include "card/MidiFile.h"
 #include "card/PatternFile.h"
 #include "card/PhrasePrm.h"
+#include "support/FaultyFileSystem.h"
 #include "support/TempDir.h"
 
 namespace wqe {
@@ -252,9 +253,10 @@ TEST(PhrasePrm, Wq5000PatternIsConvertedOnAWq7000Card) {
     EXPECT_EQ(test::readBytes(probe.dir / "_WQP0004.PHR"), cut);
     // A failed rewrite leaves the old file and registers nothing.
     const auto path5 = probe.put("_WQP0005.PHR", old);
-    setWriteFaultInjectorForTesting([](const fs::path&) { return std::optional<std::size_t>(10); });
-    EXPECT_FALSE(prm->registerPhr(path5, 4, "CARD"));
-    setWriteFaultInjectorForTesting(nullptr);
+    test::FaultyFileSystem full;
+    full.failAt(test::FsOp::Write, 1, ENOSPC);
+    EXPECT_FALSE(prm->registerPhr(path5, 4, "CARD", full));
+    EXPECT_TRUE(full.fired());
     EXPECT_EQ(test::readBytes(path5), old);
     EXPECT_EQ(prm->kind(), kTypeEmpty);
 }

@@ -17,6 +17,8 @@
 
 using namespace wqe::kpac;
 using namespace wqe::test;
+using wqe::Error;
+using wqe::ErrorKind;
 
 namespace {
 
@@ -134,7 +136,7 @@ TEST(KpacDecoder, DecodesTheBlocksTheFileHoldsAndWarnsOfTheClaim) {
             SpanSource in(c.phrase);
             VectorSink out;
             const auto r = decode(in, out, c.outBytes, nullptr, {threads}, &warning);
-            ASSERT_TRUE(r) << r.error();
+            ASSERT_TRUE(r) << r.error().message();
             wav = out.bytes();
             EXPECT_EQ(r->blockCount, c.blocks);
             EXPECT_EQ(wav.size(), 44u + c.blocks * 16u * r->channels * c.outBytes);
@@ -154,7 +156,7 @@ TEST(KpacDecoder, DecodesTheBlocksTheFileHoldsAndWarnsOfTheClaim) {
 TEST(KpacEncoder, LinearAndHighLinearGoldenBytes) {
     Bytes phr;
     const auto r = encodeTo(makeWav(1, 8000, 16, {0x1234}), 0, phr);
-    ASSERT_TRUE(r) << r.error();
+    ASSERT_TRUE(r) << r.error().message();
     Bytes expected = {'Q', 'W', 'h', 'P', 's', 'r', 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0x34, 0x12};
     expected.resize(48, 0);
     EXPECT_EQ(phr, expected);
@@ -283,10 +285,12 @@ TEST(KpacBadInput, BrokenPhraseFilesGiveTheirMessages) {
         Bytes wav;
         const auto r = decodeTo(bytes, 2, wav);
         ASSERT_FALSE(r) << message;
-        EXPECT_EQ(r.error(), message);
+        EXPECT_EQ(r.error().reason, message);
+        EXPECT_EQ(r.error().kind, ErrorKind::BadFormat);
     }
     Bytes wav;
-    EXPECT_EQ(decodeTo(valid, 4, wav).error(), "the output width must be 16 or 24 bits, not 32");
+    EXPECT_EQ(decodeTo(valid, 4, wav).error().reason,
+              "the output width must be 16 or 24 bits, not 32");
 }
 
 TEST(KpacBadInput, BrokenWavFilesGiveTheirMessages) {
@@ -325,12 +329,12 @@ TEST(KpacBadInput, BrokenWavFilesGiveTheirMessages) {
     Bytes phr;
     for (const auto& [bytes, message] : cases) {
         const auto r = encodeTo(bytes, 2, phr);
-        EXPECT_EQ(r ? "" : r.error(), message);
+        EXPECT_EQ(r ? "" : r.error().reason, message);
     }
     ASSERT_TRUE(encodeTo(makeWav(2, 8000, 16, {}), 1, phr));
     EXPECT_EQ(phr.size(), 16u);  // zero frames: zero blocks
-    EXPECT_EQ(encodeTo(good, 5, phr).error(), "mode 5 is not one of 0..4");
-    EXPECT_EQ(encodeTo(good, -1, phr).error(), "mode -1 is not one of 0..4");
+    EXPECT_EQ(encodeTo(good, 5, phr).error().reason, "mode 5 is not one of 0..4");
+    EXPECT_EQ(encodeTo(good, -1, phr).error().reason, "mode -1 is not one of 0..4");
 }
 
 TEST(KpacBadInput, ADataChunkLongerThanTheFileEncodesWhatIsThere) {
@@ -364,25 +368,28 @@ TEST(KpacFiles, FailuresLeaveNoFileAndKeepAnOldOne) {
     TempDir dir;
     writeBytes(dir / "in.wav", makeWav(1, 96000, 16, {1, 2, 3}));
     writeBytes(dir / "old.phr", {1, 2, 3});
-    EXPECT_EQ(encodeFile(dir / "in.wav", dir / "old.phr", 2).error(),
+    const Error rate = encodeFile(dir / "in.wav", dir / "old.phr", 2).error();
+    EXPECT_EQ(rate.kind, ErrorKind::Unsupported);
+    EXPECT_EQ(rate.message(),
               (dir / "in.wav").string() +
                   ": sample rate 96000 Hz is not one of 8000, 16000, 22050, 32000, 44100, 48000");
     EXPECT_EQ(readBytes(dir / "old.phr"), (Bytes{1, 2, 3}));
     EXPECT_FALSE(encodeFile(dir / "in.wav", dir / "new.phr", 2));
     writeBytes(dir / "bad.phr", {'Q', 'W', 'h', 'P'});
-    EXPECT_EQ(decodeFile(dir / "bad.phr", dir / "out.wav", 2).error(),
+    EXPECT_EQ(decodeFile(dir / "bad.phr", dir / "out.wav", 2).error().message(),
               (dir / "bad.phr").string() + ": not a KPAC file (4 bytes; the header alone has 16)");
-    EXPECT_EQ(decodeFile(dir / "none.phr", dir / "out.wav", 2).error(),
-              (dir / "none.phr").string() + ": cannot be opened (No such file or directory)");
-    EXPECT_EQ(encodeFile(dir / "in.wav", dir / "no-such-dir" / "x.phr", 1).error(),
-              (dir / "no-such-dir" / "x.phr").string() +
-                  ": cannot be created (No such file or directory)");
+    const Error none = decodeFile(dir / "none.phr", dir / "out.wav", 2).error();
+    EXPECT_EQ(none.kind, ErrorKind::NotFound);
+    EXPECT_EQ(none.file, (dir / "none.phr").string());
+    const Error folder = encodeFile(dir / "in.wav", dir / "no-such-dir" / "x.phr", 1).error();
+    EXPECT_EQ(folder.kind, ErrorKind::NotFound);
+    EXPECT_EQ(folder.file, (dir / "no-such-dir" / "x.phr").string());
     // Neither new.phr nor out.wav nor a temporary was left.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3);
 
     writeBytes(dir / "ok.wav", makeWav(2, 22050, 16, std::vector<std::int32_t>(200, 100)));
     const auto e = encodeFile(dir / "ok.wav", dir / "ok.phr", 3);
-    ASSERT_TRUE(e) << e.error();
+    ASSERT_TRUE(e) << e.error().message();
     EXPECT_EQ(e->header, (Header{2, Mode::Mode3, 2, 7}));
     ASSERT_TRUE(decodeFile(dir / "ok.phr", dir / "ok2.wav", 3));
     EXPECT_EQ(std::filesystem::file_size(dir / "ok2.wav"), 44u + 7u * 16u * 6u);

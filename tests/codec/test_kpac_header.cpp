@@ -19,7 +19,7 @@ Bytes validHeader() { return {'Q', 'W', 'h', 'P', 's', 'r', 3, 2, 0, 1, 0, 0, 1,
 
 TEST(KpacHeader, BlockCountIsStoredHighWordFirstEachWordLowByteFirst) {
     const auto valid = parseHeader(validHeader());
-    ASSERT_TRUE(valid) << valid.error();
+    ASSERT_TRUE(valid) << valid.error().message();
     EXPECT_EQ(valid->sampleRate(), 32000u);
     EXPECT_EQ(valid->frames(), 16u);
     const std::pair<Bytes, std::uint32_t> cases[] = {

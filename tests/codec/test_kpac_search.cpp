@@ -96,7 +96,7 @@ Bytes encodeWith(const Bytes& wav, Mode mode, Quality quality) {
     SpanSource in(wav);
     VectorSink out;
     const auto r = encode(in, out, static_cast<int>(mode), nullptr, {quality});
-    EXPECT_TRUE(r) << (r ? "" : r.error());
+    EXPECT_TRUE(r) << (r ? "" : r.error().message());
     return out.bytes();
 }
 

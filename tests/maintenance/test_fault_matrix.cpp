@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "card/PatternFile.h"
 #include "convert/WavImport.h"
 #include "maintenance/BackupRestore.h"
 #include "maintenance/CardFixture.h"
@@ -64,7 +65,29 @@ std::vector<Operation> operations() {
         const auto r = runTransfer(mode, from.string(), to.string(), nullptr, p, {}, fsys);
         return !r.ok() || !r.errors.empty();
     };
+    // A pattern edit replaces an existing file (keeping its bytes beyond the
+    // data block) and writes a song that had no file yet.
+    auto patternEdit = [](const fs::path& root, FileSystem& fsys) {
+        PatternData pattern(PatternKind::Pattern7000);
+        pattern.setStepRef(0, 7);
+        pattern.setStepVolume(0, 50);
+        PatternData song(PatternKind::Song);
+        song.storeSongSteps({{3, 1000}, {kSongStop, 0}});
+        const bool a = writePatternFile(root / "card" / "_WQP0004.PHR", pattern, fsys).empty();
+        const bool b = writePatternFile(root / "card" / "_WQP0005.PHR", song, fsys).empty();
+        return !a || !b;
+    };
     return {
+        {"pattern write",
+         [=](const fs::path& root) {
+             card(root, "PATTERN", 0x11);
+             test::Bytes old(1100, 0x44);
+             const PatternData empty(PatternKind::Pattern7000);
+             std::copy_n(kPatternHeader, kPatternHeaderSize, old.begin());
+             std::copy(empty.block().begin(), empty.block().end(), old.begin() + 6);
+             test::writeBytes(root / "card" / "_WQP0004.PHR", old);
+         },
+         patternEdit},
         {"cleanup",
          [=](const fs::path& root) {
              card(root, "CLEANUP", 0x11);
@@ -171,6 +194,31 @@ TEST(FaultMatrix, EveryFaultLeavesOldOrNewContentAndIsReported) {
         }
         EXPECT_GT(runs, 0);
         RecordProperty(op.name, runs);
+    }
+}
+
+// A new card appears whole or not at all, whichever step fails.
+TEST(FaultMatrix, NewCardIsAllOrNothing) {
+    const char* names[] = {"_WQ7TPHR.CNF", "WQE_MEMO.TXT", "_WQ7TSYS.CNF"};
+    TempDir clean;
+    FaultyFileSystem probe;
+    ASSERT_EQ(createCard(clean / "card", Model::WQ7000, 1, probe), "");
+    const Entries whole = test::snapshot(clean / "card");
+    ASSERT_EQ(whole.size(), 3u);
+    for (const FsOp kind : test::kWriteOps) {
+        for (int k = 1; k <= probe.count(kind); ++k) {
+            SCOPED_TRACE(std::string(test::fsOpName(kind)) + " #" + std::to_string(k));
+            TempDir t;
+            FaultyFileSystem faulty;
+            faulty.failAt(kind, k, ENOSPC);
+            const std::string error = createCard(t / "card", Model::WQ7000, 1, faulty);
+            EXPECT_NE(error, "");
+            const Entries now = cardEntries(t / "card");
+            // The renames run system file last: a failure may leave the phrase
+            // and memo files, never a system file without them.
+            if (now.count(names[2])) EXPECT_EQ(now, whole);
+            for (const auto& [path, bytes] : now) EXPECT_EQ(whole.at(path), bytes) << path;
+        }
     }
 }
 

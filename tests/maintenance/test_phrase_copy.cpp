@@ -82,8 +82,8 @@ TEST(PhraseCopy, RecordsBuiltFromTheFileOrRefused) {
         {W7, "p.PHR", test::patternFile(1, 1024), SourceKind::Pattern7000, "",
          {{F::Type, kTypePattern}, {F::Grade, 3}, {F::Mode, 3}, {F::RecordingType, 1},
           {F::DataFileLength, 1024}, {F::Tempo2, 115}}},
-        {W7, "s.PHR", test::patternFile(2, 800), SourceKind::Song, "",
-         {{F::Type, kTypeSong}, {F::DataFileLength, 800}}},
+        {W7, "s.PHR", test::patternFile(2, 1030), SourceKind::Song, "",
+         {{F::Type, kTypeSong}, {F::DataFileLength, 1030}}},
         {W7, "m.mid", test::midiFile(600000), SourceKind::Midi, "",  // 100 bpm
          {{F::Type, kTypeMidi}, {F::Tempo, 95}, {F::Tempo2, 95}, {F::Volume, 100}}},
         {W7, "ff.mid", ffThenTempo, SourceKind::Midi, "",  // the type byte 0xFF starts nothing
@@ -100,6 +100,9 @@ TEST(PhraseCopy, RecordsBuiltFromTheFileOrRefused) {
         {W5, "p.PHR", test::patternFile(1, 1024), SourceKind::Pattern7000, "layout", {}},
         {W7, "p.PHR", test::patternFile(0, 512), SourceKind::Pattern5000, "layout", {}},
         {W7, "short.PHR", Bytes(15, 'Q'), SourceKind::Unusable, "16 bytes", {}},
+        {W7, "p.PHR", test::patternFile(1, 100), SourceKind::Pattern7000, "pattern phrase is wrong", {}},
+        {W5, "p.PHR", test::patternFile(0, 511), SourceKind::Pattern5000, "pattern phrase is wrong", {}},
+        {W7, "s.PHR", test::patternFile(2, 800), SourceKind::Song, "song phrase is wrong", {}},
         {W7, "m.MID", badMidi, SourceKind::BadMidi, "MIDI", {}},
         {W7, "notes.txt", {'h', 'i'}, SourceKind::Unusable, ".PHR, .MID or .WAV", {}},
         // clang-format on

@@ -41,7 +41,7 @@ TEST(WaveFile, FindsTheChunksWhereverTheyLie) {
     // The extra size is read only from an 18-byte format chunk.
     writeBytes(dir / "b.wav", riff({{"fmt ", fmtBlock(1, 8000, 18)}, {"data", Bytes(2)}}));
     const auto info = probeWaveFile(dir / "b.wav");
-    ASSERT_TRUE(info) << info.error();
+    ASSERT_TRUE(info) << info.error().message();
     EXPECT_EQ(info->format.extraSize, 0);
     EXPECT_EQ(info->dataOffset, 12u + 26u + 8u);
 }
@@ -62,9 +62,12 @@ TEST(WaveFile, BrokenFilesGiveTheirReasons) {
     };
     for (const auto& [bytes, message] : cases) {
         writeBytes(dir / "x.wav", bytes);
-        EXPECT_EQ(probeWaveFile(dir / "x.wav").error(), std::string("x.wav: ") + message);
+        const auto r = probeWaveFile(dir / "x.wav");
+        ASSERT_FALSE(r);
+        EXPECT_EQ(r.error().message(), (dir / "x.wav").string() + ": " + message);
+        EXPECT_EQ(r.error().kind, ErrorKind::BadFormat);
     }
-    EXPECT_EQ(probeWaveFile(dir / "missing.wav").error(), "missing.wav: cannot be opened");
+    EXPECT_EQ(probeWaveFile(dir / "missing.wav").error().kind, ErrorKind::NotFound);
 }
 
 // The one header reader gives the same answer on memory as through a file,
@@ -143,7 +146,7 @@ TEST(WaveFile, FinishOrTheDestructorPatchesTheRiffSize) {
         ASSERT_EQ(bytes.size(), 50u);
         EXPECT_EQ(Bytes(bytes.begin() + 4, bytes.begin() + 8), (Bytes{42, 0, 0, 0}));
         const auto info = probeWaveFile(dir / "out.wav");
-        ASSERT_TRUE(info) << info.error();
+        ASSERT_TRUE(info) << info.error().message();
         EXPECT_EQ(info->format.blockAlign, 6);
         EXPECT_EQ(info->format.byteRate, 288000u);
         EXPECT_EQ(info->frameCount(), 1u);
