@@ -31,6 +31,7 @@ CMainFrame::CMainFrame(CWQEDoc& doc, CWQEView* view) : doc_(doc), view_(view) {
     registerPatternCommands(*view_);
     registerMaintenanceCommands(*view_, doc_, this);
     registerPreviewCommands(*view_, *this, action(Command::PlayPhrase));
+    view_->setCommandHandler(Command::PhraseSetup, [this] { view_->onPhraseSetup(); });
     updateCommandStates();
 }
 

@@ -233,14 +233,18 @@ bool LWaveFile::WriteFormat(const WaveFormat& f) {
 
 CWaveFile::~CWaveFile() = default;
 
-Expected<WaveInfo> probeWaveFile(const std::filesystem::path& path) {
+Expected<WaveInfo> probeWaveFile(const std::filesystem::path& path, WaveOpenError* why) {
+    WaveOpenError local = WaveOpenError::None;
+    if (!why) why = &local;
+    *why = WaveOpenError::None;
     LDataStreamFile file;
-    if (!file.Open(path))
-        return errnoError(errno, path, describe(WaveOpenError::CannotOpen), ErrorKind::ReadFailed);
+    if (!file.Open(path)) {
+        *why = WaveOpenError::CannotOpen;
+        return errnoError(errno, path, describe(*why), ErrorKind::ReadFailed);
+    }
     StreamInput in(file);
-    WaveOpenError why = WaveOpenError::None;
-    auto info = readWaveHeader(in, &why);
-    if (!info) return Error{ErrorKind::BadFormat, path.string(), describe(why)};
+    auto info = readWaveHeader(in, why);
+    if (!info) return Error{ErrorKind::BadFormat, path.string(), describe(*why)};
     std::error_code ec;
     info->fileSize = std::filesystem::file_size(path, ec);
     if (ec) info->fileSize = 0;

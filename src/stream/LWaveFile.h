@@ -163,7 +163,7 @@ public:
 
 // Opens `path` as a WAV file and reports its header, or an error naming the
 // file and what is wrong ("x.wav: not a RIFF file", "x.wav: the "fmt " chunk
-// has 14 bytes; at least 16 are needed").
-Expected<WaveInfo> probeWaveFile(const std::filesystem::path& path);
+// has 14 bytes; at least 16 are needed"); `why`, when given, gets its kind.
+Expected<WaveInfo> probeWaveFile(const std::filesystem::path& path, WaveOpenError* why = nullptr);
 
 }  // namespace wqe

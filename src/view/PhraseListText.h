@@ -9,6 +9,7 @@
 
 #include "card/CWQEDoc.h"
 #include "card/Language.h"
+#include "timecode/PhraseTimes.h"
 
 namespace wqe {
 
@@ -47,13 +48,6 @@ std::vector<std::string> phraseListEmptyRow(Model m, int index);
 // Playback time from tenths of a second: "%02d:%02d:%02d.%ds" (hours are not
 // limited to two digits).
 std::string phrasePlaybackTimeText(std::int64_t tenths);
-// A point (blocks of 16 samples) in milliseconds at a WQ-7000 grade: the
-// integer part of point x 16 / rate, rate 8.0, 16.0, 22.058823529411764,
-// 32.0, 44.11764705882353 or 48.0 (any other grade leaves point x 16).
-std::uint64_t phrasePointToMs(std::uint32_t point, int grade);
-// A point as "%02dh%02dm%02ds%02df%02dsf" at an MTC type, hours modulo 100.
-std::string phrasePointText(std::uint32_t point, int grade, int mtcType);
-// A WQ-7000 delay in milliseconds as "%02ds%02df" at an MTC type.
-std::string phraseDelayText(std::uint32_t ms, int mtcType);
+// Points and delays: phrasePointToMs, phrasePointText, phraseDelayText.
 
 }  // namespace wqe

@@ -14,6 +14,7 @@
 
 #include "card/NameFilter.h"
 #include "card/TextCodec.h"
+#include "dialogs/qt/CPhraseDlg.h"
 #include "dialogs/qt/PatternEditFlow.h"
 #include "dialogs/qt/SettingsDialogs.h"
 #include "view/SystemFormCommands.h"
@@ -428,9 +429,18 @@ bool CWQEView::runCommand(Command c) {
 // setCommandHandler enables it.
 
 bool CWQEView::runPhraseSetup(int index) {
-    (void)index;  // the Phrase Setup dialog
-    return false;
+    CPhraseDlg dialog(doc_, index, this);
+    if (patternEditor_) {
+        dialog.setPatternEditHandler([this, index](QWidget* parent, int patternModeIndex) {
+            return patternEditor_(parent, index, patternModeIndex);
+        });
+    }
+    const bool entered = dialog.exec() == QDialog::Accepted;
+    emit commandStateChanged();
+    return entered;
 }
+
+void CWQEView::setPatternEditor(PatternEditor editor) { patternEditor_ = std::move(editor); }
 
 bool CWQEView::runMakePhrase(int index) {
     const bool made = wqe::runMakePhrase(this, doc_, doc_.prompter(), index, 0);

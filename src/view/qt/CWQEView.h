@@ -71,6 +71,12 @@ public:
     // `menu`; each action carries its command number as data.
     static void addPhraseSettingsItems(QMenu* menu);
 
+    // The pattern and song editor that Phrase Setup's "Pattern Edit" / "Song
+    // Edit" button runs for phrase `index`: it writes the data file and
+    // returns true when it did. Without one the button is disabled.
+    using PatternEditor = std::function<bool(QWidget* parent, int index, int patternModeIndex)>;
+    void setPatternEditor(PatternEditor editor);
+
     CPListCtrl* list() const { return list_; }
     PhraseListModel* listModel() const { return model_; }
 
@@ -138,6 +144,7 @@ private:
     std::map<Command, std::function<void()>> handlers_;
     std::map<Command, std::function<bool()>> enablers_;
     std::map<Command, QString> toolTips_;
+    PatternEditor patternEditor_;
 };
 
 }  // namespace wqe

@@ -1,0 +1,409 @@
+// Phrase Setup on records and small data files: the lists, what the dialog
+// shows as it opens, what ENTER stores on each kind and model, the interrupt
+// check, and the File Information lines of every reader.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "card/PatternFile.h"
+#include "codec/KpacHeader.h"
+#include "dialogs/PhraseSetup.h"
+#include "stream/LWaveFile.h"
+#include "support/TempDir.h"
+
+using namespace wqe;
+using namespace wqe::test;
+using L = SetupList;
+using F = PhraseField;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+const auto E = Language::English, J = Language::Japanese;
+const auto W7 = Model::WQ7000, W5 = Model::WQ5000;
+const auto A = PhraseKind::Audio, M = PhraseKind::Midi, P = PhraseKind::Pattern,
+           S = PhraseKind::Song;
+
+// Phrase 0 of a kind on a card of four slots in a temporary folder.
+struct Card {
+    Card(Model m, PhraseKind kind)
+        : sysImage(CWQESys::defaultImage(m)), phrImage(CWQEPhr::erasedImage(m, 4)) {
+        sys.setModel(m), phr.setModel(m), memo.setModel(m);
+        sys.attach(sysImage), phr.attach(phrImage);
+        if (m == W7) {
+            phr.setType(0, static_cast<std::uint32_t>(kind) + 1);
+        } else {
+            phr.setUsed(0, 1);
+            phr.setMidiFlag(0, kind == M);
+            phr.setPatternMode(0, kind == P);
+        }
+        phr.setName(0, m == W7 ? "ANNOUNCE 001" : "ANNOUNCE 01");
+    }
+    PhraseSetup open(Language lang = E) const {
+        return openPhraseSetup(sys, phr, memo, 0, dir.path(), lang).value();
+    }
+    // ENTER with the controls as they opened, after `change`.
+    std::optional<std::string> enter(const std::function<void(PhraseSetupEntry&)>& change = {}) {
+        const PhraseSetup s = open();
+        PhraseSetupEntry e{s.name, s.memo, s.positions};
+        if (change) change(e);
+        return storePhraseSetup(phr, memo, s, e);
+    }
+    Bytes record() const { return {phr.record(0).begin(), phr.record(0).end()}; }
+    std::string item(L list, const PhraseSetup& s) const {
+        const int pos = at(s.positions, list);
+        if (pos < 0) return "(none)";
+        return phraseSetupItems(list, s.kind, s.model, s.mtcType, E)[static_cast<std::size_t>(pos)];
+    }
+
+    TempDir dir;
+    Bytes sysImage, phrImage;
+    CWQESys sys;
+    CWQEPhr phr;
+    CWQEMemo memo;
+};
+
+Bytes kpacFile(int grade, int mode, int channelsMinusOne, std::uint32_t blocks) {
+    Bytes b = {'Q',
+               'W',
+               'h',
+               'P',
+               's',
+               'r',
+               static_cast<std::uint8_t>(grade),
+               static_cast<std::uint8_t>(mode),
+               0,
+               static_cast<std::uint8_t>(channelsMinusOne)};
+    b.resize(kpac::kHeaderSize + 64);  // a few coded bytes; the header says how long it is
+    kpac::writeWordSwapped32(b.data() + kpac::kOffsetBlockCount, blocks);
+    return b;
+}
+
+Bytes wavFile(std::uint16_t channels, std::uint32_t rate, std::uint32_t dataBytes) {
+    const auto header = canonicalWaveHeader(WaveFormat::pcm(channels, rate, 16), dataBytes);
+    Bytes b(header.begin(), header.end());
+    b.resize(b.size() + dataBytes);
+    return b;
+}
+
+// Time base 480, one track holding `events`.
+Bytes midiFile(int format, std::string_view events) {
+    std::string b("MThd\0\0\0\x06\0\0\0\x01\x01\xE0MTrk\0\0\0\0", 22);
+    b[9] = static_cast<char>(format);
+    b[21] = static_cast<char>(events.size());
+    b += events;
+    return Bytes(b.begin(), b.end());
+}
+
+Bytes patternFile(PatternKind k) {
+    TempDir d;
+    EXPECT_EQ(writePatternFile(d / "P", PatternData(k)), "");
+    return readBytes(d / "P");
+}
+
+Bytes head(Bytes bytes, std::size_t n) {
+    bytes.resize(n);
+    return bytes;
+}
+
+}  // namespace
+
+TEST(PhraseSetup, ListItemsByKindModelAndLanguage) {
+    struct Case {
+        L list;
+        PhraseKind kind;
+        Model model;
+        int mtcType;
+        Language lang;
+        std::size_t count;
+        const char *first, *second, *last;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {L::Volume, A, W7, 0, E, 91, "10%", "11%", "100%"},
+        {L::Volume, M, W5, 0, E, 256, "5", "6", "260"},
+        {L::ControlOut, A, W5, 0, J, 3601, "ｵﾌ", "00m00s", "59m59s"},
+        {L::Delay, A, W7, 2, E, 1800, "00s00f", "00s01f", "59s29f"},
+        {L::Delay, A, W7, 3, E, 1500, "00s00f", "00s01f", "59s24f"},
+        {L::Delay, A, W7, 4, E, 1440, "00s00f", "00s01f", "59s23f"},
+        {L::Delay, A, W5, 3, E, 600, "00.0s", "00.1s", "59.9s"},
+        {L::Repeat, A, W7, 0, J, 101, "ｵﾌ", "ｴﾝﾄﾞﾚｽ", "99"},
+        {L::Repeat, A, W5, 0, J, 2, "ｵﾌ", "ｵﾝ", "ｵﾝ"},
+        {L::RepeatInterval, A, W7, 0, E, 3600, "00m00s", "00m01s", "59m59s"},
+        {L::FadeOut, P, W7, 0, J, 603, "ｵﾌ", "ﾀｲﾑ1", "59.9s"},
+        {L::PatternMode, P, W5, 0, J, 4, "ｼﾞｭﾝｼﾞ", "ﾗﾝﾀﾞﾑ1", "ﾗﾝﾀﾞﾑ3"},
+        {L::Loop, A, W7, 0, E, 101, "OFF", "ENDLESS", "99"},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "list " << int(c.list) << " mtc " << c.mtcType);
+        const auto items = phraseSetupItems(c.list, c.kind, c.model, c.mtcType, c.lang);
+        ASSERT_EQ(items.size(), c.count);
+        EXPECT_EQ(items[0], c.first);
+        EXPECT_EQ(items[1], c.second);
+        EXPECT_EQ(items.back(), c.last);
+    }
+    EXPECT_EQ(phraseSetupItems(L::FadeIn, A, W7, 0, E)[4], "00.1s");  // tenths follow TIME3
+}
+
+TEST(PhraseSetup, OpensWithTheRecordsValues) {
+    Card w7(W7, A);
+    w7.phr.setControlOutputSwitch(0, 1);
+    w7.phr.setControlOutputTime(0, 61);
+    w7.phr.setRepeatInterval(0, 30);  // repeat switch off: the interval list is disabled
+    w7.phr.setFadeOut(0, 14);
+    w7.phr.setLoopSwitch(0, 1);
+    w7.phr.setStartPoint(0, 500);                  // 1 s at grade 0
+    w7.memo.setPhraseMemo(0, "\x83\x81\x83\x82");  // CP932
+    const PhraseSetup s = w7.open();
+    EXPECT_EQ(s.caption, "Phrase Info.(Phrase No,0001)");
+    EXPECT_EQ(s.volumeLabel, "Volume:");
+    EXPECT_EQ(s.memo, "メモ");
+    EXPECT_EQ(w7.item(L::ControlOut, s), "01m01s");
+    EXPECT_EQ(w7.item(L::Repeat, s), "OFF");
+    EXPECT_FALSE(s.intervalEnabled);
+    EXPECT_EQ(w7.item(L::RepeatInterval, s), "00m30s");
+    EXPECT_EQ(w7.item(L::FadeOut, s), "01.1s");
+    EXPECT_EQ(w7.item(L::Loop, s), "ENDLESS");
+    EXPECT_EQ(s.points[0], "00h00m01s00f00sf");
+
+    // A KPAC file in MODE2 has no points: zero time codes, no loop selection.
+    writeBytes(w7.dir / "_WQP0001.PHR", kpacFile(0, 2, 0, 1000));
+    EXPECT_EQ(w7.open().points[0], "00h00m00s00f00sf");
+    EXPECT_EQ(w7.item(L::Loop, w7.open()), "(none)");
+
+    Card w5(W5, M);
+    w5.phr.setTempo(0, 115);
+    const PhraseSetup m = w5.open(J);
+    EXPECT_EQ(m.caption, "ﾌﾚｰｽﾞ情報(ﾌﾚｰｽﾞNo,001)");
+    EXPECT_EQ(m.volumeLabel, "ﾃﾝﾎﾟ：");
+    EXPECT_EQ(w5.item(L::Volume, m), "120");
+    EXPECT_FALSE(m.intervalEnabled);  // an erased WQ-5000 record repeats OFF
+    EXPECT_EQ(Card(W5, P).open().editButton, "Pattern Edit");
+    EXPECT_EQ(Card(W7, S).open(J).editButton, "ｿﾝｸﾞ編集");
+
+    Card empty(W7, A);
+    empty.phr.setType(0, 0);
+    EXPECT_FALSE(openPhraseSetup(empty.sys, empty.phr, empty.memo, 0, empty.dir.path(), E));
+}
+
+TEST(PhraseSetup, EnterStoresEachListOnEachKindAndModel) {
+    struct Case {
+        Model model;
+        PhraseKind kind;
+        L list;
+        int position;
+        F field;
+        std::uint32_t stored;
+        F field2 = F::Used;  // a second field, or Used (absent on the WQ-7000, 1 on the WQ-5000)
+        std::uint32_t stored2 = 0;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {W7, A, L::Volume, 0, F::Volume, 10},
+        {W5, A, L::Volume, 90, F::Volume, 100, F::Used, 1},
+        {W7, M, L::Volume, 255, F::Tempo, 255},
+        {W5, M, L::Volume, 0, F::Tempo, 0, F::Used, 1},
+        {W7, A, L::ControlOut, 0, F::ControlOutputSwitch, 0, F::ControlOutputTime, 0},
+        {W7, S, L::ControlOut, 3600, F::ControlOutputSwitch, 1, F::ControlOutputTime, 3599},
+        {W5, A, L::ControlOut, 0, F::ControlOutput, 32768, F::Used, 1},
+        {W5, P, L::ControlOut, 1, F::ControlOutput, 0, F::Used, 1},
+        {W5, A, L::Delay, 599, F::Delay, 599, F::Used, 1},
+        {W7, A, L::Delay, 30 * 59 + 29, F::Delay, 59967},  // 59s29f at MTC type 0
+        {W7, A, L::Repeat, 1, F::RepeatSwitch, 1, F::RepeatCount, 0},
+        {W7, M, L::Repeat, 100, F::RepeatSwitch, 1, F::RepeatCount, 99},
+        {W7, A, L::RepeatInterval, 3599, F::RepeatInterval, 3599},
+        {W5, A, L::Repeat, 0, F::Repeat, 32768, F::Used, 1},
+        {W7, P, L::FadeIn, 602, F::FadeIn, 602},
+        {W7, S, L::FadeOut, 3, F::FadeOut, 3},
+        {W7, M, L::FadeIn, 5, F::FadeIn, 0},           // MIDI has no fades
+        {W7, P, L::PatternMode, 3, F::PatternMode, 3},
+        {W5, P, L::PatternMode, 0, F::PatternMode, 1, F::Used, 1},
+        {W7, A, L::PatternMode, 1, F::PatternMode, 0}, // only patterns have one
+        {W7, A, L::Loop, 100, F::LoopSwitch, 1, F::LoopCount, 99},
+        {W7, P, L::Loop, 2, F::LoopSwitch, 0},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "list " << int(c.list) << " kind " << int(c.kind));
+        Card card(c.model, c.kind);
+        card.enter([&](PhraseSetupEntry& e) { at(e.positions, c.list) = c.position; });
+        EXPECT_EQ(card.phr.get(0, c.field), c.stored);
+        EXPECT_EQ(card.phr.get(0, c.field2), c.stored2);
+    }
+}
+
+TEST(PhraseSetup, EnterWithoutChangesKeepsTheRecordAndTexts) {
+    for (Model m : {W7, W5}) {
+        for (PhraseKind kind : {A, M, P}) {
+            SCOPED_TRACE(::testing::Message() << int(m) << " kind " << int(kind));
+            Card card(m, kind);
+            card.phr.setDelay(0, m == W7 ? 1000 : 25);  // whole frames at MTC type 0
+            card.phr.setVolume(0, 55);
+            card.phr.setRepeat(0, 12);  // WQ-5000: ON, 12 s
+            card.phr.setRepeatSwitch(0, 1);
+            card.phr.setFadeIn(0, 9);
+            card.phr.setName(0, m == W7 ? "lower case 1" : "lower cas 1");  // not typeable
+            card.memo.setPhraseMemo(0, "\xFF\xFE");                         // does not decode
+            const Bytes before = card.record();
+            EXPECT_FALSE(card.enter());
+            EXPECT_EQ(card.record(), before);
+            EXPECT_EQ(card.memo.phraseMemo(0), "\xFF\xFE");
+        }
+    }
+    // Typed texts: the name filter and length, blank padding, a memo on one line.
+    EXPECT_EQ(phraseNameEdit("abcDEF-12", W7), "DEF-12");
+    EXPECT_EQ(phraseNameEdit("ABCDEFGHIJKLMN", W5), "ABCDEFGHIJK");
+    EXPECT_EQ(phraseNameEdit("ｱｲｳ漢字", W7), "ｱｲｳ");
+    EXPECT_EQ(phraseMemoLimit("short"), 80u);
+    EXPECT_EQ(phraseMemoLimit(std::string(90, 'x')), 90u);  // a longer stored memo stays whole
+    Card card(W7, A);
+    card.enter([](PhraseSetupEntry& e) { e.name = "NEW", e.memo = "two\nlines ﾒﾓ"; });
+    EXPECT_EQ(card.phr.getName(0), "NEW         ");
+    EXPECT_EQ(card.record()[22], 0);
+    EXPECT_EQ(card.memo.phraseMemo(0), "two lines \xD2\xD3");
+}
+
+TEST(PhraseSetup, DelayAtEachMtcType) {
+    // The delay shows as its time code's seconds and frames; ENTER stores
+    // what that time code converts back to. From a minute on no item fits.
+    struct Case {
+        int mtcType;
+        std::uint32_t ms;
+        const char* item;
+        std::uint32_t stored;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {0, 1500, "01s15f", 1500}, {1, 1500, "01s14f", 1468}, {2, 1500, "01s14f", 1467},
+        {3, 1500, "01s12f", 1480}, {4, 1500, "01s12f", 1500}, {0, 59967, "59s29f", 59967},
+        {0, 59999, "(none)", 59999}, {3, 65000, "(none)", 65000},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "type " << c.mtcType << " " << c.ms << " ms");
+        Card card(W7, A);
+        card.sys.setMtcType(static_cast<std::uint32_t>(c.mtcType));
+        card.phr.setDelay(0, c.ms);
+        EXPECT_EQ(card.item(L::Delay, card.open()), c.item);
+        card.enter();
+        EXPECT_EQ(card.phr.getDelay(0), c.stored);
+    }
+}
+
+TEST(PhraseSetup, Wq5000RepeatAndInterval) {
+    Card card(W5, A);
+    EXPECT_EQ(intervalAfterRepeat(W5, 1).position, 0);  // choosing ON selects 00m00s
+    EXPECT_EQ(intervalAfterRepeat(W5, 0).position, -1);
+    EXPECT_EQ(intervalAfterRepeat(W7, 3).position, std::nullopt);
+    EXPECT_FALSE(intervalAfterRepeat(W7, 0).enabled);
+    card.enter([](PhraseSetupEntry& e) {
+        at(e.positions, L::Repeat) = 1;
+        at(e.positions, L::RepeatInterval) = 0;
+    });
+    EXPECT_EQ(card.phr.getRepeat(0), 0u);
+    card.enter([](PhraseSetupEntry& e) { at(e.positions, L::RepeatInterval) = 75; });
+    EXPECT_EQ(card.phr.getRepeat(0), 75u);
+    card.phr.setRepeat(0, 5000);  // beyond the list: shown without selection and kept
+    EXPECT_EQ(card.item(L::RepeatInterval, card.open()), "(none)");
+    card.enter();
+    EXPECT_EQ(card.phr.getRepeat(0), 5000u);
+}
+
+TEST(PhraseSetup, InterruptCheckOfRandomPatterns) {
+    struct Case {
+        Model model;
+        int position;  // in the pattern mode list
+        bool interruptPhrase, fileRead;
+        std::uint32_t stored;
+        bool message;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {W7, 2, false, true, 1, true}, {W7, 3, false, true, 1, true}, {W7, 2, true, true, 2, false},
+        {W7, 1, false, true, 1, false}, {W5, 2, false, true, 2, true}, {W5, 3, true, true, 4, false},
+        {W7, 2, false, false, 2, false},  // a file that could not be read is not checked
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "position " << c.position);
+        Card card(c.model, P);
+        PatternData data(c.model == W7 ? PatternKind::Pattern7000 : PatternKind::Pattern5000);
+        if (c.interruptPhrase) data.setStepRef(kPatternAllSteps - 1, 5);
+        if (c.fileRead) {
+            ASSERT_EQ(writePatternFile(card.dir / "_WQP0001.PHR", data), "");
+        }
+        const auto notice =
+            card.enter([&](PhraseSetupEntry& e) { at(e.positions, L::PatternMode) = c.position; });
+        EXPECT_EQ(card.phr.getPatternMode(0), c.stored);
+        EXPECT_EQ(notice.value_or(""), c.message ? kMsgInterruptCorrected : "");
+    }
+}
+
+TEST(FileInformation, LinesOfEveryReader) {
+    const std::string tempo120("\x00\xFF\x51\x03\x07\xA1\x20", 7);
+    const std::string texts(
+        "\x00\xFF\x03\x04"
+        "DEMO\x00\xFF\x02\x04(C)X",
+        16);
+    const std::string end("\x00\xFF\x2F\x00", 4);
+    Bytes bigWav = wavFile(1, 8000, 16000);
+    bigWav[42] = 0xFF;  // the data chunk claims far more than the file holds
+    struct Case {
+        PhraseKind kind;
+        Model model;
+        Language lang;
+        std::string name;  // data file name; "" for none
+        Bytes file;
+        std::array<std::string, kFileInfoLineCount> lines;
+        PatternDataState state = PatternDataState::None;
+    };
+    const std::string kNoAudio = "Phrase Type: Audio Phrase(no audio phrase data file)";
+    const std::string kAudioFailed =
+        "Phrase Type: Audio Phrase(failed in reading of audio phrase data file)";
+    using PS = PatternDataState;
+    // clang-format off
+    const Case cases[] = {
+        {A, W7, E, "_WQP0001.PHR", kpacFile(3, 1, 0, 1200000), {"Phrase Type: Audio Phrase", "KPAC Grade: STANDARD(32kHz)", "KPAC Mode: MODE1", "Recording Type: MONO", "Playback Time: 00:10:00.0(sec)"}},
+        {A, W7, J, "_WQP0001.PHR", kpacFile(4, 2, 1, 4096), {"Phrase Type: Audio Phrase", "KPAC Grade： HIGH(44.1kHz)", "KPAC Mode： MODE2", "Recording Type: STEREO", "Playback Time: 00:00:01.4(sec)"}},
+        {A, W7, E, "_WQP0001.PHR", kpacFile(0, 0, 0, 0xFFFFFFFF), {"Phrase Type: Audio Phrase", "KPAC Grade: ANNOUNCE(8kHz)", "KPAC Mode: LINEAR", "Recording Type: MONO", "Playback Time: 2386:05:34.5(sec)"}},
+        {A, W5, E, "_WQP0001.PHR", kpacFile(5, 0, 0, 3000), {"Phrase Type: Audio Phrase(not supported)", "KPAC Grade: S-HIGH(48kHz)", "KPAC Mode: LINEAR", "Recording Type: MONO", "Playback Time: 00:00:01.0(sec)"}},
+        {A, W5, E, "_WQP0001.PHR", kpacFile(1, 3, 0, 1000), {"Phrase Type: Audio Phrase(not supported)", "KPAC Grade: LONG2(16kHz)", "KPAC Mode: MODE3", "Recording Type: MONO", "Playback Time: 00:00:01.0(sec)"}},
+        {A, W7, E, "_WQP0001.PHR", kpacFile(7, 9, 2, 1000), {"Phrase Type: Audio Phrase(not supported)", "KPAC Grade: -----", "KPAC Mode: -----", "Recording Type: -----", "Playback Time: -----"}},
+        {A, W7, E, "", {}, {kNoAudio}},
+        {A, W7, E, "_WQP0001.PHR", patternFile(PatternKind::Pattern7000), {kNoAudio}},
+        {A, W7, E, "_WQP0001.PHR", head(kpacFile(0, 0, 0, 1), 15), {kAudioFailed}},
+        {A, W7, E, "_wqp0001.wav", wavFile(1, 8000, 48000), {"Phrase Type: Audio Phrase", "KPAC Grade: ANNOUNCE(8kHz)", "KPAC Mode: WAV", "Recording Type: MONO", "Playback Time: 00:00:03(sec)"}},
+        {A, W7, J, "_WQP0001.WAV", wavFile(2, 11025, 176400), {"Phrase Type: Audio Phrase", "KPAC Grade： -----", "KPAC Mode： WAV", "Recording Type: STEREO", "Playback Time: 00:00:04(sec)"}},
+        {A, W7, E, "_WQP0001.WAV", bigWav, {"Phrase Type: Audio Phrase", "KPAC Grade: ANNOUNCE(8kHz)", "KPAC Mode: WAV", "Recording Type: MONO", "Playback Time: 00:00:01(sec)"}},
+        {A, W7, E, "_WQP0001.WAV", kpacFile(0, 0, 0, 1), {kNoAudio}},
+        {A, W7, E, "_WQP0001.WAV", head(wavFile(1, 8000, 0), 36), {kAudioFailed}},  // no data chunk
+        {M, W7, E, "_WQP0001.MID", midiFile(0, tempo120 + texts + end), {"Phrase Type: MIDI Phrase", "Format: format0", "TimeBase: 480  Tempo: 120", "SequenceName: DEMO", "Copyright Notice: (C)X"}},
+        {M, W5, J, "_WQP0001.MID", midiFile(1, end), {"Phrase Type: MIDI Phrase(not supported)", "Format: format1", "TimeBase： 480  Tempo: 120", "SequenceName: ", "Copyright Notice: "}},
+        {M, W7, E, "_WQP0001.MID", midiFile(3, end), {"Phrase Type: MIDI Phrase(not supported)", "Format: Unknown", "TimeBase: 480  Tempo: 120", "SequenceName: ", "Copyright Notice: "}},
+        {M, W7, E, "_WQP0001.MID", kpacFile(0, 0, 0, 1), {"Phrase Type: MIDI Phrase(no MIDI phrase data file)"}},
+        {M, W7, E, "", {}, {"Phrase Type: MIDI Phrase(no MIDI phrase data file)"}},
+        {M, W7, E, "_WQP0001.MID", Bytes(13, 'M'), {"Phrase Type: MIDI Phrase(failed in reading of MIDI phrase data file)"}},
+        {P, W7, E, "_WQP0001.PHR", patternFile(PatternKind::Pattern7000), {"Phrase Type: Pattern Phrases"}, PS::Pattern7000},
+        {P, W5, E, "_WQP0001.PHR", patternFile(PatternKind::Pattern5000), {"Phrase Type: Pattern Phrases"}, PS::Pattern5000},
+        {S, W7, E, "_WQP0001.PHR", patternFile(PatternKind::Song), {"Phrase Type: Song Phrases"}, PS::Song},
+        {P, W7, E, "_WQP0001.PHR", patternFile(PatternKind::Song), {"Phrase Type: Pattern Phrases(not supported)"}, PS::PatternFailed},
+        {P, W5, E, "_WQP0001.PHR", patternFile(PatternKind::Pattern7000), {"Phrase Type: Pattern Phrases(not supported)"}, PS::PatternFailed},
+        {P, W7, E, "_WQP0001.PHR", head(patternFile(PatternKind::Pattern7000), 600), {"Phrase Type: Pattern Phrase(failed in reading of pattern phrase data file)"}, PS::PatternFailed},
+        {S, W7, E, "", {}, {"Phrase Type: Song Phrases(no song phrase data file)"}, PS::SongFailed},
+        {S, W7, E, "_WQP0001.PHR", kpacFile(0, 0, 0, 1), {"Phrase Type: Song Phrases(not supported)"}, PS::SongFailed},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lines[0] + " from " + c.name);
+        Card card(c.model, c.kind);
+        if (c.name.ends_with("wav") || c.name.ends_with("WAV")) card.phr.setMode(0, kModeWav);
+        if (!c.name.empty()) writeBytes(card.dir / c.name, c.file);
+        const FileInformation info = card.open(c.lang).info;
+        EXPECT_EQ(info.lines, c.lines);
+        const bool read = c.state == PS::None ? !c.lines[1].empty() : c.state < PS::PatternFailed;
+        EXPECT_EQ(info.read, read);
+        EXPECT_EQ(info.patternState, c.state);
+        EXPECT_EQ(info.pattern.has_value(), c.state != PS::None && c.state < PS::PatternFailed);
+    }
+}
