@@ -9,6 +9,7 @@
 #include "convert/qt/CConvertDlg.h"
 #include "convert/qt/ConvertCommands.h"
 #include "convert/qt/PreviewCommands.h"
+#include "dialogs/PatternEdit.h"
 #include "dialogs/qt/CardUndoStack.h"
 #include "dialogs/qt/PatternEditFlow.h"
 #include "maintenance/qt/MaintenanceCommands.h"
@@ -32,6 +33,13 @@ CMainFrame::CMainFrame(CWQEDoc& doc, CWQEView* view) : doc_(doc), view_(view) {
     registerMaintenanceCommands(*view_, doc_, this);
     registerPreviewCommands(*view_, *this, action(Command::PlayPhrase));
     view_->setCommandHandler(Command::PhraseSetup, [this] { view_->onPhraseSetup(); });
+    // Phrase Setup's "Pattern Edit" / "Song Edit" runs the step editor's flow.
+    view_->setPatternEditor([this](QWidget* parent, int index, int patternModeIndex) {
+        const std::optional<PatternKind> kind = editorKindOf(doc_, index);
+        if (!kind) return false;
+        return runPatternEditFlow(parent, doc_, doc_.prompter(), index, static_cast<int>(*kind),
+                                  false, patternModeIndex);
+    });
     updateCommandStates();
 }
 

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "convert/PreviewSource.h"
+#include "convert/qt/CPlayButton.h"
 #include "dialogs/qt/DialogParts.h"
 
 namespace wqe {
@@ -30,6 +32,18 @@ CPhraseDlg::CPhraseDlg(CWQEDoc& doc, int index, QWidget* parent)
     setWindowTitle(tr("Phrase Setup"));
     setup_ = openPhraseSetup(doc_, index, lang_);
     if (setup_) build();
+    if (setup_) addPlayButton(index);
+}
+
+// A "Play" button under the file's lines, for audio phrases (the stored
+// volume applies; the points and loops are not simulated).
+void CPhraseDlg::addPlayButton(int index) {
+    const std::optional<PhrasePreview> preview = phrasePreview(doc_, index);
+    if (!preview) return;
+    auto* play = new CPlayButton(&doc_.prompter(), nullptr, this);
+    play->setSource(QString::fromStdString(preview->file.string()), preview->volume);
+    if (auto* box = findChild<QGroupBox*>("fileInformation"))
+        static_cast<QVBoxLayout*>(box->layout())->addWidget(play, 0, Qt::AlignLeft);
 }
 
 int CPhraseDlg::exec() {

@@ -52,6 +52,7 @@ public:
 private:
     void build();
     QComboBox* addList(SetupList l, const QString& label, int row);
+    void addPlayButton(int index);
     void showFileInformation();
     void updateEditButton();
     void onNameEdited(const QString& text);

@@ -4,6 +4,7 @@
 #include <QProgressDialog>
 
 #include "app/QtPrompter.h"
+#include "dialogs/FileInformation.h"
 #include "maintenance/Cleanup.h"
 #include "maintenance/PhraseDelete.h"
 #include "maintenance/PhraseDrop.h"
@@ -87,7 +88,35 @@ void deleteFolderCommand(CWQEDoc& doc, QWidget* owner) {
 
 }  // namespace
 
+// Phrase Copy's file information lines: the readers of the Phrase Setup
+// dialog's "File Information" pane, by the source's kind.
+static FileInfoLines sourceFileLines(const CopySource& source, const CWQEDoc& doc) {
+    const Language lang = doc.language();
+    FileInformation info;
+    switch (source.kind) {
+        case SourceKind::Audio:
+            info = source.extension == "WAV" ? wavFileInformation(source.path, lang)
+                                             : kpacFileInformation(source.path, doc.model(), lang);
+            break;
+        case SourceKind::Midi:
+            info = midiFileInformation(source.path, lang);
+            break;
+        case SourceKind::Pattern5000:
+        case SourceKind::Pattern7000:
+        case SourceKind::Song:
+            info =
+                patternFileInformation(source.path, doc.model(), source.kind == SourceKind::Song);
+            break;
+        default:
+            break;
+    }
+    FileInfoLines lines;
+    std::copy(info.lines.begin(), info.lines.end(), lines.begin());
+    return lines;
+}
+
 void registerMaintenanceCommands(CWQEView& view, CWQEDoc& doc, QWidget* owner) {
+    CPhCopy::setFileInfoProvider(sourceFileLines);
     view.setCommandHandler(Command::Backup, [&view, &doc, owner] {
         runTransferDialog(view, doc, TransferMode::Backup, owner);
     });
