@@ -119,16 +119,15 @@ std::filesystem::path patternDataPath(const CWQEDoc& doc, int index) {
     return findCardFile(folder, phraseDataFileName("", index, "PHR"));
 }
 
-Status makeNewPhrase(CWQEDoc& doc, int index, PatternKind kind) {
+Status makeNewPhrase(CWQEDoc& doc, int index, PatternKind kind, FileSystem& fsys) {
     const std::filesystem::path path = patternDataPath(doc, index);
     std::error_code ec;
     if (std::filesystem::exists(path, ec) || ec)
         return Error{ErrorKind::AlreadyExists, path.string(),
                      "a data file of this phrase number is already there (register it with "
                      "Cleanup or delete it first); it was left as it is"};
-    if (const std::string error = writeFileAtomic(path, patternFileBytes(PatternData(kind)));
-        !error.empty())
-        return writeError(error);
+    if (const Status s = writeFileAtomic(fsys, path, patternFileBytes(PatternData(kind))); !s)
+        return s.error();
     doc.edit(kind == PatternKind::Song ? "Song Phrase" : "Pattern Phrase",
              [&] { setNewPhraseRecord(doc, index, kind); });
     return {};
@@ -303,10 +302,10 @@ EditorRow rowOfStartPoint(const StartPoint& point, int mtcType) {
 // The flow's ENTER
 
 StoreResult storeEditedSteps(CWQEDoc& doc, int index, const PatternData& data,
-                             std::optional<std::uint8_t> playCountByte) {
+                             std::optional<std::uint8_t> playCountByte, FileSystem& fsys) {
     StoreResult result;
     const std::filesystem::path path = patternDataPath(doc, index);
-    if (const std::string error = writePatternFile(path, data); !error.empty()) {
+    if (const std::string error = writePatternFile(path, data, fsys); !error.empty()) {
         result.status = writeError(error);
         return result;
     }

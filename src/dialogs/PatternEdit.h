@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "base/Error.h"
+#include "base/FileSystem.h"
 #include "card/CWQEDoc.h"
 #include "card/Language.h"
 #include "card/PatternFile.h"
@@ -62,8 +63,9 @@ std::filesystem::path patternDataPath(const CWQEDoc& doc, int index);
 // the record as one undoable edit. An existing data file of that phrase
 // number is never replaced (it may be a phrase not yet registered): the
 // error names it and nothing changes; likewise when the file cannot be
-// written.
-Status makeNewPhrase(CWQEDoc& doc, int index, PatternKind kind);
+// written (the file is written through `fsys`).
+Status makeNewPhrase(CWQEDoc& doc, int index, PatternKind kind,
+                     FileSystem& fsys = realFileSystem());
 
 // CLOSE of the editor for a new phrase: deletes the prepared data file and
 // returns the record to the erased state (one undoable edit).
@@ -185,6 +187,7 @@ struct StoreResult {
 // RANDOM1 when the record's mode is RANDOM2 or RANDOM3 and no interrupt row
 // holds a phrase. A failed write changes no record field.
 StoreResult storeEditedSteps(CWQEDoc& doc, int index, const PatternData& data,
-                             std::optional<std::uint8_t> playCountByte);
+                             std::optional<std::uint8_t> playCountByte,
+                             FileSystem& fsys = realFileSystem());
 
 }  // namespace wqe

@@ -7,6 +7,7 @@
 #include "card/FileIO.h"
 #include "card/NewCard.h"
 #include "dialogs/PatternEdit.h"
+#include "support/FaultyFileSystem.h"
 #include "support/TempDir.h"
 
 using namespace wqe;
@@ -134,14 +135,12 @@ TEST(PatternEdit, MakingOrDiscardingNeverLosesAFile) {
         Card card(Model::WQ7000);
         const std::vector<std::uint8_t> audio(3000, 0x5A);
         if (c.existingFile) {
-            ASSERT_EQ(writeFileAtomic(card.dataFile(), audio), "");
+            ASSERT_TRUE(writeFileAtomic(realFileSystem(), card.dataFile(), audio));
         }
-        if (c.failAfter)
-            setWriteFaultInjectorForTesting(
-                [n = *c.failAfter](const std::filesystem::path&) { return std::optional(n); });
+        test::FaultyFileSystem faulty;
+        if (c.failAfter) faulty.failAt(*c.failAfter ? test::FsOp::Write : test::FsOp::Create, 1);
         const auto before = card.record();
-        const Status s = makeNewPhrase(card.doc, kSlot, PatternKind::Pattern7000);
-        setWriteFaultInjectorForTesting(nullptr);
+        const Status s = makeNewPhrase(card.doc, kSlot, PatternKind::Pattern7000, faulty);
         EXPECT_FALSE(s);
         EXPECT_EQ(card.record(), before);
         if (c.existingFile)
@@ -337,11 +336,9 @@ TEST(PatternEdit, EnterWritesFileThenRecordAsOneStep) {
         PatternData data(kind);
         data.setStepRef(0, 3);
         if (c.interruptPhrase) data.setStepRef(120, 4);
-        if (c.failWrite)
-            setWriteFaultInjectorForTesting(
-                [](const std::filesystem::path&) { return std::optional<std::size_t>(10); });
-        const StoreResult r = storeEditedSteps(card.doc, kSlot, data, c.play);
-        setWriteFaultInjectorForTesting(nullptr);
+        test::FaultyFileSystem faulty;
+        if (c.failWrite) faulty.failAt(test::FsOp::Write, 1, ENOSPC);
+        const StoreResult r = storeEditedSteps(card.doc, kSlot, data, c.play, faulty);
         EXPECT_EQ(static_cast<bool>(r.status), !c.failWrite);
         EXPECT_EQ(r.interruptCorrected, c.corrected);
         EXPECT_EQ(card.doc.phr().getPatternMode(kSlot), c.modeAfter);
