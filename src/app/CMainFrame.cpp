@@ -8,6 +8,7 @@
 
 #include "convert/qt/CConvertDlg.h"
 #include "convert/qt/ConvertCommands.h"
+#include "convert/qt/PreviewCommands.h"
 #include "dialogs/qt/CardUndoStack.h"
 #include "dialogs/qt/PatternEditFlow.h"
 #include "maintenance/qt/MaintenanceCommands.h"
@@ -29,6 +30,7 @@ CMainFrame::CMainFrame(CWQEDoc& doc, CWQEView* view) : doc_(doc), view_(view) {
     registerConvertCommands(*view_, doc_, this);
     registerPatternCommands(*view_);
     registerMaintenanceCommands(*view_, doc_, this);
+    registerPreviewCommands(*view_, *this, action(Command::PlayPhrase));
     updateCommandStates();
 }
 

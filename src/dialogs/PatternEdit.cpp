@@ -122,7 +122,9 @@ std::filesystem::path patternDataPath(const CWQEDoc& doc, int index) {
 Status makeNewPhrase(CWQEDoc& doc, int index, PatternKind kind, FileSystem& fsys) {
     const std::filesystem::path path = patternDataPath(doc, index);
     std::error_code ec;
-    if (std::filesystem::exists(path, ec) || ec)
+    const bool exists = std::filesystem::exists(path, ec);
+    if (ec) return errorFromCode(ec, path, "cannot be looked up", ErrorKind::ReadFailed);
+    if (exists)
         return Error{ErrorKind::AlreadyExists, path.string(),
                      "a data file of this phrase number is already there (register it with "
                      "Cleanup or delete it first); it was left as it is"};

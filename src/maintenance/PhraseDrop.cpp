@@ -4,6 +4,7 @@
 
 #include "card/FileIO.h"
 #include "card/PhrasePrm.h"
+#include "convert/FileConvert.h"
 #include "convert/WavImport.h"
 #include "maintenance/PhraseCopy.h"
 
@@ -22,6 +23,18 @@ std::string rowText(Model m, int slot) {
     char number[16];
     std::snprintf(number, sizeof number, m == Model::WQ5000 ? "%03d" : "%04d", slot + 1);
     return number;
+}
+
+// A data file of an empty slot already on the card (a stray file the
+// cleanup would ask about): a drop must not overwrite or delete it.
+fs::path strayDataFile(const CWQEDoc& doc, int slot) {
+    const fs::path folder = fs::path(doc.systemPath()).parent_path();
+    for (const char* ext : {"PHR", "MID", "WAV"}) {
+        const fs::path file = findCardFile(folder, phraseDataFileName("", slot, ext));
+        std::error_code ec;
+        if (fs::exists(file, ec)) return file;
+    }
+    return {};
 }
 
 // Step: the ".WAV" file becomes the slot's WAV phrase data file, and its
@@ -87,6 +100,10 @@ DropPlan planPhraseDrop(const CWQEDoc& doc, int row, const std::vector<fs::path>
         if (plan.refusal.empty() && doc.phr().isUsed(slot))
             plan.refusal =
                 "Phrase " + rowText(m, slot) + " is in use; a drop never replaces a phrase.";
+        if (plan.refusal.empty())
+            if (const fs::path stray = strayDataFile(doc, slot); !stray.empty())
+                plan.refusal = "Phrase " + rowText(m, slot) + " is empty but " + stray.string() +
+                               " lies in the card folder; Cleanup registers or removes it.";
         if (!plan.refusal.empty()) {
             plan.items.clear();
             return plan;
@@ -106,20 +123,30 @@ DropResult dropPhraseFiles(CWQEDoc& doc, int row, const std::vector<fs::path>& f
                         Error{ErrorKind::Unsupported, "", plan.refusal});
         return result;
     }
+    const Language lang = doc.language();
     const int total = static_cast<int>(plan.items.size());
+    bool allWav = true;
     for (int k = 0; k < total; ++k) {
         if (progress) progress(k, total);
         const DropItem& item = plan.items[static_cast<std::size_t>(k)];
-        const std::string error = item.action == DropAction::ImportWav ? importWav(doc, item, fsys)
-                                                                       : copyFile(doc, item, fsys);
-        if (error.empty())
+        const bool wav = item.action == DropAction::ImportWav;
+        allWav = allWav && wav;
+        const std::string error = wav ? importWav(doc, item, fsys) : copyFile(doc, item, fsys);
+        if (error.empty()) {
             result.registered.push_back(item.slot);
-        else
+        } else {
+            // Each failure with the message of the operation that failed.
             result.errors.push_back(error);
+            prompter.report(
+                wav ? pick(lang, kMsgConvertFailed, kMsgConvertFailedJa) : kMsgCopyFailed,
+                Error{ErrorKind::Other, "", error});
+        }
     }
     if (progress) progress(total, total);
-    for (const std::string& e : result.errors)
-        prompter.report(kMsgCopyFailed, Error{ErrorKind::Other, "", e});
+    // A whole success ends as WAV Import or Phrase Copy ends.
+    if (result.errors.empty())
+        prompter.message(allWav ? convertEndMessage(total, true, false, lang) : kMsgCopySucceeded,
+                         Icon::Information);
     return result;
 }
 

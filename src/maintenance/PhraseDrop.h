@@ -31,8 +31,10 @@ struct DropItem {
 
 // Where each dropped file goes, or why the drop is refused as a whole before
 // anything is written: no card, a file of another kind (or a ".WAV" on a
-// WQ-5000 card), more files than rows left, or a used row (named "%04d" /
-// "%03d" as the list shows it).
+// WQ-5000 card), more files than rows left, a used row, or an empty row whose
+// data file name is already taken by a file on the card (which the drop
+// would overwrite or delete). Rows are named "%04d" / "%03d" as the list
+// shows them.
 struct DropPlan {
     std::vector<DropItem> items;
     std::string refusal;  // "" when the drop can go ahead
@@ -53,8 +55,10 @@ using DropProgressFn = std::function<void(int done, int total)>;
 // first and its record (with the default name and an empty memo) stored
 // through the document's edit seam only when the file is whole; a failed
 // file leaves neither a data file nor a record and the others go on. A
-// refusal and every failure are told through the prompter (naming the row or
-// the file); a drop with no success ends with "Copy failed.".
+// refusal and every failure are told through the prompter, naming the row or
+// the file ("Conversion failed." for a WAV file, "Copy failed." for a copy);
+// a drop without failure ends with WAV Import's end message (WAV files only)
+// or "Copy succeeded.".
 DropResult dropPhraseFiles(CWQEDoc& doc, int row, const std::vector<fs::path>& files,
                            Prompter& prompter, const DropProgressFn& progress = {},
                            FileSystem& fsys = realFileSystem());

@@ -29,6 +29,7 @@ TEST(PhraseDelete, DeletesTheDataFileTheRecordNames) {
         SCOPED_TRACE(std::string(modelName(c.model)) + " " + c.gone);
         TempDir t;
         OpenCard card(t.path(), c.model, 0, {Answer::Yes});
+        card.doc.setLanguage(Language::English);
         for (const char* ext : {"PHR", "MID", "WAV"})
             writeText(t / ("_WQP0007." + std::string(ext)), ext);
         test::registerAs(card.doc, 6, c.kind);

@@ -1,5 +1,5 @@
-// Dropping data files on the phrase list, the copy dialog's information
-// lines, and Delete Phrase's undo.
+// Dropping data files on the phrase list and the copy dialog's information
+// lines.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -7,7 +7,6 @@
 #include "card/PatternFile.h"
 #include "maintenance/CardFixture.h"
 #include "maintenance/CopyInformation.h"
-#include "maintenance/PhraseDelete.h"
 #include "maintenance/PhraseDrop.h"
 
 namespace wqe {
@@ -33,12 +32,14 @@ TEST(PhraseDrop, PlanRefusesBeforeAnythingIsWritten) {
         {Model::WQ7000, {"notes.txt"}, 0, "notes.txt: not a .WAV, .PHR or .MID"},
         {Model::WQ7000, {"a.wav", "b.wav"}, 249, "the card ends at 0250"},
         {Model::WQ7000, {"a.wav"}, 250, "not a phrase slot"},
+        {Model::WQ7000, {"a.PHR", "b.wav"}, 10, "_WQP0012.MID lies in the card folder"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.refusalHas);
         TempDir t;
         OpenCard card(t.path(), c.model);
         test::registerAs(card.doc, 5, kTypeAudio);
+        writeBytes(t / "_WQP0012.MID", test::midiFile(0));  // stray file of empty slot 11
         std::vector<fs::path> files;
         for (const auto& n : c.names) files.push_back(t / n);
         const DropPlan plan = planPhraseDrop(card.doc, c.row, files);
@@ -56,6 +57,7 @@ TEST(PhraseDrop, PlanRefusesBeforeAnythingIsWritten) {
 TEST(PhraseDrop, WavAndMidiFilesBecomeUndoablePhrases) {
     TempDir src, t;
     OpenCard card(t.path(), Model::WQ7000);
+    card.doc.setLanguage(Language::English);
     writeBytes(src / "voice.wav", test::wavFile(2, 44100, 16, 1000));
     writeBytes(src / "tune.MID", test::midiFile(500000));
     writeBytes(src / "bad.wav", {'R', 'I', 'F', 'F'});  // cut short
@@ -65,7 +67,7 @@ TEST(PhraseDrop, WavAndMidiFilesBecomeUndoablePhrases) {
     EXPECT_EQ(r.registered, (std::vector<int>{2, 3}));
     ASSERT_EQ(r.errors.size(), 1u);
     EXPECT_NE(r.errors[0].find("bad.wav"), std::string::npos);
-    EXPECT_EQ(card.prompter.messages, std::vector<std::string>{kMsgCopyFailed});
+    EXPECT_EQ(card.prompter.messages, std::vector<std::string>{"Conversion failed."});
     // The WAV phrase is padded to whole blocks (1000 frames -> 1008).
     EXPECT_EQ(fs::file_size(t / "_WQP0003.WAV"), 44u + 4032u);
     EXPECT_EQ(card.doc.phr().getMode(2), kModeWav);
@@ -82,28 +84,6 @@ TEST(PhraseDrop, WavAndMidiFilesBecomeUndoablePhrases) {
     EXPECT_FALSE(card.doc.phr().isUsed(3));
     EXPECT_TRUE(fs::exists(t / "_WQP0003.WAV"));
     EXPECT_EQ(phraseDataFilesOf(card.doc, {2, 3}).size(), 0u);
-}
-
-TEST(PhraseDelete, QuestionNamesTheLossAndRecordErasureUndoes) {
-    TempDir t;
-    OpenCard card(t.path(), Model::WQ7000, 0, {Answer::Yes});
-    card.doc.setLanguage(Language::English);
-    writeBytes(t / "_WQP0002.PHR", test::kpacFile(3, 1, 0, 10));
-    test::registerAs(card.doc, 1, kTypeAudio, "KEEP ME");
-    card.save();
-    const auto before = card.doc.phr().image();
-    const std::vector<std::uint8_t> saved(before.begin(), before.end());
-
-    EXPECT_EQ(deletePhrase(card.doc, 1, card.prompter).status, PhraseDeleteResult::Status::Deleted);
-    EXPECT_EQ(card.prompter.questions.at(0),
-              "OK to erase phrase0002?\nThe data file is deleted at once; that cannot be undone.");
-    EXPECT_FALSE(fs::exists(t / "_WQP0002.PHR"));
-    ASSERT_TRUE(card.doc.undo());
-    const auto after = card.doc.phr().image();
-    EXPECT_TRUE(std::equal(after.begin(), after.end(), saved.begin(), saved.end()));
-    EXPECT_FALSE(card.doc.isModified());
-    EXPECT_NE(deletePhraseQuestion(Model::WQ5000, 1, Language::Japanese).find("002"),
-              std::string::npos);
 }
 
 TEST(CopyInformation, SummariesAndMemberPagesByKind) {

@@ -26,6 +26,7 @@
 #include "card/Model.h"
 #include "card/Settings.h"
 #include "convert/qt/CPhrOpenDlg.h"
+#include "convert/qt/CPlayButton.h"
 #include "maintenance/qt/CPathDialog.h"
 
 namespace wqe {
@@ -157,7 +158,7 @@ void CConvertDlg::build() {
     connect(byFolder_, &QCheckBox::toggled, this, [this] { applyDirection(); });
 
     auto pathRow = [&](const QString& caption, const char* name, QLineEdit*& edit,
-                       QPushButton*& refer) {
+                       QPushButton*& refer) -> QHBoxLayout* {
         auto* label = new QLabel(caption, this);
         edit = new QLineEdit(this);
         edit->setObjectName(name);
@@ -171,9 +172,18 @@ void CConvertDlg::build() {
         row->addWidget(refer);
         layout->addWidget(label);
         layout->addLayout(row);
+        return row;
     };
-    pathRow(convert ? tr("Source Phrase / Folder:") : tr("Source File / Folder:"), "source",
-            source_, sourceRefer_);
+    QHBoxLayout* sourceRow =
+        pathRow(convert ? tr("Source Phrase / Folder:") : tr("Source File / Folder:"), "source",
+                source_, sourceRefer_);
+    if (convert) {
+        play_ = new CPlayButton(&context_.prompter, nullptr, this);
+        play_->setAccessibleDescription(tr("Source Phrase / Folder:"));
+        sourceRow->addWidget(play_);
+        connect(source_, &QLineEdit::textChanged, this, &CConvertDlg::updatePlaySource);
+        connect(byFolder_, &QCheckBox::toggled, this, &CConvertDlg::updatePlaySource);
+    }
     pathRow(tr("Target Phrase / Folder:"), "target", target_, targetRefer_);
     connect(sourceRefer_, &QPushButton::clicked, this, &CConvertDlg::referSource);
     connect(targetRefer_, &QPushButton::clicked, this, &CConvertDlg::referTarget);
@@ -211,6 +221,14 @@ void CConvertDlg::build() {
     timer_->setInterval(100);
     connect(timer_, &QTimer::timeout, this, &CConvertDlg::refreshProgress);
     applyDirection();
+}
+
+void CConvertDlg::updatePlaySource() {
+    if (!play_) return;
+    const QString path = source_->text().trimmed();
+    const bool playable =
+        !byFolder_->isChecked() && (isWav(path) || isPhrase(path)) && QFileInfo(path).isFile();
+    play_->setSource(playable ? path : QString());
 }
 
 bool CConvertDlg::encoding() const { return kind_ == Kind::Import || encode_->isChecked(); }

@@ -29,6 +29,8 @@ class QTimer;
 
 namespace wqe {
 
+class CPlayButton;
+
 // What the dialogs need from the editor for one modal run.
 struct ConvertContext {
     CWQEDoc& doc;
@@ -59,6 +61,8 @@ public:
     QComboBox* modeList() const { return modes_; }
     QRadioButton* decodeRadio() const { return decode_; }
     QRadioButton* encodeRadio() const { return encode_; }
+    // Plays the source file (File Convert only; null in WAV Import).
+    CPlayButton* playButton() const { return play_; }
     // Sets the source from dropped paths (one folder: "by Folder").
     void dropPaths(const QStringList& paths);
 
@@ -88,6 +92,8 @@ private:
     // Asks whether to stop a running conversion; stops it on yes.
     bool stopAfterAsking();
     QString tr2(const char* en, const char* ja) const;
+    // The Play button follows the source text: a phrase or WAV file.
+    void updatePlaySource();
 
     const Kind kind_;
     ConvertContext context_;
@@ -105,6 +111,7 @@ private:
     QProgressBar* bar_ = nullptr;
     QPushButton* start_ = nullptr;
     QPushButton* close_ = nullptr;
+    CPlayButton* play_ = nullptr;
     QTimer* timer_ = nullptr;
 
     // The run under way: what it works on, its progress and its results.

@@ -1,5 +1,7 @@
 #include "dialogs/qt/PatternEditFlow.h"
 
+#include <QtGlobal>
+
 #include "card/CWQEDoc.h"
 #include "card/Prompter.h"
 #include "dialogs/PatternEdit.h"
@@ -39,6 +41,13 @@ std::optional<PatternData> readForEditing(CWQEDoc& doc, Prompter& prompter, int 
     }
     return read.data;
 }
+
+// The names of the undo steps the flow records, for the translation file.
+[[maybe_unused]] constexpr const char* kStepNames[] = {
+    QT_TRANSLATE_NOOP("EditStep", "Pattern Phrase"),
+    QT_TRANSLATE_NOOP("EditStep", "Song Phrase"),
+    QT_TRANSLATE_NOOP("EditStep", "Erase Phrase"),
+};
 
 void discard(CWQEDoc& doc, Prompter& prompter, int index, PatternKind kind) {
     if (const Status s = discardNewPhrase(doc, index); !s)

@@ -59,11 +59,16 @@ CCbuck::CCbuck(TransferMode mode, CWQEDoc& doc, Prompter& prompter, QWidget* own
     auto* layout = new QVBoxLayout(this);
     auto folderBox = [&](const char* label, const char* name, const std::string& folder,
                          const char* chooserTitle) {
-        auto* box = new QGroupBox(core(label), this);
-        auto* row = new QHBoxLayout(box);
+        // A frame round the folder's label, edit and "refer" button.
+        auto* box = new QGroupBox(this);
+        auto* column = new QVBoxLayout(box);
+        auto* caption = new QLabel(core(label), box);
+        column->addWidget(caption);
+        auto* row = new QHBoxLayout;
+        column->addLayout(row);
         auto* edit = new QLineEdit(fromStd(folder), box);
         edit->setObjectName(name);
-        edit->setAccessibleName(core(label));
+        caption->setBuddy(edit);
         edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 48);
         row->addWidget(edit, 1);
         QPushButton* referButton =
@@ -79,6 +84,7 @@ CCbuck::CCbuck(TransferMode mode, CWQEDoc& doc, Prompter& prompter, QWidget* own
                              texts.destinationChooserTitle);
     auto* note = new QLabel(core(texts.note), this);
     note->setObjectName("note");
+    note->setVisible(*texts.note != '\0');
     layout->addWidget(note);
     progress_ = new QProgressBar(this);
     progress_->setObjectName("progress");
@@ -184,6 +190,17 @@ void CCClean::onStart() {
 // ---------------------------------------------------------------------------
 // Phrase copy
 
+namespace {
+CPhCopy::FileInfoProvider& fileInfoProvider() {
+    static CPhCopy::FileInfoProvider provider;
+    return provider;
+}
+}  // namespace
+
+void CPhCopy::setFileInfoProvider(FileInfoProvider provider) {
+    fileInfoProvider() = std::move(provider);
+}
+
 QString& CPhCopy::rememberedFolder() {
     static QString folder;
     return folder;
@@ -213,6 +230,7 @@ CPhCopy::CPhCopy(CWQEDoc& doc, CWQEView& view, int slot, Prompter& prompter, QWi
     auto* treeLabel = new QLabel(tr("Folder:"), this);
     tree_ = new CDirTreeCtrl(this);
     tree_->setObjectName("folders");
+    tree_->setMinimumHeight(tree_->fontMetrics().height() * 14);
     treeLabel->setBuddy(tree_);
     auto* filesLabel = new QLabel(tr("File:"), this);
     files_ = new QListWidget(this);
@@ -304,6 +322,12 @@ void CPhCopy::chooseFile(const QString& path) {
     const QFileInfo info(path);
     folder_ = info.absolutePath();
     file_ = info.fileName();
+    // The chosen name is shown selected when the list holds it.
+    const auto shown = files_->findItems(file_, Qt::MatchExactly);
+    if (!shown.isEmpty()) {
+        const QSignalBlocker block(files_);
+        files_->setCurrentItem(shown.front());
+    }
     evaluate();
 }
 
@@ -323,8 +347,11 @@ void CPhCopy::evaluate() {
 }
 
 void CPhCopy::showInformation() {
-    const CopyInformation info =
-        copyInformation(source_ ? &*source_ : nullptr, doc_, doc_.language(), slot_, {}, page_);
+    FileInfoLines fileLines;
+    if (source_ && source_->usable() && fileInfoProvider())
+        fileLines = fileInfoProvider()(*source_, doc_);
+    const CopyInformation info = copyInformation(source_ ? &*source_ : nullptr, doc_,
+                                                 doc_.language(), slot_, fileLines, page_);
     info_->setTitle(fromStd(info.caption));
     for (std::size_t k = 0; k < lines_.size(); ++k) lines_[k]->setText(fromStd(info.lines[k]));
 }

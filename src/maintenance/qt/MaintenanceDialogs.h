@@ -6,11 +6,13 @@
 
 #include <QDialog>
 #include <array>
+#include <functional>
 #include <optional>
 
 #include "card/CWQEDoc.h"
 #include "maintenance/BackupRestore.h"
 #include "maintenance/Cleanup.h"
+#include "maintenance/CopyInformation.h"
 #include "maintenance/PhraseCopy.h"
 
 class QGroupBox;
@@ -98,6 +100,13 @@ public:
     // The folder of the first ENTER of the program run, the start of every
     // later Phrase Copy.
     static QString& rememberedFolder();
+
+    // The file information lines of a source file (the card's readers, as
+    // the Phrase Setup dialog shows them); without a provider those lines
+    // stay empty and the box shows the record's summary and member pages.
+    using FileInfoProvider =
+        std::function<FileInfoLines(const CopySource& source, const CWQEDoc& doc)>;
+    static void setFileInfoProvider(FileInfoProvider provider);
 
 public slots:
     void onEnter();

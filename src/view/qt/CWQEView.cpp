@@ -335,6 +335,8 @@ void CWQEView::addPhraseSettingsItems(QMenu* menu) {
     QMenu* combination = menu->addMenu(tr("Phrase Combination(&B)"));
     add(combination, tr("Pattern Phrase(&P)..."), Command::PatternPhrase);
     add(combination, tr("Song Phrase(&S)..."), Command::SongPhrase);
+    menu->addSeparator();
+    add(menu, tr("Play"), Command::PlayPhrase);
 }
 
 namespace {
@@ -373,9 +375,13 @@ void CWQEView::onListContextMenu(const QPoint& pos) {
     QMenu menu(this);
     menu.setObjectName(QString("phraseMenu%1").arg(choice->menuId));
     addPhraseSettingsItems(&menu);
+    menu.setToolTipsVisible(true);
     forEachAction(&menu, [&](QAction* a) {
         const auto c = static_cast<Command>(a->data().toInt());
-        a->setEnabled(hasCommandHandler(c) && choice->isEnabled(*phraseCommandOf(c)));
+        const auto pc = phraseCommandOf(c);
+        a->setEnabled(hasCommandHandler(c) &&
+                      (pc ? choice->isEnabled(*pc) : commandEnabled(c).value_or(false)));
+        if (const auto tip = toolTips_.find(c); tip != toolTips_.end()) a->setToolTip(tip->second);
     });
     if (QAction* chosen = menu.exec(list_->viewport()->mapToGlobal(pos))) {
         runCommand(static_cast<Command>(chosen->data().toInt()));
@@ -383,6 +389,7 @@ void CWQEView::onListContextMenu(const QPoint& pos) {
 }
 
 std::optional<bool> CWQEView::commandEnabled(Command c) const {
+    if (const auto it = enablers_.find(c); it != enablers_.end()) return it->second();
     if (const auto pc = phraseCommandOf(c))
         return isPhraseCommandEnabled(doc_, selectedPhrase(), *pc);
     return std::nullopt;
@@ -397,6 +404,16 @@ void CWQEView::setCommandHandler(Command c, std::function<void()> handler) {
 }
 
 bool CWQEView::hasCommandHandler(Command c) const { return handlers_.contains(c); }
+
+void CWQEView::setCommandEnabler(Command c, std::function<bool()> enabled) {
+    if (enabled)
+        enablers_[c] = std::move(enabled);
+    else
+        enablers_.erase(c);
+    emit commandStateChanged();
+}
+
+void CWQEView::setCommandToolTip(Command c, const QString& toolTip) { toolTips_[c] = toolTip; }
 
 bool CWQEView::runCommand(Command c) {
     const auto it = handlers_.find(c);

@@ -61,6 +61,11 @@ public:
     bool hasCommandHandler(Command c) const;
     // Runs a command's handler; false when it has none.
     bool runCommand(Command c);
+    // A command's own enabling rule, for commands that are not Phrase
+    // Settings ones (e.g. Play by the player's state); and the tooltip its
+    // items in the phrase list's context menu show.
+    void setCommandEnabler(Command c, std::function<bool()> enabled);
+    void setCommandToolTip(Command c, const QString& toolTip);
 
     // The "Phrase Settings" items (setup, delete, copy, combination) added to
     // `menu`; each action carries its command number as data.
@@ -131,6 +136,8 @@ private:
     CPListCtrl* list_ = nullptr;
     PhraseListModel* model_ = nullptr;
     std::map<Command, std::function<void()>> handlers_;
+    std::map<Command, std::function<bool()>> enablers_;
+    std::map<Command, QString> toolTips_;
 };
 
 }  // namespace wqe

@@ -14,6 +14,7 @@ enum class Command : int {
     PrintPreview = 57609,
     PrinterSetup = 57606,
     ExportPdf = 32800,
+    PlayPhrase = 32801,  // hear the selected audio phrase (Space), stop (Space, Esc)
     Exit = 57665,
     Backup = 32775,
     Restore = 32776,

@@ -95,6 +95,21 @@
     </message>
 </context>
 <context>
+    <name>EditStep</name>
+    <message>
+        <source>Pattern Phrase</source>
+        <translation>パターンフレーズ</translation>
+    </message>
+    <message>
+        <source>Song Phrase</source>
+        <translation>ソングフレーズ</translation>
+    </message>
+    <message>
+        <source>Erase Phrase</source>
+        <translation>フレーズ消去</translation>
+    </message>
+</context>
+<context>
     <name>CoreText</name>
     <message>
         <source>There is no data file of pattern phrase.</source>
