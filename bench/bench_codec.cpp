@@ -85,7 +85,7 @@ void BM_Encode(benchmark::State& state) {
         SpanSource in(wav);
         NullSink out;
         auto r = encode(in, out, mode);
-        if (!r) state.SkipWithError(r.error().c_str());
+        if (!r) state.SkipWithError(r.error().message().c_str());
         benchmark::DoNotOptimize(out.size());
     }
     state.SetLabel(std::string(modeName(static_cast<Mode>(mode))));
@@ -101,7 +101,7 @@ void BM_Decode(benchmark::State& state) {
         SpanSource phrase(encoded.bytes());
         NullSink out;
         auto r = decode(phrase, out, 2);
-        if (!r) state.SkipWithError(r.error().c_str());
+        if (!r) state.SkipWithError(r.error().message().c_str());
         benchmark::DoNotOptimize(out.size());
     }
     state.SetLabel(std::string(modeName(static_cast<Mode>(mode))));
@@ -119,7 +119,7 @@ void BM_DecodeThreads(benchmark::State& state) {
         SpanSource phrase(encoded.bytes());
         NullSink out;
         auto r = decode(phrase, out, 2, nullptr, options);
-        if (!r) state.SkipWithError(r.error().c_str());
+        if (!r) state.SkipWithError(r.error().message().c_str());
         benchmark::DoNotOptimize(out.size());
     }
     reportRates(state);

@@ -134,7 +134,7 @@ private:
         auto result =
             kpac::decode(*file_, pipe_, static_cast<int>(kSampleBytes), &progress_, {}, &warning);
         if (!result)
-            pipe_.finish(result.error());
+            pipe_.finish(result.error().reason);
         else
             pipe_.finish(warning);
     }
@@ -235,7 +235,7 @@ Result<std::unique_ptr<PreviewSource>> openWav(const fs::path& path, int volume)
     auto reader = std::make_unique<kpac::ByteReader>(**file);
     ReaderInput input(*reader);
     const auto info = readWaveHeader(input);
-    if (!info) return Error{ErrorKind::BadFormat, path.string(), info.error()};
+    if (!info) return inFile(info.error(), path);
     const WaveFormat& f = info->format;
     const int width = (f.bitsPerSample + 7) / 8;
     if (f.formatTag != kWaveFormatPcm || (width != 2 && width != 3))
@@ -297,7 +297,7 @@ Result<std::unique_ptr<PreviewSource>> openPreviewSource(const fs::path& path, i
     file->reset();
     if (startsWith(start, got, "QWhP")) {
         const auto header = kpac::parseHeader(std::span<const std::uint8_t>(start, got));
-        if (!header) return Error{ErrorKind::BadFormat, path.string(), header.error()};
+        if (!header) return inFile(header.error(), path);
         auto decoded = openFile(path);
         if (!decoded) return decoded.error();
         return std::unique_ptr<PreviewSource>(
