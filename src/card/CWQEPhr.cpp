@@ -117,16 +117,15 @@ void CWQEPhr::erase(int i) {
     }
     const std::size_t base = recordOffset(i);
     if (w7()) {
-        // Bytes 64..70 are cleared with the record as well.
-        std::fill_n(at(base + 64), 7, std::uint8_t{0});
-        setVolume(i, 100);
+        std::fill_n(at(base + kErasedBytesOffset7000), kErasedBytesCount7000, std::uint8_t{0});
+        setVolume(i, kVolumeNewPhrase);
     } else {
-        setU8(base + 1, 0);
-        setVolume(i, 100);
-        setRepeat(i, 32768);
-        setControlOutput(i, 32768);
-        setTempo(i, 115);
-        setTempo2(i, 115);
+        setU8(base + kErasedByteOffset5000, 0);
+        setVolume(i, kVolumeNewPhrase);
+        setRepeat(i, kSecondsOff5000);
+        setControlOutput(i, kSecondsOff5000);
+        setTempo(i, kTempoByteRegistered);
+        setTempo2(i, kTempoByteRegistered);
     }
     setName(i, std::string_view(kBlanks, phraseNameLength(model())));
 }

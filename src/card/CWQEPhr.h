@@ -119,6 +119,12 @@ inline constexpr int kTempoByteOffset = 5;
 inline constexpr std::uint8_t kTempoByteRegistered = 115;
 // WQ-5000 repeat and control output: seconds, this value for OFF.
 inline constexpr std::uint16_t kSecondsOff5000 = 32768;
+// Volume of a registered or erased phrase, percent.
+inline constexpr std::uint8_t kVolumeNewPhrase = 100;
+// Bytes that no field names and that erasing clears: WQ-7000 64..70, WQ-5000 1.
+inline constexpr std::size_t kErasedBytesOffset7000 = 64;
+inline constexpr std::size_t kErasedBytesCount7000 = 7;
+inline constexpr std::size_t kErasedByteOffset5000 = 1;
 
 class CWQEPhr : public CWQEData {
 public:

@@ -79,7 +79,7 @@ void CWQESys::setDirectPlayTable(std::span<const std::uint16_t, kDirectPlayEntri
 std::array<std::uint16_t, kProgramPlayEntries> CWQESys::getProgramPlayTable(int t) const {
     std::array<std::uint16_t, kProgramPlayEntries> refs{};
     for (int k = 0; k < kProgramPlayEntries; ++k) {
-        const auto def = t == 0 ? static_cast<std::uint16_t>(k) : defaultNone();
+        const auto def = t == 0 ? static_cast<std::uint16_t>(k) : kProgramTableUnused;
         refs[k] = (t >= 0 && t < kProgramPlayTables && isLoaded())
                       ? u16(programPlayOffset(t) + 2 * k, def)
                       : def;
@@ -120,7 +120,7 @@ std::vector<std::uint8_t> CWQESys::defaultImage(Model m) {
     for (int t = 0; t < kProgramPlayTables; ++t) {
         std::array<std::uint16_t, kProgramPlayEntries> table{};
         for (int k = 0; k < kProgramPlayEntries; ++k)
-            table[k] = t == 0 ? static_cast<std::uint16_t>(k) : std::uint16_t{32768};
+            table[k] = t == 0 ? static_cast<std::uint16_t>(k) : kProgramTableUnused;
         sys.setProgramPlayTable(t, table);
     }
     std::array<std::uint16_t, kNoteMapEntries> notes{};

@@ -94,6 +94,9 @@ inline constexpr const char* kDefaultCardName = "WQ-7000 ";
 inline constexpr int kDirectPlayEntries = 16;  // WQ-7000 at 20, WQ-5000 at 1054
 inline constexpr int kProgramPlayTables = 5;   // table t at 52 + 200t / 54 + 200t
 inline constexpr int kProgramPlayEntries = 100;
+// Entries of program play tables 2..5 on a fresh card, on both models (the
+// WQ-7000's "none"; on the WQ-5000 a value that is no A or B reference).
+inline constexpr std::uint16_t kProgramTableUnused = 32768;
 inline constexpr int kNoteMapEntries = 128;  // WQ-7000 at 1058, WQ-5000 at 1092
 
 class CWQESys : public CWQEData {
@@ -131,7 +134,6 @@ private:
     int programPlayOffset(int t) const { return (w7() ? 52 : 54) + 200 * t; }
     int noteMapOffset() const { return w7() ? 1058 : 1092; }
     int cardNameOffset() const { return w7() ? 8 : 42; }
-    std::uint16_t defaultNone() const { return 32768; }
 };
 
 // Display sleep as one list position: 0 = OFF, p > 0 = p + 29 seconds.

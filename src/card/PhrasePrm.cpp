@@ -18,8 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::uint8_t kVolumeRegistered = 100;
-
 constexpr std::uint32_t kKpacDataOffset = 16;
 constexpr std::size_t kPatternKindByte = kPatternHeaderSize + kPatternKindOffset;  // file offset 9
 constexpr std::uint32_t kWavMaxDataOffset = 4095;
@@ -69,7 +67,7 @@ void setNoAudioFormat(CWQEPhr& p) {
 
 // What registration leaves in every WQ-7000 record it fills.
 void setRegistered7000(CWQEPhr& p, std::uint8_t tempoByte) {
-    p.setVolume(0, kVolumeRegistered);
+    p.setVolume(0, kVolumeNewPhrase);
     p.setTempo(0, tempoByte);
     p.setTempo2(0, tempoByte);
     p.setRegistered(0, 1);

@@ -6,7 +6,6 @@
 
 #include "card/FileIO.h"
 #include "card/PatternFile.h"
-#include "support/FaultyFileSystem.h"
 #include "support/TempDir.h"
 
 namespace wqe {
@@ -183,24 +182,6 @@ TEST(PatternFile, WriteKeepsTheTailOfALongerFile) {
     Bytes want = fileOf(song);
     want.insert(want.end(), old.begin() + 1024, old.end());
     EXPECT_EQ(test::readBytes(path), want);
-}
-
-TEST(PatternFile, FailedWriteLeavesTheOldFileAndSaysSo) {
-    test::TempDir dir;
-    const auto path = dir / "_WQP0005.PHR";
-    const auto old = fileOf(PatternData(K::Pattern7000));
-    test::writeBytes(path, old);
-    test::FaultyFileSystem full;
-    full.failAt(test::FsOp::Write, 1, ENOSPC);
-    PatternData d(K::Pattern7000);
-    d.setStepRef(0, 1);
-    const std::string error = writePatternFile(path, d, full);
-    EXPECT_NE(error.find("_WQP0005.PHR"), std::string::npos) << error;
-    EXPECT_EQ(test::readBytes(path), old);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
-    EXPECT_NE(writePatternFile(dir / "missing" / "_WQP0001.PHR", d), "");  // no such folder
-    EXPECT_STREQ(patternWriteFailureMessage(K::Song),
-                 "It failed in the preservation of song phrase file.");
 }
 
 TEST(PatternFile, StepCountsFollowThePatternMode) {

@@ -5,14 +5,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <random>
 #include <set>
 
 #include "codec/KpacDecoder.h"
 #include "codec/KpacEncoder.h"
 #include "codec/TestSignals.h"
-#include "support/FaultyFileSystem.h"
 #include "support/TempDir.h"
 
 using namespace wqe::kpac;
@@ -393,60 +391,4 @@ TEST(KpacFiles, FailuresLeaveNoFileAndKeepAnOldOne) {
     EXPECT_EQ(e->header, (Header{2, Mode::Mode3, 2, 7}));
     ASSERT_TRUE(decodeFile(dir / "ok.phr", dir / "ok2.wav", 3));
     EXPECT_EQ(std::filesystem::file_size(dir / "ok2.wav"), 44u + 7u * 16u * 6u);
-}
-
-// Every create, write, flush, rename or removal failing in turn: the encode
-// or decode reports it, the old output file keeps its bytes, and no
-// temporary file is left.
-TEST(KpacFiles, EachWriteFaultKeepsTheOldOutput) {
-    using wqe::test::FaultyFileSystem;
-    using wqe::test::FsOp;
-    std::vector<std::int32_t> samples(2000);
-    for (std::size_t i = 0; i < samples.size(); ++i)
-        samples[i] = static_cast<std::int32_t>(std::lround(8000 * std::sin(0.01 * double(i))));
-    const Bytes wav = makeWav(2, 22050, 16, samples);
-    Bytes phr;
-    ASSERT_TRUE(encodeTo(wav, 2, phr));
-    const struct {
-        const char* what;
-        std::function<bool(wqe::FileSystem&, const TempDir&)> run;
-        const char* output;
-    } ops[] = {
-        {"encode",
-         [](wqe::FileSystem& fs, const TempDir& d) {
-             return bool(encodeFile(fs, d / "in.wav", d / "out.phr", 2));
-         },
-         "out.phr"},
-        {"decode",
-         [](wqe::FileSystem& fs, const TempDir& d) {
-             return bool(decodeFile(fs, d / "in.phr", d / "out.wav", 3));
-         },
-         "out.wav"},
-    };
-    for (const auto& op : ops) {
-        auto prepare = [&](const TempDir& d) {
-            writeBytes(d / "in.wav", wav);
-            writeBytes(d / "in.phr", phr);
-            writeBytes(d / op.output, {'o', 'l', 'd'});
-        };
-        FaultyFileSystem probe;
-        {
-            TempDir d;
-            prepare(d);
-            ASSERT_TRUE(op.run(probe, d)) << op.what;
-        }
-        for (FsOp kind : wqe::test::kWriteOps) {
-            for (int k = 1; k <= probe.count(kind); ++k) {
-                SCOPED_TRACE(std::string(op.what) + " " + wqe::test::fsOpName(kind) + " " +
-                             std::to_string(k));
-                TempDir d;
-                prepare(d);
-                FaultyFileSystem faulty;
-                faulty.failAt(kind, k, ENOSPC);
-                EXPECT_FALSE(op.run(faulty, d));
-                EXPECT_EQ(readBytes(d / op.output), (Bytes{'o', 'l', 'd'}));
-                EXPECT_EQ(std::distance(std::filesystem::directory_iterator(d.path()), {}), 3);
-            }
-        }
-    }
 }

@@ -7,6 +7,8 @@
 #include <functional>
 
 #include "card/PatternFile.h"
+#include "codec/KpacDecoder.h"
+#include "codec/KpacEncoder.h"
 #include "convert/WavImport.h"
 #include "maintenance/BackupRestore.h"
 #include "maintenance/CardFixture.h"
@@ -88,6 +90,20 @@ std::vector<Operation> operations() {
              test::writeBytes(root / "card" / "_WQP0004.PHR", old);
          },
          patternEdit},
+        {"encode and decode",
+         [=](const fs::path& root) {
+             card(root, "CODEC", 0x11);
+             test::writeBytes(root / "in.wav", test::wavFile(2, 22050, 16, 2000));
+             test::writeBytes(root / "in.phr", test::kpacFile(3, 2, 1, 90));
+         },
+         [](const fs::path& root, FileSystem& fsys) {
+             // Over an existing phrase file and into a new WAV file.
+             const bool a =
+                 bool(kpac::encodeFile(fsys, root / "in.wav", root / "card" / "_WQP0009.PHR", 2));
+             const bool b = bool(kpac::decodeFile(fsys, root / "card" / "_WQP0003.PHR",
+                                                  root / "card" / "_WQP0011.WAV", 3));
+             return !a || !b;
+         }},
         {"cleanup",
          [=](const fs::path& root) {
              card(root, "CLEANUP", 0x11);
@@ -216,7 +232,9 @@ TEST(FaultMatrix, NewCardIsAllOrNothing) {
             const Entries now = cardEntries(t / "card");
             // The renames run system file last: a failure may leave the phrase
             // and memo files, never a system file without them.
-            if (now.count(names[2])) EXPECT_EQ(now, whole);
+            if (now.count(names[2])) {
+                EXPECT_EQ(now, whole);
+            }
             for (const auto& [path, bytes] : now) EXPECT_EQ(whole.at(path), bytes) << path;
         }
     }
