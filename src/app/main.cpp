@@ -10,7 +10,8 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    wqe::audiofile::install();  // FLAC, Ogg, MP3 and rate conversion for File Convert and WAV Import
+    wqe::audiofile::install();  // FLAC, Ogg, MP3 and rate conversion for File Convert and WAV
+                                // Import
     QApplication::setOrganizationName("Velmor");
     QApplication::setApplicationName("WQE-7000");
     QApplication::setApplicationVersion("2.00");

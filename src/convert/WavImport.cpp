@@ -49,7 +49,8 @@ std::string wavPhraseFormatProblem(const WaveInfo& info, const fs::path& path) {
 Expected<WaveInfo> probeWavPhrase(const fs::path& path) {
     auto info = probeWaveFile(path);
     if (!info) return info;
-    if (std::string why = wavPhraseFormatProblem(*info, path); !why.empty()) return unexpected(why, ErrorKind::Unsupported);
+    if (std::string why = wavPhraseFormatProblem(*info, path); !why.empty())
+        return unexpected(why, ErrorKind::Unsupported);
     return info;
 }
 

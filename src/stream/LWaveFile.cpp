@@ -141,9 +141,8 @@ Expected<WaveInfo> readWaveHeader(ByteInput& in, WaveOpenError* why) {
         f.extraSize >= kFmtChunkExtensibleSize - 18) {
         // The sub-format GUID is a format tag in the first two bytes of
         // the media sub-type base GUID; any other GUID names no tag.
-        static constexpr std::uint8_t kBaseGuidTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10,
-                                                           0x00, 0x80, 0x00, 0x00, 0xAA,
-                                                           0x00, 0x38, 0x9B, 0x71};
+        static constexpr std::uint8_t kBaseGuidTail[14] = {
+            0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
         info.validBits = u16At(b + 18);
         if (std::memcmp(b + 26, kBaseGuidTail, sizeof kBaseGuidTail) == 0)
             info.subFormat = u16At(b + 24);

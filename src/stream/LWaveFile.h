@@ -35,7 +35,7 @@ inline constexpr std::uint32_t kFmtChunkMinSize = 16;
 inline constexpr std::uint16_t kWaveFormatPcm = 1;
 inline constexpr std::uint16_t kWaveFormatFloat = 3;
 inline constexpr std::uint16_t kWaveFormatExtensible = 0xFFFE;
-inline constexpr std::uint32_t kFmtChunkExtensibleSize = 40;  // 18 + 22 extension bytes
+inline constexpr std::uint32_t kFmtChunkExtensibleSize = 40;   // 18 + 22 extension bytes
 inline constexpr std::uint64_t kCanonicalWaveHeaderSize = 44;  // RIFF + fmt(16) + data headers
 
 struct WaveFormat {
