@@ -169,22 +169,7 @@ private:
         } catch (const Failure& e) {
             return problem(pointer, reasonOf(e, field.key));
         }
-        if (field.key == "phrase-count-code") checkPhraseCount(pointer, text.value);
         out_.edits.push_back({field.key, text.value});
-    }
-
-    // The phrase settings file keeps its records: a phrase count that it
-    // does not hold would leave the device reading records that are not there.
-    void checkPhraseCount(const std::string& pointer, const std::string& value) {
-        const int code = static_cast<int>(toNumber(value));
-        if (code == doc_.sys().getPhraseCountCode()) return;
-        const int slots = phraseCountForList(code);
-        if (slots != doc_.phr().recordCount())
-            problem(pointer, value + " means " + std::to_string(slots) +
-                                 " phrase slots but the card's phrase settings file holds " +
-                                 std::to_string(doc_.phr().recordCount()) +
-                                 " records (make the card with wqe new --phrases " +
-                                 std::to_string(slots) + ")");
     }
 
     void collectSystem(const Json& system) {

@@ -87,6 +87,21 @@ std::map<std::string, Accessor> systemAccessors(Model m) {
                          }
                      }};
     }
+    // The phrase settings file keeps its records: a phrase count it does not
+    // hold would leave the device reading records that are not there.
+    Accessor& count = acc.at("phrase-count-code");
+    count.validate = [check = count.validate](const CWQEDoc& d, const std::string& v) {
+        check(d, v);
+        const int code = std::stoi(v);
+        if (code == d.sys().getPhraseCountCode()) return;
+        const int slots = phraseCountForList(code);
+        if (slots != d.phr().recordCount())
+            throw Failure("phrase-count-code: " + v + " means " + std::to_string(slots) +
+                          " phrase slots but the card's phrase settings file holds " +
+                          std::to_string(d.phr().recordCount()) +
+                          " records (make the card with wqe new --phrases " +
+                          std::to_string(slots) + ")");
+    };
     acc["card-name"] = {
         [](const CWQEDoc& d) { return escapeText(d.sys().getCardName()); },
         [](CWQEDoc& d, const std::string& v) {

@@ -68,6 +68,8 @@ TEST_F(CliCard, SetRefusesBadValuesAndWritesNothing) {
         {{"card-name=€uro"}, 2, "CP932"},
         {{"baud-rate=1", "mtc-type=x"}, 2, "not a number"},
         {{"baud-rate"}, 1, "FIELD=VALUE"},
+        // 250 records on the card: 1000 slots would read past them.
+        {{"phrase-count-code=2"}, 2, "settings file holds 250 records"},
     };
     for (const auto& [cargs, status, message] : cases) {
         std::vector<std::string> args = {"set", card};
