@@ -54,4 +54,10 @@ std::string upperAscii(std::string_view text) {
     return out;
 }
 
+std::string upperExtension(const fs::path& path) {
+    std::string ext = path.extension().string();
+    if (!ext.empty()) ext.erase(0, 1);
+    return upperAscii(ext);
+}
+
 }  // namespace wqe

@@ -22,4 +22,8 @@ bool sameFolder(const fs::path& a, const fs::path& b);
 
 std::string upperAscii(std::string_view text);
 
+// A file's extension without its dot, in capitals ("WAV" for "a.wav"), as
+// the card's FAT file system compares names.
+std::string upperExtension(const fs::path& path);
+
 }  // namespace wqe

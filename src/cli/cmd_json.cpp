@@ -8,6 +8,7 @@
 #include <map>
 
 #include "base/FileSystem.h"
+#include "card/FileIO.h"
 #include "card/Model.h"
 #include "cli/CardFields.h"
 #include "cli/CardJson.h"
@@ -91,10 +92,8 @@ struct DiffSide {
 };
 
 DiffSide loadSide(const std::string& path) {
-    std::string ext = fs::path(path).extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    if (!fs::is_directory(path) && ext != ".CNF") return {readJsonFile(path), std::nullopt};
+    if (!fs::is_directory(path) && upperExtension(path) != "CNF")
+        return {readJsonFile(path), std::nullopt};
     OpenCard card(path);
     std::vector<std::string> lossy;
     DiffSide side{cardToJson(card.doc, &lossy), fs::path(card.doc.folderPrefix())};

@@ -12,12 +12,6 @@ namespace wqe {
 
 namespace {
 
-std::string extensionOf(const fs::path& p) {
-    std::string ext = p.extension().string();
-    if (!ext.empty()) ext.erase(0, 1);
-    return upperAscii(ext);
-}
-
 int leadingNumber(std::string_view text) {
     int n = 0;
     for (char c : text) {
@@ -253,7 +247,7 @@ CopySource evaluateSource(const fs::path& file, const CWQEDoc& doc, Prompter& pr
     const auto folderRecord = readFolderRecord(src, m);
     src.candidate = folderRecord ? *folderRecord : emptyCandidate(doc);
 
-    const std::string ext = extensionOf(file);
+    const std::string ext = upperExtension(file);
     if (ext == "PHR")
         classifyPhr(src, m);
     else if (ext == "MID")

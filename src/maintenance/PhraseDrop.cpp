@@ -12,12 +12,6 @@ namespace wqe {
 
 namespace {
 
-std::string extensionOf(const fs::path& p) {
-    std::string ext = p.extension().string();
-    if (!ext.empty()) ext.erase(0, 1);
-    return upperAscii(ext);
-}
-
 // The row's number as the phrase list shows it.
 std::string rowText(Model m, int slot) {
     char number[16];
@@ -84,7 +78,7 @@ DropPlan planPhraseDrop(const CWQEDoc& doc, int row, const std::vector<fs::path>
     for (std::size_t k = 0; k < files.size(); ++k) {
         const int slot = row + static_cast<int>(k);
         const fs::path& file = files[k];
-        const std::string ext = extensionOf(file);
+        const std::string ext = upperExtension(file);
         DropItem item{file, slot, DropAction::CopyFile};
         if (ext == "WAV" && m == Model::WQ7000) {
             item.action = DropAction::ImportWav;

@@ -43,6 +43,30 @@ QPushButton* addButton(QBoxLayout* row, const QString& text, const char* name, Q
     return b;
 }
 
+// The foot of a dialog that runs a step: an empty progress bar, then the
+// dialog's action button (the default) and CLOSE, which rejects.
+struct ProgressFoot {
+    QProgressBar* progress;
+    QPushButton* action;
+    QPushButton* close;
+};
+ProgressFoot addProgressFoot(QDialog* dialog, QBoxLayout* layout, const QString& actionText,
+                             const char* actionName, const QString& closeText) {
+    auto* progress = new QProgressBar(dialog);
+    progress->setObjectName("progress");
+    progress->setRange(0, 1);
+    progress->setValue(0);
+    layout->addWidget(progress);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    QPushButton* action = addButton(buttons, actionText, actionName, dialog);
+    action->setDefault(true);
+    QPushButton* close = addButton(buttons, closeText, "close", dialog);
+    layout->addLayout(buttons);
+    QObject::connect(close, &QPushButton::clicked, dialog, &QDialog::reject);
+    return {progress, action, close};
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -86,19 +110,11 @@ CCbuck::CCbuck(TransferMode mode, CWQEDoc& doc, Prompter& prompter, QWidget* own
     note->setObjectName("note");
     note->setVisible(*texts.note != '\0');
     layout->addWidget(note);
-    progress_ = new QProgressBar(this);
-    progress_->setObjectName("progress");
-    progress_->setRange(0, 1);
-    progress_->setValue(0);
-    layout->addWidget(progress_);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    enter_ = addButton(buttons, tr("ENTER"), "enter", this);
-    enter_->setDefault(true);
-    close_ = addButton(buttons, tr("CLOSE"), "close", this);
-    layout->addLayout(buttons);
+    const ProgressFoot foot = addProgressFoot(this, layout, tr("ENTER"), "enter", tr("CLOSE"));
+    progress_ = foot.progress;
+    enter_ = foot.action;
+    close_ = foot.close;
     connect(enter_, &QPushButton::clicked, this, &CCbuck::onEnter);
-    connect(close_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void CCbuck::refer(QLineEdit* edit, const char* chooserTitle) {
@@ -149,19 +165,11 @@ CCClean::CCClean(CWQEDoc& doc, Prompter& prompter, QWidget* owner)
     status_->setObjectName("status");
     status_->setMinimumWidth(status_->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 40);
     layout->addWidget(status_);
-    progress_ = new QProgressBar(this);
-    progress_->setObjectName("progress");
-    progress_->setRange(0, 1);
-    progress_->setValue(0);
-    layout->addWidget(progress_);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    start_ = addButton(buttons, tr("START"), "start", this);
-    start_->setDefault(true);
-    close_ = addButton(buttons, tr("CLOSE"), "close", this);
-    layout->addLayout(buttons);
+    const ProgressFoot foot = addProgressFoot(this, layout, tr("START"), "start", tr("CLOSE"));
+    progress_ = foot.progress;
+    start_ = foot.action;
+    close_ = foot.close;
     connect(start_, &QPushButton::clicked, this, &CCClean::onStart);
-    connect(close_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void CCClean::onStart() {
