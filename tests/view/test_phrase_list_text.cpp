@@ -1,10 +1,12 @@
-// Phrase list texts: column sets, whole rows of every phrase type of both
-// models in both languages, and the fallbacks for values out of range.
+// Phrase list texts: whole rows of every phrase type of both models in both
+// languages, and the fallbacks for values out of range; and the pattern and
+// song editors' step texts at the edges of the banks.
 #include <gtest/gtest.h>
 
 #include "card/CWQEDoc.h"
 #include "card/NewCard.h"
 #include "support/TempDir.h"
+#include "view/PatternStepText.h"
 #include "view/PhraseListText.h"
 
 namespace wqe {
@@ -36,21 +38,6 @@ struct Records {
     CWQEPhr phr;
     CWQEMemo memo;
 };
-
-// Spot checks of the column sets: counts, and headers and widths at the edges.
-TEST(PhraseListText, ColumnSets) {
-    const auto w7 = phraseListColumns(Model::WQ7000, En),
-               w7ja = phraseListColumns(Model::WQ7000, Ja);
-    const auto w5 = phraseListColumns(Model::WQ5000, En),
-               w5ja = phraseListColumns(Model::WQ5000, Ja);
-    ASSERT_EQ(w7.size(), 22u);
-    ASSERT_EQ(w5ja.size(), 14u);
-    auto cell = [](const PhraseListColumn& c) { return c.header + '/' + std::to_string(c.width); };
-    EXPECT_EQ((Row{cell(w7[1]), cell(w7[9]), cell(w7[20]), cell(w7[21])}),
-              (Row{" NAME    /95", "Start Point/110", "Temp/60", "Memo/300"}));
-    EXPECT_EQ((Row{cell(w7ja[9]), cell(w7ja[18]), cell(w5[9]), cell(w5ja[1]), cell(w5ja[13])}),
-              (Row{" ｽﾀｰﾄﾎﾟｲﾝﾄ /110", "制御出力/60", "Repeat/60", " ﾌﾚｰｽﾞ名  /95", "ﾒﾓ/300"}));
-}
 
 // clang-format off
 TEST(PhraseListText, WholeRows7000) {
@@ -173,9 +160,10 @@ TEST(PhraseListText, Values7000) {
     EXPECT_EQ(r.row(0, En)[1], "ｱｲ X");
 }
 
-TEST(PhraseListText, DelayAndPointsAtEveryMtcType) {
-    const char* want[] = {"01s15f", "01s14f", "01s14f", "01s12f", "01s12f", "00s00f"};
-    for (int mtc = 0; mtc < 6; ++mtc) expectCells(Model::WQ7000, {{{{F::Delay, 1500}}, 8, En, want[mtc]}}, mtc);
+// The time codes are the converter's; the list shows them at the card's MTC
+// type (WholeRows7000 has type 3), and an unknown type as zero.
+TEST(PhraseListText, DelayAndPointsAtTheCardsMtcType) {
+    expectCells(Model::WQ7000, {{{{F::Delay, 1500}}, 8, En, "00s00f"}}, 5);
     expectCells(Model::WQ7000, {{{{F::StartPoint, 500}}, 9, En, "00h00m01s00f00sf"},
                                 {{{F::StartPoint, 450}}, 9, En, "00h00m00s27f00sf"}}, 1);
 }
@@ -219,6 +207,47 @@ TEST(PhraseListText, RowCountAndUnloadedDocument) {
     EXPECT_EQ(phraseListRowCount(doc), 1000);
     // Rows beyond the records of a short phrase file read as empty.
     EXPECT_EQ(phraseListRow(doc, 900, En)[1], "---");
+}
+
+TEST(PatternStepText, PhraseTexts) {
+    constexpr auto P5 = PatternKind::Pattern5000, P7 = PatternKind::Pattern7000,
+                   S = PatternKind::Song;
+    struct Case {
+        std::uint16_t ref;
+        PatternKind kind;
+        const char* text;
+    };
+    const Case cases[] = {
+        {0, P5, "A001"},     {499, P5, "A500"},   {500, P5, "B001"},    {999, P5, "B500"},
+        {1000, P5, "----"},  {65535, P5, "----"}, {999, P7, "A1000"},   {1000, P7, "B0001"},
+        {1999, P7, "B1000"}, {2000, P7, "-----"}, {65534, P7, "-----"}, {1999, S, "B1000"},
+        {2000, S, "Stop"},   {65534, S, "Stop"},  {65535, S, "-----"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(patternStepRefText(c.ref, c.kind, Language::English), c.text) << c.ref;
+    EXPECT_EQ(patternStepRefText(16384, S, Language::Japanese), "ｽﾄｯﾌﾟ");
+}
+
+TEST(PatternStepText, RowsOfEveryKind) {
+    PatternData w5(PatternKind::Pattern5000);
+    w5.setStepRef(0, 3);
+    w5.setStepInterval(0, 123);
+    w5.setStepInterval(1, 9);  // an unused step shows the empty row whatever it holds
+    w5.setStepRef(100, 600);
+    const auto rows5 = patternStepRows(w5, 128, Language::English, 0);
+    ASSERT_EQ(rows5.size(), 128u);
+    EXPECT_EQ(rows5[0], (Row{"1", "A004", "12.3s"}));
+    EXPECT_EQ(rows5[1], (Row{"2", "----", "00.0s"}));
+    EXPECT_EQ(rows5[100], (Row{"101", "B101", "-----"}));
+    EXPECT_EQ(rows5[127], (Row{"128", "----", "-----"}));
+    PatternData song(PatternKind::Song);
+    song.setSongStep(0, {5, 3723017});
+    song.setSongStep(1, {kStepUnused, 5000});
+    const auto rows = patternStepRows(song, 100, Language::English, 4);
+    EXPECT_EQ(rows[0], (Row{"1", "A0006", "01h02m03s00f"}));
+    EXPECT_EQ(rows[1], (Row{"2", "-----", "00h00m00s00f"}));
+    EXPECT_EQ(patternStepHeaders(PatternKind::Pattern7000, Language::English),
+              (Row{"No.", "Phrase", "Volume", "Interval"}));
 }
 
 }  // namespace
