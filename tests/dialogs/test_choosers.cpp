@@ -41,6 +41,8 @@ TEST(PhraseChooser, ListsByModelPlayAndCount) {
             ASSERT_EQ(chooser.position(v), static_cast<int>(i)) << items[i];
         }
     }
+    // An emptied text reads as no phrase.
+    EXPECT_EQ((PhraseChooser{Model::WQ5000, true, 500}.valueOfText("")), 65535);
 }
 
 TEST(PhraseChooser, PreselectionAndEnterAtTheBankEdges) {
@@ -78,17 +80,6 @@ TEST(PhraseChooser, PreselectionAndEnterAtTheBankEdges) {
     }
 }
 
-TEST(PhraseChooser, TextParsing) {
-    const PhraseChooser w7{Model::WQ7000, true, 1000};
-    const PhraseChooser w5{Model::WQ5000, true, 500};
-    EXPECT_EQ(w7.valueOfText("A0001"), 0);
-    EXPECT_EQ(w7.valueOfText("B0001"), 1000);
-    EXPECT_EQ(w5.valueOfText("B500"), 999);
-    EXPECT_EQ(w5.valueOfText("PLAY"), 4095);
-    EXPECT_EQ(w7.valueOfText("-----"), 32768);
-    EXPECT_EQ(w5.valueOfText(""), 65535);
-}
-
 TEST(StartPointChooser, ListsAndFrameRanges) {
     for (Language lang : {Language::English, Language::Japanese}) {
         const auto items = startPointPhraseItems(lang);
@@ -115,13 +106,14 @@ TEST(StartPointChooser, ListsAndFrameRanges) {
 }
 
 TEST(StartPointChooser, PreselectionAndResult) {
-    EXPECT_EQ(startPointPhrasePosition(32768), 0);
-    EXPECT_EQ(startPointPhrasePosition(16384), 1);
-    EXPECT_EQ(startPointPhrasePosition(0), 2);
-    EXPECT_EQ(startPointPhrasePosition(999), 1001);
-    EXPECT_EQ(startPointPhrasePosition(1000), 1002);
-    EXPECT_EQ(startPointPhrasePosition(1999), 2001);
-    EXPECT_EQ(startPointPhrasePosition(2000), -1);
+    for (auto [ref, position] : {std::pair{32768, 0},
+                                 {16384, 1},
+                                 {0, 2},
+                                 {999, 1001},
+                                 {1000, 1002},
+                                 {1999, 2001},
+                                 {2000, -1}})
+        EXPECT_EQ(startPointPhrasePosition(static_cast<std::uint16_t>(ref)), position) << ref;
     EXPECT_FALSE(startTimeEnabled(0));
     EXPECT_FALSE(startTimeEnabled(-1));
     EXPECT_TRUE(startTimeEnabled(1));
