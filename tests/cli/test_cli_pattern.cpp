@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "card/PatternFile.h"
 #include "support/CliRunner.h"
 
 namespace wqe::test {
@@ -12,17 +13,8 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// An empty file written out by hand: 0 WQ-5000 pattern, 1 WQ-7000 pattern, 2 song.
-Bytes emptyFile(std::uint8_t kind) {
-    Bytes f = {'W', 'Q', 'P', 'h', 'r', 's', 0xFF, 0xFF, 0xFF, kind, 0, 0, 0, 0, 0, 0};
-    const Bytes step = kind < 2 ? Bytes{0xFF, 0xFF, 0, 0} : Bytes{0xFF, 0xFF};
-    for (int i = 0; i < 100; ++i) f.insert(f.end(), step.begin(), step.end());
-    if (kind < 2) f.insert(f.end(), 56, 0xFF);  // 28 unused pairs
-    f.resize(512, 0);
-    if (kind == 1) f.resize(640, 100);  // volumes
-    f.resize(kind ? 1024 : 512, 0);
-    return f;
-}
+// An empty data file of a kind; its layout is pinned in tests/card.
+Bytes emptyFile(PatternKind kind) { return patternFileBytes(PatternData(kind)); }
 
 class CliPattern : public ::testing::Test {
 protected:
@@ -39,7 +31,7 @@ protected:
 
 TEST_F(CliPattern, Wq7000PatternEditsAndShows) {
     make({}, {"phrase.4.type=3", "phrase.4.pattern-mode=3"});
-    writeBytes(dir / "card" / "_WQP0004.PHR", emptyFile(1));
+    writeBytes(dir / "card" / "_WQP0004.PHR", emptyFile(PatternKind::Pattern7000));
     const auto set = runWqe({"pattern", card, "4", "--set", "1=A0012,80%,01.5s", "--set", "2=b3",
                              "--set", "128=A1000,7", "--set", "3=A2,,59.9"});
     ASSERT_EQ(set.status, 0) << set.err;
@@ -69,7 +61,7 @@ TEST_F(CliPattern, Wq7000PatternEditsAndShows) {
 
 TEST_F(CliPattern, SongsAreStoredSorted) {
     make({}, {"mtc-type=3", "phrase.2.type=4"});
-    writeBytes(dir / "card" / "_WQP0002.PHR", emptyFile(2));
+    writeBytes(dir / "card" / "_WQP0002.PHR", emptyFile(PatternKind::Song));
     const auto set = runWqe({"pattern", card, "2", "--set", "1=A0001,00h00m05s00f", "--set",
                              "2=B0001,00h00m01s12f", "--set", "3=stop"});
     ASSERT_EQ(set.status, 0) << set.err;
@@ -83,7 +75,8 @@ TEST_F(CliPattern, SongsAreStoredSorted) {
 
 TEST_F(CliPattern, Wq5000Pattern) {
     make({"--model", "5000"}, {"phrase.1.used=1", "phrase.1.pattern-mode=1"});
-    writeBytes(dir / "card" / "_wqp0001.phr", emptyFile(0));  // letter case of a FAT card copy
+    writeBytes(dir / "card" / "_wqp0001.phr",
+               emptyFile(PatternKind::Pattern5000));  // letter case of a FAT card copy
     ASSERT_EQ(runWqe({"pattern", card, "1", "--set", "100=B500,1.2"}).status, 0);
     const auto show = runWqe({"pattern", card, "1", "--lang", "en"}).out;
     EXPECT_EQ(rows(show), 101);
@@ -93,14 +86,13 @@ TEST_F(CliPattern, Wq5000Pattern) {
 }
 
 TEST_F(CliPattern, Refusals) {
-    make({}, {"phrase.1.type=3", "phrase.2.type=3", "phrase.3.type=1", "phrase.4.type=3"});
-    writeBytes(dir / "card" / "_WQP0002.PHR", emptyFile(2));
-    writeBytes(dir / "card" / "_WQP0004.PHR", emptyFile(1));
+    make({}, {"phrase.1.type=3", "phrase.2.type=3", "phrase.4.type=3"});
+    writeBytes(dir / "card" / "_WQP0002.PHR", emptyFile(PatternKind::Song));
+    writeBytes(dir / "card" / "_WQP0004.PHR", emptyFile(PatternKind::Pattern7000));
     const Bytes untouched = readBytes(dir / "card" / "_WQP0004.PHR");
     const std::tuple<std::vector<std::string>, int, const char*> cases[] = {
         {{"1"}, 2, "There is no data file of pattern phrase."},
         {{"2"}, 2, "The data file of pattern phrase is wrong."},
-        {{"3"}, 2, "phrase 3 is not a pattern or song phrase"},
         {{"251"}, 1, "outside 1..250"},
         {{"4", "--set", "101=A1"}, 1, "the step must lie in 1..100"},
         {{"4", "--set", "1=C1"}, 1, "'C1' is no phrase"},
