@@ -1,10 +1,17 @@
 // wqe encode / decode as a user runs them: files, folders, messages and
-// exit statuses.
+// exit statuses, and Ctrl+C during a conversion.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
 
+#include <cmath>
+
+#include "codec/ByteIo.h"
+#include "codec/KpacEncoder.h"
 #include "codec/TestSignals.h"
 #include "support/CliRunner.h"
 
+using namespace wqe;
 using namespace wqe::test;
 namespace fs = std::filesystem;
 
@@ -24,6 +31,46 @@ void expectRun(const std::vector<std::string>& args, int status, const std::stri
     const auto r = runWqe(args);
     EXPECT_EQ(r.status, status) << args[0] << ": " << r.err;
     EXPECT_NE((r.out + r.err).find(part), std::string::npos) << r.out << r.err;
+}
+
+Bytes longWav() {
+    std::vector<std::int32_t> s(2 * 48000 * 6);
+    for (std::size_t k = 0; k < s.size(); ++k)
+        s[k] = static_cast<std::int32_t>(9000 * std::sin(0.003 * static_cast<double>(k)));
+    return makeWav(2, 48000, 16, s);
+}
+
+// Runs wqe with `args`, feeding `input` to the pipe `fifo`; sends SIGINT
+// once the first half has gone in. Returns the exit status and stderr.
+CliResult interruptedRun(const std::vector<std::string>& args, const fs::path& fifo,
+                         const Bytes& input) {
+    TempDir io;
+    ::mkfifo(fifo.c_str(), 0600);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int err = open((io / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(err, 2);
+        std::vector<std::string> strings = {WQE_CLI_PATH};
+        strings.insert(strings.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (auto& s : strings) argv.push_back(s.data());
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    signal(SIGPIPE, SIG_IGN);  // wqe may stop reading before the end
+    const int out = open(fifo.c_str(), O_WRONLY);
+    const std::size_t half = input.size() / 2;
+    EXPECT_EQ(write(out, input.data(), half), static_cast<ssize_t>(half));
+    kill(pid, SIGINT);
+    (void)!write(out, input.data() + half, input.size() - half);
+    close(out);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    CliResult r;
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.err = readText(io / "err");
+    return r;
 }
 
 }  // namespace
@@ -61,18 +108,17 @@ TEST(CliCodec, EncodeAndDecodeOneFile) {
     EXPECT_FALSE(fs::exists(dir / "_WQP0001.WAV"));
 }
 
+// Broken file contents are the corpus's (test_broken_inputs.cpp); here the
+// failure's closing line and the paths that are no file.
 TEST(CliCodec, BadFilesSayWhatIsWrongAndWriteNothing) {
     TempDir dir;
     writeBytes(dir / "96k.wav", makeWav(3, 96000, 16, {1, 2, 3}));
-    writeBytes(dir / "text.phr", {'h', 'e', 'l', 'l', 'o'});
     const std::string o = (dir / "o.phr").string(), w = (dir / "o.wav").string();
     expectRun({"encode", "--mode", "mode1", (dir / "96k.wav").string(), o}, 2,
               "wqe encode: " + (dir / "96k.wav").string() +
                   ": 3 channels; only mono and stereo are encoded unless a mix-down to mono or "
                   "stereo is asked for\n"
                   "Conversion failed.\n");
-    expectRun({"decode", (dir / "text.phr").string(), w}, 2,
-              (dir / "text.phr").string() + ": not a KPAC file (5 bytes; the header alone has 16)");
     expectRun({"decode", (dir / "none.phr").string(), w}, 2, "cannot be opened");
     expectRun({"decode", dir.str(), w}, 2, "a folder (use --folder)");
     EXPECT_FALSE(fs::exists(o));
@@ -111,4 +157,35 @@ TEST(CliCodec, FolderModes) {
     expectRun({"decode", "--folder", wavs.str(), card.str()}, 2, "no .PHR files");
     expectRun({"decode", "--folder", (src / "a.wav").string(), card.str()}, 2,
               "a.wav: not a folder");
+}
+
+// Ctrl+C during wqe encode / decode: the conversion stops, the file being
+// written does not appear (nor any temporary file), and the exit status is
+// 130. The input comes through a named pipe whose second half is sent only
+// after the signal, so the signal always meets a conversion under way.
+TEST(CliInterrupt, CtrlCLeavesNoPartialFileAndExits130) {
+    const Bytes wav = longWav();
+    kpac::SpanSource in(wav);
+    kpac::VectorSink phrase;
+    ASSERT_TRUE(kpac::encode(in, phrase, 2));
+    const struct {
+        const char* command;
+        Bytes input;
+        const char* output;
+    } cases[] = {
+        {"encode", wav, "_WQP0001.PHR"},
+        {"decode", phrase.bytes(), "OUT.WAV"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        TempDir src, dst;
+        std::vector<std::string> args = {c.command, "--quiet"};
+        if (std::string(c.command) == "encode") args.insert(args.end(), {"--mode", "mode2"});
+        args.insert(args.end(), {(src / "source").string(), (dst / c.output).string()});
+        const CliResult r = interruptedRun(args, src / "source", c.input);
+        EXPECT_EQ(r.status, 130) << r.err;
+        EXPECT_NE(r.err.find("Conversion cancelled. (0 file(s) converted)"), std::string::npos)
+            << r.err;
+        EXPECT_TRUE(fs::is_empty(dst.path()));
+    }
 }
