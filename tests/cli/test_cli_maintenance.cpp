@@ -56,7 +56,6 @@ TEST(CliMaintenance, CopyDeleteAndImport) {
     // Busy slot, bad number, unusable file, no slot given.
     expectRun({"copy", src + "/a.PHR", card, "--to", "3"}, 2, "");
     expectRun({"copy", src + "/a.PHR", card, "--to", "251"}, 2, "");
-    expectRun({"copy", src + "/c.wav", card, "--to", "4"}, 2, "24 bits");
     expectRun({"copy", src + "/a.PHR", card}, 1, "");
     // A failed file copy exits 2 and registers nothing.
     fs::create_directories(t / "card" / "_WQP0005.PHR" / "x");
@@ -75,11 +74,6 @@ TEST(CliMaintenance, CopyDeleteAndImport) {
     EXPECT_EQ(runWqe({"get", card, "phrase.2.type", "phrase.2.mode"}).out,
               "phrase.2.type=1\nphrase.2.mode=5\n");
     expectRun({"import", card, src + "/b.wav", "--no"}, 0, "wqe cleanup");
-    // A card whose phrase settings file is cut short gets no file.
-    fs::resize_file(t / "card" / "_WQ7TPHR.CNF", 10240);
-    const auto before = snapshot(t / "card");
-    expectRun({"import", card, src + "/b.wav", "--no"}, 2, "_WQ7TPHR.CNF");
-    EXPECT_EQ(snapshot(t / "card"), before);
     ASSERT_EQ(runWqe({"new", (t / "five").string(), "--model", "5000"}).status, 0);
     expectRun({"import", (t / "five").string(), src + "/b.wav"}, 2, "WQ-5000");
 }
@@ -99,15 +93,14 @@ TEST(CliMaintenance, CleanupAnswersAndRefusals) {
     expectRun({"cleanup", card, "--yes"}, 0, "phrase 1: unchanged; deleted _WQP0001.MID");
     EXPECT_FALSE(fs::exists(t / "card" / "_WQP0001.MID"));
 
-    // The cleanup's own messages, whichever way the card is named.
+    // The cleanup's own messages when the card is named by its system file
+    // (the folder's case is in the broken-input corpus).
     fs::copy_file(t / "card" / "_WQ7TSYS.CNF", t / "card" / "_WQ5TSYS.CNF");
-    for (const std::string& arg : {card, card + "/_WQ7TSYS.CNF"}) {
-        const auto r = runWqe({"cleanup", arg, "--yes"});
-        EXPECT_EQ(r.status, 2);
-        EXPECT_TRUE(r.err.starts_with(
-            "Double registration of the system file has occurred.\nProcessing halted.\n"))
-            << r.err;
-    }
+    const auto r = runWqe({"cleanup", card + "/_WQ7TSYS.CNF", "--yes"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.starts_with(
+        "Double registration of the system file has occurred.\nProcessing halted.\n"))
+        << r.err;
 }
 
 }  // namespace
