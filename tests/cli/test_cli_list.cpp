@@ -1,4 +1,5 @@
-// wqe list as a user runs it: exact rows, formats, languages and errors.
+// wqe list and wqe phrase as a user runs them: exact rows, formats,
+// languages and errors.
 #include <gtest/gtest.h>
 
 #include "support/CliRunner.h"
@@ -83,6 +84,38 @@ TEST_F(CliList, EmptySelectionAndErrors) {
         EXPECT_EQ(r.status, status) << r.err;
         EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
         EXPECT_EQ(r.out, "");
+    }
+}
+
+// The File Information lines are the phrase dialog's; here how wqe phrase
+// prints them (blank lines kept) and its errors.
+TEST(CliPhrase, FileInformationLinesAndErrors) {
+    TempDir dir;
+    const std::string card = (dir / "demo").string();
+    ASSERT_EQ(runWqe({"demo", card}).status, 0);
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string out;
+        std::string errPart;
+    };
+    const Case cases[] = {
+        {{"phrase", card, "2", "--lang", "ja"},
+         0,
+         "Phrase Type: Audio Phrase\nKPAC Grade： HIGH(44.1kHz)\nKPAC Mode： WAV\n"
+         "Recording Type: STEREO\nPlayback Time: 00:00:01(sec)\n",
+         ""},
+        {{"phrase", card, "3"}, 0, "Phrase Type: Pattern Phrases\n\n\n\n\n", ""},
+        {{"phrase", card, "4"}, 2, "", "phrase 4 is empty"},
+        {{"phrase", card, "1001"}, 1, "", "phrase number"},
+        {{"phrase", (dir / "none").string(), "1"}, 2, "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.back());
+        const CliResult r = runWqe(c.args);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_NE(r.err.find(c.errPart), std::string::npos) << r.err;
     }
 }
 
