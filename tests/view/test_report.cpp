@@ -196,6 +196,8 @@ TEST(Report, SystemPageValues) {
     s7.setMidiChannel(20);
     s7.setMtcType(2);
     s7.setMtcErrorLevel(7);
+    OpenedCard count(Model::WQ7000);
+    count.doc.sys().setControlInputMode(1);
     OpenedCard w5(Model::WQ5000);
     w5.doc.sys().setControlInputSelect(1);
     w5.doc.sys().setBinaryTrigger(1);
@@ -221,6 +223,7 @@ TEST(Report, SystemPageValues) {
         {w7, E, 3, "  MIDI Channel  : ALL"},
         {w7, E, 3, "    MTC Type         : 29D"},
         {w7, E, 3, "    Error Level      : 7"},
+        {count, J, 3, "  Control Input Select    : ｶｳﾝﾄ再生"},
         {w5, E, 1, "    Line Thru        : Mix"},
         {w5, E, 3, "  Control Input Select    : Direct Playback(Last-IN)"},
         {w5, J, 3, "  Control Input Select    : ﾀﾞｲﾚｸﾄ(後優先)"},
