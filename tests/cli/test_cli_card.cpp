@@ -83,7 +83,7 @@ TEST_F(CliCard, SetRefusesBadValuesAndWritesNothing) {
 
 // Broken card files are the corpus's (test_broken_inputs.cpp); here the
 // commands' own usage errors.
-TEST_F(CliCard, ErrorsForMissingOrBrokenCards) {
+TEST_F(CliCard, UsageErrorsAndMissingCards) {
     const std::tuple<std::vector<std::string>, int, const char*> cases[] = {
         {{"info", (dir / "nowhere").string()}, 2, "nowhere: no such card folder or file"},
         {{"info"}, 1, "usage: wqe info"},

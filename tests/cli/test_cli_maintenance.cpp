@@ -53,7 +53,7 @@ TEST(CliMaintenance, CopyDeleteAndImport) {
     EXPECT_EQ(readBytes(t / "card" / "_WQP0003.PHR"), kpacFile(3, 3, 0, 8));
     EXPECT_EQ(runWqe({"get", card, "phrase.3.type", "phrase.3.name"}).out,
               "phrase.3.type=1\nphrase.3.name=WQ-7000 003 \n");
-    // Busy slot, bad number, unusable file, no slot given.
+    // Busy slot, bad number, no slot given.
     expectRun({"copy", src + "/a.PHR", card, "--to", "3"}, 2, "");
     expectRun({"copy", src + "/a.PHR", card, "--to", "251"}, 2, "");
     expectRun({"copy", src + "/a.PHR", card}, 1, "");
