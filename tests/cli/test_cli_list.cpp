@@ -21,24 +21,23 @@ protected:
     std::string card = (dir / "card").string();
 };
 
+// The cells are the phrase list's (tests/view); here the tab-separated
+// lines, the --used filter and the one escaper: a backslash typed by the
+// user and an escaped tab stay distinct.
 TEST_F(CliList, UsedRowsAsTsv) {
-    make({}, {"mtc-type=3", "phrase.1.type=1", "phrase.1.name=WELCOME     ",
-              "phrase.1.recording-type=1", "phrase.1.length=5000", "phrase.1.volume=80",
-              "phrase.1.delay=1500", "phrase.1.end-point=5000", "phrase.1.loop-switch=1",
-              "phrase.1.memo=Lobby\\tdoor", "phrase.3.type=2", "phrase.3.tempo=115"});
+    make({}, {"phrase.1.type=1", R"(phrase.1.memo=Lobby\\t\tdoor)", "phrase.3.type=2"});
     const auto r = runWqe({"list", card, "--used", "--lang", "en"});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out,
-              "No.\t NAME    \tTYPE\t  TIME  \tKPAC Grade\tKPAC MODE\tRec Type\tVolume\tDelay\t"
-              "Start Point\tEnd Point\tLoop\tLoop 1\tLoop 2\tFade In\tFade Out\tRepeat\t"
-              "Interval\tControl\tPattern\tTemp\tMemo\n"
-              "0001\tWELCOME     \tAUDIO\t00:00:10.0s\tANNOUNCE\tLINEAR  \tSTEREO\t80%\t01s12f\t"
-              "00h00m00s00f00sf\t00h00m10s00f00sf\tENDLESS\t00h00m00s00f00sf\t"
-              "00h00m00s00f00sf\t OFF  \t OFF  \t OFF  \t00m00s\t OFF  \t---   \t---   \t"
-              "Lobby\\tdoor\n"
-              "0003\t            \tMIDI \t---        \t---     \t---     \t---   \t--- \t"
-              "00s00f\t---             \t---             \t---  \t---             \t"
-              "---             \t---    \t---    \t OFF  \t00m00s\t OFF  \t---   \t120\t\n");
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 3);
+    EXPECT_TRUE(r.out.starts_with("No.\t NAME    \tTYPE\t  TIME  \tKPAC Grade\t")) << r.out;
+    EXPECT_NE(r.out.find("\t"
+                         R"(Lobby\\t\tdoor)"
+                         "\n0003\t            \tMIDI \t"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(runWqe({"get", card, "phrase.1.memo"}).out, R"(phrase.1.memo=Lobby\\t\tdoor)"
+                                                          "\n");
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\t'), 3 * 21);
     EXPECT_EQ(r.err, "");
 }
 
@@ -54,8 +53,6 @@ TEST_F(CliList, AllRowsLanguagesAndJson) {
 
     const auto ja = runWqe({"list", card, "--used"}, "", {"WQE_LANG=ja"});
     EXPECT_TRUE(ja.out.starts_with("No.\t ﾌﾚｰｽﾞ名  \tﾌﾚｰｽﾞﾀｲﾌﾟ\t 再生時間\t")) << ja.out;
-    EXPECT_NE(ja.out.find("\t ｵﾌ   \t ｵﾌ   \t---   \t120   \tsay \"hi\"\n"), std::string::npos)
-        << ja.out;
     // --lang wins over the environment.
     EXPECT_TRUE(runWqe({"list", card, "--used", "--lang=en"}, "", {"WQE_LANG=ja"})
                     .out.starts_with("No.\t NAME "));
@@ -100,11 +97,6 @@ TEST(CliPhrase, FileInformationLinesAndErrors) {
         std::string errPart;
     };
     const Case cases[] = {
-        {{"phrase", card, "2", "--lang", "ja"},
-         0,
-         "Phrase Type: Audio Phrase\nKPAC Grade： HIGH(44.1kHz)\nKPAC Mode： WAV\n"
-         "Recording Type: STEREO\nPlayback Time: 00:00:01(sec)\n",
-         ""},
         {{"phrase", card, "3"}, 0, "Phrase Type: Pattern Phrases\n\n\n\n\n", ""},
         {{"phrase", card, "4"}, 2, "", "phrase 4 is empty"},
         {{"phrase", card, "1001"}, 1, "", "phrase number"},

@@ -66,8 +66,7 @@ TEST_F(CliReport, PdfWithTheExpectedPages) {
         int pages;
     };
     // The demo card holds three phrases: one phrase page.
-    for (const Case& c :
-         {Case{"all", "en", 4}, {"system", "ja", 3}, {"phrase", "en", 1}, {"all", "ja", 4}}) {
+    for (const Case& c : {Case{"all", "ja", 4}, {"system", "en", 3}, {"phrase", "en", 1}}) {
         const std::string out = (dir / (std::string(c.kind) + c.lang + ".pdf")).string();
         const auto r = runWqe({"report", card, "--kind", c.kind, "--lang", c.lang, "--pdf", out});
         ASSERT_EQ(r.status, 0) << r.err;
@@ -85,7 +84,6 @@ TEST_F(CliReport, Errors) {
     const Case cases[] = {
         {{"report", card}, 1, "--text"},
         {{"report", card, "--text", "--kind", "pages"}, 1, "--kind takes all, system or phrase"},
-        {{"report", (dir / "nothing").string(), "--text"}, 2, ""},
         {{"report", card, "--pdf", missingFolder}, 2, missingFolder.c_str()},
     };
     for (const Case& c : cases) {

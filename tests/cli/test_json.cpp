@@ -93,23 +93,17 @@ TEST_F(CliJson, ApplyRefusesBadFilesAndWritesNothing) {
         {R"({"model": "WQ-7000", "version": 2})", "/version: this tool reads version 1"},
         {R"({"model": "WQ-7000", "colour": 1})", "/colour: unknown key"},
         {withSystem(R"("volume": 1)"), "/system/volume: no such field"},
-        {withSystem(R"("phrase.1.volume": 1)"), "/system/phrase.1.volume: not a system field"},
         {withSystem(R"("busy-out-code": 1)"), "/system/busy-out-code: a WQ-7000 card has no"},
         {withSystem(R"("eq-low-gain": 25)"), "/system/eq-low-gain: 25 is outside 0..24"},
         {withSystem(R"("eq-low-gain": "12")"), "/system/eq-low-gain: expected a whole number"},
-        {withSystem(R"("eq-low-gain": 1.5)"), "/system/eq-low-gain: expected a whole number"},
         {withSystem(R"("direct-play": [1, 2])"), "/system/direct-play: needs 16"},
-        {withSystem(R"("note-map": 5)"), "/system/note-map: expected an array"},
         {withSystem(R"("memo": "a", "card-name": "NINECHARS")"), "/system/card-name: 9 bytes"},
         {withSystem(R"("memo": "€")"), "/system/memo: the text holds a character"},
         {withSystem(R"("phrase-count-code": 1)"), "/system/phrase-count-code: 1 means 500"},
         {withPhrases(R"({"251": {"volume": 5}})"), "/phrases/251: the phrase number must lie"},
-        {withPhrases(R"({"01": {}})"), "/phrases/01: not a phrase number"},
         {withPhrases(R"({"1": 5})"), "/phrases/1: expected an object"},
-        {withPhrases(R"({"1": {"midi-flag": 1}})"), "/phrases/1/midi-flag: a WQ-7000 card has"},
         {withPhrases(R"({"1": {"volume": -1}})"), "/phrases/1/volume: '-1' is outside 0..100"},
         {withPhrases(R"({"1": {"memo": "two\nlines"}})"), "/phrases/1/memo: a phrase memo is"},
-        {withPhrases(R"({"1": {"loudness": 5}})"), "/phrases/1/loudness: no such phrase field"},
     };
     for (const auto& [json, message] : cases) {
         const auto r = runWqe({"apply", card, writeJson("card.json", json)});
@@ -164,11 +158,9 @@ TEST_F(CliJson, DiffPrintsOneLinePerChangedField) {
               0);
 
     const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
-        {{a, a}, 0, ""},
         {{a, exported}, 0, ""},
         {{exported, a + "/_WQ7TSYS.CNF"}, 0, ""},
         {{a, b}, 1, "phrase.1.volume: 100 → 80\n"},
-        {{exported, b}, 1, "phrase.1.volume: 100 → 80\n"},
         {{a, c},
          1,
          "direct-play[3]: 3 → 7\neq-switch: 0 → 1\n"
@@ -200,7 +192,6 @@ TEST_F(CliJson, DiffPrintsOneLinePerChangedField) {
     for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
              {"diff", a, (dir / "missing.json").string()},
              {"diff", a, exported, "--data"},
-             {"diff", a},
              {"diff", a, b, "--colour"},
          })
         EXPECT_EQ(runWqe(bad).status, 2) << bad.back();
