@@ -71,7 +71,7 @@ TEST_F(CliCard, SetRefusesBadValuesAndWritesNothing) {
     }
 }
 
-// Broken card files are the corpus's (test_broken_inputs.cpp); here the
+// Broken card files are the corpus's (test_cli_maintenance.cpp); here the
 // commands' own usage errors.
 TEST_F(CliCard, UsageErrorsAndMissingCards) {
     const std::tuple<std::vector<std::string>, int, const char*> cases[] = {
@@ -112,17 +112,6 @@ TEST_F(CliCard, UnreadableAndForeignFilesAreNamedAndKept) {
     }
     EXPECT_EQ(runWqe({"set", card, "card-name=OTHER"}).status, 2);
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(card) / "_WQ7TPHR.CNF"));
-}
-
-// What the demo card holds is pinned by the demo reports (test_cli_report.cpp).
-TEST(CliDemo, DemoCardLeavesOnlyItsOwnFiles) {
-    TempDir dir;
-    const std::string card = (dir / "demo").string();
-    const auto made = runWqe({"demo", card});
-    ASSERT_EQ(made.status, 0) << made.err;
-    int files = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(card)) ++files;
-    EXPECT_EQ(files, 6);
 }
 
 }  // namespace

@@ -100,7 +100,7 @@ TEST(CliCodec, EncodeAndDecodeOneFile) {
     EXPECT_FALSE(fs::exists(dir / "_WQP0001.WAV"));
 }
 
-// Broken file contents are the corpus's (test_broken_inputs.cpp); here the
+// Broken file contents are the corpus's (test_cli_maintenance.cpp); here the
 // failure's closing line and the paths that are no file.
 TEST(CliCodec, BadFilesSayWhatIsWrongAndWriteNothing) {
     TempDir dir;

@@ -90,25 +90,18 @@ TEST(CliPhrase, FileInformationLinesAndErrors) {
     TempDir dir;
     const std::string card = (dir / "demo").string();
     ASSERT_EQ(runWqe({"demo", card}).status, 0);
-    struct Case {
-        std::vector<std::string> args;
-        int status;
-        std::string out;
-        std::string errPart;
+    const std::tuple<std::string, int, std::string, std::string> cases[] = {
+        {"3", 0, "Phrase Type: Pattern Phrases\n\n\n\n\n", ""},
+        {"4", 2, "", "phrase 4 is empty"},
+        {"1001", 1, "", "phrase number"},
     };
-    const Case cases[] = {
-        {{"phrase", card, "3"}, 0, "Phrase Type: Pattern Phrases\n\n\n\n\n", ""},
-        {{"phrase", card, "4"}, 2, "", "phrase 4 is empty"},
-        {{"phrase", card, "1001"}, 1, "", "phrase number"},
-        {{"phrase", (dir / "none").string(), "1"}, 2, "", ""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.args.back());
-        const CliResult r = runWqe(c.args);
-        EXPECT_EQ(r.status, c.status) << r.err;
-        EXPECT_EQ(r.out, c.out);
-        EXPECT_NE(r.err.find(c.errPart), std::string::npos) << r.err;
+    for (const auto& [number, status, out, errPart] : cases) {
+        const CliResult r = runWqe({"phrase", card, number});
+        EXPECT_EQ(r.status, status) << r.err;
+        EXPECT_EQ(r.out, out);
+        EXPECT_NE(r.err.find(errPart), std::string::npos) << r.err;
     }
+    EXPECT_EQ(runWqe({"phrase", (dir / "none").string(), "1"}).status, 2);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-// wqe pattern as a user runs it: the editor's step texts, scripted edits
-// reaching the data file and the record, and the refusals. Where the steps
-// land in the file is pinned by tests/card/test_pattern_file.cpp.
+// wqe pattern as a user runs it: the step syntax, the table it prints, the
+// notice of a corrected mode, and the refusals. Where the steps land in the
+// file is pinned by tests/card/test_pattern_file.cpp, the step texts by
+// tests/view and a data file's letter case by tests/card.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -68,16 +69,6 @@ TEST_F(CliPattern, SongsAreStoredSorted) {
         show.starts_with("No.\tﾌﾚｰｽﾞ\tｽﾀｰﾄ\n1\tB0001\t00h00m01s12f\n2\tA0001\t00h00m05s00f\n"
                          "3\tｽﾄｯﾌﾟ\t00h00m00s00f\n4\t-----\t00h00m00s00f\n"))
         << show;
-}
-
-TEST_F(CliPattern, Wq5000Pattern) {
-    make({"--model", "5000"}, {"phrase.1.used=1", "phrase.1.pattern-mode=1"});
-    writeBytes(dir / "card" / "_wqp0001.phr",
-               emptyFile(PatternKind::Pattern5000));  // letter case of a FAT card copy
-    ASSERT_EQ(runWqe({"pattern", card, "1", "--set", "100=B500,1.2"}).status, 0);
-    const auto show = runWqe({"pattern", card, "1", "--lang", "en"}).out;
-    EXPECT_TRUE(show.starts_with("No.\tPhrase\tInterval\n1\t----\t00.0s\n")) << show;
-    EXPECT_TRUE(show.ends_with("\n100\tB500\t01.2s\n")) << show;
 }
 
 TEST_F(CliPattern, Refusals) {
