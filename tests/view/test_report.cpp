@@ -1,3 +1,5 @@
+// The views of an opened card: the printed report, and the system form's
+// edits and the phrase list's commands.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -10,6 +12,8 @@
 #include "view/PhraseListText.h"
 #include "view/Report.h"
 #include "view/ReportPdf.h"
+#include "view/SystemForm.h"
+#include "view/SystemFormCommands.h"
 
 namespace wqe {
 namespace {
@@ -80,16 +84,15 @@ TEST(Report, PageCounts) {
         EXPECT_EQ(reportPageCount(card.doc, ReportKind::System), c.system) << c.used;
         EXPECT_EQ(reportPageCount(card.doc, ReportKind::Phrase), c.phrase) << c.used;
     }
+    // No card: no pages.
     ScriptedPrompter prompter;
     MemorySettings settings;
     CWQEDoc none(prompter, settings);
-    for (ReportKind k : {ReportKind::SystemAndPhrase, ReportKind::System, ReportKind::Phrase}) {
-        EXPECT_EQ(reportPageCount(none, k), 0);
-        EXPECT_EQ(Report(none, k, Language::English, defaultReportMetrics(Language::English))
-                      .pages()
-                      .size(),
-                  0u);
-    }
+    EXPECT_EQ(reportPageCount(none, ReportKind::SystemAndPhrase), 0);
+    EXPECT_TRUE(
+        Report(none, ReportKind::System, Language::English, defaultReportMetrics(Language::English))
+            .pages()
+            .empty());
 }
 
 // The phrases a phrase report page lists, counted by their memo lines.
@@ -230,40 +233,29 @@ TEST(Report, SystemPageValues) {
     EXPECT_EQ(w5.pageText(ReportKind::System, 3).find("MMC"), std::string::npos);
 }
 
-TEST(Report, HeadFooterAndMemoBox) {
+// The head and footer texts are pinned by the demo reports; here the page
+// number's place, lower in a Japanese report, and the memo box.
+TEST(Report, PageNumberAndMemoBox) {
     OpenedCard card(Model::WQ7000);
     card.doc.memo().setSystemMemo("first line\nsecond line\n");
+    const auto pageNumber = [&](Language lang, int n) {
+        const Report report(card.doc, ReportKind::System, lang, defaultReportMetrics(lang));
+        const ReportPage page = report.page(n);
+        const auto it =
+            std::ranges::find(page.texts, "Page " + std::to_string(n), &ReportText::text);
+        return it == page.texts.end() ? ReportText{} : *it;
+    };
+    const ReportText en = pageNumber(Language::English, 2);
+    EXPECT_EQ(std::tuple(en.x, en.y, en.align),
+              std::tuple(kReportPageNumberRight, 15000, ReportAlign::Right));
+    EXPECT_EQ(pageNumber(Language::Japanese, 1).y, 15840);
+
     const Report report(card.doc, ReportKind::System, Language::English,
                         defaultReportMetrics(Language::English));
-    const ReportPage page = report.page(2);
-    const std::string folder = card.doc.folderPrefix();
-    auto at = [&](const std::string& text) {
-        return std::find_if(page.texts.begin(), page.texts.end(),
-                            [&](const ReportText& t) { return t.text == text; });
-    };
-    const int lh = report.metrics().lineHeight;
-    const auto title = at("System Info. (Folder:" + folder + ")     No.2");
-    ASSERT_NE(title, page.texts.end());
-    EXPECT_EQ(title->y, 2 * lh);
-    const auto number = at("Page 2");
-    ASSERT_NE(number, page.texts.end());
-    EXPECT_EQ(std::tuple(number->x, number->y, number->align),
-              std::tuple(kReportPageNumberRight, 15000, ReportAlign::Right));
-
     const ReportPage first = report.page(1);
     ASSERT_EQ(first.boxes.size(), 1u);
     EXPECT_EQ(first.boxes[0].lines, (std::vector<std::string>{"first line", "second line"}));
-    EXPECT_EQ(first.boxes[0].height, 10 * lh);
-
-    // The Japanese words are pinned by tests/data/report/demo_ja.txt; the
-    // Japanese footer sits lower.
-    const Report ja(card.doc, ReportKind::System, Language::Japanese,
-                    defaultReportMetrics(Language::Japanese));
-    const ReportPage jaPage = ja.page(1);
-    const auto jaNumber = std::find_if(jaPage.texts.begin(), jaPage.texts.end(),
-                                       [](const ReportText& t) { return t.text == "Page 1"; });
-    ASSERT_NE(jaNumber, jaPage.texts.end());
-    EXPECT_EQ(jaNumber->y, 15840);
+    EXPECT_EQ(first.boxes[0].height, 10 * report.metrics().lineHeight);
 }
 
 TEST(Report, ChannelLines) {
@@ -336,6 +328,155 @@ TEST(Report, PdfHoldsEveryPage) {
         const std::size_t offset = std::stoul(firstEntry);
         EXPECT_EQ(pdf.substr(offset, 8), "1 0 obj\n");
     }
+}
+
+// The display sleep list: OFF, then 30 s to 59m59s by seconds.
+TEST(SystemForm, ListEditsReachTheRecordAndMarkModified) {
+    const auto sleepEn = formListItems(FormList::DisplaySleep, Language::English);
+    ASSERT_EQ(sleepEn.size(), 3571u);
+    EXPECT_EQ(sleepEn[31], "01m00s");
+    // Positions of the record's switch and time are the card's; the form adds
+    // that times the list lacks show no selection.
+    struct Sleep {
+        int sw, time, position;
+    };
+    for (const Sleep& c : {Sleep{0, 999, 0}, {1, 29, -1}, {1, 3600, -1}, {255, 60, 31}})
+        EXPECT_EQ(displaySleepListPosition(c.sw, c.time), c.position) << c.sw << " " << c.time;
+    OpenedCard card(Model::WQ7000);
+    CWQEDoc& doc = card.doc;
+    applyFormListPosition(doc, FormList::DisplaySleep, 3570);
+    EXPECT_EQ(std::pair(doc.sys().getDisplaySleepSwitch(), doc.sys().getDisplaySleepTime()),
+              std::pair(1, 3599));
+    EXPECT_EQ(formListPosition(doc, FormList::DisplaySleep), 3570);
+    EXPECT_TRUE(doc.isModified());
+    const struct {
+        FormList list;
+        int index;
+        SystemField field;
+    } edits[] = {{FormList::DualMonoMode, 1, SystemField::DualMonoMode},
+                 {FormList::WqLinkMode, 2, SystemField::WqLinkMode}};
+    for (const auto& e : edits) {
+        applyFormListPosition(doc, e.list, e.index);
+        EXPECT_EQ(formListPosition(doc, e.list), e.index);
+        applyFormListPosition(doc, e.list, 7);  // outside the list: ignored
+        EXPECT_EQ(doc.sys().get(e.field), e.index);
+    }
+    doc.sys().setBaudRate(9);
+    EXPECT_EQ(formListPosition(doc, FormList::BaudRate), -1);
+}
+
+TEST(SystemForm, Wq5000LacksTheWq7000Lists) {
+    OpenedCard card(Model::WQ5000, 1);
+    EXPECT_FALSE(formHasWq7000Controls(Model::WQ5000));
+    for (FormList l : {FormList::OutputVolumeThru, FormList::DisplaySleep, FormList::WqLinkMode}) {
+        EXPECT_FALSE(formListExists(l, Model::WQ5000));
+        EXPECT_EQ(formListPosition(card.doc, l), -1);
+    }
+    EXPECT_EQ(formListPosition(card.doc, FormList::BaudRate), 1);
+    EXPECT_EQ(phraseCountText(card.doc), "500");
+}
+
+// Which characters pass is the card's name filter; here the form's length
+// limit, CP932 storage and blank padding.
+TEST(SystemForm, CardNameEdit) {
+    OpenedCard card(Model::WQ7000);
+    struct Case {
+        const char* typed;
+        const char* shown;
+        const char* stored;
+    };
+    const Case cases[] = {
+        {"ABCDEFGHI", "ABCDEFGH", "ABCDEFGH"},
+        {"ｼｮｯﾌﾟ1", "ｼｮｯﾌﾟ1",
+         "\xBC\xAE\xAF\xCC\xDF"
+         "1  "},
+        {"", "", "        "},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(applyCardNameEdit(card.doc, c.typed), c.shown) << c.typed;
+        EXPECT_EQ(card.doc.sys().getCardName(), c.stored) << c.typed;
+        EXPECT_TRUE(cardNameText(card.doc).starts_with(c.shown)) << c.typed;
+    }
+    EXPECT_TRUE(card.doc.isModified());
+}
+
+TEST(SystemForm, MemoEdit) {
+    struct Case {
+        const char* control;
+        const char* stored;
+    };
+    const Case cases[] = {
+        {"A\r\n\r\nB", "A\nB\n"},
+        {"", "\n"},
+        {"A\n", "A\n"},
+        {"A\n\n\nB", "A\n\nB\n"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(memoFromControl(c.control), c.stored) << c.control;
+    OpenedCard card(Model::WQ7000);
+    applySystemMemoEdit(card.doc, "店\n😀");
+    EXPECT_EQ(card.doc.memo().systemMemo(), "\x93\x58\n?\n");
+    EXPECT_TRUE(card.doc.isModified());
+}
+
+TEST(SystemForm, NoCardNoChange) {
+    ScriptedPrompter prompter;
+    MemorySettings settings;
+    CWQEDoc doc(prompter, settings);
+    applyFormListPosition(doc, FormList::BaudRate, 2);
+    applySystemMemoEdit(doc, "x");
+    EXPECT_EQ(applyCardNameEdit(doc, "ab1"), "1");
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_EQ(doc.memo().systemMemo(), "");
+    EXPECT_EQ(systemFolderText(doc, "/cwd"), "/cwd");
+}
+
+TEST(PhraseCommands, EnablingContextMenusAndDoubleClick) {
+    OpenedCard w7(Model::WQ7000), w5(Model::WQ5000);
+    CWQEPhr &p7 = w7.doc.phr(), &p5 = w5.doc.phr();
+    for (int row = 1; row <= 4; ++row)
+        p7.setType(row, row), p5.setUsed(row, 1);  // audio, MIDI, pattern, song
+    p5.setMidiFlag(2, 1);
+    p5.setPatternMode(3, 2);
+    p5.setMidiFlag(4, 1);  // MIDI with a pattern mode: still a MIDI phrase
+    p5.setPatternMode(4, 1);
+    // Enabled commands as "SDCPS" (Setup Delete Copy Pattern Song), menu id.
+    struct Case {
+        CWQEDoc* doc;
+        int row;
+        const char* enabled;
+        int menuId;
+    };
+    const Case cases[] = {
+        {&w7.doc, 0, "..CPS", 133}, {&w7.doc, 2, "SD...", 130}, {&w7.doc, 3, "SD.P.", 131},
+        {&w7.doc, 4, "SD..S", 132}, {&w5.doc, 0, "..CP.", 161}, {&w5.doc, 3, "SD.P.", 131},
+        {&w5.doc, 4, "SD...", 130},
+    };
+    auto letters = [](auto enabled) {
+        std::string s;
+        for (std::size_t k = 0; k < kPhraseCommands.size(); ++k)
+            s += enabled(kPhraseCommands[k]) ? "SDCPS"[k] : '.';
+        return s;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE((c.doc == &w7.doc ? "WQ-7000 row " : "WQ-5000 row ") + std::to_string(c.row));
+        EXPECT_EQ(letters([&](auto k) { return isPhraseCommandEnabled(*c.doc, c.row, k); }),
+                  c.enabled);
+        const auto menu = phraseContextMenu(*c.doc, c.row);
+        ASSERT_TRUE(menu);
+        EXPECT_EQ(menu->menuId, c.menuId);
+        EXPECT_EQ(letters([&](auto k) { return menu->isEnabled(k); }), c.enabled);
+        EXPECT_EQ(doubleClickAction(*c.doc, c.row),
+                  c.row == 0 ? DoubleClickAction::MakePhrase : DoubleClickAction::PhraseSetup);
+    }
+    // No selection, a row beyond the card, or no card: nothing is enabled.
+    for (int row : {-1, 250}) {
+        EXPECT_EQ(letters([&](PhraseCommand k) { return isPhraseCommandEnabled(w7.doc, row, k); }),
+                  ".....");
+        EXPECT_FALSE(phraseContextMenu(w7.doc, row));
+        EXPECT_EQ(doubleClickAction(w7.doc, row), DoubleClickAction::None);
+    }
+    w7.doc.close();
+    EXPECT_FALSE(isPhraseCommandEnabled(w7.doc, 0, PhraseCommand::Copy));
 }
 
 }  // namespace
