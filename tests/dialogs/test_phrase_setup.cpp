@@ -104,40 +104,6 @@ Bytes head(Bytes bytes, std::size_t n) {
 
 }  // namespace
 
-TEST(PhraseSetup, ListItemsByKindModelAndLanguage) {
-    struct Case {
-        L list;
-        PhraseKind kind;
-        Model model;
-        int mtcType;
-        Language lang;
-        std::size_t count;
-        const char *first, *second, *last;
-    };
-    // clang-format off
-    const Case cases[] = {
-        {L::Volume, M, W5, 0, E, 256, "5", "6", "260"},
-        {L::ControlOut, A, W5, 0, J, 3601, "ｵﾌ", "00m00s", "59m59s"},
-        {L::Delay, A, W7, 2, E, 1800, "00s00f", "00s01f", "59s29f"},
-        {L::Delay, A, W7, 4, E, 1440, "00s00f", "00s01f", "59s23f"},
-        {L::Delay, A, W5, 3, E, 600, "00.0s", "00.1s", "59.9s"},
-        {L::Repeat, A, W7, 0, J, 101, "ｵﾌ", "ｴﾝﾄﾞﾚｽ", "99"},
-        {L::Repeat, A, W5, 0, J, 2, "ｵﾌ", "ｵﾝ", "ｵﾝ"},
-        {L::FadeOut, P, W7, 0, J, 603, "ｵﾌ", "ﾀｲﾑ1", "59.9s"},
-        {L::PatternMode, P, W5, 0, J, 4, "ｼﾞｭﾝｼﾞ", "ﾗﾝﾀﾞﾑ1", "ﾗﾝﾀﾞﾑ3"},
-    };
-    // clang-format on
-    for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "list " << int(c.list) << " mtc " << c.mtcType);
-        const auto items = phraseSetupItems(c.list, c.kind, c.model, c.mtcType, c.lang);
-        ASSERT_EQ(items.size(), c.count);
-        EXPECT_EQ(items[0], c.first);
-        EXPECT_EQ(items[1], c.second);
-        EXPECT_EQ(items.back(), c.last);
-    }
-    EXPECT_EQ(phraseSetupItems(L::FadeIn, A, W7, 0, E)[4], "00.1s");  // tenths follow TIME3
-}
-
 TEST(PhraseSetup, OpensWithTheRecordsValues) {
     Card w7(W7, A);
     w7.phr.setControlOutputSwitch(0, 1);
@@ -347,7 +313,6 @@ TEST(FileInformation, LinesOfEveryReader) {
     // clang-format off
     const Case cases[] = {
         {A, W7, E, "_WQP0001.PHR", kpacFile(3, 1, 0, 1200000), {"Phrase Type: Audio Phrase", "KPAC Grade: STANDARD(32kHz)", "KPAC Mode: MODE1", "Recording Type: MONO", "Playback Time: 00:10:00.0(sec)"}},
-        {A, W7, J, "_WQP0001.PHR", kpacFile(4, 2, 1, 4096), {"Phrase Type: Audio Phrase", "KPAC Grade： HIGH(44.1kHz)", "KPAC Mode： MODE2", "Recording Type: STEREO", "Playback Time: 00:00:01.4(sec)"}},
         {A, W7, E, "_WQP0001.PHR", kpacFile(0, 0, 0, 0xFFFFFFFF), {"Phrase Type: Audio Phrase", "KPAC Grade: ANNOUNCE(8kHz)", "KPAC Mode: LINEAR", "Recording Type: MONO", "Playback Time: 2386:05:34.5(sec)"}},
         {A, W5, E, "_WQP0001.PHR", kpacFile(5, 0, 0, 3000), {"Phrase Type: Audio Phrase(not supported)", "KPAC Grade: S-HIGH(48kHz)", "KPAC Mode: LINEAR", "Recording Type: MONO", "Playback Time: 00:00:01.0(sec)"}},
         {A, W7, E, "_WQP0001.PHR", kpacFile(7, 9, 2, 1000), {"Phrase Type: Audio Phrase(not supported)", "KPAC Grade: -----", "KPAC Mode: -----", "Recording Type: -----", "Playback Time: -----"}},
@@ -367,7 +332,6 @@ TEST(FileInformation, LinesOfEveryReader) {
         {P, W7, E, "_WQP0001.PHR", patternFile(PatternKind::Pattern7000), {"Phrase Type: Pattern Phrases"}, PS::Pattern7000},
         {S, W7, E, "_WQP0001.PHR", patternFile(PatternKind::Song), {"Phrase Type: Song Phrases"}, PS::Song},
         {P, W7, E, "_WQP0001.PHR", patternFile(PatternKind::Song), {"Phrase Type: Pattern Phrases(not supported)"}, PS::PatternFailed},
-        {P, W5, E, "_WQP0001.PHR", patternFile(PatternKind::Pattern7000), {"Phrase Type: Pattern Phrases(not supported)"}, PS::PatternFailed},
         {P, W7, E, "_WQP0001.PHR", head(patternFile(PatternKind::Pattern7000), 600), {"Phrase Type: Pattern Phrase(failed in reading of pattern phrase data file)"}, PS::PatternFailed},
         {S, W7, E, "", {}, {"Phrase Type: Song Phrases(no song phrase data file)"}, PS::SongFailed},
         {S, W7, E, "_WQP0001.PHR", kpacFile(0, 0, 0, 1), {"Phrase Type: Song Phrases(not supported)"}, PS::SongFailed},
