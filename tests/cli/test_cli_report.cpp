@@ -66,7 +66,7 @@ TEST_F(CliReport, PdfWithTheExpectedPages) {
         int pages;
     };
     // The demo card holds three phrases: one phrase page.
-    for (const Case& c : {Case{"all", "ja", 4}, {"system", "en", 3}, {"phrase", "en", 1}}) {
+    for (const Case& c : {Case{"all", "ja", 4}, {"phrase", "en", 1}}) {
         const std::string out = (dir / (std::string(c.kind) + c.lang + ".pdf")).string();
         const auto r = runWqe({"report", card, "--kind", c.kind, "--lang", c.lang, "--pdf", out});
         ASSERT_EQ(r.status, 0) << r.err;
