@@ -1,22 +1,43 @@
-// wqe info / get / set / new as a user runs them: output, errors and exit
-// statuses, and what reaches the disk. A save is the document's, whose faults
-// and stale temporaries are pinned in tests/card and tests/base.
+// wqe info / get / set / new / list / phrase / pattern as a user runs them:
+// output formats, errors and exit statuses, and what reaches the disk. A
+// save is the document's, whose faults and stale temporaries are pinned in
+// tests/card and tests/base; where pattern steps land in their file is
+// pinned by tests/card/test_pattern_file.cpp and the step texts by tests/view.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "card/PatternFile.h"
 #include "support/CliRunner.h"
 
 namespace wqe::test {
 namespace {
 
-class CliCard : public ::testing::Test {
+using Bytes = std::vector<std::uint8_t>;
+
+// An empty data file of a kind; its layout is pinned in tests/card.
+Bytes emptyFile(PatternKind kind) { return patternFileBytes(PatternData(kind)); }
+
+// A card made by wqe new with `args`, then wqe set with `fields`.
+class CliFixture : public ::testing::Test {
 protected:
-    void SetUp() override {
-        card = (dir / "card").string();
-        ASSERT_EQ(runWqe({"new", card}).status, 0);
+    void make(std::vector<std::string> args = {}, std::vector<std::string> fields = {}) {
+        args.insert(args.begin(), {"new", card});
+        ASSERT_EQ(runWqe(args).status, 0);
+        fields.insert(fields.begin(), {"set", card});
+        if (fields.size() > 2) {
+            ASSERT_EQ(runWqe(fields).status, 0);
+        }
     }
     TempDir dir;
-    std::string card;
+    std::string card = (dir / "card").string();
 };
+
+class CliCard : public CliFixture {
+    void SetUp() override { make(); }
+};
+class CliList : public CliFixture {};
+class CliPattern : public CliFixture {};
 
 TEST_F(CliCard, InfoAndGet) {
     const auto info = runWqe({"info", card + "/_WQ7TSYS.CNF"});
@@ -101,6 +122,155 @@ TEST_F(CliCard, UnreadableAndForeignFilesAreNamedAndKept) {
     EXPECT_EQ(runWqe({"get", card, "card-name"}).out, "card-name=WQ-7000 \n");
     EXPECT_EQ(runWqe({"set", card, "card-name=NEW", "--yes"}).status, 0);
     EXPECT_EQ(runWqe({"get", card, "card-name"}).out, "card-name=NEW     \n");
+}
+
+// The cells are the phrase list's (tests/view); here the tab-separated
+// lines, the --used filter and the one escaper: a backslash typed by the
+// user and an escaped tab stay distinct.
+TEST_F(CliList, UsedRowsAsTsv) {
+    make({}, {"phrase.1.type=1", R"(phrase.1.memo=Lobby\\t\tdoor)", "phrase.3.type=2"});
+    const auto r = runWqe({"list", card, "--used", "--lang", "en"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 3);
+    EXPECT_TRUE(r.out.starts_with("No.\t NAME    \tTYPE\t  TIME  \tKPAC Grade\t")) << r.out;
+    EXPECT_NE(r.out.find("\t"
+                         R"(Lobby\\t\tdoor)"
+                         "\n0003\t            \tMIDI \t"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(runWqe({"get", card, "phrase.1.memo"}).out, R"(phrase.1.memo=Lobby\\t\tdoor)"
+                                                          "\n");
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\t'), 3 * 21);
+    EXPECT_EQ(r.err, "");
+}
+
+TEST_F(CliList, AllRowsLanguagesAndJson) {
+    make({"--model", "5000", "--phrases", "500"},
+         {"phrase.2.used=1", "phrase.2.midi-flag=1", "phrase.2.name=MIDI",
+          "phrase.2.memo=say \"hi\""});
+    const auto all = runWqe({"list", card}, "", {"WQE_LANG=en"});
+    ASSERT_EQ(all.status, 0) << all.err;
+    EXPECT_EQ(std::count(all.out.begin(), all.out.end(), '\n'), 501);
+    EXPECT_TRUE(all.out.ends_with(
+        "\n0500\t---\t---\t---\t---\t---\t---\t---\t---\t---\t---\t---\t---\t---\n"));
+
+    const auto ja = runWqe({"list", card, "--used"}, "", {"WQE_LANG=ja"});
+    EXPECT_TRUE(ja.out.starts_with("No.\t ﾌﾚｰｽﾞ名  \tﾌﾚｰｽﾞﾀｲﾌﾟ\t 再生時間\t")) << ja.out;
+    // --lang wins over the environment.
+    EXPECT_TRUE(runWqe({"list", card, "--used", "--lang=en"}, "", {"WQE_LANG=ja"})
+                    .out.starts_with("No.\t NAME "));
+
+    const auto json = runWqe({"list", card, "--used", "--format", "json", "--lang", "en"});
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_EQ(
+        json.out,
+        "[\n  {\"No.\": \"0002\", \" NAME    \": \"MIDI       \", \"TYPE\": \"MIDI \", "
+        "\"  TIME  \": \"---        \", \"KPAC Grade\": \"---     \", \"KPAC MODE\": \"---   \", "
+        "\"Rec Type\": \"---   \", \"Volume\": \"--- \", \"Delay\": \"00.0s\", "
+        "\"Repeat\": \" OFF  \", \"Control\": \" OFF  \", \"Pattern\": \"---   \", "
+        "\"Temp\": \"120   \", \"Memo\": \"say \\\"hi\\\"\"}\n]\n");
+}
+
+TEST_F(CliList, EmptySelectionAndErrors) {
+    make({}, {});
+    EXPECT_EQ(runWqe({"list", card, "--used", "--format", "json"}).out, "[]\n");
+    const std::tuple<std::vector<std::string>, int, const char*> cases[] = {
+        {{"list", card, "--format", "csv"}, 1, "--format takes tsv or json"},
+        {{"list", card, "--lang", "fr"}, 1, "--lang takes en or ja"},
+        {{"list", (dir / "nothing").string()}, 2, "nothing"},
+    };
+    for (const auto& [cargs, status, message] : cases) {
+        const auto r = runWqe(cargs);
+        EXPECT_EQ(r.status, status) << r.err;
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+}
+
+// The File Information lines are the phrase dialog's; here how wqe phrase
+// prints them (blank lines kept) and its errors.
+TEST(CliPhrase, FileInformationLinesAndErrors) {
+    TempDir dir;
+    const std::string card = (dir / "demo").string();
+    ASSERT_EQ(runWqe({"demo", card}).status, 0);
+    const std::tuple<std::string, int, std::string, std::string> cases[] = {
+        {"3", 0, "Phrase Type: Pattern Phrases\n\n\n\n\n", ""},
+        {"4", 2, "", "phrase 4 is empty"},
+        {"1001", 1, "", "phrase number"},
+    };
+    for (const auto& [number, status, out, errPart] : cases) {
+        const CliResult r = runWqe({"phrase", card, number});
+        EXPECT_EQ(r.status, status) << r.err;
+        EXPECT_EQ(r.out, out);
+        EXPECT_NE(r.err.find(errPart), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(runWqe({"phrase", (dir / "none").string(), "1"}).status, 2);
+}
+
+TEST_F(CliPattern, Wq7000PatternEditsAndShows) {
+    make({}, {"phrase.4.type=3", "phrase.4.pattern-mode=3"});
+    writeBytes(dir / "card" / "_WQP0004.PHR", emptyFile(PatternKind::Pattern7000));
+    const auto set = runWqe({"pattern", card, "4", "--set", "1=A0012,80%,01.5s", "--set", "2=b3",
+                             "--set", "128=A1000,7", "--set", "3=A2,,59.9"});
+    ASSERT_EQ(set.status, 0) << set.err;
+    EXPECT_EQ(set.err, "");  // an interrupt phrase is set: RANDOM3 stays
+
+    const auto show = runWqe({"pattern", card, "4", "--lang", "en"});
+    ASSERT_EQ(show.status, 0) << show.err;
+    EXPECT_EQ(std::ranges::count(show.out, '\n'), 129);
+    EXPECT_TRUE(
+        show.out.starts_with("No.\tPhrase\tVolume\tInterval\n1\tA0012\t80%\t01.5s\n"
+                             "2\tB0003\t100%\t00.0s\n3\tA0002\t100%\t59.9s\n"
+                             "4\t-----\t----\t00.0s\n"))
+        << show.out;
+    EXPECT_TRUE(show.out.ends_with("\n128\tA1000\t7%\t-----\n"));
+
+    // Emptying the only interrupt step corrects RANDOM3 to RANDOM1.
+    const auto clear = runWqe({"pattern", card, "4", "--set", "128=-"});
+    ASSERT_EQ(clear.status, 0) << clear.err;
+    EXPECT_EQ(
+        clear.err,
+        "Since an interrupt phrase was not chosen,\npattern settings were corrected to random1.\n");
+    EXPECT_EQ(runWqe({"get", card, "phrase.4.pattern-mode"}).out, "phrase.4.pattern-mode=1\n");
+}
+
+TEST_F(CliPattern, SongsAreStoredSorted) {
+    make({}, {"mtc-type=3", "phrase.2.type=4"});
+    writeBytes(dir / "card" / "_WQP0002.PHR", emptyFile(PatternKind::Song));
+    const auto set = runWqe({"pattern", card, "2", "--set", "1=A0001,00h00m05s00f", "--set",
+                             "2=B0001,00h00m01s12f", "--set", "3=stop"});
+    ASSERT_EQ(set.status, 0) << set.err;
+    const auto show = runWqe({"pattern", card, "2"}, "", {"WQE_LANG=ja"}).out;
+    EXPECT_EQ(std::ranges::count(show, '\n'), 101);
+    EXPECT_TRUE(
+        show.starts_with("No.\tﾌﾚｰｽﾞ\tｽﾀｰﾄ\n1\tB0001\t00h00m01s12f\n2\tA0001\t00h00m05s00f\n"
+                         "3\tｽﾄｯﾌﾟ\t00h00m00s00f\n4\t-----\t00h00m00s00f\n"))
+        << show;
+}
+
+TEST_F(CliPattern, Refusals) {
+    make({}, {"phrase.1.type=3", "phrase.2.type=3", "phrase.4.type=3"});
+    writeBytes(dir / "card" / "_WQP0002.PHR", emptyFile(PatternKind::Song));
+    writeBytes(dir / "card" / "_WQP0004.PHR", emptyFile(PatternKind::Pattern7000));
+    const Bytes untouched = readBytes(dir / "card" / "_WQP0004.PHR");
+    const std::tuple<std::vector<std::string>, int, const char*> cases[] = {
+        {{"1"}, 2, "There is no data file of pattern phrase."},
+        {{"2"}, 2, "The data file of pattern phrase is wrong."},
+        {{"251"}, 1, "outside 1..250"},
+        {{"4", "--set", "101=A1"}, 1, "the step must lie in 1..100"},
+        {{"4", "--set", "1=C1"}, 1, "'C1' is no phrase"},
+        {{"4", "--set", "1=A1,50,60.0"}, 1, "the interval '60.0' is not 0.0..59.9 seconds"},
+        {{"4", "--set", "1=A1,50,1.0,9"}, 1, "a step takes REF[,VOLUME][,INTERVAL]"},
+    };
+    for (const auto& [cargs, status, message] : cases) {
+        std::vector<std::string> a = {"pattern", card};
+        a.insert(a.end(), cargs.begin(), cargs.end());
+        const auto r = runWqe(a);
+        EXPECT_EQ(r.status, status) << cargs[0] << ' ' << r.err;
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+    }
+    // Nothing was written by a refused edit.
+    EXPECT_EQ(readBytes(dir / "card" / "_WQP0004.PHR"), untouched);
 }
 
 }  // namespace
