@@ -349,58 +349,33 @@ TEST(SystemForm, Wq5000LacksTheWq7000Lists) {
     EXPECT_EQ(phraseCountText(card.doc), "500");
 }
 
-// Which characters pass is the card's name filter; here the form's length
-// limit, CP932 storage and blank padding.
-TEST(SystemForm, CardNameEdit) {
+// Which characters pass is the card's name filter, and the GUI tests type a
+// name and a memo; here CP932 storage, blank padding, line ends, the memo's
+// unencodable character, and no card.
+TEST(SystemForm, NameAndMemoEdits) {
     OpenedCard card(Model::WQ7000);
-    struct Case {
-        const char* typed;
-        const char* shown;
-        const char* stored;
-    };
-    const Case cases[] = {
-        {"ABCDEFGHI", "ABCDEFGH", "ABCDEFGH"},
-        {"ｼｮｯﾌﾟ1", "ｼｮｯﾌﾟ1",
-         "\xBC\xAE\xAF\xCC\xDF"
-         "1  "},
-        {"", "", "        "},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(applyCardNameEdit(card.doc, c.typed), c.shown) << c.typed;
-        EXPECT_EQ(card.doc.sys().getCardName(), c.stored) << c.typed;
-        EXPECT_TRUE(cardNameText(card.doc).starts_with(c.shown)) << c.typed;
-    }
-    EXPECT_TRUE(card.doc.isModified());
-}
-
-TEST(SystemForm, MemoEdit) {
-    struct Case {
-        const char* control;
-        const char* stored;
-    };
-    const Case cases[] = {
-        {"A\r\n\r\nB", "A\nB\n"},
-        {"", "\n"},
-        {"A\n", "A\n"},
-        {"A\n\n\nB", "A\n\nB\n"},
-    };
-    for (const Case& c : cases) EXPECT_EQ(memoFromControl(c.control), c.stored) << c.control;
-    OpenedCard card(Model::WQ7000);
+    EXPECT_EQ(applyCardNameEdit(card.doc, "ｼｮｯﾌﾟ1"), "ｼｮｯﾌﾟ1");
+    EXPECT_EQ(card.doc.sys().getCardName(),
+              "\xBC\xAE\xAF\xCC\xDF"
+              "1  ");
+    EXPECT_EQ(applyCardNameEdit(card.doc, ""), "");
+    EXPECT_EQ(card.doc.sys().getCardName(), "        ");
+    for (auto [control, stored] :
+         {std::pair{"A\r\n\r\nB", "A\nB\n"}, {"", "\n"}, {"A\n\n\nB", "A\n\nB\n"}})
+        EXPECT_EQ(memoFromControl(control), stored) << control;
     applySystemMemoEdit(card.doc, "店\n😀");
     EXPECT_EQ(card.doc.memo().systemMemo(), "\x93\x58\n?\n");
     EXPECT_TRUE(card.doc.isModified());
-}
 
-TEST(SystemForm, NoCardNoChange) {
     ScriptedPrompter prompter;
     MemorySettings settings;
-    CWQEDoc doc(prompter, settings);
-    applyFormListPosition(doc, FormList::BaudRate, 2);
-    applySystemMemoEdit(doc, "x");
-    EXPECT_EQ(applyCardNameEdit(doc, "ab1"), "1");
-    EXPECT_FALSE(doc.isModified());
-    EXPECT_EQ(doc.memo().systemMemo(), "");
-    EXPECT_EQ(systemFolderText(doc, "/cwd"), "/cwd");
+    CWQEDoc none(prompter, settings);
+    applyFormListPosition(none, FormList::BaudRate, 2);
+    applySystemMemoEdit(none, "x");
+    EXPECT_EQ(applyCardNameEdit(none, "ab1"), "1");
+    EXPECT_FALSE(none.isModified());
+    EXPECT_EQ(none.memo().systemMemo(), "");
+    EXPECT_EQ(systemFolderText(none, "/cwd"), "/cwd");
 }
 
 TEST(PhraseCommands, EnablingContextMenusAndDoubleClick) {
