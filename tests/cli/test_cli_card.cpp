@@ -48,7 +48,6 @@ TEST_F(CliCard, InfoAndGet) {
     EXPECT_EQ(all.status, 0);
     EXPECT_TRUE(all.out.starts_with("phrase-count-code=0\ncard-name=WQ-7000 \ncard-protect=0\n"));
     EXPECT_EQ(all.out.find("phrase."), std::string::npos);
-    EXPECT_TRUE(all.out.ends_with("display-sleep-time=30\nmemo=\\n\n"));
 
     const auto some = runWqe({"get", card, "phrase.1.volume", "phrase.250.name", "eq-low-gain"});
     EXPECT_EQ(some.out, "phrase.1.volume=100\nphrase.250.name=            \neq-low-gain=12\n");
@@ -70,41 +69,29 @@ TEST_F(CliCard, SetStoresTextsAndNumbersAndReadsBack) {
     EXPECT_TRUE(runWqe({"get", card, "note-map"}).out.starts_with("note-map=0,5,5,"));
 }
 
-TEST_F(CliCard, SetRefusesBadValuesAndWritesNothing) {
+// Broken card files are the corpus's (test_cli_maintenance.cpp); here the
+// commands' own refusals and usage errors, which write nothing.
+TEST_F(CliCard, RefusalsAndUsageErrorsWriteNothing) {
     const auto before = readBytes(std::filesystem::path(card) / "_WQ7TSYS.CNF");
     const std::tuple<std::vector<std::string>, int, const char*> cases[] = {
-        {{"line-thru-fade-in=600"}, 2, "line-thru-fade-in"},
-        {{"busy-out-code=1"}, 2, "WQ-7000 card has no such field"},
-        {{"phrase.251.volume=5"}, 2, "1..250"},
-        {{"card-name=NINECHARS"}, 2, "the field holds 8"},
-        {{"baud-rate=1", "mtc-type=x"}, 2, "not a number"},
-        {{"baud-rate"}, 1, "FIELD=VALUE"},
+        {{"set", card, "line-thru-fade-in=600"}, 2, "line-thru-fade-in"},
+        {{"set", card, "busy-out-code=1"}, 2, "WQ-7000 card has no such field"},
+        {{"set", card, "phrase.251.volume=5"}, 2, "1..250"},
+        {{"set", card, "card-name=NINECHARS"}, 2, "the field holds 8"},
+        {{"set", card, "baud-rate=1", "mtc-type=x"}, 2, "not a number"},
+        {{"set", card, "baud-rate"}, 1, "FIELD=VALUE"},
         // 250 records on the card: 1000 slots would read past them.
-        {{"phrase-count-code=2"}, 2, "settings file holds 250 records"},
-    };
-    for (const auto& [cargs, status, message] : cases) {
-        std::vector<std::string> args = {"set", card};
-        args.insert(args.end(), cargs.begin(), cargs.end());
-        const auto r = runWqe(args);
-        EXPECT_EQ(r.status, status) << cargs[0] << ": " << r.err;
-        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
-        EXPECT_EQ(readBytes(std::filesystem::path(card) / "_WQ7TSYS.CNF"), before) << cargs[0];
-    }
-}
-
-// Broken card files are the corpus's (test_cli_maintenance.cpp); here the
-// commands' own usage errors.
-TEST_F(CliCard, UsageErrorsAndMissingCards) {
-    const std::tuple<std::vector<std::string>, int, const char*> cases[] = {
+        {{"set", card, "phrase-count-code=2"}, 2, "settings file holds 250 records"},
         {{"info", (dir / "nowhere").string()}, 2, "nowhere: no such card folder or file"},
         {{"info"}, 1, "usage: wqe info"},
         {{"new", card}, 2, "already holds a card"},
         {{"new", (dir / "x").string(), "--model", "5000", "--phrases", "1000"}, 1, "--phrases"},
     };
-    for (const auto& [cargs, status, message] : cases) {
-        const auto r = runWqe(cargs);
-        EXPECT_EQ(r.status, status) << r.err;
+    for (const auto& [args, status, message] : cases) {
+        const auto r = runWqe(args);
+        EXPECT_EQ(r.status, status) << args.back() << ": " << r.err;
         EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+        EXPECT_EQ(readBytes(std::filesystem::path(card) / "_WQ7TSYS.CNF"), before) << args.back();
     }
     EXPECT_NE(runWqe({"set", "--help"}).out.find("usage: wqe set"), std::string::npos);
 }
@@ -151,8 +138,7 @@ TEST_F(CliList, AllRowsLanguagesAndJson) {
     const auto all = runWqe({"list", card}, "", {"WQE_LANG=en"});
     ASSERT_EQ(all.status, 0) << all.err;
     EXPECT_EQ(std::count(all.out.begin(), all.out.end(), '\n'), 501);
-    EXPECT_TRUE(all.out.ends_with(
-        "\n0500\t---\t---\t---\t---\t---\t---\t---\t---\t---\t---\t---\t---\t---\n"));
+    EXPECT_NE(all.out.find("\n0500\t---\t"), std::string::npos);
 
     const auto ja = runWqe({"list", card, "--used"}, "", {"WQE_LANG=ja"});
     EXPECT_TRUE(ja.out.starts_with("No.\t ﾌﾚｰｽﾞ名  \tﾌﾚｰｽﾞﾀｲﾌﾟ\t 再生時間\t")) << ja.out;
@@ -162,13 +148,10 @@ TEST_F(CliList, AllRowsLanguagesAndJson) {
 
     const auto json = runWqe({"list", card, "--used", "--format", "json", "--lang", "en"});
     ASSERT_EQ(json.status, 0) << json.err;
-    EXPECT_EQ(
-        json.out,
-        "[\n  {\"No.\": \"0002\", \" NAME    \": \"MIDI       \", \"TYPE\": \"MIDI \", "
-        "\"  TIME  \": \"---        \", \"KPAC Grade\": \"---     \", \"KPAC MODE\": \"---   \", "
-        "\"Rec Type\": \"---   \", \"Volume\": \"--- \", \"Delay\": \"00.0s\", "
-        "\"Repeat\": \" OFF  \", \"Control\": \" OFF  \", \"Pattern\": \"---   \", "
-        "\"Temp\": \"120   \", \"Memo\": \"say \\\"hi\\\"\"}\n]\n");
+    // The cells are the list's; here the JSON around them and its escapes.
+    EXPECT_TRUE(json.out.starts_with("[\n  {\"No.\": \"0002\", \" NAME    \": \"MIDI       \", "))
+        << json.out;
+    EXPECT_TRUE(json.out.ends_with(", \"Memo\": \"say \\\"hi\\\"\"}\n]\n")) << json.out;
 }
 
 TEST_F(CliList, EmptySelectionAndErrors) {
