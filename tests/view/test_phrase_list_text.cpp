@@ -117,26 +117,20 @@ TEST(PhraseListText, Values7000) {
         {{{F::Grade, 5}}, 4, En, "S-HIGH  "}, {{{F::Grade, 6}}, 4, En, "---     "},
         {{{F::Mode, 4}}, 5, En, "H-LINEAR"},
         {{{F::Mode, 5}}, 5, En, "WAV"}, {{{F::Mode, 6}}, 5, En, "---     "},
-        {{{F::RecordingType, 2}}, 6, En, "---   "}, {{{F::Volume, 0}}, 7, En, "0%"},
-        {{{F::Volume, 255}}, 7, En, "255%"}, {{{F::Mode, 2}}, 9, En, "---             "},
-        {{{F::Mode, 2}}, 11, Ja, "---  "},
-        {{}, 11, En, " OFF  "},
+        {{{F::RecordingType, 2}}, 6, En, "---   "}, {{{F::Volume, 255}}, 7, En, "255%"},
+        {{{F::Mode, 2}}, 9, En, "---             "},
         {{{F::LoopSwitch, 1}, {F::LoopCount, 7}}, 11, En, "  7"},
         {{{F::LoopSwitch, 2}, {F::LoopCount, 255}}, 11, En, " 255"},
         {{{F::Grade, 2}, {F::StartPoint, 100000}}, 9, En, "00h01m12s16f00sf"},  // 22.0588 samples per ms
         {{{F::Grade, 7}, {F::StartPoint, 10}}, 9, En, "00h00m00s04f08sf"},      // undivided: 160 ms
-        {{{F::Grade, 5}, {F::EndPoint, 3000}}, 10, En, "00h00m01s00f00sf"},
-        {{{F::Loop1Point, 1800000}}, 12, En, "01h00m00s00f00sf"},
         {{{F::FadeOut, 65535}}, 15, En, " 6553.2s"}, {{{F::RepeatInterval, 65535}}, 17, En, "1092m15s"},
-        {{{F::ControlOutputSwitch, 1}, {F::ControlOutputTime, 3599}}, 18, En, "59m59s"},
         {{{F::Grade, 2}, {F::Length, 13781}}, 3, En, "00:00:09.9s"},  // ten seconds at 22.05 kHz
         {{{F::Length, 0xFFFFFFFF}}, 3, En, "2386:05:34.5s"},          // hours beyond two digits
         {{{F::Grade, 9}, {F::Length, 100}}, 3, En, "00:00:00.0s"},
         {{{F::Type, 2}, {F::Tempo, 255}}, 20, En, "260"},
         {{{F::Type, 3}, {F::PatternMode, 1}, {F::FadeIn, 2}}, 14, Ja, " ﾀｲﾑ2  "},
-        {{{F::Type, 3}, {F::PatternMode, 3}}, 19, Ja, "ﾗﾝﾀﾞﾑ3"},
         {{{F::Type, 3}, {F::PatternMode, 4}}, 19, En, "---  "},
-        {{{F::Type, 4}}, 2, Ja, "ｿﾝｸﾞ "}, {{{F::Type, 4}}, 5, En, " ---    "},
+        {{{F::Type, 4}}, 5, En, " ---    "},
     });
     Records r(Model::WQ7000);
     r.set(0, {{F::Type, 1}});
@@ -154,11 +148,9 @@ TEST(PhraseListText, DelayAndPointsAtTheCardsMtcType) {
 
 TEST(PhraseListText, Values5000) {
     expectCells(Model::WQ5000, {
-        {{{F::Grade, 4}}, 4, En, "HIGH    "}, {{{F::Grade, 5}}, 4, En, "---     "},
-        {{{F::Mode, 3}}, 5, En, "---   "}, {{{F::Delay, 599}}, 8, En, "59.9s"},
-        {{{F::Repeat, 32768}}, 9, En, " OFF  "}, {{{F::Repeat, 0}}, 9, En, "00m00s"},
-        {{{F::ControlOutput, 32769}}, 10, En, "546m09s"},
-        {{{F::PatternMode, 4}}, 11, En, "RANDOM3"}, {{{F::PatternMode, 5}}, 11, En, "---   "},
+        {{{F::Grade, 5}}, 4, En, "---     "}, {{{F::Mode, 3}}, 5, En, "---   "},
+        {{{F::Delay, 599}}, 8, En, "59.9s"}, {{{F::Repeat, 32768}}, 9, En, " OFF  "},
+        {{{F::ControlOutput, 32769}}, 10, En, "546m09s"}, {{{F::PatternMode, 5}}, 11, En, "---   "},
         {{{F::PatternMode, 5}}, 2, En, "PATTERN"},
         // Only a MIDI flag of 1 marks MIDI; RANDOM1 has no digit in Japanese.
         {{{F::MidiFlag, 2}, {F::PatternMode, 2}}, 11, Ja, "ﾗﾝﾀﾞﾑ "},

@@ -232,26 +232,20 @@ TEST(Report, PageNumberAndMemoBox) {
 }
 
 TEST(Report, ChannelLines) {
-    struct Case {
-        Model model;
-        std::uint16_t value;
-        const char* line;
+    // The WQ-7000's default table is pinned by the demo reports.
+    const std::tuple<Model, std::uint16_t, const char*> cases[] = {
+        {Model::WQ7000, 1999, "    CH01: B1000"}, {Model::WQ7000, 2000, "    CH01: -----"},
+        {Model::WQ7000, 16384, "    CH01: PLAY"}, {Model::WQ5000, 500, "    CH01: B001"},
+        {Model::WQ5000, 1000, "    CH01: ----"},  {Model::WQ5000, 4095, "    CH01: PLAY"},
+        {Model::WQ5000, 16384, "    CH01: ----"},
     };
-    const Case cases[] = {
-        {Model::WQ7000, 0, "    CH01: A0001"},    {Model::WQ7000, 1999, "    CH01: B1000"},
-        {Model::WQ7000, 2000, "    CH01: -----"}, {Model::WQ7000, 16384, "    CH01: PLAY"},
-        {Model::WQ5000, 500, "    CH01: B001"},   {Model::WQ5000, 1000, "    CH01: ----"},
-        {Model::WQ5000, 4095, "    CH01: PLAY"},  {Model::WQ5000, 16384, "    CH01: ----"},
-    };
-    for (const Case& c : cases) {
-        OpenedCard card(c.model);
+    for (const auto& [model, value, line] : cases) {
+        OpenedCard card(model);
         auto table = card.doc.sys().getDirectPlayTable();
-        table[0] = c.value;
+        table[0] = value;
         card.doc.sys().setDirectPlayTable(table);
-        const std::string page = card.pageText(ReportKind::System, 2);
-        EXPECT_EQ(lineStartingWith(page, "    CH01: "), c.line) << c.value;
-        EXPECT_EQ(lineStartingWith(page, "    CH16: "),
-                  c.model == Model::WQ7000 ? "    CH16: A0016" : "    CH16: A016");
+        EXPECT_EQ(lineStartingWith(card.pageText(ReportKind::System, 2), "    CH01: "), line)
+            << value;
     }
 }
 
@@ -272,17 +266,15 @@ TEST(Report, ProgramPlayTableTexts) {
 }
 
 TEST(Report, WrapAndWidth) {
-    struct Case {
-        const char* text;
-        int columns;
-        std::vector<std::string> lines;
+    const std::tuple<const char*, int, std::vector<std::string>> cases[] = {
+        {"abc def", 5, {"abc", "def"}},
+        {"abcdefgh", 3, {"abc", "def", "gh"}},
+        {"a\n\nb\n", 10, {"a", "", "b"}},
+        {"ｱｲｳ漢字", 4, {"ｱｲｳ", "漢字"}},
+        {"", 10, {""}},
     };
-    const Case cases[] = {
-        {"abc def", 5, {"abc", "def"}},  {"abcdefgh", 3, {"abc", "def", "gh"}},
-        {"a\nb\n", 10, {"a", "b"}},      {"a\n\nb", 10, {"a", "", "b"}},
-        {"ｱｲｳ漢字", 4, {"ｱｲｳ", "漢字"}}, {"", 10, {""}},
-    };
-    for (const Case& c : cases) EXPECT_EQ(wrapReportText(c.text, c.columns), c.lines) << c.text;
+    for (const auto& [text, columns, lines] : cases)
+        EXPECT_EQ(wrapReportText(text, columns), lines) << text;
     EXPECT_EQ(reportTextColumns("Aｱ漢"), 4);
 }
 
@@ -305,9 +297,7 @@ TEST(Report, PdfHoldsEveryPage) {
 
 // The display sleep list: OFF, then 30 s to 59m59s by seconds.
 TEST(SystemForm, ListEditsReachTheRecordAndMarkModified) {
-    const auto sleepEn = formListItems(FormList::DisplaySleep, Language::English);
-    ASSERT_EQ(sleepEn.size(), 3571u);
-    EXPECT_EQ(sleepEn[31], "01m00s");
+    EXPECT_EQ(formListItems(FormList::DisplaySleep, Language::English).size(), 3571u);
     // Positions of the record's switch and time are the card's; the form adds
     // that times the list lacks show no selection.
     struct Sleep {
@@ -395,9 +385,8 @@ TEST(PhraseCommands, EnablingContextMenusAndDoubleClick) {
         int menuId;
     };
     const Case cases[] = {
-        {&w7.doc, 0, "..CPS", 133}, {&w7.doc, 2, "SD...", 130}, {&w7.doc, 3, "SD.P.", 131},
-        {&w7.doc, 4, "SD..S", 132}, {&w5.doc, 0, "..CP.", 161}, {&w5.doc, 3, "SD.P.", 131},
-        {&w5.doc, 4, "SD...", 130},
+        {&w7.doc, 0, "..CPS", 133}, {&w7.doc, 4, "SD..S", 132}, {&w5.doc, 0, "..CP.", 161},
+        {&w5.doc, 2, "SD...", 130}, {&w5.doc, 3, "SD.P.", 131}, {&w5.doc, 4, "SD...", 130},
     };
     auto letters = [](auto enabled) {
         std::string s;
@@ -416,15 +405,14 @@ TEST(PhraseCommands, EnablingContextMenusAndDoubleClick) {
         EXPECT_EQ(doubleClickAction(*c.doc, c.row),
                   c.row == 0 ? DoubleClickAction::MakePhrase : DoubleClickAction::PhraseSetup);
     }
-    // No selection, a row beyond the card, or no card: nothing is enabled.
+    // No selection or a row beyond the card: nothing is enabled. The WQ-7000's
+    // audio and pattern rows and a closed card are the main window GUI test's.
     for (int row : {-1, 250}) {
         EXPECT_EQ(letters([&](PhraseCommand k) { return isPhraseCommandEnabled(w7.doc, row, k); }),
                   ".....");
         EXPECT_FALSE(phraseContextMenu(w7.doc, row));
         EXPECT_EQ(doubleClickAction(w7.doc, row), DoubleClickAction::None);
     }
-    w7.doc.close();
-    EXPECT_FALSE(isPhraseCommandEnabled(w7.doc, 0, PhraseCommand::Copy));
 }
 
 }  // namespace
