@@ -86,6 +86,9 @@ TEST(PhraseListText, WholeRows5000) {
     r.set(1, {{F::Used, 1}, {F::MidiFlag, 1}, {F::PatternMode, 2}, {F::Repeat, 95}});
     EXPECT_EQ(r.row(1, Ja), (Row{"0002", "           ", "MIDI ", "---        ", "---     ", "---   ", "---   ",
         "--- ", "00.0s", "01m35s", " ｵﾌ   ", "---   ", "120   ", ""}));
+    // Only a MIDI flag of 1 marks MIDI; RANDOM1 has no digit in Japanese.
+    r.set(2, {{F::Used, 1}, {F::MidiFlag, 2}, {F::PatternMode, 2}});
+    EXPECT_EQ((Row{r.row(2, Ja)[2], r.row(2, Ja)[11]}), (Row{"ﾊﾟﾀｰﾝ", "ﾗﾝﾀﾞﾑ "}));
     // A used byte other than 1 shows an unused slot.
     r.set(3, {{F::Used, 2}});
     r.phr.setName(3, "HIDDEN");
@@ -146,21 +149,6 @@ TEST(PhraseListText, DelayAndPointsAtTheCardsMtcType) {
                                 {{{F::StartPoint, 450}}, 9, En, "00h00m00s27f00sf"}}, 1);
 }
 
-TEST(PhraseListText, Values5000) {
-    expectCells(Model::WQ5000, {
-        {{{F::Grade, 5}}, 4, En, "---     "}, {{{F::Mode, 3}}, 5, En, "---   "},
-        {{{F::Delay, 599}}, 8, En, "59.9s"}, {{{F::Repeat, 32768}}, 9, En, " OFF  "},
-        {{{F::ControlOutput, 32769}}, 10, En, "546m09s"}, {{{F::PatternMode, 5}}, 11, En, "---   "},
-        {{{F::PatternMode, 5}}, 2, En, "PATTERN"},
-        // Only a MIDI flag of 1 marks MIDI; RANDOM1 has no digit in Japanese.
-        {{{F::MidiFlag, 2}, {F::PatternMode, 2}}, 11, Ja, "ﾗﾝﾀﾞﾑ "},
-        {{{F::MidiFlag, 1}, {F::Tempo, 255}}, 12, En, "260   "},
-    });
-    Records r(Model::WQ5000);
-    r.set(0, {{F::Used, 1}});
-    r.phr.setName(0, "ABCDEFGHIJKLMN");
-    EXPECT_EQ(r.row(0, En)[1], "ABCDEFGHIJK");
-}
 // clang-format on
 
 TEST(PhraseListText, RowCountAndUnloadedDocument) {

@@ -161,12 +161,9 @@ TEST(Report, SystemPageValues) {
     OpenedCard w7(Model::WQ7000);
     CWQESys& s7 = w7.doc.sys();
     s7.setLineThruFadeIn(123);
-    s7.setDisplaySleepSwitch(1);
-    s7.setDisplaySleepTime(95);
     s7.setWqLinkMode(2);
     s7.setControlInputMode(2);
     s7.setDirectPlaybackKind(1);  // a pair no item stands for
-    s7.setMidiChannel(20);
     OpenedCard count(Model::WQ7000);
     count.doc.sys().setControlInputMode(1);
     OpenedCard w5(Model::WQ5000);
@@ -183,10 +180,8 @@ TEST(Report, SystemPageValues) {
     const auto E = Language::English, J = Language::Japanese;
     const Case cases[] = {
         {w7, E, 1, "    Fade In          : 12.3s"},
-        {w7, E, 1, "  Display Sleep : 01m35s"},
         {w7, J, 1, "  WQ-LINK Mode       : ｽﾚｰﾌﾞ"},
         {w7, E, 3, "  Control Input Select    :"},
-        {w7, E, 3, "  MIDI Channel  : ALL"},
         {count, J, 3, "  Control Input Select    : ｶｳﾝﾄ再生"},
         {w5, E, 1, "    Line Thru        : Mix"},
         {w5, E, 3, "  Binary Playback Trigger : Edge"},
