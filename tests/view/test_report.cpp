@@ -58,19 +58,18 @@ TEST(Report, PageCounts) {
     struct Case {
         Model model;
         int code, used;
-        int all, system, phrase;
+        int all, phrase;  // and always three system pages
     };
     const Case cases[] = {
-        {Model::WQ7000, 0, 10, 4, 3, 1},    {Model::WQ7000, 0, 11, 5, 3, 2},
-        {Model::WQ7000, 2, 0, 4, 3, 1},  // one empty phrase page
-        {Model::WQ5000, 1, 16, 4, 3, 1},    {Model::WQ5000, 1, 17, 5, 3, 2},
-        {Model::WQ7000, 2, 333, 37, 3, 34},
+        {Model::WQ7000, 0, 10, 4, 1},    {Model::WQ7000, 0, 11, 5, 2},
+        {Model::WQ7000, 2, 0, 4, 1},  // one empty phrase page
+        {Model::WQ5000, 1, 16, 4, 1},    {Model::WQ5000, 1, 17, 5, 2},
+        {Model::WQ7000, 2, 333, 37, 34},
     };
     for (const Case& c : cases) {
         OpenedCard card(c.model, c.code, c.used);
         EXPECT_EQ(countUsedPhrases(card.doc), c.used);
         EXPECT_EQ(reportPageCount(card.doc, ReportKind::SystemAndPhrase), c.all) << c.used;
-        EXPECT_EQ(reportPageCount(card.doc, ReportKind::System), c.system) << c.used;
         EXPECT_EQ(reportPageCount(card.doc, ReportKind::Phrase), c.phrase) << c.used;
     }
     // No card: no pages.
@@ -93,10 +92,7 @@ int phrasesOn(const OpenedCard& card, int page) {
 
 TEST(Report, PhrasePagesSplitTheUsedPhrases) {
     OpenedCard card(Model::WQ7000, 0, 25);
-    // Page 4 of kind 0 is phrase page 1: title number 1, footer page 4.
-    const std::string p4 = card.pageText(ReportKind::SystemAndPhrase, 4);
-    EXPECT_NE(p4.find(")     No.1\n"), std::string::npos) << p4;
-    EXPECT_NE(p4.find("Page 4\n"), std::string::npos);
+    // A phrase page's title and page numbers are pinned by the demo reports.
     EXPECT_EQ(std::vector<int>({phrasesOn(card, 1), phrasesOn(card, 2), phrasesOn(card, 3)}),
               std::vector<int>({10, 10, 5}));
     // The last page holds the used phrases 21..25, i.e. slots 60..72.
@@ -104,7 +100,6 @@ TEST(Report, PhrasePagesSplitTheUsedPhrases) {
     EXPECT_NE(p3.find("\n0061 "), std::string::npos);
     EXPECT_NE(p3.find("\n0073 "), std::string::npos);
     EXPECT_EQ(p3.find("\n0058 "), std::string::npos);
-    EXPECT_EQ(phrasesOn(OpenedCard(Model::WQ5000, 1, 16), 1), 16);
 }
 
 TEST(Report, FullPagesStayAboveTheFooter) {
@@ -295,11 +290,9 @@ TEST(SystemForm, ListEditsReachTheRecordAndMarkModified) {
     EXPECT_EQ(formListItems(FormList::DisplaySleep, Language::English).size(), 3571u);
     // Positions of the record's switch and time are the card's; the form adds
     // that times the list lacks show no selection.
-    struct Sleep {
-        int sw, time, position;
-    };
-    for (const Sleep& c : {Sleep{0, 999, 0}, {1, 29, -1}, {1, 3600, -1}, {255, 60, 31}})
-        EXPECT_EQ(displaySleepListPosition(c.sw, c.time), c.position) << c.sw << " " << c.time;
+    for (auto [sw, time, position] :
+         {std::tuple{0, 999, 0}, {1, 29, -1}, {1, 3600, -1}, {255, 60, 31}})
+        EXPECT_EQ(displaySleepListPosition(sw, time), position) << sw << " " << time;
     OpenedCard card(Model::WQ7000);
     CWQEDoc& doc = card.doc;
     applyFormListPosition(doc, FormList::DisplaySleep, 3570);
@@ -307,18 +300,9 @@ TEST(SystemForm, ListEditsReachTheRecordAndMarkModified) {
               std::pair(1, 3599));
     EXPECT_EQ(formListPosition(doc, FormList::DisplaySleep), 3570);
     EXPECT_TRUE(doc.isModified());
-    const struct {
-        FormList list;
-        int index;
-        SystemField field;
-    } edits[] = {{FormList::DualMonoMode, 1, SystemField::DualMonoMode},
-                 {FormList::WqLinkMode, 2, SystemField::WqLinkMode}};
-    for (const auto& e : edits) {
-        applyFormListPosition(doc, e.list, e.index);
-        EXPECT_EQ(formListPosition(doc, e.list), e.index);
-        applyFormListPosition(doc, e.list, 7);  // outside the list: ignored
-        EXPECT_EQ(doc.sys().get(e.field), e.index);
-    }
+    applyFormListPosition(doc, FormList::WqLinkMode, 2);
+    applyFormListPosition(doc, FormList::WqLinkMode, 7);  // outside the list: ignored
+    EXPECT_EQ(doc.sys().get(SystemField::WqLinkMode), 2);
     doc.sys().setBaudRate(9);
     EXPECT_EQ(formListPosition(doc, FormList::BaudRate), -1);
 }
