@@ -241,21 +241,15 @@ TEST(PatternEdit, EnterStoresRowsAsRead) {
 // The bank edges are the phrase chooser's; the step dialog adds the unused
 // step at position 0 and refuses references beyond bank B.
 TEST(PatternEdit, StepDialogListsAndValues) {
-    struct Case {
-        Model m;
-        std::uint16_t ref;
-        int position;
-        std::uint16_t backFromPosition;
-    };
-    const Case cases[] = {
-        {Model::WQ7000, kStepUnused, 0, kStepUnused},
-        {Model::WQ7000, 2500, -1, 2500},
-        {Model::WQ5000, 999, 1000, 999},
-        {Model::WQ5000, 4095, -1, 4095},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(stepPhrasePosition(c.m, c.ref), c.position) << c.ref;
-        EXPECT_EQ(stepRefAt(c.m, c.position, c.ref), c.backFromPosition) << c.ref;
+    // (model, stored reference, its position); ENTER at that position gives
+    // the reference back.
+    const std::tuple<Model, std::uint16_t, int> cases[] = {{Model::WQ7000, kStepUnused, 0},
+                                                           {Model::WQ7000, 2500, -1},
+                                                           {Model::WQ5000, 999, 1000},
+                                                           {Model::WQ5000, 4095, -1}};
+    for (const auto& [model, ref, position] : cases) {
+        EXPECT_EQ(stepPhrasePosition(model, ref), position) << ref;
+        EXPECT_EQ(stepRefAt(model, position, ref), ref) << ref;
     }
 }
 

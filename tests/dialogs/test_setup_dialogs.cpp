@@ -222,27 +222,18 @@ TEST(PhraseSetup, EnterWithoutChangesKeepsTheRecordAndTexts) {
 TEST(PhraseSetup, DelayAtEachMtcType) {
     // The delay shows as its time code's seconds and frames; ENTER stores
     // what that time code converts back to. From a minute on no item fits.
-    struct Case {
-        int mtcType;
-        std::uint32_t ms;
-        const char* item;
-        std::uint32_t stored;
+    const std::tuple<std::uint32_t, std::uint32_t, const char*, std::uint32_t> cases[] = {
+        {1, 1500, "01s14f", 1468},   {2, 1500, "01s14f", 1467},   {3, 1500, "01s12f", 1480},
+        {0, 59967, "59s29f", 59967}, {0, 59999, "(none)", 59999}, {3, 65000, "(none)", 65000},
     };
-    // clang-format off
-    const Case cases[] = {
-        {1, 1500, "01s14f", 1468}, {2, 1500, "01s14f", 1467}, {3, 1500, "01s12f", 1480},
-        {0, 59967, "59s29f", 59967},
-        {0, 59999, "(none)", 59999}, {3, 65000, "(none)", 65000},
-    };
-    // clang-format on
-    for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "type " << c.mtcType << " " << c.ms << " ms");
+    for (const auto& [mtcType, ms, item, stored] : cases) {
+        SCOPED_TRACE(::testing::Message() << "type " << mtcType << " " << ms << " ms");
         Card card(W7, A);
-        card.sys.setMtcType(static_cast<std::uint32_t>(c.mtcType));
-        card.phr.setDelay(0, c.ms);
-        EXPECT_EQ(card.item(L::Delay, card.open()), c.item);
+        card.sys.setMtcType(mtcType);
+        card.phr.setDelay(0, ms);
+        EXPECT_EQ(card.item(L::Delay, card.open()), item);
         card.enter();
-        EXPECT_EQ(card.phr.getDelay(0), c.stored);
+        EXPECT_EQ(card.phr.getDelay(0), stored);
     }
 }
 
@@ -391,21 +382,17 @@ TEST(SystemDialogs, PositionsMapToStoredBytes) {
 // The WQ-5000's code <-> (delay, interval), both ways; the WQ-7000's one byte
 // per box is the GUI test's.
 TEST(SystemDialogs, Wq5000BusyOutCode) {
-    const struct {
-        int code;
-        int delay, interval;
-    } codes[] = {{0, 1, 1}, {1, 1, 0}, {2, 0, 1}, {3, 0, 0}};
-    for (const auto& c : codes) {
+    for (auto [code, delay, interval] : {std::tuple{0, 1, 1}, {1, 1, 0}, {2, 0, 1}, {3, 0, 0}}) {
         Card card(W5);
-        card.sysImage[7] = static_cast<std::uint8_t>(c.code);
+        card.sysImage[7] = static_cast<std::uint8_t>(code);
         const DialogValues v = readDialog(card.sys, SysDialog::BusyOut);
-        EXPECT_EQ(v.at(D::BusyDelay), c.delay);
-        EXPECT_EQ(v.at(D::BusyInterval), c.interval);
+        EXPECT_EQ(v.at(D::BusyDelay), delay);
+        EXPECT_EQ(v.at(D::BusyInterval), interval);
         EXPECT_EQ(v.at(D::BusyPlayback), 0);
         EXPECT_FALSE(dialogFieldExists(D::BusyPlayback, W5));
         card.sysImage[7] = 9;
         storeDialog(card.sys, SysDialog::BusyOut, v);
-        EXPECT_EQ(card.sysImage[7], c.code);
+        EXPECT_EQ(card.sysImage[7], code);
     }
 }
 
@@ -460,11 +447,8 @@ TEST(SystemDialogs, FieldsTheModelLacks) {
 }
 
 TEST(PlayTables, NoteNames) {
-    const struct {
-        int note;
-        const char* name;
-    } cases[] = {{0, "C -"}, {1, "C#-"}, {12, "C 0"}, {127, "G 9"}};
-    for (const auto& c : cases) EXPECT_EQ(noteName(c.note), c.name);
+    for (auto [note, name] : {std::pair{0, "C -"}, {1, "C#-"}, {12, "C 0"}, {127, "G 9"}})
+        EXPECT_EQ(noteName(note), name);
 }
 
 TEST(PlayTables, InsertAndDeleteAtTheEdges) {
