@@ -38,7 +38,6 @@ TEST(CliMaintenance, BackupAndRestore) {
     EXPECT_FALSE(fs::exists(t / "old" / "_WQP0009.PHR"));
     EXPECT_EQ(readText(t / "old" / "_WQP0001.PHR"), "phrase");
 
-    expectRun({"restore", card, card + "/sub", "--yes"}, 2, "inside the source folder");
     writeText(t / "card" / "_WQP0002.PHR", "added after the backup");
     expectRun({"restore", old, card, "--yes"}, 0, "All card phrases will be erased");
     EXPECT_FALSE(fs::exists(t / "card" / "_WQP0002.PHR"));
@@ -55,25 +54,21 @@ TEST(CliMaintenance, CopyDeleteAndImport) {
 
     expectRun({"copy", src + "/a.PHR", card, "--to", "3"}, 0, "Copy succeeded.");
     EXPECT_EQ(readBytes(t / "card" / "_WQP0003.PHR"), kpacFile(3, 3, 0, 8));
-    EXPECT_EQ(runWqe({"get", card, "phrase.3.type", "phrase.3.name"}).out,
-              "phrase.3.type=1\nphrase.3.name=WQ-7000 003 \n");
-    // No slot given is a usage error; which slots a copy refuses, and that a
-    // failed copy registers nothing, the maintenance tests pin.
+    // No slot given is a usage error; the record a copy registers, which slots
+    // it refuses, and that a failed copy registers nothing, the maintenance
+    // tests pin.
     expectRun({"copy", src + "/a.PHR", card}, 1, "");
     fs::create_directories(t / "card" / "_WQP0005.PHR" / "x");
     expectRun({"copy", src + "/a.PHR", card, "--to", "5"}, 2, "Copy failed.");
 
     expectRun({"delete", card, "3", "--yes"}, 0, "OK to erase phrase0003?");
     EXPECT_FALSE(fs::exists(t / "card" / "_WQP0003.PHR"));
-    EXPECT_EQ(runWqe({"get", card, "phrase.3.type"}).out, "phrase.3.type=0\n");
     expectRun({"delete", card, "3", "--yes"}, 2, "");
 
-    // Import: both files (the 24-bit one made 16-bit), then the cleanup registers them.
+    // Import: both files (the 24-bit one made 16-bit), then the cleanup.
     fs::remove_all(t / "card" / "_WQP0005.PHR");
     expectRun({"import", card, "--folder", src, "--start", "2", "--cleanup", "--yes"}, 0,
               "c.wav -> _WQP0003.WAV (24-bit → 16-bit)");
-    EXPECT_EQ(runWqe({"get", card, "phrase.2.type", "phrase.2.mode"}).out,
-              "phrase.2.type=1\nphrase.2.mode=5\n");
     expectRun({"import", card, src + "/b.wav", "--no"}, 0, "wqe cleanup");
 }
 
@@ -130,9 +125,7 @@ std::vector<BrokenCase> readCases() {
     std::ifstream in(kCorpus / "cases.tsv");
     for (std::string line; std::getline(in, line);) {
         if (line.empty() || line[0] == '#') continue;
-        std::vector<std::string> f;
-        std::stringstream fields(line);
-        for (std::string field; std::getline(fields, field, '\t');) f.push_back(field);
+        const std::vector<std::string> f = split(line, '\t');
         if (f.size() != 5) throw std::runtime_error("cases.tsv: bad line: " + line);
         cases.push_back({f[0], f[1], f[2], replaceAll(f[4], "\\n", "\n"), std::stoi(f[3])});
     }

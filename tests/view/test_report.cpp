@@ -131,7 +131,6 @@ TEST(Report, FullPagesStayAboveTheFooter) {
 TEST(Report, Wq5000PhraseRowShowsTheListsCells) {
     OpenedCard card(Model::WQ5000, 0, 1);
     card.doc.phr().setName(0, "CHIME");
-    card.doc.memo().setPhraseMemo(0, "front door");
     const Report report(card.doc, ReportKind::Phrase, Language::English,
                         defaultReportMetrics(Language::English));
     const auto cells = phraseListRow(card.doc, 0, Language::English);
@@ -144,9 +143,7 @@ TEST(Report, Wq5000PhraseRowShowsTheListsCells) {
         expected.emplace_back(headers[c].header, report.columns()[c].width);
     for (int c = 0; c <= 12; ++c) expected.emplace_back(cells[c], report.columns()[c].width);
     EXPECT_EQ(drawn, expected);
-    EXPECT_NE(
-        reportPageText(page, report.metrics()).find("\nMemo : front door\n"),
-        std::string::npos);  // A 3-unit rule under the value row; the text pins do not draw rules.
+    // A 3-unit rule under the value row; the text pins do not draw rules.
     EXPECT_EQ(std::ranges::count(page.lines, 3, &ReportLine::width), 1);
 }
 
@@ -309,7 +306,6 @@ TEST(SystemForm, ListEditsReachTheRecordAndMarkModified) {
 
 TEST(SystemForm, Wq5000LacksTheWq7000Lists) {
     OpenedCard card(Model::WQ5000, 1);
-    EXPECT_FALSE(formHasWq7000Controls(Model::WQ5000));
     for (FormList l : {FormList::OutputVolumeThru, FormList::DisplaySleep, FormList::WqLinkMode}) {
         EXPECT_FALSE(formListExists(l, Model::WQ5000));
         EXPECT_EQ(formListPosition(card.doc, l), -1);
