@@ -154,7 +154,6 @@ TEST(PhraseSetup, OpensWithTheRecordsValues) {
     EXPECT_FALSE(openPhraseSetup(empty.sys, empty.phr, empty.memo, 0, empty.dir.path(), E));
 }
 
-// The audio volume, fade-in and repeat rows are the phrase dialog GUI test's.
 TEST(PhraseSetup, EnterStoresEachListOnEachKindAndModel) {
     struct Case {
         Model model;
@@ -168,14 +167,14 @@ TEST(PhraseSetup, EnterStoresEachListOnEachKindAndModel) {
     };
     // clang-format off
     const Case cases[] = {
+        {W7, A, L::Volume, 0, F::Volume, 10},
         {W5, A, L::Volume, 90, F::Volume, 100, F::Used, 1},
         {W7, M, L::Volume, 255, F::Tempo, 255},
-        {W7, A, L::ControlOut, 0, F::ControlOutputSwitch, 0, F::ControlOutputTime, 0},
         {W7, S, L::ControlOut, 3600, F::ControlOutputSwitch, 1, F::ControlOutputTime, 3599},
         {W5, A, L::ControlOut, 0, F::ControlOutput, 32768, F::Used, 1},
-        {W5, A, L::Delay, 599, F::Delay, 599, F::Used, 1},
         {W7, A, L::Delay, 30 * 59 + 29, F::Delay, 59967},  // 59s29f at MTC type 0
         {W5, A, L::Repeat, 0, F::Repeat, 32768, F::Used, 1},
+        {W7, A, L::Repeat, 1, F::RepeatSwitch, 1, F::RepeatCount, 0},
         {W7, P, L::FadeIn, 602, F::FadeIn, 602},
         {W7, M, L::FadeIn, 5, F::FadeIn, 0},           // MIDI has no fades
         {W5, P, L::PatternMode, 0, F::PatternMode, 1, F::Used, 1},
@@ -210,11 +209,18 @@ TEST(PhraseSetup, EnterWithoutChangesKeepsTheRecordAndTexts) {
             EXPECT_EQ(card.memo.phraseMemo(0), "\xFF\xFE");
         }
     }
-    // Typed texts: the GUI test types a name; here a memo on one line, and a
-    // longer stored memo that stays whole.
+    // Typed texts: which characters pass is the card's name filter; here the
+    // model's length, blank padding, a memo on one line, and a longer stored
+    // memo that stays whole.
+    EXPECT_EQ(phraseNameEdit("ABCDEFGHIJKLMN", W5), "ABCDEFGHIJK");
     EXPECT_EQ(phraseMemoLimit(std::string(90, 'x')), 90u);
     Card card(W7, A);
-    card.enter([](PhraseSetupEntry& e) { e.memo = "two\nlines ﾒﾓ"; });
+    card.enter([](PhraseSetupEntry& e) {
+        e.name = "NEW";
+        e.memo = "two\nlines ﾒﾓ";
+    });
+    EXPECT_EQ(card.phr.getName(0), "NEW         ");
+    EXPECT_EQ(card.record()[22], 0);
     EXPECT_EQ(card.memo.phraseMemo(0), "two lines \xD2\xD3");
 }
 
@@ -239,7 +245,6 @@ TEST(PhraseSetup, DelayAtEachMtcType) {
 TEST(PhraseSetup, Wq5000RepeatAndInterval) {
     Card card(W5, A);
     EXPECT_EQ(intervalAfterRepeat(W5, 1).position, 0);  // choosing ON selects 00m00s
-    EXPECT_EQ(intervalAfterRepeat(W5, 0).position, -1);
     card.enter([](PhraseSetupEntry& e) {
         at(e.positions, L::Repeat) = 1;
         at(e.positions, L::RepeatInterval) = 0;
