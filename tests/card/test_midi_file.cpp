@@ -8,23 +8,10 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes withHeader(std::uint16_t format, std::uint16_t timeBase, const Bytes& body) {
-    auto u8 = [](unsigned v) { return static_cast<std::uint8_t>(v); };
-    Bytes f = {'M',
-               'T',
-               'h',
-               'd',
-               0,
-               0,
-               0,
-               6,
-               u8(format >> 8),
-               u8(format),
-               0,
-               1,
-               u8(timeBase >> 8),
-               u8(timeBase)};
-    f.reserve(f.size() + body.size());
+Bytes withHeader(unsigned format, unsigned timeBase, const Bytes& body) {
+    Bytes f = {'M', 'T', 'h', 'd', 0, 0, 0, 6};
+    for (unsigned v : {format >> 8, format & 0xFF, 0u, 1u, timeBase >> 8, timeBase & 0xFF})
+        f.push_back(static_cast<std::uint8_t>(v));
     f.insert(f.end(), body.begin(), body.end());
     return f;
 }
@@ -60,6 +47,9 @@ TEST(MidiFile, TempoScanAndTempoByte) {
         std::uint8_t tempoByte;
     } cases[] = {
         {{0xFF, 0x51, 0x03, 0x09, 0x27, 0xC0}, 100, 95},
+        {{0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20}, 120, 115},
+        {{0xFF, 0x51, 0x03, 0x03, 0x85, 0x72}, 259, 254},  // the last tempo below the cap
+        {{0xFF, 0x51, 0x03, 0xE4, 0xE1, 0xC0}, 4, 0},
         {{0x00, 0xFF, 0xFF, 0x51, 0x03, 0x09, 0x27, 0xC0}, std::nullopt, 115},
         {{0xFF, 0x2F, 0x00, 0xFF, 0x51, 0x03, 0x09, 0x27, 0xC0}, std::nullopt, 115},
         {{0xFF, 0x51, 0x03, 0x00, 0x00, 0x00}, std::nullopt, 115},  // no tempo from 0
@@ -82,23 +72,6 @@ TEST(MidiFile, CutTextsAndHeaders) {
     short13.pop_back();
     EXPECT_FALSE(readMidiHeader(short13));
     EXPECT_EQ(readMidiHeader(withHeader(2, 96, {}))->format, 2);
-}
-
-// Arbitrary bytes never make the scans read outside their input (the
-// sanitizer build checks this).
-TEST(MidiFile, ArbitraryBytesAreScannedSafely) {
-    std::uint32_t seed = 12345;
-    auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
-    for (int round = 0; round < 2000; ++round) {
-        Bytes body(next() % 64);
-        for (auto& b : body)
-            b = (next() >> 16) % 4 == 0 ? 0xFF : static_cast<std::uint8_t>(next() >> 16);
-        const Bytes file = withHeader(0, 96, body);
-        const auto info = scanMidiInfo(file);
-        ASSERT_TRUE(info);
-        EXPECT_LE(info->sequenceName.size(), body.size());
-        EXPECT_GE(scanMidiTempo(file).value_or(3), 3);  // at least 60000000 / 0xFFFFFF
-    }
 }
 
 }  // namespace

@@ -1,12 +1,13 @@
 // Probing and registering phrase data files on hand-made files of every
-// kind, both models: recognition, the record bytes filled, refreshing,
-// the WQ-5000 pattern conversion and the MIDI tempo.
+// kind, both models: recognition, the record bytes filled, refreshing and
+// the WQ-5000 pattern conversion. The tempo scan itself: test_midi_file.cpp.
 #include <gtest/gtest.h>
 
 #include "card/FileIO.h"
 #include "card/MidiFile.h"
 #include "card/PatternFile.h"
 #include "card/PhrasePrm.h"
+#include "codec/TestSignals.h"
 #include "support/FaultyFileSystem.h"
 #include "support/TempDir.h"
 
@@ -31,23 +32,10 @@ Bytes fromHex(std::string_view hex) {
 
 Bytes kpacFile(int grade, int mode, int channels, std::uint32_t blocks,
                std::size_t dataBytes = 64) {
+    Bytes f = {'Q', 'W', 'h', 'P', 's', 'r', u8(grade), u8(mode), 0, u8(channels - 1)};
     // The 32-bit block count: high word first, each word low byte first.
-    Bytes f = {'Q',
-               'W',
-               'h',
-               'P',
-               's',
-               'r',
-               u8(grade),
-               u8(mode),
-               0,
-               u8(channels - 1),
-               u8(blocks >> 16),
-               u8(blocks >> 24),
-               u8(blocks),
-               u8(blocks >> 8),
-               0,
-               0};
+    for (int shift : {16, 24, 0, 8}) f.push_back(u8(blocks >> shift));
+    f.insert(f.end(), {0, 0});
     f.resize(f.size() + dataBytes, 0x11);
     return f;
 }
@@ -73,29 +61,23 @@ Bytes setTempo(std::uint32_t us) {
     return {0x00, 0xFF, 0x51, 0x03, u8(us >> 16), u8(us >> 8), u8(us)};
 }
 
-void putLe(Bytes& f, std::uint32_t v, int size) {
-    for (int k = 0; k < size; ++k) f.push_back(u8(v >> (8 * k)));
-}
-
 // A WAV file; `junk` bytes of another chunk come before the data chunk;
 // `statedData` overrides the data chunk's size.
 Bytes wavFile(int channels, std::uint32_t rate, int bits, std::uint32_t dataBytes,
               std::uint32_t junk = 0, std::optional<std::uint32_t> statedData = std::nullopt) {
-    Bytes f = {'R', 'I', 'F', 'F'};
-    putLe(f, 4 + 24 + (junk ? 8 + junk : 0) + 8 + dataBytes, 4);
-    f.insert(f.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0});
     const auto align = u32(channels * bits / 8);
-    for (auto [v, size] :
-         {std::pair{u32(channels), 2}, {rate, 4}, {rate * align, 4}, {align, 2}, {u32(bits), 2}})
-        putLe(f, v, size);
-    if (junk) {
-        f.insert(f.end(), {'j', 'u', 'n', 'k'});
-        putLe(f, junk, 4);
-        f.resize(f.size() + junk, 0);
-    }
-    f.insert(f.end(), {'d', 'a', 't', 'a'});
-    putLe(f, statedData.value_or(dataBytes), 4);
-    f.resize(f.size() + dataBytes, 0x22);
+    Bytes body = {'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0};
+    test::put16le(body, u32(channels));
+    test::put32le(body, rate);
+    test::put32le(body, rate * align);
+    test::put16le(body, align);
+    test::put16le(body, u32(bits));
+    if (junk) test::putChunk(body, "junk", Bytes(junk, 0));
+    body.insert(body.end(), {'d', 'a', 't', 'a'});
+    test::put32le(body, statedData.value_or(dataBytes));
+    body.resize(body.size() + dataBytes, 0x22);
+    Bytes f;
+    test::putChunk(f, "RIFF", body);
     return f;
 }
 
@@ -206,6 +188,8 @@ TEST(PhrasePrm, RegisteredRecords) {
          with(pat5, {{F::DataFileLength, 1024}}), "ABCDEFGH500"},
         {"MIDI", W7, midiFile(setTempo(600000)), 1, "M",
          with(seq7, {{F::Type, 2}, {F::DataFileLength, 33}, {F::Tempo, 95}, {F::Tempo2, 95}}), "M002        "},
+        {"MIDI without a tempo", W7, midiFile({}), 1, "M",
+         with(seq7, {{F::Type, 2}, {F::DataFileLength, 26}}), "M002        "},
         {"WQ-5000 MIDI", W5, midiFile(setTempo(600000)), 1, "M",
          {{F::Used, 1}, {F::MidiFlag, 1}, {F::DataFileLength, 33}, {F::Volume, 0}, {F::Tempo, 95},
           {F::Tempo2, 95}}, "M002       "},
@@ -259,47 +243,6 @@ TEST(PhrasePrm, Wq5000PatternIsConvertedOnAWq7000Card) {
     EXPECT_TRUE(full.fired());
     EXPECT_EQ(test::readBytes(path5), old);
     EXPECT_EQ(prm->kind(), kTypeEmpty);
-}
-
-TEST(PhrasePrm, MidiTempo) {
-    struct Case {
-        const char* what;
-        Bytes file;
-        std::optional<int> tempo;
-        std::uint8_t tempoByte;
-    };
-    Bytes endFirst = midiFile({0x00, 0xFF, 0x2F, 0x00});
-    endFirst.insert(endFirst.end(), {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20});
-    Bytes twoTempos = setTempo(600000);
-    const Bytes second = setTempo(500000);
-    twoTempos.insert(twoTempos.end(), second.begin(), second.end());
-    Bytes cutTempo = midiFile({});
-    cutTempo.resize(cutTempo.size() - 4);
-    cutTempo.insert(cutTempo.end(), {0xFF, 0x51, 0x03, 0x07});
-    const Case cases[] = {
-        {"120 bpm", midiFile(setTempo(500000)), 120, 115},
-        {"100 bpm", midiFile(setTempo(600000)), 100, 95},
-        {"first one counts", midiFile(twoTempos), 100, 95},
-        {"no tempo event", midiFile({0x00, 0x90, 0x40, 0x7F}), std::nullopt, 115},
-        {"tempo 0", midiFile(setTempo(0)), std::nullopt, 115},
-        {"end of track first", endFirst, std::nullopt, 115},
-        {"cut inside the event", cutTempo, std::nullopt, 115},
-        {"600 bpm", midiFile(setTempo(100000)), 600, 255},
-        {"259 bpm", midiFile(setTempo(230770)), 259, 254},
-        {"4 bpm", midiFile(setTempo(15000000)), 4, 0},
-        {"format 2", midiFile({}, 2), std::nullopt, 115},
-        {"format 255", midiFile({}, 0xFF), std::nullopt, 115},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(scanMidiTempo(c.file), c.tempo) << c.what;
-        for (Model m : {W7, W5}) {
-            Probe probe;
-            auto prm = CPhrasePrm::create(m);
-            ASSERT_TRUE(prm->registerMid(probe.put("_WQP0001.MID", c.file), 0, "MIDI")) << c.what;
-            EXPECT_EQ(prm->fields().getTempo(0), c.tempoByte) << c.what;
-            EXPECT_EQ(prm->fields().getTempo2(0), c.tempoByte) << c.what;
-        }
-    }
 }
 
 TEST(PhrasePrm, CheckingMidiRefreshesLengthAndSecondTempoByte) {
