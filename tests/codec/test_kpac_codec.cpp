@@ -1,6 +1,7 @@
-// Whole files through the decoder and the encoder: golden bytes of the linear
-// modes, the encoder's analysis choices, 24-bit input, and a corpus of broken
-// inputs, each with the message it must produce.
+// The header (word order of the block count, raw probing), then whole files
+// through the decoder and the encoder: golden bytes of the linear modes, the
+// encoder's analysis choices, 24-bit input, and a corpus of broken inputs,
+// each with the message it must produce.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -43,6 +44,9 @@ wqe::Expected<EncodeSummary> encodeTo(const Bytes& wav, int mode, Bytes& phr) {
     return r;
 }
 
+// grade 3, MODE2, stereo, 1 block
+Bytes validHeader() { return {'Q', 'W', 'h', 'P', 's', 'r', 3, 2, 0, 1, 0, 0, 1, 0, 0, 0}; }
+
 Bytes slice(const Bytes& b, std::size_t from, std::size_t to) {
     return Bytes(b.begin() + static_cast<long>(from), b.begin() + static_cast<long>(to));
 }
@@ -64,10 +68,43 @@ double snr(const std::vector<std::int32_t>& ref, const Bytes& wav, int mode, int
 
 }  // namespace
 
-TEST(KpacDecoder, ZeroBlocksGiveAnEmptyWavFile) {
-    Bytes wav;
-    ASSERT_TRUE(decodeTo(phraseFile(3, Mode::Mode2, 2, 0, {}), 2, wav));
-    EXPECT_EQ(wav, makeWav(2, 32000, 16, {}));  // 44-byte header, no samples
+TEST(KpacHeader, BlockCountIsStoredHighWordFirstEachWordLowByteFirst) {
+    const auto valid = parseHeader(validHeader());
+    ASSERT_TRUE(valid) << valid.error().message();
+    EXPECT_EQ(valid->sampleRate(), 32000u);
+    EXPECT_EQ(valid->frames(), 16u);
+    const std::pair<Bytes, std::uint32_t> cases[] = {
+        {{0x01, 0x00, 0x00, 0x00}, 65536},
+        {{0x00, 0x00, 0x00, 0x01}, 256},
+        {{0x00, 0x01, 0x00, 0x00}, 0x01000000},
+        {{0x34, 0x12, 0x78, 0x56}, 0x12345678},
+    };
+    for (const auto& [b, count] : cases) {
+        auto bytes = validHeader();
+        std::copy(b.begin(), b.end(), bytes.begin() + 10);
+        const auto h = parseHeader(bytes);
+        ASSERT_TRUE(h);
+        EXPECT_EQ(h->blockCount, count);
+        const auto written = writeHeader(*h);
+        EXPECT_EQ(Bytes(written.begin(), written.end()), bytes);
+    }
+    const auto golden = writeHeader(Header{5, Mode::HLinear, 1, 0x00010002});
+    EXPECT_EQ(Bytes(golden.begin(), golden.end()),
+              (Bytes{'Q', 'W', 'h', 'P', 's', 'r', 5, 4, 0, 0, 1, 0, 2, 0, 0, 0}));
+}
+
+TEST(KpacHeader, RawHeaderKeepsInvalidFieldsForProbing) {
+    auto bytes = validHeader();
+    bytes[6] = 9;
+    bytes[7] = 7;
+    const auto raw = readRawHeader(bytes);
+    ASSERT_TRUE(raw);
+    EXPECT_TRUE(raw->hasMagic());
+    EXPECT_EQ(raw->grade, 9);
+    EXPECT_EQ(raw->mode, 7);
+    EXPECT_FALSE(validateHeader(*raw));
+    bytes.resize(15);
+    EXPECT_FALSE(readRawHeader(bytes));
 }
 
 TEST(KpacDecoder, LinearAndHighLinearTo16And24Bits) {
@@ -149,6 +186,8 @@ TEST(KpacDecoder, DecodesTheBlocksTheFileHoldsAndWarnsOfTheClaim) {
     std::vector<std::int32_t> expected(16, -1);
     expected[0] = 1;
     EXPECT_EQ(wavSamples(wav, 2), expected);
+    ASSERT_TRUE(decodeTo(phraseFile(3, Mode::Mode2, 2, 0, {}), 2, wav));
+    EXPECT_EQ(wav, makeWav(2, 32000, 16, {}));  // zero blocks: the 44-byte header alone
 }
 
 TEST(KpacEncoder, LinearAndHighLinearGoldenBytes) {
