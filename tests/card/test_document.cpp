@@ -72,17 +72,6 @@ TEST_F(DocumentTest, RefusesOtherFileNamesAndShortSystemFiles) {
     EXPECT_EQ(doc.sys().getCardName(), "WQ-7000 ");
 }
 
-TEST_F(DocumentTest, AMissingMemoFileIsCreatedBySaveNotByOpen) {
-    sfs::remove(dir / "WQE_MEMO.TXT");
-    ASSERT_TRUE(doc.openFile(sysPath()));
-    EXPECT_FALSE(sfs::exists(dir / "WQE_MEMO.TXT"));  // a write-protected card opens
-    modify();
-    ASSERT_TRUE(doc.onSaveCardInfo());
-    const std::string memo = test::readText(dir / "WQE_MEMO.TXT");
-    EXPECT_TRUE(memo.starts_with("SystemMemo:\r\n\r\nPhraseMemo:\r\n0001:\r\n"));
-    EXPECT_TRUE(memo.ends_with("1000:\r\n"));
-}
-
 // Files that cannot be read are reported by file and kind when the card is
 // opened, and no card is shown (so none can be saved over them).
 TEST_F(DocumentTest, UnreadableFilesFailTheOpenByNameAndKind) {
@@ -148,8 +137,16 @@ TEST_F(DocumentTest, FolderProblemsAreNamedNotTakenForAMissingCard) {
     EXPECT_EQ(none.error().kind, ErrorKind::NotFound);
 }
 
+// Opening never writes (a write-protected card opens), saving an unmodified
+// card beeps and writes nothing, and a save changes only the edited bytes and
+// creates a missing memo file.
 TEST_F(DocumentTest, SavingChangesOnlyTheEditedBytes) {
+    sfs::remove(dir / "WQE_MEMO.TXT");
     ASSERT_TRUE(doc.openFile(sysPath()));
+    EXPECT_FALSE(sfs::exists(dir / "WQE_MEMO.TXT"));
+    EXPECT_TRUE(doc.onSaveCardInfo());
+    EXPECT_EQ(prompter.beeps, 1);
+    EXPECT_FALSE(sfs::exists(dir / "WQE_MEMO.TXT"));
     auto sysWant = readBytes(dir / "_WQ7TSYS.CNF");
     auto phrWant = readBytes(dir / "_WQ7TPHR.CNF");
     doc.sys().setMtcErrorLevel(9);
@@ -162,15 +159,10 @@ TEST_F(DocumentTest, SavingChangesOnlyTheEditedBytes) {
     phrWant[3 * 80 + 52] = 55;
     EXPECT_EQ(readBytes(dir / "_WQ7TSYS.CNF"), sysWant);
     EXPECT_EQ(readBytes(dir / "_WQ7TPHR.CNF"), phrWant);
-    EXPECT_NE(test::readText(dir / "WQE_MEMO.TXT").find("0004:edited\r\n"), std::string::npos);
-}
-
-TEST_F(DocumentTest, SavingAnUnmodifiedCardBeepsAndWritesNothing) {
-    ASSERT_TRUE(doc.openFile(sysPath()));
-    sfs::remove(dir / "WQE_MEMO.TXT");
-    EXPECT_TRUE(doc.onSaveCardInfo());
-    EXPECT_EQ(prompter.beeps, 1);
-    EXPECT_FALSE(sfs::exists(dir / "WQE_MEMO.TXT"));
+    const std::string memo = test::readText(dir / "WQE_MEMO.TXT");
+    EXPECT_TRUE(memo.starts_with("SystemMemo:\r\n\r\nPhraseMemo:\r\n0001:\r\n"));
+    EXPECT_NE(memo.find("0004:edited\r\n"), std::string::npos);
+    EXPECT_TRUE(memo.ends_with("1000:\r\n"));
 }
 
 // A fault at any write, flush, rename or removal of a save leaves every card
