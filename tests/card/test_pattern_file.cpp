@@ -190,7 +190,6 @@ TEST(PatternFile, StepCountsFollowThePatternMode) {
                                   {Model::WQ5000, 2, 100},
                                   {Model::WQ5000, 3, 128}})
         EXPECT_EQ(patternStepCount(m, mode), steps) << mode;
-    EXPECT_EQ(patternModeRandom1(Model::WQ5000), 2);
 }
 
 }  // namespace
