@@ -94,29 +94,13 @@ TEST(SystemFile, FieldsTheModelLacksReadDefaultsAndWriteNothing) {
     a7.sys.setBusyOutCode(3);
     a7.sys.setControlInputSelect(4);
     EXPECT_EQ(a7.image, before7);
-}
-
-// Unloaded, and the fresh image of either model, read the same defaults.
-TEST(SystemFile, Defaults) {
+    // Without a card the defaults are read and setters write nowhere. (The
+    // fresh images are pinned byte for byte by test_model.cpp.)
     CWQESys unloaded;
-    Attached a7(W7, CWQESys::defaultImage(W7)), a5(W5, CWQESys::defaultImage(W5));
-    EXPECT_EQ(a7.image.size(), 1352u);
-    EXPECT_EQ(a5.image.size(), 1354u);
-    for (CWQESys* sys : {&unloaded, &a7.sys, &a5.sys}) {
-        EXPECT_EQ(sys->getCardName(), "WQ-7000 ");
-        EXPECT_EQ(sys->getBaudRate(), 1);
-        EXPECT_EQ(sys->getDeviceId(), 1);
-        EXPECT_EQ(sys->getEqHighGain(), 12);
-        EXPECT_EQ(sys->getBinaryTriggerLevel(), 1);
-        EXPECT_EQ(sys->getDisplaySleepTime(), 30);
-        EXPECT_EQ(sys->getLineThruFadeOut(), 5);
-        EXPECT_EQ(sys->getDirectPlayTable()[15], 15);
-        EXPECT_EQ(sys->getProgramPlayTable(0)[99], 99);
-        EXPECT_EQ(sys->getProgramPlayTable(3)[0], 32768);
-        EXPECT_EQ(sys->getNoteMap()[127], 127);
-    }
-    unloaded.setBaudRate(3);  // ignored, nothing to write to
+    unloaded.setBaudRate(3);
     EXPECT_EQ(unloaded.getBaudRate(), 1);
+    EXPECT_EQ(unloaded.getCardName(), "WQ-7000 ");
+    EXPECT_EQ(unloaded.getProgramPlayTable(3)[0], 32768);
 }
 
 TEST(SystemFile, ReadTimeRangeRules) {
