@@ -150,18 +150,13 @@ TEST(PhraseFile, IndexesPastAShortImageReadDefaultsAndWriteNothing) {
     }
     EXPECT_EQ(a.image, Bytes(120, 0x77));
     EXPECT_EQ(a.phr.recordCount(), 1);
-}
-
-TEST(PhraseFile, DefaultsWithoutACard) {
+    // Without a card the defaults follow the model.
     CWQEPhr phr;
-    EXPECT_EQ(phr.getVolume(0), 100u);
-    EXPECT_EQ(phr.getControlOutputTime(0), 32768u);
     EXPECT_EQ(phr.getTempo(0), 0u);
+    EXPECT_EQ(phr.getControlOutputTime(0), 32768u);
     phr.setModel(W5);
     EXPECT_EQ(phr.getTempo(0), 115u);
-    EXPECT_EQ(phr.getControlOutput(0), 32768u);
     EXPECT_EQ(phr.getName(0), std::string(11, ' '));
-    EXPECT_EQ(phr.getFadeIn(0), 0u);  // the WQ-5000 has no fades
 }
 
 }  // namespace
