@@ -241,13 +241,7 @@ TEST_F(DocumentTest, SavingIntoAReadOnlyFolderSaysSo) {
 }
 
 TEST_F(DocumentTest, AMemoFileNotUnderstoodIsReplacedOnlyAfterAYes) {
-    // CR-only line ends are understood; a file with a foreign layout is not.
-    test::writeText(dir / "WQE_MEMO.TXT", "SystemMemo:\rabc\rPhraseMemo:\r0001:one\r0002:two\r");
-    ASSERT_TRUE(doc.openFile(sysPath()));
-    EXPECT_TRUE(doc.memoUnderstood());
-    EXPECT_EQ(doc.memo().systemMemo(), "abc\n");
-    EXPECT_EQ(doc.memo().phraseMemo(1), "two");
-
+    // Which layouts are understood: test_memo.cpp.
     const std::string foreign = "my notes\nabout this card\n";
     test::writeText(dir / "WQE_MEMO.TXT", foreign);
     ASSERT_TRUE(doc.openFile(sysPath()));
