@@ -103,6 +103,14 @@ TEST(WriteFileAtomic, EachFaultKeepsTheOldFile) {
         }
     }
     EXPECT_GE(runs, 4);  // create, write, flush, rename
+    // A read-only folder (a write-protected card) is named as such.
+    TempDir dir;
+    FaultyFileSystem readOnly;
+    readOnly.failFrom(FsOp::Create, 1, EROFS);
+    const Status s = writeFileAtomic(readOnly, dir / "f", std::string_view("x"));
+    ASSERT_FALSE(s);
+    EXPECT_EQ(s.error().kind, ErrorKind::ReadOnlyFileSystem);
+    EXPECT_NE(s.error().reason.find("is read-only"), std::string::npos) << s.error().reason;
 }
 
 TEST(MultiFileCommit, EachFaultLeavesOldOrNewFileByFileAndSaysWhich) {

@@ -4,7 +4,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <functional>
 #include <map>
 
 #include "card/CWQEDoc.h"
@@ -75,36 +74,32 @@ TEST_F(DocumentTest, RefusesOtherFileNamesAndShortSystemFiles) {
 // Files that cannot be read are reported by file and kind when the card is
 // opened, and no card is shown (so none can be saved over them).
 TEST_F(DocumentTest, UnreadableFilesFailTheOpenByNameAndKind) {
-    auto phraseFileIsAFolder = [](const sfs::path& card) {
-        sfs::remove(card / "_WQ7TPHR.CNF");
-        sfs::create_directory(card / "_WQ7TPHR.CNF");
-    };
-    auto noPhraseFile = [](const sfs::path& card) { sfs::remove(card / "_WQ7TPHR.CNF"); };
-    auto nothing = [](const sfs::path&) {};
+    enum Prepare { Nothing, Missing, Folder };  // done to `file` first
     const struct {
         const char* what;
-        std::function<void(const sfs::path&)> prepare;
+        Prepare prepare;
         int k;  // the k-th read fails with EACCES; 0 for none
         const char* file;
         ErrorKind kind;
         const char* message;
     } cases[] = {
-        {"phrase file missing", noPhraseFile, 0, "_WQ7TPHR.CNF", ErrorKind::NotFound,
+        {"phrase file missing", Missing, 0, "_WQ7TPHR.CNF", ErrorKind::NotFound,
          "Fail to Read File!"},
-        {"phrase file a folder", phraseFileIsAFolder, 0, "_WQ7TPHR.CNF", ErrorKind::IsFolder,
+        {"phrase file a folder", Folder, 0, "_WQ7TPHR.CNF", ErrorKind::IsFolder,
          "Fail to Read File!"},
-        {"system file denied", nothing, 1, "_WQ7TSYS.CNF", ErrorKind::PermissionDenied,
+        {"system file denied", Nothing, 1, "_WQ7TSYS.CNF", ErrorKind::PermissionDenied,
          "Fail to Read File!"},
-        {"phrase file denied", nothing, 2, "_WQ7TPHR.CNF", ErrorKind::PermissionDenied,
+        {"phrase file denied", Nothing, 2, "_WQ7TPHR.CNF", ErrorKind::PermissionDenied,
          "Fail to Read File!"},
-        {"memo file denied", nothing, 3, "WQE_MEMO.TXT", ErrorKind::PermissionDenied,
+        {"memo file denied", Nothing, 3, "WQE_MEMO.TXT", ErrorKind::PermissionDenied,
          "Unable to open Memo file"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         test::TempDir card;
         ASSERT_EQ(createCard(card.path(), Model::WQ7000, 0), "");
-        c.prepare(card.path());
+        if (c.prepare != Nothing) sfs::remove(card / c.file);
+        if (c.prepare == Folder) sfs::create_directory(card / c.file);
         test::FaultyFileSystem faulty;
         if (c.k) faulty.failAt(test::FsOp::Read, c.k, EACCES);
         ScriptedPrompter p;
@@ -226,18 +221,6 @@ TEST_F(DocumentTest, EachSaveFaultLeavesOldOrNewContentFileByFile) {
         }
     }
     EXPECT_GE(runs, 12);  // three files: create, write, flush, rename each
-}
-
-TEST_F(DocumentTest, SavingIntoAReadOnlyFolderSaysSo) {
-    ASSERT_TRUE(doc.openFile(sysPath()));
-    test::FaultyFileSystem readOnly;
-    readOnly.failFrom(test::FsOp::Create, 1, EROFS);
-    doc.setFileSystem(readOnly);
-    modify();
-    EXPECT_FALSE(doc.onSaveCardInfo());
-    ASSERT_EQ(prompter.errors.size(), 1u);
-    EXPECT_EQ(prompter.errors[0].kind, ErrorKind::ReadOnlyFileSystem);
-    EXPECT_NE(prompter.errors[0].reason.find("is read-only"), std::string::npos);
 }
 
 TEST_F(DocumentTest, AMemoFileNotUnderstoodIsReplacedOnlyAfterAYes) {
