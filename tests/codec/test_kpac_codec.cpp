@@ -88,9 +88,7 @@ TEST(KpacHeader, BlockCountIsStoredHighWordFirstEachWordLowByteFirst) {
         const auto written = writeHeader(*h);
         EXPECT_EQ(Bytes(written.begin(), written.end()), bytes);
     }
-    const auto golden = writeHeader(Header{5, Mode::HLinear, 1, 0x00010002});
-    EXPECT_EQ(Bytes(golden.begin(), golden.end()),
-              (Bytes{'Q', 'W', 'h', 'P', 's', 'r', 5, 4, 0, 0, 1, 0, 2, 0, 0, 0}));
+    // The whole written header is pinned by the encoder's golden bytes below.
 }
 
 TEST(KpacHeader, RawHeaderKeepsInvalidFieldsForProbing) {
