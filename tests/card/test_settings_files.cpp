@@ -1,0 +1,274 @@
+// The system and phrase settings files: field layout of both models,
+// defaults, read-time range rules, the erased record, playback time and the
+// guard against short images.
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+#include "card/CWQEPhr.h"
+#include "card/CWQESys.h"
+
+namespace wqe {
+namespace {
+
+constexpr Model W7 = Model::WQ7000;
+constexpr Model W5 = Model::WQ5000;
+using Bytes = std::vector<std::uint8_t>;
+
+// Offsets and sizes as the device reads them, written out independently of
+// the field tables in the code: the first and last field of each model, the
+// fields only one model has and each width in both byte orders.
+struct Layout {
+    const char* field;
+    Model model;
+    int offset, size;
+};
+// clang-format off
+const Layout kSystemLayouts[] = {
+    {"phrase-count-code", W7, 6, 1},        {"phrase-count-code", W5, 51, 1},   {"busy-out-code", W5, 7, 1},
+    {"control-input-select", W5, 1086, 1},  {"card-protect", W5, 1091, 1},      {"midi-channel", W7, 1314, 1},
+    {"midi-channel", W5, 1349, 1},          {"device-id", W5, 1352, 1},         {"wq-link-mode", W7, 1327, 1},
+    {"line-thru-fade-out", W7, 1332, 2},    {"line-thru-fade-in", W7, 1334, 2}, {"display-sleep-time", W7, 1348, 2},
+};
+// clang-format on
+// clang-format off
+const Layout kPhraseLayouts[] = {
+    {"type", W7, 0, 1},               {"repeat-interval", W7, 4, 2},   {"delay", W7, 8, 2},
+    {"grade", W7, 23, 1},             {"length", W7, 28, 4},           {"loop2-point", W7, 48, 4},
+    {"fade-out", W7, 58, 2},          {"tempo", W7, 62, 1},            {"used", W5, 0, 1},
+    {"midi-flag", W5, 5, 1},          {"length", W5, 6, 4},            {"delay", W5, 16, 2},
+    {"repeat", W5, 20, 2},            {"end-point", W5, 38, 4},        {"tempo", W5, 42, 1},
+};
+// clang-format on
+
+template <class Field, class Infos>
+Field fieldNamed(const Infos& infos, const std::string& name) {
+    for (const auto& info : infos)
+        if (name == info.name) return static_cast<Field>(&info - infos.data());
+    ADD_FAILURE() << "no field " << name;
+    return Field{};
+}
+
+Bytes counting(std::size_t size) {
+    Bytes image(size);
+    std::iota(image.begin(), image.end(), std::uint8_t{0x11});
+    return image;
+}
+
+template <class Table>
+struct Attached {
+    Attached(Model m, Bytes img) : image(std::move(img)) {
+        t.setModel(m);
+        t.attach(image);
+    }
+    Bytes image;
+    Table t;
+};
+
+TEST(SystemFile, EachFieldWritesExactlyItsBytesInTheModelsByteOrder) {
+    for (const Layout& l : kSystemLayouts) {
+        SCOPED_TRACE(std::string(l.field) + (l.model == W7 ? " WQ-7000" : " WQ-5000"));
+        Attached<CWQESys> a(l.model, counting(systemFileSize(l.model)));
+        Bytes want = a.image;
+        a.t.set(fieldNamed<SystemField>(systemFields(), l.field), l.size == 1 ? 0xA5 : 0x1234);
+        if (l.size == 1)
+            want[l.offset] = 0xA5;
+        else if (l.model == W7)
+            want[l.offset] = 0x34, want[l.offset + 1] = 0x12;
+        else
+            want[l.offset] = 0x12, want[l.offset + 1] = 0x34;
+        EXPECT_EQ(a.image, want);
+    }
+}
+
+TEST(SystemFile, FieldsTheModelLacksReadDefaultsAndWriteNothing) {
+    Attached<CWQESys> a5(W5, counting(systemFileSize(W5)));
+    const Bytes before5 = a5.image;
+    a5.t.setWqLinkMode(2);
+    a5.t.setLineThruFadeIn(100);
+    a5.t.setEqLowGain(3);
+    EXPECT_EQ(a5.image, before5);
+    EXPECT_EQ(a5.t.getEqLowGain(), 12);
+    EXPECT_EQ(a5.t.getMtcErrorLevel(), 5);
+    Attached<CWQESys> a7(W7, counting(systemFileSize(W7)));
+    const Bytes before7 = a7.image;
+    a7.t.setBusyOutCode(3);
+    a7.t.setControlInputSelect(4);
+    EXPECT_EQ(a7.image, before7);
+    // Without a card the defaults are read and setters write nowhere. (The
+    // fresh images are pinned byte for byte by test_model.cpp.)
+    CWQESys unloaded;
+    unloaded.setBaudRate(3);
+    EXPECT_EQ(unloaded.getBaudRate(), 1);
+    EXPECT_EQ(unloaded.getCardName(), "WQ-7000 ");
+    EXPECT_EQ(unloaded.getProgramPlayTable(3)[0], 32768);
+}
+
+TEST(SystemFile, ReadTimeRangeRules) {
+    // Device ID 0 or above 32 reads as 1; fades outside 5..599 read as 5.
+    struct Case {
+        int stored, deviceId, fade;
+    };
+    const Case cases[] = {{0, 1, 5},   {4, 4, 5},      {5, 5, 5},   {32, 32, 32},
+                          {33, 1, 33}, {599, -1, 599}, {600, -1, 5}};
+    Attached<CWQESys> a(W7, CWQESys::defaultImage(W7));
+    for (const Case& c : cases) {
+        a.image[1320] = static_cast<std::uint8_t>(c.stored);
+        a.image[1334] = static_cast<std::uint8_t>(c.stored);
+        a.image[1335] = static_cast<std::uint8_t>(c.stored >> 8);
+        if (c.deviceId >= 0) {
+            EXPECT_EQ(a.t.getDeviceId(), c.deviceId) << c.stored;
+        }
+        EXPECT_EQ(a.t.getLineThruFadeIn(), c.fade) << c.stored;
+    }
+    a.t.setDisplaySleepTime(5);  // not clamped
+    EXPECT_EQ(a.t.getDisplaySleepTime(), 5);
+}
+
+TEST(SystemFile, TablesFollowTheModelsByteOrder) {
+    Attached<CWQESys> a5(W5, CWQESys::defaultImage(W5)), a7(W7, CWQESys::defaultImage(W7));
+    a5.image[1054] = a7.image[20] = 0x00;
+    a5.image[1055] = a7.image[21] = 0x05;
+    EXPECT_EQ(a5.t.getDirectPlayTable()[0], 5);
+    EXPECT_EQ(a7.t.getDirectPlayTable()[0], 1280);
+    // Program play table t entry k: WQ-7000 at 52 + 200t + 2k, WQ-5000 at 54 + 200t + 2k.
+    std::array<std::uint16_t, kProgramPlayEntries> table{};
+    table[7] = 0xBEEF;
+    a7.t.setProgramPlayTable(4, table);
+    a5.t.setProgramPlayTable(4, table);
+    EXPECT_EQ(Bytes(&a7.image[866], &a7.image[868]), (Bytes{0xEF, 0xBE}));
+    EXPECT_EQ(Bytes(&a5.image[868], &a5.image[870]), (Bytes{0xBE, 0xEF}));
+    const Bytes before = a7.image;  // a table number past the last is ignored
+    a7.t.setProgramPlayTable(5, table);
+    EXPECT_EQ(a7.image, before);
+    EXPECT_EQ(a7.t.getProgramPlayTable(5)[0], 32768);
+    std::array<std::uint16_t, kNoteMapEntries> notes{};
+    notes[127] = 0x0102;
+    a5.t.setNoteMap(notes);
+    a7.t.setNoteMap(notes);
+    EXPECT_EQ(Bytes(&a5.image[1346], &a5.image[1348]), (Bytes{0x01, 0x02}));
+    EXPECT_EQ(Bytes(&a7.image[1312], &a7.image[1314]), (Bytes{0x02, 0x01}));
+}
+
+TEST(SystemFile, CardNameIsEightCharactersAndAZeroByte) {
+    for (Model m : {W7, W5}) {
+        const int off = m == W7 ? 8 : 42;
+        Attached<CWQESys> a(m, counting(systemFileSize(m)));
+        a.t.setCardName("ABCDEFGH");
+        EXPECT_EQ(std::string(a.image.begin() + off, a.image.begin() + off + 9),
+                  std::string("ABCDEFGH\0", 9));
+        // Longer names are cut to the field; shorter ones end at their zero byte.
+        a.t.setCardName("TOOLONGNAME");
+        EXPECT_EQ(a.t.getCardName(), "TOOLONGN");
+        EXPECT_EQ(a.image[off + 8], 0);
+        a.t.setCardName("AB");
+        EXPECT_EQ(a.t.getCardName(), "AB");
+        EXPECT_EQ(a.image[off + 2], 0);
+    }
+}
+
+TEST(SystemFile, DisplaySleepPositions) {
+    struct Case {
+        int position, sw, time;
+    };
+    for (const Case& c : {Case{0, 0, 30}, {1, 1, 30}, {3570, 1, 3599}}) {
+        int sw = -1, time = -1;
+        displaySleepFromPosition(c.position, sw, time);
+        EXPECT_EQ(std::pair(sw, time), std::pair(c.sw, c.time)) << c.position;
+    }
+    EXPECT_EQ(displaySleepPosition(0, 500), 0);
+    EXPECT_EQ(displaySleepPosition(7, 3599), 3570);
+}
+
+TEST(PhraseFile, EachFieldWritesExactlyItsBytesOfItsRecord) {
+    for (const Layout& l : kPhraseLayouts) {
+        SCOPED_TRACE(std::string(l.field) + (l.model == W7 ? " WQ-7000" : " WQ-5000"));
+        Attached<CWQEPhr> a(l.model, counting(phraseRecordSize(l.model) * 3));
+        Bytes want = a.image;
+        const std::uint32_t value = l.size == 1 ? 0xA5 : l.size == 2 ? 0x1234 : 0x12345678;
+        a.t.set(1, fieldNamed<PhraseField>(phraseFields(), l.field), value);
+        const std::size_t base = phraseRecordSize(l.model) + static_cast<std::size_t>(l.offset);
+        for (int k = 0; k < l.size; ++k)  // WQ-7000 low byte first, WQ-5000 high byte first
+            want[base + static_cast<std::size_t>(k)] =
+                static_cast<std::uint8_t>(value >> (8 * (l.model == W7 ? k : l.size - 1 - k)));
+        EXPECT_EQ(a.image, want);
+        EXPECT_EQ(a.t.get(1, fieldNamed<PhraseField>(phraseFields(), l.field)), value);
+    }
+}
+
+TEST(PhraseFile, PlaybackTimeUsesTheGradeDivisors) {
+    Attached<CWQEPhr> a5(W5, counting(phraseRecordSize(W5)));
+    a5.image[6] = 0x00, a5.image[7] = 0x00, a5.image[8] = 0x10,
+    a5.image[9] = 0x00;  // big-endian 4096
+    a5.t.setGrade(0, 0);
+    EXPECT_EQ(a5.t.playbackTenths(0), 81);  // 81.92 tenths -> 00:00:08.1s
+    Attached<CWQEPhr> a(W7, CWQEPhr::erasedImage(W7, 1));
+    struct Case {
+        int grade;
+        std::uint32_t length;
+        std::int64_t tenths;
+    };
+    const Case cases[] = {
+        {2, 220500 / 16, 99},  // ten seconds at 22050 Hz, cut to whole blocks
+        {5, 30000, 100},
+        {5, 0xFFFFFFFF, 14316557},  // beyond 32 bits of samples: no overflow
+        {6, 30000, 0},
+    };
+    for (const Case& c : cases) {
+        a.t.setGrade(0, c.grade);
+        a.t.setLength(0, c.length);
+        EXPECT_EQ(a.t.playbackTenths(0), c.tenths) << c.grade << ' ' << c.length;
+    }
+}
+
+// The erased records themselves are pinned by the new card images in
+// tests/data; here erasing keeps the bytes the editor does not interpret.
+TEST(PhraseFile, ErasingKeepsUninterpretedBytes) {
+    // Zeros, 12 blanks and a zero byte from offset 10, volume 100.
+    Attached<CWQEPhr> a7(W7, counting(phraseRecordSize(W7) * 2));
+    const Bytes before = a7.image;
+    a7.t.erase(1);
+    Bytes want7 = before;
+    std::fill(want7.begin() + 80, want7.end(), 0);
+    std::fill_n(want7.begin() + 90, 12, ' ');
+    want7[132] = 100;
+    want7[135] = before[135];
+    std::copy(before.begin() + 151, before.end(), want7.begin() + 151);
+    EXPECT_EQ(a7.image, want7);  // record 0 untouched
+}
+
+TEST(PhraseFile, NamesEndInAZeroByte) {
+    for (auto [m, shown, end] : {std::tuple{W7, "ABCDEFGHIJKL", 22}, {W5, "ABCDEFGHIJK", 33}}) {
+        Attached<CWQEPhr> a(m, CWQEPhr::erasedImage(m, 1));
+        a.t.setName(0, "ABCDEFGHIJKLMNOP");
+        EXPECT_EQ(a.t.getName(0), shown);
+        EXPECT_EQ(a.image[end], 0);
+        EXPECT_EQ(a.image[end + 1], 0);  // the next field untouched
+    }
+}
+
+TEST(PhraseFile, IndexesPastAShortImageReadDefaultsAndWriteNothing) {
+    // One and a half records: index 1 is cut short, index 2 lies beyond.
+    Attached<CWQEPhr> a(W7, Bytes(120, 0x77));
+    for (int i : {1, 2, 1000, -1}) {
+        a.t.setVolume(i, 5);
+        a.t.setLength(i, 5);
+        a.t.setName(i, "X");
+        a.t.erase(i);
+        EXPECT_EQ(a.t.getVolume(i), 100u) << i;
+        EXPECT_EQ(a.t.getName(i), std::string(12, ' ')) << i;
+        EXPECT_FALSE(a.t.isUsed(i));
+    }
+    EXPECT_EQ(a.image, Bytes(120, 0x77));
+    EXPECT_EQ(a.t.recordCount(), 1);
+    // Without a card the defaults follow the model.
+    CWQEPhr phr;
+    EXPECT_EQ(phr.getTempo(0), 0u);
+    EXPECT_EQ(phr.getControlOutputTime(0), 32768u);
+    phr.setModel(W5);
+    EXPECT_EQ(phr.getTempo(0), 115u);
+    EXPECT_EQ(phr.getName(0), std::string(11, ' '));
+}
+
+}  // namespace
+}  // namespace wqe
