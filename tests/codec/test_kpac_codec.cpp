@@ -1,7 +1,8 @@
 // The header (word order of the block count, raw probing), then whole files
-// through the decoder and the encoder: golden bytes of the linear modes, the
-// encoder's analysis choices, 24-bit input, and a corpus of broken inputs,
-// each with the message it must produce.
+// through the decoder and the encoder: H-LINEAR's byte order, the encoder's
+// analysis choices, 24-bit input, and a corpus of broken inputs, each with
+// the message it must produce. The bytes of every mode are pinned by the
+// encoded and decoded files of tests/data/kpac (tests/convert).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -75,8 +76,6 @@ TEST(KpacHeader, BlockCountIsStoredHighWordFirstEachWordLowByteFirst) {
     EXPECT_EQ(valid->frames(), 16u);
     const std::pair<Bytes, std::uint32_t> cases[] = {
         {{0x01, 0x00, 0x00, 0x00}, 65536},
-        {{0x00, 0x00, 0x00, 0x01}, 256},
-        {{0x00, 0x01, 0x00, 0x00}, 0x01000000},
         {{0x34, 0x12, 0x78, 0x56}, 0x12345678},
     };
     for (const auto& [b, count] : cases) {
@@ -88,7 +87,7 @@ TEST(KpacHeader, BlockCountIsStoredHighWordFirstEachWordLowByteFirst) {
         const auto written = writeHeader(*h);
         EXPECT_EQ(Bytes(written.begin(), written.end()), bytes);
     }
-    // The whole written header is pinned by the encoder's golden bytes below.
+    // The whole written header is pinned by the encoded files in tests/data/kpac.
 }
 
 TEST(KpacHeader, RawHeaderKeepsInvalidFieldsForProbing) {
@@ -105,20 +104,14 @@ TEST(KpacHeader, RawHeaderKeepsInvalidFieldsForProbing) {
     EXPECT_FALSE(readRawHeader(bytes));
 }
 
-TEST(KpacDecoder, LinearAndHighLinearTo16And24Bits) {
-    Bytes data, wav16, wav24;
-    for (int k = 0; k < 16; ++k) put16le(data, static_cast<std::uint32_t>(0x1234 + k));
-    Bytes phr = phraseFile(0, Mode::Linear, 1, 1, data);
-    ASSERT_TRUE(decodeTo(phr, 2, wav16));
-    ASSERT_TRUE(decodeTo(phr, 3, wav24));
-    EXPECT_EQ(slice(wav16, 44, wav16.size()), data);
-    ASSERT_EQ(wav24.size(), 44u + 48u);
-    EXPECT_EQ(slice(wav24, 44, 47), (Bytes{0x00, 0x34, 0x12}));
-    EXPECT_EQ(wav24[34], 24);  // bits per sample
+// The linear modes at the input's width are pinned by tests/data/kpac; here
+// H-LINEAR's byte order and its truncation to 16-bit output.
+TEST(KpacDecoder, HighLinearTo16And24Bits) {
+    Bytes wav16, wav24;
     // One mono H-LINEAR block: pair 0 A = 0x12345F, B = 0xABCDEF; the rest zero.
-    data = {0x34, 0x5F, 0xEF, 0x12, 0xAB, 0xCD};
+    Bytes data = {0x34, 0x5F, 0xEF, 0x12, 0xAB, 0xCD};
     data.resize(48, 0);
-    phr = phraseFile(5, Mode::HLinear, 1, 1, data);
+    const Bytes phr = phraseFile(5, Mode::HLinear, 1, 1, data);
     ASSERT_TRUE(decodeTo(phr, 2, wav16));
     ASSERT_TRUE(decodeTo(phr, 3, wav24));
     EXPECT_EQ(slice(wav16, 44, 48), (Bytes{0x34, 0x12, 0xCD, 0xAB}));  // truncated to 16 bits
@@ -159,7 +152,6 @@ TEST(KpacDecoder, DecodesTheBlocksTheFileHoldsAndWarnsOfTheClaim) {
         {phraseFile(0, Mode::Mode2, 1, 0xFFFFFF, {}), 2, 0, true},  // the 16-byte file
         {phraseFile(0, Mode::Mode2, 1, 0xFFFFFF, Bytes(5, 0)), 2, 1, true},
         {phraseFile(0, Mode::HLinear, 1, 9, Bytes(48, 0)), 3, 1, true},
-        {phraseFile(0, Mode::Mode2, 2, 0xFFFFFF, {}), 2, 0, true},
         {phraseFile(0, Mode::Mode3, 2, 0xFFFFFF, Bytes(9000, 0)), 3, 375, true},  // 6 words a block
     };
     for (const auto& c : cases)
@@ -186,44 +178,6 @@ TEST(KpacDecoder, DecodesTheBlocksTheFileHoldsAndWarnsOfTheClaim) {
     EXPECT_EQ(wavSamples(wav, 2), expected);
     ASSERT_TRUE(decodeTo(phraseFile(3, Mode::Mode2, 2, 0, {}), 2, wav));
     EXPECT_EQ(wav, makeWav(2, 32000, 16, {}));  // zero blocks: the 44-byte header alone
-}
-
-TEST(KpacEncoder, LinearAndHighLinearGoldenBytes) {
-    Bytes phr;
-    const auto r = encodeTo(makeWav(1, 8000, 16, {0x1234}), 0, phr);
-    ASSERT_TRUE(r) << r.error().message();
-    Bytes expected = {'Q', 'W', 'h', 'P', 's', 'r', 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0x34, 0x12};
-    expected.resize(48, 0);
-    EXPECT_EQ(phr, expected);
-
-    ASSERT_TRUE(encodeTo(makeWav(2, 44100, 16, std::vector<std::int32_t>(34, 7)), 0, phr));
-    EXPECT_EQ(slice(phr, 6, 13), (Bytes{4, 0, 0, 1, 0, 0, 2}));  // 44100 Hz, stereo, 2 blocks
-    EXPECT_EQ(phr.size(), 16u + 2u * 64u);
-    // 24-bit input in LINEAR keeps the top 16 bits (truncation).
-    ASSERT_TRUE(encodeTo(makeWav(1, 8000, 24, {0x12345F, -1}), 0, phr));
-    EXPECT_EQ(slice(phr, 16, 20), (Bytes{0x34, 0x12, 0xFF, 0xFF}));
-
-    // H-LINEAR: A = 0x123400, B = 0xFFFE00: A mid, A lo, B lo, A hi, B hi, B mid.
-    ASSERT_TRUE(encodeTo(makeWav(1, 48000, 16, {0x1234, -2}), 4, phr));
-    ASSERT_EQ(phr.size(), 16u + 48u);
-    EXPECT_EQ(slice(phr, 16, 22), (Bytes{0x34, 0x00, 0x00, 0x12, 0xFF, 0xFE}));
-    const std::vector<std::int32_t> s24 = {0x12345F, 0x0A0B0C, 0x7FFFFF, -0x800000};
-    ASSERT_TRUE(encodeTo(makeWav(2, 48000, 24, s24), 4, phr));
-    ASSERT_EQ(phr.size(), 16u + 96u);
-    EXPECT_EQ(slice(phr, 16, 22), (Bytes{0x34, 0x5F, 0xFF, 0x12, 0x7F, 0xFF}));
-    EXPECT_EQ(slice(phr, 64, 70), (Bytes{0x0B, 0x0C, 0x00, 0x0A, 0x80, 0x00}));
-    Bytes wav;
-    ASSERT_TRUE(decodeTo(phr, 3, wav));
-    const auto back = wavSamples(wav, 3);
-    EXPECT_EQ(std::vector(back.begin(), back.begin() + 4), s24);
-}
-
-TEST(KpacEncoder, SilenceInModeTwoIsTypeGWithTwoWords) {
-    const std::int16_t x[16] = {};
-    EXPECT_EQ(analyseBlock(Mode::Mode2, x, 0), (Analysis{BlockType::G, 0}));
-    Bytes phr;
-    ASSERT_TRUE(encodeTo(makeWav(2, 32000, 16, std::vector<std::int32_t>(2 * 160, 0)), 2, phr));
-    EXPECT_EQ(phr.size(), 16u + 10u * 2u * 2u * 2u);
 }
 
 TEST(KpacEncoder, AnalysisChoicesPerMode) {
@@ -305,16 +259,12 @@ TEST(KpacBadInput, BrokenPhraseFilesGiveTheirMessages) {
         {{}, "not a KPAC file (0 bytes; the header alone has 16)"},
         {slice(valid, 0, 15), "not a KPAC file (15 bytes; the header alone has 16)"},
         {with(0, 'W'), "not a KPAC file (it does not begin with \"QWhP\")"},
-        {with(3, 'h'), "not a KPAC file (it does not begin with \"QWhP\")"},
         {with(4, 'r'), "not a KPAC file (bytes 4 and 5 are 0x72 0x72, not \"sr\")"},
-        {with(5, 0), "not a KPAC file (bytes 4 and 5 are 0x73 0x00, not \"sr\")"},
         {with(6, 6), "grade 6 (byte 6) is not one of 0..5"},
-        {with(6, 255), "grade 255 (byte 6) is not one of 0..5"},
         {with(7, 5), "mode 5 (byte 7) is not one of 0..4"},
         {with(8, 2), "reserved byte 8 is 0x02, not 0"},
         {with(9, 2), "channel field 2 (byte 9) is not 0 (mono) or 1 (stereo)"},
         {with(14, 0x80), "reserved bytes 14 and 15 are 0x80 0x00, not 0"},
-        {with(15, 9), "reserved bytes 14 and 15 are 0x00 0x09, not 0"},
     };
     for (const auto& [bytes, message] : cases) {
         Bytes wav;
@@ -341,7 +291,6 @@ TEST(KpacBadInput, BrokenWavFilesGiveTheirMessages) {
     const std::pair<Bytes, const char*> cases[] = {
         // an empty message: accepted
         {{}, "not a WAV file (it does not begin with \"RIFF\")"},
-        {Bytes{'h', 'i'}, "not a WAV file (it does not begin with \"RIFF\")"},
         {patched(good, 8, 0x20495641, 4), "not a WAV file (the RIFF form type is not \"WAVE\")"},
         {slice(good, 0, 12), "not a WAV file (no \"fmt \" chunk before the end of the file)"},
         {patched(good, 16, 14, 4), "the \"fmt \" chunk has 14 bytes; at least 16 are needed"},
@@ -350,7 +299,6 @@ TEST(KpacBadInput, BrokenWavFilesGiveTheirMessages) {
         {makeWav(3, 32000, 16, {1, 2, 3}),
          "3 channels; only mono and stereo WAV files are supported"},
         {makeWav(1, 8000, 8, {1, 2}), "8-bit WAV files are not supported (16 or 24 bits only)"},
-        {makeWav(1, 8000, 32, {1, 2}), "32-bit WAV files are not supported (16 or 24 bits only)"},
         {patched(good, 28, 1000, 4),
          "the byte rate 1000 does not match 32000 Hz × 1 channel(s) × 2 bytes (64000)"},
         {patched(good, 32, 4, 2), "the block align 4 does not match 1 channel(s) × 2 bytes"},

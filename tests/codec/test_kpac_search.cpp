@@ -1,8 +1,9 @@
-// The encoders' promise: what either encoder writes decodes, with the
+// The searching encoder (Quality::Best): what it writes decodes, with the
 // decoder, to exactly the reconstruction it carried, in every compressed
-// mode, mono and stereo, on hard signals. The searching encoder
-// (Quality::Best) writes files never larger than the standard encoder's and
-// gains on a fixed signal.
+// mode, mono and stereo, on hard signals; its files are never larger than
+// the standard encoder's and it gains on a fixed signal. (The standard
+// encoder's bytes and decodings are pinned by tests/data/kpac, its accuracy
+// by the sine gate.) Then the two-thread decoder.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -48,8 +49,6 @@ const std::pair<const char*, Signal> kSignals[] = {
      [](std::size_t i, auto& rng) {
          return 30000 * std::sin(0.001 * double(i)) + double(rng() % 2001) - 1000;
      }},
-    {"steps", [](std::size_t i, auto&) { return double((i / 100) % 9) * 8000 - 32000; }},
-    {"ramp", [](std::size_t i, auto&) { return double(i * 977 % 65536) - 32768; }},
 };
 
 // Interleaved samples of `frames` frames; 24-bit values when bits is 24.
@@ -96,24 +95,6 @@ std::vector<std::int32_t> searchReconstruction(Mode mode, int channels,
     return out;
 }
 
-// The standard encoder's reconstruction of interleaved 16-bit samples, block
-// by block, each channel with its own previous sample.
-std::vector<std::int32_t> standardReconstruction(Mode mode, std::size_t channels,
-                                                 const std::vector<std::int32_t>& samples) {
-    const std::size_t frames = samples.size() / channels, blocks = (frames + 15) / 16;
-    std::vector<std::int32_t> out(blocks * 16 * channels);
-    std::int16_t previous[2] = {0, 0};
-    for (std::size_t b = 0; b < blocks; ++b)
-        for (std::size_t ch = 0; ch < channels; ++ch) {
-            std::int16_t x[16] = {}, y[16];
-            for (std::size_t f = 0; f < 16 && b * 16 + f < frames; ++f)
-                x[f] = static_cast<std::int16_t>(samples[(b * 16 + f) * channels + ch]);
-            encodeCodedBlock(mode, x, previous[ch], y);
-            for (std::size_t f = 0; f < 16; ++f) out[(b * 16 + f) * channels + ch] = y[f];
-        }
-    return out;
-}
-
 Bytes encodeWith(const Bytes& wav, Mode mode, Quality quality) {
     SpanSource in(wav);
     VectorSink out;
@@ -131,7 +112,7 @@ std::vector<std::int32_t> decoded(const Bytes& phrase) {
 
 }  // namespace
 
-TEST(KpacRoundTrip, BothEncodersDecodeToTheirReconstructionAndBestIsNoLarger) {
+TEST(KpacRoundTrip, BestDecodesToItsReconstructionAndIsNoLarger) {
     const std::size_t frames = 16 * 90 + 5;
     for (int bits : {16, 24})
         for (int channels : {1, 2})
@@ -153,11 +134,6 @@ TEST(KpacRoundTrip, BothEncodersDecodeToTheirReconstructionAndBestIsNoLarger) {
                     EXPECT_LE(worst, bits == 16 ? 0 : 2)
                         << modeName(mode) << " " << bits << " bits " << channels << " ch " << name;
                     const Bytes standard = encodeWith(wav, mode, Quality::Standard);
-                    if (bits == 16) {
-                        EXPECT_TRUE(decoded(standard) ==
-                                    standardReconstruction(mode, std::size_t(channels), samples))
-                            << modeName(mode) << " standard " << channels << " ch " << name;
-                    }
                     EXPECT_LE(best.size(), standard.size()) << modeName(mode) << " " << name;
                     if (mode != Mode::Mode2) {
                         EXPECT_EQ(best.size(), standard.size());
