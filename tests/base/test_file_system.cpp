@@ -33,11 +33,9 @@ TEST(Error, KindsOfSystemErrors) {
     } cases[] = {
         {ENOENT, ErrorKind::ReadFailed, ErrorKind::NotFound},
         {EACCES, ErrorKind::ReadFailed, ErrorKind::PermissionDenied},
-        {EPERM, ErrorKind::WriteFailed, ErrorKind::PermissionDenied},
         {EISDIR, ErrorKind::ReadFailed, ErrorKind::IsFolder},
         {ELOOP, ErrorKind::ReadFailed, ErrorKind::SymlinkLoop},
         {ENOSPC, ErrorKind::WriteFailed, ErrorKind::NoSpace},
-        {EDQUOT, ErrorKind::WriteFailed, ErrorKind::NoSpace},
         {EFBIG, ErrorKind::WriteFailed, ErrorKind::FileTooLarge},
         {EROFS, ErrorKind::WriteFailed, ErrorKind::ReadOnlyFileSystem},
         {EIO, ErrorKind::ReadFailed, ErrorKind::ReadFailed},
