@@ -4,8 +4,6 @@
 // the record bytes filled, refreshing and the WQ-5000 pattern conversion.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "card/FileIO.h"
 #include "card/MidiFile.h"
 #include "card/PatternFile.h"
@@ -502,35 +500,21 @@ TEST(PatternFile, EmptyFilesToTheByte) {
 }
 
 TEST(PatternFile, StepFieldsLandOnTheirBytes) {
-    struct Case {
-        const char* what;
-        std::function<void(PatternData&)> edit;
-        std::size_t at;
-        Bytes bytes;
-    };
-    const Case cases[] = {
-        {"volume of step 0", [](PatternData& d) { d.setStepVolume(0, 50); }, 507, {50}},
-        {"volume of step 1", [](PatternData& d) { d.setStepVolume(1, 50); }, 506, {50}},
-        {"volume of step 127", [](PatternData& d) { d.setStepVolume(127, 7); }, 632, {7}},
-        {"reference of step 0", [](PatternData& d) { d.setStepRef(0, 1001); }, 10, {0x03, 0xE9}},
-        {"interval of step 99",
-         [](PatternData& d) { d.setStepInterval(99, 599); },
-         408,
-         {0x02, 0x57}},
-        {"interrupt step 128", [](PatternData& d) { d.setStepRef(127, 6); }, 464, {0x00, 0x06}},
-        {"interrupt step byte", [](PatternData& d) { d.setInterruptStep(3); }, 504, {3}},
-        {"interrupt steps have no interval",
-         [](PatternData& d) { d.setStepInterval(100, 9); },
-         0,
-         {}},
-    };
-    for (const Case& c : cases) {
-        PatternData d(K::Pattern7000);
-        Bytes want = blockOf(d);
-        c.edit(d);
-        std::copy(c.bytes.begin(), c.bytes.end(), want.begin() + static_cast<std::ptrdiff_t>(c.at));
-        EXPECT_EQ(blockOf(d), want) << c.what;
-    }
+    PatternData d(K::Pattern7000);
+    Bytes want = blockOf(d);
+    d.setStepVolume(0, 50);  // volumes: byte pairs swapped, step 0 at 507
+    d.setStepVolume(1, 51);
+    d.setStepVolume(127, 7);
+    d.setStepRef(0, 1001);  // references and intervals: big-endian
+    d.setStepInterval(99, 599);
+    d.setStepRef(127, 6);  // the interrupt steps 101 to 128 hold a reference only
+    d.setStepInterval(100, 9);
+    d.setInterruptStep(3);
+    const std::pair<std::size_t, std::uint8_t> bytes[] = {
+        {507, 50},   {506, 51},   {632, 7},    {10, 0x03}, {11, 0xE9},
+        {408, 0x02}, {409, 0x57}, {464, 0x00}, {465, 6},   {504, 3}};
+    for (auto [at, value] : bytes) want[at] = value;
+    EXPECT_EQ(blockOf(d), want);
     PatternData w5(K::Pattern5000);
     w5.setStepVolume(0, 1);  // the WQ-5000 has no volumes
     EXPECT_EQ(w5, PatternData(K::Pattern5000));
