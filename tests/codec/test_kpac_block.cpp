@@ -1,5 +1,5 @@
-// Coded blocks: the header code rows of both columns, N and narrowing, step
-// constants, field widths, and hand-built blocks that pin the bit positions
+// Coded blocks: the header code rows of both columns, N and narrowing, field
+// widths, and hand-built blocks that pin the bit positions and step sizes
 // (half-blocks, the shared word of an odd N, MODE1's exchange, type A).
 #include <gtest/gtest.h>
 
@@ -72,26 +72,6 @@ TEST(KpacBlockWidth, BitsPerSampleAndNarrowing) {
     for (const auto& [m, type, e, n, d] : cases) {
         const Width w = widthOf(m, type, e);
         EXPECT_EQ(std::pair(w.n, w.d), std::pair(n, d)) << modeName(m) << typeLetter(type) << e;
-    }
-}
-
-TEST(KpacBlockWidth, StepConstants) {
-    struct Case {
-        int e, n, d;
-        std::uint16_t m, r, halfM, halfR;
-    };
-    const Case cases[] = {
-        {13, 4, 0, 0xE000, 0x1000, 0xF000, 0x0800},  // MODE1 type A
-        {13, 6, 0, 0xF800, 0x0400, 0xFC00, 0x0200},  // MODE2/3 type A
-        {2, 3, 1, 0xFFFC, 0x0002, 0xFFFE, 0x0001},   // E 2 with N = 3
-        {0, 2, 2, 0xFFFF, 0x0000, 0xFFFF, 0x0000},   // G 0 with N = 2
-    };
-    for (const Case& c : cases) {
-        const StepConstants s = stepConstantsOf(c.e, {c.n, c.d});
-        const auto u = [](std::int16_t v) { return static_cast<std::uint16_t>(v); };
-        EXPECT_EQ((std::array{u(s.mask), u(s.round), u(s.halfMask), u(s.halfRound)}),
-                  (std::array{c.m, c.r, c.halfM, c.halfR}))
-            << c.e << " " << c.n;
     }
 }
 
