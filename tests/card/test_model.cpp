@@ -64,35 +64,28 @@ TEST(Model, NewCardImagesOfBothModels) {
 }
 
 TEST(Model, PhraseCountRules) {
-    struct Case {
-        int code, list, w7, w5;
-    };
-    const Case cases[] = {{0, 250, 250, 250},
-                          {1, 500, 500, 500},
-                          {2, 1000, 1000, 500},
-                          {3, 250, 1000, 500},
-                          {255, 250, 1000, 500}};
-    for (const Case& c : cases) {
-        EXPECT_EQ(phraseCountForList(c.code), c.list) << c.code;
-        EXPECT_EQ(phraseCountForModel(c.code, W7), c.w7) << c.code;
-        EXPECT_EQ(phraseCountForModel(c.code, W5), c.w5) << c.code;
+    // Code: phrases the list shows, phrases of a WQ-7000, of a WQ-5000.
+    const std::array<int, 4> cases[] = {{0, 250, 250, 250},
+                                        {1, 500, 500, 500},
+                                        {2, 1000, 1000, 500},
+                                        {3, 250, 1000, 500},
+                                        {255, 250, 1000, 500}};
+    for (const auto& [code, list, w7, w5] : cases) {
+        EXPECT_EQ(phraseCountForList(code), list) << code;
+        EXPECT_EQ(phraseCountForModel(code, W7), w7) << code;
+        EXPECT_EQ(phraseCountForModel(code, W5), w5) << code;
     }
 }
 
 TEST(Model, PhraseReferencesFormatAndParseBack) {
-    struct Case {
-        Model m;
-        std::uint16_t value;
-        const char* text;
-    };
-    const Case cases[] = {
+    const std::tuple<Model, std::uint16_t, const char*> cases[] = {
         {W7, 0, "A0001"},    {W7, 999, "A1000"},   {W7, 1000, "B0001"}, {W7, 1999, "B1000"},
         {W7, 16384, "PLAY"}, {W7, 32768, "-----"}, {W5, 499, "A500"},   {W5, 500, "B001"},
         {W5, 4095, "PLAY"},  {W5, 65535, "----"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(formatRef(c.value, c.m), c.text);
-        EXPECT_EQ(parseRef(c.text, c.m), c.value) << c.text;
+    for (const auto& [m, value, text] : cases) {
+        EXPECT_EQ(formatRef(value, m), text);
+        EXPECT_EQ(parseRef(text, m), value) << text;
     }
     // Values that are no A, B or play reference show as none.
     EXPECT_EQ(formatRef(2000, W7), "-----");
@@ -117,16 +110,10 @@ TEST(NameFilter, KeepsOnlyTheBytesTheDeviceShows) {
          " !#$%&'()-@^_{}SHOP09"},
         {"refused punctuation", "\"*+,./:;<=>?[\\]`|~", ""},
         {"half-width katakana kept", "\xB1\xB2\xDF\xA1", "\xB1\xB2\xDF\xA1"},
-        {"kanji pair dropped whole",
-         "A\x88\x9F"
-         "B",
-         "AB"},
+        {"kanji pair dropped whole", "A\x88\x9F\x42", "AB"},
         {"vendor-row pair leaves no stray trail byte", "\xFA\x40Z", "Z"},
         {"lone lead byte at the end", "AB\x88", "AB"},
-        {"lead byte before an invalid trail",
-         "\x88\x7F"
-         "C",
-         "C"},
+        {"lead byte before an invalid trail", "\x88\x7F\x43", "C"},
         {"control bytes", "A\tB\nC\x7F", "ABC"},
     };
     for (const Case& c : cases) EXPECT_EQ(filterNameBytes(c.in), c.out) << c.what;

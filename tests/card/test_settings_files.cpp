@@ -106,20 +106,18 @@ TEST(SystemFile, FieldsTheModelLacksReadDefaultsAndWriteNothing) {
 
 TEST(SystemFile, ReadTimeRangeRules) {
     // Device ID 0 or above 32 reads as 1; fades outside 5..599 read as 5.
-    struct Case {
-        int stored, deviceId, fade;
-    };
-    const Case cases[] = {{0, 1, 5},   {4, 4, 5},      {5, 5, 5},   {32, 32, 32},
-                          {33, 1, 33}, {599, -1, 599}, {600, -1, 5}};
+    // Stored value, device ID read (-1: not a byte value), fade read.
+    const std::array<int, 3> cases[] = {{0, 1, 5},   {4, 4, 5},      {5, 5, 5},   {32, 32, 32},
+                                        {33, 1, 33}, {599, -1, 599}, {600, -1, 5}};
     Attached<CWQESys> a(W7, CWQESys::defaultImage(W7));
-    for (const Case& c : cases) {
-        a.image[1320] = static_cast<std::uint8_t>(c.stored);
-        a.image[1334] = static_cast<std::uint8_t>(c.stored);
-        a.image[1335] = static_cast<std::uint8_t>(c.stored >> 8);
-        if (c.deviceId >= 0) {
-            EXPECT_EQ(a.t.getDeviceId(), c.deviceId) << c.stored;
+    for (const auto& [stored, deviceId, fade] : cases) {
+        a.image[1320] = static_cast<std::uint8_t>(stored);
+        a.image[1334] = static_cast<std::uint8_t>(stored);
+        a.image[1335] = static_cast<std::uint8_t>(stored >> 8);
+        if (deviceId >= 0) {
+            EXPECT_EQ(a.t.getDeviceId(), deviceId) << stored;
         }
-        EXPECT_EQ(a.t.getLineThruFadeIn(), c.fade) << c.stored;
+        EXPECT_EQ(a.t.getLineThruFadeIn(), fade) << stored;
     }
     a.t.setDisplaySleepTime(5);  // not clamped
     EXPECT_EQ(a.t.getDisplaySleepTime(), 5);
@@ -168,13 +166,11 @@ TEST(SystemFile, CardNameIsEightCharactersAndAZeroByte) {
 }
 
 TEST(SystemFile, DisplaySleepPositions) {
-    struct Case {
-        int position, sw, time;
-    };
-    for (const Case& c : {Case{0, 0, 30}, {1, 1, 30}, {3570, 1, 3599}}) {
+    for (const auto& [position, wantSwitch, wantTime] :
+         {std::array{0, 0, 30}, {1, 1, 30}, {3570, 1, 3599}}) {
         int sw = -1, time = -1;
-        displaySleepFromPosition(c.position, sw, time);
-        EXPECT_EQ(std::pair(sw, time), std::pair(c.sw, c.time)) << c.position;
+        displaySleepFromPosition(position, sw, time);
+        EXPECT_EQ(std::pair(sw, time), std::pair(wantSwitch, wantTime)) << position;
     }
     EXPECT_EQ(displaySleepPosition(0, 500), 0);
     EXPECT_EQ(displaySleepPosition(7, 3599), 3570);
@@ -197,27 +193,21 @@ TEST(PhraseFile, EachFieldWritesExactlyItsBytesOfItsRecord) {
 }
 
 TEST(PhraseFile, PlaybackTimeUsesTheGradeDivisors) {
-    Attached<CWQEPhr> a5(W5, counting(phraseRecordSize(W5)));
-    a5.image[6] = 0x00, a5.image[7] = 0x00, a5.image[8] = 0x10,
-    a5.image[9] = 0x00;  // big-endian 4096
-    a5.t.setGrade(0, 0);
-    EXPECT_EQ(a5.t.playbackTenths(0), 81);  // 81.92 tenths -> 00:00:08.1s
+    Attached<CWQEPhr> a5(W5, CWQEPhr::erasedImage(W5, 1));
+    a5.t.setLength(0, 4096);
+    EXPECT_EQ(a5.t.playbackTenths(0), 81);  // grade 0: 81.92 tenths -> 00:00:08.1s
     Attached<CWQEPhr> a(W7, CWQEPhr::erasedImage(W7, 1));
-    struct Case {
-        int grade;
-        std::uint32_t length;
-        std::int64_t tenths;
-    };
-    const Case cases[] = {
+    const std::tuple<int, std::uint32_t, std::int64_t> cases[] = {
+        // grade, length, tenths
         {2, 220500 / 16, 99},  // ten seconds at 22050 Hz, cut to whole blocks
         {5, 30000, 100},
         {5, 0xFFFFFFFF, 14316557},  // beyond 32 bits of samples: no overflow
         {6, 30000, 0},
     };
-    for (const Case& c : cases) {
-        a.t.setGrade(0, c.grade);
-        a.t.setLength(0, c.length);
-        EXPECT_EQ(a.t.playbackTenths(0), c.tenths) << c.grade << ' ' << c.length;
+    for (const auto& [grade, length, tenths] : cases) {
+        a.t.setGrade(0, grade);
+        a.t.setLength(0, length);
+        EXPECT_EQ(a.t.playbackTenths(0), tenths) << grade << ' ' << length;
     }
 }
 
