@@ -248,6 +248,8 @@ TEST(KpacEncoder, ProgressCountsFramesAndDecoderProgressBlocks) {
               std::tuple(100u, 100, 7u, 100, 0));
 }
 
+// The messages of short files, a foreign magic, grade, mode and channel field
+// are pinned through wqe by tests/data/broken (kpac-*); here the rest.
 TEST(KpacBadInput, BrokenPhraseFilesGiveTheirMessages) {
     const Bytes valid = phraseFile(3, Mode::Mode2, 1, 1, Bytes(12, 0));
     auto with = [&](std::size_t at, std::uint8_t v) {
@@ -256,14 +258,8 @@ TEST(KpacBadInput, BrokenPhraseFilesGiveTheirMessages) {
         return b;
     };
     const std::pair<Bytes, const char*> cases[] = {
-        {{}, "not a KPAC file (0 bytes; the header alone has 16)"},
-        {slice(valid, 0, 15), "not a KPAC file (15 bytes; the header alone has 16)"},
-        {with(0, 'W'), "not a KPAC file (it does not begin with \"QWhP\")"},
         {with(4, 'r'), "not a KPAC file (bytes 4 and 5 are 0x72 0x72, not \"sr\")"},
-        {with(6, 6), "grade 6 (byte 6) is not one of 0..5"},
-        {with(7, 5), "mode 5 (byte 7) is not one of 0..4"},
         {with(8, 2), "reserved byte 8 is 0x02, not 0"},
-        {with(9, 2), "channel field 2 (byte 9) is not 0 (mono) or 1 (stereo)"},
         {with(14, 0x80), "reserved bytes 14 and 15 are 0x80 0x00, not 0"},
     };
     for (const auto& [bytes, message] : cases) {
@@ -278,6 +274,9 @@ TEST(KpacBadInput, BrokenPhraseFilesGiveTheirMessages) {
               "the output width must be 16 or 24 bits, not 32");
 }
 
+// The messages of a missing "RIFF", "WAVE", "fmt " or "data", a short or cut
+// "fmt " chunk, 0 channels and a wrong byte rate are pinned through wqe by
+// tests/data/broken (wav-*); here the rest.
 TEST(KpacBadInput, BrokenWavFilesGiveTheirMessages) {
     auto patched = [](Bytes b, std::size_t at, std::uint32_t value, int size) {
         for (int k = 0; k < size; ++k)
@@ -290,22 +289,13 @@ TEST(KpacBadInput, BrokenWavFilesGiveTheirMessages) {
     listFirst.insert(listFirst.end(), good.begin() + 12, good.end());
     const std::pair<Bytes, const char*> cases[] = {
         // an empty message: accepted
-        {{}, "not a WAV file (it does not begin with \"RIFF\")"},
-        {patched(good, 8, 0x20495641, 4), "not a WAV file (the RIFF form type is not \"WAVE\")"},
-        {slice(good, 0, 12), "not a WAV file (no \"fmt \" chunk before the end of the file)"},
-        {patched(good, 16, 14, 4), "the \"fmt \" chunk has 14 bytes; at least 16 are needed"},
         {patched(good, 20, 3, 2), "format tag 3 is not PCM (1); only PCM WAV files are supported"},
-        {patched(good, 22, 0, 2), "the \"fmt \" chunk gives 0 channels"},
         {makeWav(3, 32000, 16, {1, 2, 3}),
          "3 channels; only mono and stereo WAV files are supported"},
         {makeWav(1, 8000, 8, {1, 2}), "8-bit WAV files are not supported (16 or 24 bits only)"},
-        {patched(good, 28, 1000, 4),
-         "the byte rate 1000 does not match 32000 Hz × 1 channel(s) × 2 bytes (64000)"},
         {patched(good, 32, 4, 2), "the block align 4 does not match 1 channel(s) × 2 bytes"},
         {makeWav(1, 96000, 16, {1}),
          "sample rate 96000 Hz is not one of 8000, 16000, 22050, 32000, 44100, 48000"},
-        {slice(good, 0, 36), "no \"data\" chunk before the end of the file"},
-        {patched(slice(good, 0, 36), 16, 20, 4), "the file ends inside the \"fmt \" chunk"},
         {listFirst, ""},
         {patched(good, 40, 9, 4), ""},  // an odd trailing byte
     };
