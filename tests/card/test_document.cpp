@@ -1,5 +1,7 @@
 // The card document: open, reload, save and the save question, driven by
-// scripted answers, on card folders the tests create.
+// scripted answers, on card folders the tests create; then undo and redo
+// through its edit seam: byte-identical images and memo texts at every step,
+// the saved point, merging and the depth bound.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -28,6 +30,11 @@ protected:
     std::string path(const char* name) const { return (dir / name).string(); }
     std::string sysPath() const { return path("_WQ7TSYS.CNF"); }
     void modify() { doc.markModified(true); }
+    // The three parts an edit may change, as one comparable value.
+    std::tuple<std::vector<std::uint8_t>, std::vector<std::uint8_t>, MemoTexts> state() const {
+        const auto s = doc.sys().image(), p = doc.phr().image();
+        return {{s.begin(), s.end()}, {p.begin(), p.end()}, MemoTexts::of(doc.memo())};
+    }
 
     test::TempDir dir;
     ScriptedPrompter prompter;
@@ -326,6 +333,92 @@ TEST_F(DocumentTest, CommandEnabling) {
     EXPECT_EQ(enabled(), "....Y");
     doc.setModel(Model::WQ5000);
     EXPECT_EQ(enabled(), ".....");
+}
+
+TEST_F(DocumentTest, UndoAndRedoGiveIdenticalStatesAtEachStep) {
+    ASSERT_TRUE(doc.openCard(dir.str()));
+    std::vector<decltype(state())> states{state()};
+    const std::function<void()> edits[] = {
+        [&] { doc.sys().setEqLowGain(3); },
+        [&] { doc.phr().setName(4, "PHRASE05"); },
+        [&] { doc.memo().setPhraseMemo(7, "memo of 8"); },
+        [&] {
+            doc.sys().setCardName("NEWNAME ");
+            doc.memo().setSystemMemo("system\n");
+        },
+    };
+    for (const auto& e : edits) {
+        doc.edit("Step", e);
+        states.push_back(state());
+    }
+    ASSERT_EQ(doc.history().steps(), 4u);
+    for (int i = 3; i >= 0; --i) {
+        ASSERT_TRUE(doc.undo());
+        ASSERT_EQ(state(), states[static_cast<std::size_t>(i)]) << i;
+    }
+    EXPECT_FALSE(doc.undo());
+    EXPECT_FALSE(doc.isModified());  // back at the opened state
+    for (std::size_t i = 1; i < states.size(); ++i) {
+        ASSERT_TRUE(doc.redo());
+        ASSERT_EQ(state(), states[i]) << i;
+        EXPECT_TRUE(doc.isModified());
+    }
+    EXPECT_FALSE(doc.redo());
+    // An edit that changes nothing marks the document but is no step.
+    doc.edit("Nothing", [] {});
+    EXPECT_EQ(doc.history().undoName(), "Step");
+}
+
+TEST_F(DocumentTest, SavedPointClearsTheModifiedMark) {
+    ASSERT_TRUE(doc.openCard(dir.str()));
+    doc.edit("A", [&] { doc.sys().setBaudRate(0); });
+    doc.edit("B", [&] { doc.sys().setBaudRate(2); });
+    ASSERT_TRUE(doc.onSaveCardInfo());
+    EXPECT_FALSE(doc.isModified());
+    doc.undo();
+    EXPECT_TRUE(doc.isModified());
+    doc.redo();
+    EXPECT_FALSE(doc.isModified());
+    // A new edit after undoing past the save leaves the saved state unreachable.
+    doc.undo();
+    doc.undo();
+    doc.edit("C", [&] { doc.sys().setBaudRate(3); });
+    doc.undo();
+    EXPECT_TRUE(doc.isModified());  // the opened state is no longer what the file holds
+    // Reload starts a new history at the saved files.
+    ASSERT_TRUE(doc.reload());
+    EXPECT_FALSE(doc.history().canUndo());
+    EXPECT_EQ(doc.sys().getBaudRate(), 2);
+}
+
+TEST_F(DocumentTest, MergingAndUntrackedChanges) {
+    ASSERT_TRUE(doc.openCard(dir.str()));
+    const std::string original = doc.sys().getCardName();
+    for (const char* name : {"A       ", "AB      ", "ABC     "})
+        doc.edit(
+            "Card Name", [&] { doc.sys().setCardName(name); }, true);
+    doc.edit(
+        "Baud Rate", [&] { doc.sys().setBaudRate(3); }, true);
+    EXPECT_EQ(doc.history().steps(), 2u);
+    doc.undo();
+    doc.undo();
+    EXPECT_EQ(doc.sys().getCardName(), original);
+    // A change that bypassed the seam is never undone: the history restarts there.
+    doc.redo();
+    doc.sys().setBaudRate(0);
+    EXPECT_FALSE(doc.undo());
+    EXPECT_EQ(doc.sys().getBaudRate(), 0);
+    EXPECT_EQ(doc.sys().getCardName(), "ABC     ");
+}
+
+TEST_F(DocumentTest, DepthIsBounded) {
+    ASSERT_TRUE(doc.openCard(dir.str()));
+    for (int i = 0; i < 130; ++i) doc.edit("Step", [&] { doc.sys().setMidiChannel(i % 17 + 1); });
+    EXPECT_EQ(doc.history().steps(), EditHistory::kDepth);
+    int undone = 0;
+    while (doc.undo()) ++undone;
+    EXPECT_EQ(undone, 100);
+    EXPECT_TRUE(doc.isModified());  // the opened state fell out of the history
 }
 
 }  // namespace
