@@ -63,7 +63,7 @@ TEST_F(DocumentTest, OpensACardThroughTheDialog) {
 }
 
 TEST_F(DocumentTest, RefusesOtherFileNamesAndShortSystemFiles) {
-    EXPECT_FALSE(doc.openFile(path("_WQ7TPHR.CNF")));  // which names: test_model.cpp
+    EXPECT_FALSE(doc.openFile(path("_WQ7TPHR.CNF")));  // which names: test_card_files.cpp
     EXPECT_EQ(prompter.messages.back(), "Choose a proper file name.");
     auto bytes = readBytes(sysPath());
     bytes.resize(1351);
@@ -152,7 +152,7 @@ TEST_F(DocumentTest, SavingChangesOnlyTheEditedBytes) {
     phrWant[3 * 80 + 52] = 55;
     EXPECT_EQ(readBytes(dir / "_WQ7TSYS.CNF"), sysWant);
     EXPECT_EQ(readBytes(dir / "_WQ7TPHR.CNF"), phrWant);
-    // The memo layout itself: test_memo.cpp.
+    // The memo layout itself: test_card_files.cpp.
     EXPECT_NE(test::readText(dir / "WQE_MEMO.TXT").find("0004:edited"), std::string::npos);
 }
 
@@ -220,7 +220,7 @@ TEST_F(DocumentTest, EachSaveFaultLeavesOldOrNewContentFileByFile) {
 }
 
 TEST_F(DocumentTest, AMemoFileNotUnderstoodIsReplacedOnlyAfterAYes) {
-    // Which layouts are understood: test_memo.cpp.
+    // Which layouts are understood: test_card_files.cpp.
     const std::string foreign = "my notes\nabout this card\n";
     test::writeText(dir / "WQE_MEMO.TXT", foreign);
     ASSERT_TRUE(doc.openFile(sysPath()));
