@@ -53,15 +53,12 @@ TEST(ReadWholeFile, NamesWhatIsWrong) {
     TempDir dir;
     writeText(dir / "a.bin", "abc");
     fs::create_directory(dir / "folder");
-    fs::create_symlink(dir / "loop1", dir / "loop2");
-    fs::create_symlink(dir / "loop2", dir / "loop1");
     const struct {
         const char* name;
         std::optional<ErrorKind> kind;
     } cases[] = {{"a.bin", std::nullopt},
                  {"missing", ErrorKind::NotFound},
-                 {"folder", ErrorKind::IsFolder},
-                 {"loop1", ErrorKind::SymlinkLoop}};
+                 {"folder", ErrorKind::IsFolder}};  // opens, then is found a folder
     for (const auto& c : cases) {
         auto bytes = readWholeFile(dir / c.name);
         if (!c.kind) {
