@@ -118,32 +118,28 @@ struct Probe {
     }
 };
 
+// The kinds each model takes: the grade and mode limits here. Accepted audio,
+// patterns and songs: RegisteredRecords, CheckingRefusesAnotherKind; refused
+// files of other kinds (15 bytes, a foreign magic, pattern kind 3, a song or
+// grade 5 on a WQ-5000) are pinned with their messages by tests/data/broken
+// (copy-*).
 TEST(PhrasePrm, RecognisesPhrFilesPerModel) {
-    struct Case {
-        const char* what;
-        Bytes file;
-        int kind7000, kind5000;
-    };  // -1: not recognised
-    // The kinds each model takes: the grade and mode limits here. Accepted
-    // audio, patterns and songs: RegisteredRecords, CheckingRefusesAnotherKind;
-    // refused files of other kinds (15 bytes, a foreign magic, pattern kind 3,
-    // a song or grade 5 on a WQ-5000) are pinned with their messages by
-    // tests/data/broken (copy-*).
-    const Case cases[] = {
+    // What, file, kind on a WQ-7000 and on a WQ-5000 (-1: not recognised).
+    const std::tuple<const char*, Bytes, int, int> cases[] = {
         {"KPAC 48 kHz", kpacFile(5, 0, 1, 10), 1, -1},
         {"KPAC MODE3", kpacFile(3, 3, 1, 10), 1, -1},
         {"KPAC grade 6", kpacFile(6, 0, 1, 10), -1, -1},
         {"KPAC mode 5", kpacFile(0, 5, 1, 10), -1, -1},
         {"header only", kpacFile(0, 0, 1, 0, 0), 1, 1},
     };
-    for (const Case& c : cases) {
+    for (const auto& [what, file, kind7000, kind5000] : cases) {
         for (Model m : {W7, W5}) {
             Probe probe;
             auto prm = CPhrasePrm::create(m);
-            const int want = m == W7 ? c.kind7000 : c.kind5000;
-            EXPECT_EQ(prm->registerPhr(probe.put("_WQP0001.PHR", c.file), 0, "CARD"), want >= 0)
-                << c.what << ' ' << modelName(m);
-            EXPECT_EQ(prm->kind(), std::max(want, 0)) << c.what << ' ' << modelName(m);
+            const int want = m == W7 ? kind7000 : kind5000;
+            EXPECT_EQ(prm->registerPhr(probe.put("_WQP0001.PHR", file), 0, "CARD"), want >= 0)
+                << what << ' ' << modelName(m);
+            EXPECT_EQ(prm->kind(), std::max(want, 0)) << what << ' ' << modelName(m);
         }
     }
     EXPECT_FALSE(CPhrasePrm::create(W7)->registerPhr("/nonexistent/_WQP0001.PHR", 0, "CARD"));
@@ -535,13 +531,7 @@ TEST(PatternFile, ReadingChecksMagicKindAndSize) {
     kind3[9] = 3;
     otherHeaderEnd[4] = 'x';  // only "WQPh" is checked
     using S = PatternReadStatus;
-    struct Case {
-        const char* what;
-        Bytes bytes;
-        Model model;
-        S status;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, Bytes, Model, S> cases[] = {
         {"WQ-7000 pattern", p7, Model::WQ7000, S::Ok},
         {"WQ-7000 song", song, Model::WQ7000, S::Ok},
         {"WQ-5000 pattern", p5, Model::WQ5000, S::Ok},
@@ -554,11 +544,11 @@ TEST(PatternFile, ReadingChecksMagicKindAndSize) {
         {"15 bytes", cut(p7, 15), Model::WQ7000, S::Short},
         {"block cut short", cut(p7, 1023), Model::WQ7000, S::Short},
     };
-    for (const Case& c : cases) {
-        const PatternReadResult r = parsePatternFile(c.bytes, c.model, "_WQP0001.PHR");
-        EXPECT_EQ(r.status, c.status) << c.what;
-        EXPECT_EQ(r.data.has_value(), c.status == S::Ok) << c.what;
-        EXPECT_EQ(r.error.starts_with("_WQP0001.PHR: "), c.status != S::Ok) << r.error;
+    for (const auto& [what, bytes, model, status] : cases) {
+        const PatternReadResult r = parsePatternFile(bytes, model, "_WQP0001.PHR");
+        EXPECT_EQ(r.status, status) << what;
+        EXPECT_EQ(r.data.has_value(), status == S::Ok) << what;
+        EXPECT_EQ(r.error.starts_with("_WQP0001.PHR: "), status != S::Ok) << r.error;
     }
     EXPECT_EQ(parsePatternFile(p7, Model::WQ5000).error,
               "pattern file: a WQ-7000 pattern file, which a WQ-5000 card does not use");
