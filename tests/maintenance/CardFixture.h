@@ -126,28 +126,14 @@ inline Bytes wavFile(int channels, int rate, int bits, std::uint32_t frames,
 // A fresh folder in memory (/dev/shm) where the system has one, else in the
 // temporary folder; removed afterwards. For tests that write hundreds of
 // small cards, each flushed to the device.
-class MemoryTempDir {
-public:
-    MemoryTempDir() {
+struct MemoryTempDir : TempDir {
+    MemoryTempDir() : TempDir(memoryBase()) {}
+    static std::filesystem::path memoryBase() {
         std::error_code ec;
-        const std::filesystem::path shm = "/dev/shm";
-        const auto base =
-            std::filesystem::is_directory(shm, ec) ? shm : std::filesystem::temp_directory_path();
-        std::random_device rd;
-        path_ = base / ("wqe-test-" + std::to_string(rd()) + std::to_string(rd()));
-        std::filesystem::create_directories(path_);
+        return std::filesystem::is_directory("/dev/shm", ec)
+                   ? std::filesystem::path("/dev/shm")
+                   : std::filesystem::temp_directory_path();
     }
-    ~MemoryTempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    MemoryTempDir(const MemoryTempDir&) = delete;
-    MemoryTempDir& operator=(const MemoryTempDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
-private:
-    std::filesystem::path path_;
 };
 
 // Every entry under `folder` by relative path: a file's bytes, or "<dir>"

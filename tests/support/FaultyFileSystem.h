@@ -30,21 +30,8 @@ inline constexpr std::array kWriteOps = {FsOp::Create, FsOp::Write, FsOp::Flush,
                                          FsOp::Remove};
 
 inline const char* fsOpName(FsOp op) {
-    switch (op) {
-        case FsOp::Create:
-            return "create";
-        case FsOp::Write:
-            return "write";
-        case FsOp::Flush:
-            return "flush";
-        case FsOp::Rename:
-            return "rename";
-        case FsOp::Remove:
-            return "remove";
-        case FsOp::Read:
-            return "read";
-    }
-    return "?";
+    constexpr const char* kNames[] = {"create", "write", "flush", "rename", "remove", "read"};
+    return kNames[static_cast<int>(op)];
 }
 
 class FaultyFileSystem : public FileSystem {
@@ -52,13 +39,10 @@ public:
     explicit FaultyFileSystem(FileSystem& inner = realFileSystem()) : inner_(inner) {}
 
     // The k-th call of `op` fails with `err`.
-    void failAt(FsOp op, int k, int err = EIO) { faults_[op] = {k, err}; }
+    void failAt(FsOp op, int k, int err = EIO) { faults_[op] = {k, err, false}; }
     // Every call of `op` from the k-th on fails (a full disk stays full).
-    void failFrom(FsOp op, int k, int err = EIO) { sticky_[op] = {k, err}; }
-    int count(FsOp op) const {
-        auto it = counts_.find(op);
-        return it == counts_.end() ? 0 : it->second;
-    }
+    void failFrom(FsOp op, int k, int err = EIO) { faults_[op] = {k, err, true}; }
+    int count(FsOp op) const { return counts_.contains(op) ? counts_.at(op) : 0; }
     // True once an injected failure happened.
     bool fired() const { return fired_; }
 
@@ -116,22 +100,23 @@ private:
         fs::path path_;
     };
 
+    struct Fault {
+        int k, err;
+        bool sticky;
+    };
+
     // The errno to fail with, or 0.
     int tick(FsOp op) {
         const int n = ++counts_[op];
-        if (auto it = faults_.find(op); it != faults_.end() && it->second.first == n) {
-            fired_ = true;
-            return it->second.second;
-        }
-        if (auto it = sticky_.find(op); it != sticky_.end() && n >= it->second.first) {
-            fired_ = true;
-            return it->second.second;
-        }
-        return 0;
+        const auto it = faults_.find(op);
+        if (it == faults_.end() || n < it->second.k || (n > it->second.k && !it->second.sticky))
+            return 0;
+        fired_ = true;
+        return it->second.err;
     }
 
     FileSystem& inner_;
-    std::map<FsOp, std::pair<int, int>> faults_, sticky_;
+    std::map<FsOp, Fault> faults_;
     std::map<FsOp, int> counts_;
     bool fired_ = false;
 };
