@@ -23,34 +23,6 @@ struct Card : test::OpenCard {
     CopyResult copy(const CopySource& s, int slot) { return copyPhrase(doc, s, slot, prompter); }
 };
 
-TEST(PhraseCopy, RecordAndMemoComeFromTheSourceFoldersSettings) {
-    for (const Model m : {Model::WQ7000, Model::WQ5000}) {
-        SCOPED_TRACE(modelName(m));
-        TempDir t;
-        test::OpenCard src(t / "src", m);
-        test::registerAs(src.doc, 11, kTypeAudio, "FROM SOURCE");
-        src.doc.phr().setVolume(11, 77);
-        src.doc.memo().setPhraseMemo(11, "memo twelve");
-        src.save();
-        writeBytes(t / "src" / "_WQP0012.PHR", test::kpacFile(1, 1, 0, 10));
-
-        Card card(t / "card", m);
-        const CopySource s = card.source(t / "src" / "_WQP0012.PHR");
-        ASSERT_TRUE(s.usable()) << s.problem;
-        EXPECT_FALSE(s.candidateEmpty());
-        const auto r = card.copy(s, 4);
-        ASSERT_EQ(r.status, CopyResult::Status::Copied) << r.error;
-        EXPECT_EQ(card.prompter.messages, std::vector<std::string>{kMsgCopySucceeded});
-        EXPECT_EQ(readBytes(t / "card" / "_WQP0005.PHR"), test::kpacFile(1, 1, 0, 10));
-        // The whole record, name and volume included, not one built from the header.
-        EXPECT_EQ(card.doc.phr().getName(4).substr(0, 11), "FROM SOURCE");
-        EXPECT_EQ(card.doc.phr().getVolume(4), 77u);
-        EXPECT_EQ(card.doc.memo().phraseMemo(4), "memo twelve");
-        EXPECT_TRUE(card.doc.isModified());
-        EXPECT_EQ(r.nextSlot, 5);
-    }
-}
-
 // What each kind of source file becomes on each model: a record built from
 // the file, or a refusal that copies and registers nothing.
 TEST(PhraseCopy, RecordsBuiltFromTheFileOrRefused) {
@@ -190,36 +162,63 @@ TEST(PhraseCopy, NextEmptySlotSearchesOnThenWraps) {
     EXPECT_EQ(r.nextSlot, std::nullopt);
 }
 
-TEST(PhraseCopy, MemoLineFromTheFolderOrEmpty) {
+// The record and memo come from the source folder when it is a card: the
+// whole record, name and volume included, not one built from the header.
+// Otherwise the record is built and the memo line comes from the folder's
+// memo file, if any.
+TEST(PhraseCopy, RecordAndMemoFromTheSourceFolder) {
+    auto sourceCard = [](Model m) {
+        return [m](const fs::path& d) {
+            test::OpenCard src(d, m);
+            test::registerAs(src.doc, 6, kTypeAudio, "FROM SOURCE");
+            src.doc.phr().setVolume(6, 77);
+            src.doc.memo().setPhraseMemo(6, "memo seven");
+            src.save();
+        };
+    };
     const struct {
         const char* what;
+        Model model;
         std::function<void(const fs::path&)> prepare;
         const char* memo;
         std::size_t messages;  // "Unable to open Memo file" before the copy message
+        bool fromCard;         // the record is the source card's
     } cases[] = {
-        {"no memo file", [](const fs::path&) {}, "", 0},
-        {"memo line 7, three-digit prefixes",
+        {"source card", Model::WQ7000, sourceCard(Model::WQ7000), "memo seven", 0, true},
+        {"source card", Model::WQ5000, sourceCard(Model::WQ5000), "memo seven", 0, true},
+        {"no memo file", Model::WQ5000, [](const fs::path&) {}, "", 0, false},
+        {"memo line 7, three-digit prefixes", Model::WQ5000,
          [](const fs::path& d) {
              writeText(d / "wqe_memo.txt",
                        "SystemMemo:\r\nPhraseMemo:\r\n001:one\r\n002:\r\n003:\r\n"
                        "004:\r\n005:\r\n006:\r\n007:seven: with colon\r\n");
          },
-         "seven: with colon", 0},
-        {"unreadable memo file",
-         [](const fs::path& d) { fs::create_directories(d / "WQE_MEMO.TXT"); }, "", 1},
+         "seven: with colon", 0, false},
+        {"unreadable memo file", Model::WQ5000,
+         [](const fs::path& d) { fs::create_directories(d / "WQE_MEMO.TXT"); }, "", 1, false},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(std::string(modelName(c.model)) + " " + c.what);
         TempDir t;
         fs::create_directories(t / "src");
         c.prepare(t / "src");
-        writeBytes(t / "src" / "_WQP0007.PHR", test::kpacFile(1, 1, 0, 8));
-        Card card(t / "card", Model::WQ5000);
+        writeBytes(t / "src" / "_WQP0007.PHR", test::kpacFile(1, 1, 0, 10));
+        Card card(t / "card", c.model);
         const auto s = card.source(t / "src" / "_WQP0007.PHR");
+        ASSERT_TRUE(s.usable()) << s.problem;
         EXPECT_EQ(s.sourceNumber, 7);
         EXPECT_EQ(card.prompter.messages.size(), c.messages);
-        ASSERT_EQ(card.copy(s, 0).status, CopyResult::Status::Copied);
-        EXPECT_EQ(card.doc.memo().phraseMemo(0), c.memo);
+        const auto r = card.copy(s, 4);
+        ASSERT_EQ(r.status, CopyResult::Status::Copied) << r.error;
+        EXPECT_EQ(card.prompter.messages.back(), kMsgCopySucceeded);
+        EXPECT_EQ(readBytes(t / "card" / "_WQP0005.PHR"), test::kpacFile(1, 1, 0, 10));
+        EXPECT_EQ(s.candidateEmpty(), !c.fromCard);
+        const std::string name = card.doc.phr().getName(4);
+        EXPECT_TRUE(name.starts_with(c.fromCard ? "FROM SOURCE" : "SHOPCARD005")) << name;
+        EXPECT_EQ(card.doc.phr().getVolume(4), c.fromCard ? 77u : 100u);
+        EXPECT_EQ(card.doc.memo().phraseMemo(4), c.memo);
+        EXPECT_TRUE(card.doc.isModified());
+        EXPECT_EQ(r.nextSlot, 5);
     }
 }
 
