@@ -86,14 +86,14 @@ void fillCard(const fs::path& folder, const char* name, std::uint8_t fill, int b
 
 struct Operation {
     const char* name;
-    // Builds the fixture under the root; the card that is checked is root/card.
+    // Adds to the fixture under the root; the card that is checked, root/card,
+    // is made beforehand.
     std::function<void(const fs::path& root)> prepare;
     // Runs the operation; true when it reported a failure.
     std::function<bool(const fs::path& root, FileSystem& fsys)> run;
 };
 
 std::vector<Operation> operations() {
-    auto card = [](const fs::path& root, const char* name) { fillCard(root / "card", name, 0x11); };
     auto backupFolder = [](const fs::path& root) {
         fillCard(root / "backup", "NEWCARD", 0x22);
         fs::remove(root / "backup" / "_WQP0009.PHR");
@@ -121,8 +121,7 @@ std::vector<Operation> operations() {
     };
     return {
         {"pattern write",
-         [=](const fs::path& root) {
-             card(root, "PATTERN");
+         [](const fs::path& root) {
              test::Bytes old(1100, 0x44);
              const PatternData empty(PatternKind::Pattern7000);
              std::copy_n(kPatternHeader, kPatternHeaderSize, old.begin());
@@ -131,8 +130,7 @@ std::vector<Operation> operations() {
          },
          patternEdit},
         {"encode and decode",
-         [=](const fs::path& root) {
-             card(root, "CODEC");
+         [](const fs::path& root) {
              test::writeBytes(root / "in.wav", test::wavFile(2, 22050, 16, 2000));
          },
          [](const fs::path& root, FileSystem& fsys) {
@@ -144,25 +142,19 @@ std::vector<Operation> operations() {
              return !a || !b;
          }},
         {"cleanup",
-         [=](const fs::path& root) {
-             card(root, "CLEANUP");
+         [](const fs::path& root) {
              test::writeBytes(root / "card" / "_WQP0002.MID", test::midiFile(500000));
          },
          [](const fs::path& root, FileSystem& fsys) {
              Reloaded card(root / "card", Answer::Yes);
              return !card.opened || !runCleanup(card.doc, card.prompter, {}, fsys).ok();
          }},
-        {"restore",
-         [=](const fs::path& root) {
-             card(root, "OLDCARD");
-             backupFolder(root);
-         },
+        {"restore", backupFolder,
          [=](const fs::path& root, FileSystem& fsys) {
              return transfer(TransferMode::Restore, root, fsys);
          }},
         {"backup",
          [=](const fs::path& root) {
-             card(root, "OLDCARD");
              backupFolder(root);
              fs::rename(root / "card", root / "old");
              fs::rename(root / "backup", root / "card");
@@ -172,8 +164,7 @@ std::vector<Operation> operations() {
              return transfer(TransferMode::Backup, root, fsys);
          }},
         {"copy",
-         [=](const fs::path& root) {
-             card(root, "COPY");
+         [](const fs::path& root) {
              test::writeBytes(root / "x.PHR", test::kpacFile(3, 2, 1, 90));
          },
          [](const fs::path& root, FileSystem& fsys) {
@@ -184,8 +175,7 @@ std::vector<Operation> operations() {
                     CopyResult::Status::Copied;
          }},
         {"import",
-         [=](const fs::path& root) {
-             card(root, "IMPORT");
+         [](const fs::path& root) {
              test::writeBytes(root / "in.wav", test::wavFile(2, 22050, 16, 3000));
              test::writeBytes(root / "card" / "_WQP0005.WAV", test::wavFile(1, 8000, 16, 40));
          },
@@ -203,8 +193,12 @@ TEST(FaultMatrix, EveryFaultLeavesOldOrNewContentAndIsReported) {
     for (const Operation& op : operations()) {
         SCOPED_TRACE(op.name);
         // The old and the new content, and how often each step is taken.
+        auto prepare = [&](const fs::path& root) {
+            fillCard(root / "card", "OLDCARD", 0x11);
+            op.prepare(root);
+        };
         TempDir clean;
-        op.prepare(clean.path());
+        prepare(clean.path());
         const Entries oldEntries = cardEntries(clean / "card");
         FaultyFileSystem probe;
         ASSERT_FALSE(op.run(clean.path(), probe));
@@ -214,7 +208,7 @@ TEST(FaultMatrix, EveryFaultLeavesOldOrNewContentAndIsReported) {
         int runs = 0;
         forEachStep(probe, [&](FsOp kind, int k) {
             TempDir t;
-            op.prepare(t.path());
+            prepare(t.path());
             FaultyFileSystem faulty;
             faulty.failAt(kind, k, k % 2 ? ENOSPC : EFBIG);
             const bool reported = op.run(t.path(), faulty);
