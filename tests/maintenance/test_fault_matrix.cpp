@@ -69,7 +69,7 @@ struct Reloaded {
     bool opened = false;
 };
 
-// A WQ-7000 card named `name` with three KPAC phrases, phrase 10 of 3000
+// A WQ-7000 card named `name` with KPAC phrases 1 to 3, phrase 9 of 3000
 // bytes of `fill`, and `big` more phrases of some 40 kB each.
 void fillCard(const fs::path& folder, const char* name, std::uint8_t fill, int big = 0) {
     test::OpenCard c(folder, Model::WQ7000);
