@@ -51,25 +51,36 @@ TEST(BackupRestore, BackupIntoMissingFolderAsksNothingAndCopiesAllButTemporaryFi
     EXPECT_EQ(r.filesCopied, 7u);
 }
 
-// No leaves the destination as it was; yes deletes the device's file set and
-// a staging folder a killed transfer left, and nothing else, before copying.
+// No leaves the destination as it was. Yes deletes the device's file set
+// and a staging folder a killed transfer left, and nothing else, before
+// copying: the destination then holds exactly the source without its
+// temporary files, beside the files that are not the device's.
 TEST(BackupRestore, DeletesOnlyTheDeviceFileSetBeforeCopying) {
     TempDir t;
     const std::string card = fillSource(t / "card");
-    const fs::path dst = t / "old";
-    fs::create_directories(dst / "_WQ7TDIR.CNF" / "sub");
-    fs::create_directories(dst / "_WQ_FOLDER");
-    fs::create_directories(dst / ".wqe-stage-999999999-5" / "old");  // no such process
+    auto expected = test::snapshot(t / "card");
+    std::erase_if(expected, [](const auto& e) {
+        return isScratchName(fs::path(e.first).begin()->string()) ||
+               isScratchName(fs::path(e.first).filename().string());
+    });
     const std::pair<const char*, bool> files[] = {
         // file, deleted
         {"_WQP0001.PHR", true},           {"_wqp0002.phr", true}, {"_WQNOEXT", true},
         {"WQE_MEMO.TXT", true},           {"wqnotes.txt", true},  {"_WQ7TDIR.CNF/a.dat", true},
         {"_WQ7TDIR.CNF/sub/b.dat", true}, {"readme.doc", false},  {"WQ.DOC", false},
         {"_WQ_FOLDER/c.dat", false}};
-    for (const auto& [f, deleted] : files) writeText(dst / f, "old");
+    for (const auto& [f, deleted] : files) {
+        if (!deleted) expected[f] = "old";
+    }
+    expected["_WQ_FOLDER"] = "<dir>";
 
     for (const TransferMode mode : kModes) {
         SCOPED_TRACE(static_cast<int>(mode));
+        const fs::path dst = t / (mode == TransferMode::Backup ? "backup" : "restore");
+        fs::create_directories(dst / "_WQ7TDIR.CNF" / "sub");
+        fs::create_directories(dst / "_WQ_FOLDER");
+        fs::create_directories(dst / ".wqe-stage-999999999-5" / "old");  // no such process
+        for (const auto& [f, deleted] : files) writeText(dst / f, "old");
         const auto before = test::snapshot(dst);
         ScriptedPrompter no({Answer::No});
         EXPECT_EQ(runTransfer(mode, card, dst.string(), nullptr, no).status, Status::Declined);
@@ -81,21 +92,7 @@ TEST(BackupRestore, DeletesOnlyTheDeviceFileSetBeforeCopying) {
         ASSERT_EQ(p.questions.size(), 1u);
         EXPECT_EQ(p.questions[0],
                   mode == TransferMode::Backup ? kMsgBackupIntoFolder : kMsgRestoreIntoFolder);
-        if (mode == TransferMode::Backup) {
-            for (const auto& [f, deleted] : files) {
-                const bool copied = fs::exists(t / "card" / f);
-                EXPECT_EQ(fs::exists(dst / f), copied || !deleted) << f;
-                if (!copied && !deleted) {
-                    EXPECT_EQ(readText(dst / f), "old") << f;
-                }
-            }
-            EXPECT_FALSE(fs::exists(dst / "_WQ7TDIR.CNF" / "sub"));
-            for (const auto& e : fs::directory_iterator(dst))
-                EXPECT_FALSE(e.path().filename().string().starts_with(kStagingPrefix)) << e.path();
-        }
-        EXPECT_EQ(readText(dst / "_WQP0001.PHR"), "new phrase 1");
-        EXPECT_EQ(readText(dst / "_WQ7TDIR.CNF" / "deep" / "x.bin"), "deep file");
-        EXPECT_NE(readText(dst / "WQE_MEMO.TXT"), "old");
+        EXPECT_EQ(test::snapshot(dst), expected);
     }
 }
 
