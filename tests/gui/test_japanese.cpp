@@ -36,7 +36,7 @@ void JapaneseTest::menusFormAndMessagesAreJapanese() {
 void JapaneseTest::listTextsOfBothModels() {
     TempDir tmp;
     const fs::path sys = copyDemoCard(tmp / "DEMO");
-    QCOMPARE(createCard(tmp / "W5", Model::WQ5000, 0), std::string());
+    QVERIFY(bool(createCard(tmp / "W5", Model::WQ5000, 0)));
     Editor e(Language::Japanese);
     for (const fs::path& card : {sys, tmp / "W5" / "_WQ5TSYS.CNF"}) {
         e.open(card);

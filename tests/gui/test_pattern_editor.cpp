@@ -55,7 +55,7 @@ QStringList rowTexts(CPthPhEdit* e, int r) {
 
 struct Card {
     Card() {
-        QCOMPARE(QString::fromStdString(createCard(dir.path(), Model::WQ7000, 0)), QString());
+        QVERIFY(bool(createCard(dir.path(), Model::WQ7000, 0)));
         editor.open(dir / "_WQ7TSYS.CNF");
     }
     void select(int i) {

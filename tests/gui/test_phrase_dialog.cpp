@@ -185,7 +185,7 @@ void PhraseDialogTest::patternEditHookAndInterruptCheck() {
             modeSeen = mode, parentSeen = parent;
             auto read = readPatternFile(file, Model::WQ7000);
             read.data->setStepRef(kPatternMainSteps, 0);
-            return writePatternFile(file, *read.data).empty();
+            return bool(writePatternFile(file, *read.data));
         });
         QVERIFY(d.editButton()->isEnabled());
         d.list(SetupList::PatternMode)->setCurrentIndex(3);
