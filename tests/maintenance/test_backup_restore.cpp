@@ -32,12 +32,7 @@ std::string fillSource(const fs::path& src) {
 
 // The entries of `folder` a transfer copies: all but the temporary files.
 std::map<std::string, std::string> copiedEntries(const fs::path& folder) {
-    auto entries = test::snapshot(folder);
-    std::erase_if(entries, [](const auto& e) {
-        return isScratchName(fs::path(e.first).begin()->string()) ||
-               isScratchName(fs::path(e.first).filename().string());
-    });
-    return entries;
+    return test::snapshot(folder, isScratchName);
 }
 
 TEST(BackupRestore, BackupIntoMissingFolderAsksNothingAndCopiesAllButTemporaryFiles) {
