@@ -111,7 +111,6 @@ TEST(BackupRestore, RefusesUnusableFoldersWithoutTouchingAnything) {
         {card, "", "No destination folder"},
         {(t / "missing").string(), card, "the source folder does not exist"},
         {card, (t / "file.txt").string(), "is a file"},
-        {card, card + "/", "the same folder"},
         {card, card + "/.", "the same folder"},
         {card, inner, "inside the source folder"},
         {inner, card, "inside the destination folder"},
@@ -157,9 +156,10 @@ TEST(BackupRestore, OpenCardDestinationAsksTheLongerQuestionAndReloads) {
     EXPECT_EQ(card.doc.model(), Model::WQ7000);
 }
 
-// The staged copy fails at several points, by real causes of the system; each
-// time the destination keeps exactly its old bytes (a new one is not left
-// behind), no staging folder stays, and the file and the cause are told.
+// The staged copy fails by a real cause of the system, files being limited
+// to 30000 bytes: the destination keeps exactly its old bytes (a new one is
+// not left behind), no staging folder stays, and the file and the cause are
+// told.
 TEST(BackupRestore, AFailedCopyLeavesTheDestinationAsItWas) {
     TempDir t;
     const std::string card = fillSource(t / "card");
@@ -169,40 +169,24 @@ TEST(BackupRestore, AFailedCopyLeavesTheDestinationAsItWas) {
     writeText(dst / "_WQP0001.PHR", "old phrase");
     fs::create_directories(dst / "_WQ7TDIR.CNF" / "old");
     writeText(dst / "_WQ7TDIR.CNF" / "old" / "y.bin", "old deep");
-    const struct {
-        const char* what;
-        fs::path destination;
-        bool blocker;      // a folder stands where the copy must put notes.doc
-        rlim_t sizeLimit;  // the largest file the copy may write
-        const char* file;  // named in the message with the cause
-        const char* cause;
-    } cases[] = {
-        {"a folder in the way", dst, true, RLIM_INFINITY, "notes.doc", ""},
-        {"file-size limit", dst, false, 30000, "_WQP0002.PHR", "File too large"},
-        {"file-size limit, new folder", t / "new" / "sub", false, 30000, "_WQP0002.PHR",
-         "File too large"},
-    };
-    for (const auto& c : cases) {
-        for (const TransferMode mode : kModes) {
-            SCOPED_TRACE(std::string(c.what) + (mode == TransferMode::Backup ? " backup" : ""));
-            const bool newFolder = c.destination != dst;
-            if (newFolder && mode == TransferMode::Restore) continue;
-            if (c.blocker) fs::create_directories(dst / "notes.doc");
-            const auto before = test::snapshot(dst);
-            const int status = test::runWithFileSizeLimit(c.sizeLimit, [&] {
-                ScriptedPrompter p({Answer::Yes});
-                const auto r = runTransfer(mode, card, c.destination.string(), nullptr, p);
-                const bool told = p.messages.size() == 1 && r.errors.size() == 1 &&
-                                  r.errors[0].find(c.file) != std::string::npos &&
-                                  p.messages[0].find(c.cause) != std::string::npos &&
-                                  p.messages[0].find("was left as it was") != std::string::npos;
-                return r.status == Status::Failed && told ? 0 : 1;
-            });
-            EXPECT_EQ(status, 0);
-            EXPECT_EQ(test::snapshot(dst), before);
-            EXPECT_FALSE(fs::exists(t / "new"));
-            if (c.blocker) fs::remove(dst / "notes.doc");
-        }
+    const auto before = test::snapshot(dst);
+    // A restore over the old card, and a backup into a folder it must make.
+    const std::pair<TransferMode, fs::path> cases[] = {{TransferMode::Restore, dst},
+                                                       {TransferMode::Backup, t / "new" / "sub"}};
+    for (const auto& [mode, destination] : cases) {
+        SCOPED_TRACE(destination.string());
+        const int status = test::runWithFileSizeLimit(30000, [&] {
+            ScriptedPrompter p({Answer::Yes});
+            const auto r = runTransfer(mode, card, destination.string(), nullptr, p);
+            const bool told = p.messages.size() == 1 && r.errors.size() == 1 &&
+                              r.errors[0].find("_WQP0002.PHR") != std::string::npos &&
+                              p.messages[0].find("File too large") != std::string::npos &&
+                              p.messages[0].find("was left as it was") != std::string::npos;
+            return r.status == Status::Failed && told ? 0 : 1;
+        });
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(test::snapshot(dst), before);
+        EXPECT_FALSE(fs::exists(t / "new"));
     }
 }
 
