@@ -145,15 +145,6 @@ TEST(BackupRestore, OpenCardDestinationAsksTheLongerQuestionAndReloads) {
     EXPECT_TRUE(r.destinationIsOpenCard && r.reloaded);
     EXPECT_EQ(card.doc.model(), Model::WQ5000);
     EXPECT_EQ(test::snapshot(t / "card"), test::snapshot(t / "backup"));
-
-    // Backup of another card into the open card's folder.
-    test::makeCard(t / "other", Model::WQ7000);
-    const auto b = runTransfer(TransferMode::Backup, (t / "other").string(), (t / "card").string(),
-                               &card.doc, p);
-    EXPECT_EQ(p.questions,
-              (std::vector<std::string>{kMsgRestoreIntoOpenCard, kMsgBackupIntoOpenCard}));
-    EXPECT_TRUE(b.reloaded);
-    EXPECT_EQ(card.doc.model(), Model::WQ7000);
 }
 
 // The staged copy fails by a real cause of the system, files being limited

@@ -204,22 +204,16 @@ TEST(Cleanup, AFailedWriteKeepsTheOldFileAndSaysSo) {
     phr.insert(phr.end(), {1, 2, 3});
     writeBytes(t / "_WQ5TPHR.CNF", phr);
     writeBytes(t / "_WQP0002.PHR", test::kpacFile(1, 1, 0, 5));
-    {
-        test::FaultyFileSystem full;
-        full.failFrom(test::FsOp::Write, 1, ENOSPC);
-        ScriptedPrompter p;
-        const auto r = runCleanup(card.doc, p, {}, full);
-        EXPECT_EQ(r.status, CleanupResult::Status::WriteFailed);
-        EXPECT_NE(r.error.find("_WQ5TPHR.CNF"), std::string::npos) << r.error;
-        EXPECT_NE(r.error.find("No space left on device"), std::string::npos) << r.error;
-        EXPECT_EQ(p.messages,
-                  (std::vector<std::string>{kMsgCleanupWriteFailed, kMsgCleanupFinished}));
-        EXPECT_EQ(readBytes(t / "_WQ5TPHR.CNF"), phr);
-        EXPECT_TRUE(r.reloaded);
-    }
+    test::FaultyFileSystem full;  // the disk stays full
+    full.failFrom(test::FsOp::Write, 1, ENOSPC);
     ScriptedPrompter p;
-    const auto r = runCleanup(card.doc, p);
-    EXPECT_TRUE(r.ok() && r.written);
+    const auto failed = runCleanup(card.doc, p, {}, full);
+    EXPECT_EQ(failed.status, CleanupResult::Status::WriteFailed);
+    EXPECT_NE(failed.error.find("No space left on device"), std::string::npos) << failed.error;
+    EXPECT_EQ(p.messages, (std::vector<std::string>{kMsgCleanupWriteFailed, kMsgCleanupFinished}));
+    EXPECT_EQ(readBytes(t / "_WQ5TPHR.CNF"), phr);
+
+    EXPECT_TRUE(runCleanup(card.doc, p).written);
     const auto after = readBytes(t / "_WQ5TPHR.CNF");
     ASSERT_EQ(after.size(), phr.size());
     EXPECT_EQ(test::Bytes(after.end() - 3, after.end()), (test::Bytes{1, 2, 3}));
