@@ -74,7 +74,6 @@ TEST(PhraseCopy, RecordsBuiltFromTheFileOrRefused) {
         {W5, "p.PHR", test::patternFile(1, 1024), SourceKind::Pattern7000, "layout", {}},
         {W7, "short.PHR", Bytes(15, 'Q'), SourceKind::Unusable, "16 bytes", {}},
         {W7, "p.PHR", test::patternFile(1, 100), SourceKind::Pattern7000, "pattern phrase is wrong", {}},
-        {W5, "p.PHR", test::patternFile(0, 511), SourceKind::Pattern5000, "pattern phrase is wrong", {}},
         {W7, "s.PHR", test::patternFile(2, 800), SourceKind::Song, "song phrase is wrong", {}},
         {W7, "m.MID", badMidi, SourceKind::BadMidi, "MIDI", {}},
         {W7, "notes.txt", {'h', 'i'}, SourceKind::Unusable, ".PHR, .MID or .WAV", {}},
@@ -346,7 +345,7 @@ TEST(PhraseDrop, WavAndMidiFilesBecomeUndoablePhrases) {
     ASSERT_EQ(r.errors.size(), 1u);
     EXPECT_NE(r.errors[0].find("bad.wav"), std::string::npos);
     EXPECT_EQ(card.prompter.messages, std::vector<std::string>{"Conversion failed."});
-    // The import pins the padded WAV bytes; here the record names them.
+    // The WAV import pins the padding; the record counts the padded blocks.
     EXPECT_EQ(card.doc.phr().getMode(2), kModeWav);
     EXPECT_EQ(card.doc.phr().getLength(2), 63u);
     EXPECT_EQ(card.doc.phr().getType(3), static_cast<std::uint32_t>(kTypeMidi));
