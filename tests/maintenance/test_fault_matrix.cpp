@@ -1,7 +1,7 @@
 // Every writing operation of the card maintenance run with a failure at each
-// of its k-th create, write, flush, rename and remove in turn. After each,
-// every file of the card holds either its old or its new content and the
-// card opens; a failure was reported.
+// of its k-th create, write, flush, rename and remove in turn, and killed at
+// each of them. After each, every file of the card holds either its old or
+// its new content and the card opens; a failure was reported.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -217,6 +217,20 @@ TEST(FaultMatrix, EveryFaultLeavesOldOrNewContentAndIsReported) {
                 }
             }
             EXPECT_TRUE(Reloaded(t / "card").opened);
+
+            // Killed at that step instead, no rollback runs: yet no file
+            // holds a mix of both, and the card opens.
+            TempDir killed;
+            prepare(killed.path());
+            const int status = test::runWithFileSizeLimit(RLIM_INFINITY, [&] {
+                FaultyFileSystem crashing;
+                crashing.crashAt(kind, k);
+                op.run(killed.path(), crashing);
+                return 0;
+            });
+            EXPECT_EQ(status, FaultyFileSystem::kCrashed);
+            expectOldOrNew(cardEntries(killed / "card"), oldEntries, newEntries);
+            EXPECT_TRUE(Reloaded(killed / "card").opened);
         });
         EXPECT_GT(runs, 0);
         RecordProperty(op.name, runs);

@@ -2,10 +2,20 @@
 // flush, rename, remove or read (counted from 1, per operation, over the
 // double's lifetime) fails with a chosen errno; everything else goes to the
 // real file system. A failing write first writes half of its bytes, as a full
-// disk does. Hand it to the writer under test instead of realFileSystem():
-// run once to count the operations (count()), then once per step with
-// failAt(op, k); each run must report the failure and corrupt nothing.
+// disk does. Or the k-th call ends the process before it runs, as a kill
+// would. Hand it to the writer under test instead of realFileSystem().
+//
+//   FaultyFileSystem probe;                 // count the operations once
+//   run(probe);
+//   for (Op op : kAllOps)
+//       for (int k = 1; k <= probe.count(op); ++k) {
+//           FaultyFileSystem faulty;
+//           faulty.failAt(op, k, ENOSPC);
+//           run(faulty);                     // must report, must not corrupt
+//       }
 #pragma once
+
+#include <unistd.h>
 
 #include <array>
 #include <cerrno>
@@ -35,6 +45,10 @@ public:
     void failAt(FsOp op, int k, int err = EIO) { faults_[op] = {k, err, false}; }
     // Every call of `op` from the k-th on fails (a full disk stays full).
     void failFrom(FsOp op, int k, int err = EIO) { faults_[op] = {k, err, true}; }
+    // The k-th call of `op` ends the process with status kCrashed before it
+    // runs (for a child process: no destructor or rollback runs).
+    static constexpr int kCrashed = 86;
+    void crashAt(FsOp op, int k) { faults_[op] = {k, 0, false}; }
     int count(FsOp op) const { return counts_.contains(op) ? counts_.at(op) : 0; }
     // True once an injected failure happened.
     bool fired() const { return fired_; }
@@ -104,6 +118,7 @@ private:
         const auto it = faults_.find(op);
         if (it == faults_.end() || n < it->second.k || (n > it->second.k && !it->second.sticky))
             return 0;
+        if (it->second.err == 0) _exit(kCrashed);
         fired_ = true;
         return it->second.err;
     }
