@@ -3,8 +3,6 @@
 // with scripted answers.
 #include <QDropEvent>
 #include <QMimeData>
-#include <QPushButton>
-#include <QTimer>
 #include <QUrl>
 
 #include "GuiTestSupport.h"
@@ -45,7 +43,6 @@ private slots:
     void deletePhraseAndUndo();
     void folderDeletionRefusesHome();
     void droppingTwoWavFilesRegistersTwoPhrases();
-    void screenshots();
 };
 
 void MaintenanceDialogsTest::backupAndRestoreRoundTrip() {
@@ -86,35 +83,22 @@ void MaintenanceDialogsTest::transferRefusalsTouchNothing() {
     TempDir tmp;
     Editor e(Language::English);
     e.open(copyDemoCard(tmp / "card"));
-    fs::create_directories(tmp / "card" / "inner");
     fs::create_directories(tmp / "other");
-    writeText(tmp / "a-file", "x");
     const std::string card = (tmp / "card").string();
-    struct Case {
-        TransferMode mode;
-        std::string source, destination, why;
-    };
-    const Case cases[] = {
-        {TransferMode::Backup, (tmp / "missing").string(), (tmp / "b").string(), "does not exist"},
-        {TransferMode::Backup, card, card + "/", "same folder"},
-        {TransferMode::Backup, card, card + "/inner", "inside the source"},
-        {TransferMode::Restore, (tmp / "card" / "inner").string(), card, "inside the destination"},
-        {TransferMode::Restore, card, (tmp / "a-file").string(), "is a file"},
-    };
+    // One refusal shown as the dialog's message (the rules behind it are the
+    // transfer's own): nothing asked, nothing touched.
     const auto before = files(tmp.path());
-    for (const Case& c : cases) {
-        e.prompter = ScriptedPrompter({}, Answer::Yes);
-        CCbuck d(c.mode, e.doc(), e.prompter);
-        d.sourceEdit()->setText(QString::fromStdString(c.source));
-        d.destinationEdit()->setText(QString::fromStdString(c.destination));
-        d.onEnter();
-        QCOMPARE(d.lastResult()->status, TransferResult::Status::Refused);
-        QVERIFY(e.prompter.questions.empty());
-        QCOMPARE(e.prompter.messages.size(), size_t(1));
-        QVERIFY2(e.prompter.messages[0].find(c.why) != std::string::npos,
-                 e.prompter.messages[0].c_str());
-        QVERIFY(files(tmp.path()) == before);
-    }
+    e.prompter = ScriptedPrompter({}, Answer::Yes);
+    CCbuck refused(TransferMode::Backup, e.doc(), e.prompter);
+    refused.sourceEdit()->setText(QString::fromStdString(card));
+    refused.destinationEdit()->setText(QString::fromStdString(card + "/"));
+    refused.onEnter();
+    QCOMPARE(refused.lastResult()->status, TransferResult::Status::Refused);
+    QVERIFY(e.prompter.questions.empty());
+    QCOMPARE(e.prompter.messages.size(), size_t(1));
+    QVERIFY2(e.prompter.messages[0].find("same folder") != std::string::npos,
+             e.prompter.messages[0].c_str());
+    QVERIFY(files(tmp.path()) == before);
     // The answer no to the open-card question leaves the card as it is.
     e.prompter = ScriptedPrompter({Answer::No});
     CCbuck d(TransferMode::Backup, e.doc(), e.prompter);
@@ -159,9 +143,7 @@ void MaintenanceDialogsTest::phraseCopyOfEachKind() {
     fs::create_directories(tmp / "src");
     writeBytes(tmp / "src" / "a.PHR", kpacFile(3, 1, 1, 20));
     writeBytes(tmp / "src" / "b.WAV", wavFile(1, 16000, 16, 320));
-    writeBytes(tmp / "src" / "c.MID", midiFile(500000));
     writeBytes(tmp / "src" / "d.PHR", patternFile(1, 1024));
-    writeBytes(tmp / "src" / "e.PHR", patternFile(2, 1024));
     writeBytes(tmp / "src" / "f.PHR", {'x'});
     struct Case {
         const char* file;
@@ -172,9 +154,7 @@ void MaintenanceDialogsTest::phraseCopyOfEachKind() {
     const Case cases[] = {
         {"a.PHR", "(Audio Phrase)", "Volume:100%|Control:OFF|Delay:00s00f|Repeat:OFF|", 0},
         {"b.WAV", "(Audio Phrase)", "Volume:100%|Control:OFF|Delay:00s00f|Repeat:OFF|", 0},
-        {"c.MID", "(MIDI Phrase)", "Tempo:120|Control:OFF|Delay:00s00f|Repeat:OFF|", 0},
         {"d.PHR", "(Pattern Phrase)", "Repeat:OFF|Pattern:SEQUENCE|", 9},
-        {"e.PHR", "(Song Phrase)", "Volume:100%|Control:OFF|Delay:00s00f|Repeat:OFF|", 9},
     };
     e.app.view()->showRow(0);
     CPhCopy d(e.doc(), *e.app.view(), 0, e.prompter);
@@ -211,9 +191,8 @@ void MaintenanceDialogsTest::phraseCopyOfEachKind() {
     }
     CPhCopy::setFileInfoProvider({});
     QVERIFY(fs::exists(tmp / "card" / "_WQP0002.WAV"));
-    QVERIFY(fs::exists(tmp / "card" / "_WQP0003.MID"));
-    // The five registrations are five undo steps.
-    for (int k = 0; k < 5; ++k) QVERIFY(e.doc().undo());
+    // The three registrations are three undo steps.
+    for (int k = 0; k < 3; ++k) QVERIFY(e.doc().undo());
     QVERIFY(!e.doc().phr().isUsed(0));
 }
 
@@ -230,7 +209,6 @@ void MaintenanceDialogsTest::deletePhraseAndUndo() {
     QVERIFY(e.doc().phr().isUsed(0) && fs::exists(data));
     e.app.runCommand(Command::DeletePhrase);
     QVERIFY(e.prompter.questions[1].find("cannot be undone") != std::string::npos);
-    QVERIFY(deletePhraseQuestion(Model::WQ5000, 1, Language::Japanese).starts_with("フレーズ002"));
     QVERIFY(!fs::exists(data));
     QCOMPARE(cell(e, 0, 1), QString("---"));
     QVERIFY(e.doc().undo());
@@ -244,21 +222,18 @@ void MaintenanceDialogsTest::folderDeletionRefusesHome() {
     fs::create_directories(tmp / "home" / "user");
     qputenv("HOME", QByteArray::fromStdString((tmp / "home" / "user").string()));
     Editor e(Language::English);
-    for (const fs::path& chosen : {tmp / "home" / "user", tmp / "home"}) {
-        e.settings.setValue(kKeyBackupPath, tmp.path().string());
-        e.prompter = ScriptedPrompter({}, Answer::Yes);
-        QTimer::singleShot(0, [&] {
-            auto* chooser = qobject_cast<CPathDialog*>(QApplication::activeModalWidget());
-            QVERIFY(chooser);
-            chooser->pathEdit()->setText(QString::fromStdString(chosen.string()));
-            chooser->accept();
-        });
-        e.app.runCommand(Command::DeleteFolder);
-        QVERIFY(e.prompter.questions.empty());
-        QCOMPARE(e.prompter.messages.size(), size_t(1));
-        QVERIFY(e.prompter.messages[0].find("never deleted") != std::string::npos);
-        QVERIFY(fs::exists(tmp / "home" / "user"));
-    }
+    // The chooser's folder is the home folder: refused before any question.
+    e.settings.setValue(kKeyBackupPath, tmp.path().string());
+    e.prompter = ScriptedPrompter({}, Answer::Yes);
+    whenShown<CPathDialog>([&](CPathDialog* chooser) {
+        chooser->pathEdit()->setText(QString::fromStdString((tmp / "home" / "user").string()));
+        chooser->accept();
+    });
+    e.app.runCommand(Command::DeleteFolder);
+    QVERIFY(e.prompter.questions.empty());
+    QCOMPARE(e.prompter.messages.size(), size_t(1));
+    QVERIFY(e.prompter.messages[0].find("never deleted") != std::string::npos);
+    QVERIFY(fs::exists(tmp / "home" / "user"));
     // No saved backup path that exists: the warning, no chooser.
     e.settings.setValue(kKeyBackupPath, (tmp / "gone").string());
     e.prompter = ScriptedPrompter();
@@ -310,46 +285,6 @@ void MaintenanceDialogsTest::droppingTwoWavFilesRegistersTwoPhrases() {
     QVERIFY(fs::exists(tmp / "card" / "_WQP0003.WAV"));
     QVERIFY(fs::exists(tmp / "card" / "_WQP0004.WAV"));
     QVERIFY(e.doc().isModified());
-}
-
-// With WQE_SHOT_DIR set: each dialog as a PNG in the language of WQE_LANG
-// (run under a real X display for the fonts; tests/gui/screenshot.sh).
-void MaintenanceDialogsTest::screenshots() {
-    const QString shots = qEnvironmentVariable("WQE_SHOT_DIR");
-    if (shots.isEmpty()) QSKIP("WQE_SHOT_DIR not set");
-    const Language lang = detectLanguage();
-    QVERIFY(CWQEApp::installTranslations(*QCoreApplication::instance(), lang));
-    const QString suffix = lang == Language::Japanese ? "-ja.png" : "-en.png";
-    TempDir tmp;
-    Editor e(lang);
-    e.open(copyDemoCard(tmp / "card"));
-    e.doc().setLanguage(lang);
-    auto save = [&](QWidget& w, const char* name) {
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QVERIFY(w.grab().save(shots + "/" + name + suffix));
-    };
-    {
-        CCbuck d(TransferMode::Backup, e.doc(), e.prompter);
-        save(d, "backup");
-    }
-    {
-        CCbuck d(TransferMode::Restore, e.doc(), e.prompter);
-        save(d, "restore");
-    }
-    {
-        CCClean d(e.doc(), e.prompter);
-        save(d, "cleanup");
-    }
-    {
-        const int empty = *nextEmptySlot(e.doc(), -1, true);
-        CPhCopy d(e.doc(), *e.app.view(), empty, e.prompter);
-        d.showFolder(QString::fromStdString((tmp / "card").string()));
-        d.chooseFile(QString::fromStdString(registeredDataFile(e.doc(), 0).string()));
-        save(d, "phrase-copy");
-        d.chooseFile(QString::fromStdString(registeredDataFile(e.doc(), 2).string()));
-        save(d, "phrase-copy-pattern");
-    }
 }
 
 QTEST_MAIN(MaintenanceDialogsTest)

@@ -2,13 +2,9 @@
 // the demo card, one value changed, ENTER, and the system image compared with
 // the expected bytes; Undo and Redo over those edits.
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
-#include <QPushButton>
-#include <QTimer>
 #include <QTreeWidget>
 #include <QUndoStack>
-#include <functional>
 
 #include "GuiTestSupport.h"
 #include "dialogs/qt/CardUndoStack.h"
@@ -27,29 +23,6 @@ using Bytes = std::vector<std::uint8_t>;
 Bytes image(CWQEDoc& doc) {
     const auto s = doc.sys().image();
     return {s.begin(), s.end()};
-}
-
-// Acts on the next modal dialog of type D once it is shown; a dialog of
-// another type is closed so that the test cannot hang.
-template <class D>
-void whenShown(std::function<void(D*)> act) {
-    QTimer::singleShot(0, [act] {
-        auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
-        if (!d) {
-            if (auto* other = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-                other->reject();
-            QFAIL("the expected dialog did not open");
-            return;
-        }
-        act(d);
-    });
-}
-
-void press(QWidget* parent, const char* name) {
-    auto* b = parent->findChild<QPushButton*>(name);
-    QVERIFY2(b, name);
-    QVERIFY2(b->isEnabled(), name);
-    b->click();
 }
 
 }  // namespace
