@@ -80,21 +80,6 @@ TEST(FileConvert, EncodedAndDecodedBytesArePinned) {
     EXPECT_EQ(pinned, 20) << actual;
 }
 
-TEST(FileConvert, FolderEncodeSkipsNumbersThatHoldAnyDataFile) {
-    TempDir src, card;
-    for (const char* n : {"a.wav", "B.WAV"}) writeBytes(src / n, wav32k());
-    writeBytes(src / "notes.txt", {1});
-    writeBytes(card / "_WQP0001.PHR", {1});
-    writeBytes(card / "_wqp0002.mid", {1});
-    const ConvertBatch batch = encodeFolder(src.path(), card.path(), kpac::Mode::Mode2, 1, 1000);
-    ASSERT_EQ(batch.items.size(), 2u);
-    EXPECT_EQ(batch.succeeded, 2);
-    EXPECT_EQ(batch.items[0].source.filename(), "B.WAV");  // sorted by name: "B" < "a"
-    EXPECT_EQ(names(card.path()),
-              (Names{"_WQP0001.PHR", "_WQP0003.PHR", "_WQP0004.PHR", "_wqp0002.mid"}));
-    EXPECT_TRUE(fs::exists(src / "a.wav"));  // sources stay: other names
-}
-
 TEST(FileConvert, FolderEncodeStopsWhenNoNumberIsFree) {
     TempDir src, card;
     for (const char* n : {"1.wav", "2.wav", "3.wav"}) writeBytes(src / n, wav32k());
@@ -105,27 +90,6 @@ TEST(FileConvert, FolderEncodeStopsWhenNoNumberIsFree) {
     EXPECT_EQ(batch.items[1].target, card / "_WQP0006.PHR");
     EXPECT_EQ(batch.stopReason, "3.wav: no free phrase number from 6 to 6 in " + card.str() +
                                     "; the files from here on were not converted");
-}
-
-TEST(FileConvert, PartialFailureCountsTheSuccesses) {
-    TempDir src, dst;
-    writeBytes(src / "1.wav", wav32k());
-    writeBytes(src / "2.wav", makeWav(1, 96000, 16, {1, 2, 3}));
-    writeBytes(src / "3.wav", wav32k());
-    ConvertProgress progress;
-    Names seen;
-    const ConvertBatch batch = encodeFolder(
-        src.path(), dst.path(), kpac::Mode::Mode3, 1, 1000, &progress,
-        [&](const ConvertItem& item) { seen.push_back(item.source.filename().string()); });
-    EXPECT_EQ(batch.succeeded, 2);
-    ASSERT_EQ(batch.items.size(), 3u);
-    EXPECT_EQ(batch.items[1].error,
-              (src / "2.wav").string() +
-                  ": sample rate 96000 Hz is not one of 8000, 16000, 22050, 32000, 44100, 48000");
-    EXPECT_EQ(batch.items[2].target, dst / "_WQP0002.PHR");  // the failed file left number 2 free
-    EXPECT_EQ(seen, (Names{"1.wav", "2.wav", "3.wav"}));
-    EXPECT_EQ(progress.filesDone.load(), 3);
-    EXPECT_EQ(names(dst.path()), (Names{"_WQP0001.PHR", "_WQP0002.PHR"}));
 }
 
 TEST(FileConvert, FolderDecodeAddsATimeStampWhenTheNameIsTaken) {

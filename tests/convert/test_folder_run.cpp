@@ -37,13 +37,15 @@ std::vector<std::int32_t> tone(std::size_t samples, int step) {
     return s;
 }
 
-// A source folder with WAV files of different lengths and one file the
-// encoder refuses (a rate that is no grade).
+// A source folder with WAV files of different lengths, one file the encoder
+// refuses (a rate that is no grade) and a text file that is no source. The
+// files are taken in byte order of their names: "W6.WAV" comes first.
 void fillSources(const fs::path& src) {
     for (int k = 0; k < 7; ++k)
-        writeBytes(src / ("w" + std::to_string(k) + ".wav"),
+        writeBytes(src / ((k == 6 ? "W6.WAV" : "w" + std::to_string(k) + ".wav")),
                    makeWav(1 + k % 2, 32000, 16, tone(400u * static_cast<unsigned>(k + 1), k + 1)));
     writeBytes(src / "w3b.wav", makeWav(1, 11025, 16, tone(100, 1)));
+    writeBytes(src / "notes.txt", {1});
 }
 
 // Feeds `bytes` through a named pipe: the first half at once; the rest only
@@ -125,8 +127,8 @@ TEST(FolderRun, MessagesComeInFileOrderAndProgressEndsFull) {
     const ConvertBatch batch = encodeFolder(
         src.path(), card.path(), kpac::Mode::Mode1, 1, 1000, &progress,
         [&](const ConvertItem& item) { seen.push_back(item.source.filename()); }, {}, 4);
-    EXPECT_EQ(seen, (std::vector<std::string>{"w0.wav", "w1.wav", "w2.wav", "w3.wav", "w3b.wav",
-                                              "w4.wav", "w5.wav", "w6.wav"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"W6.WAV", "w0.wav", "w1.wav", "w2.wav", "w3.wav",
+                                              "w3b.wav", "w4.wav", "w5.wav"}));
     EXPECT_EQ(progress.overallPercent(), 100);
     EXPECT_FALSE(batch.cancelled);
 }
@@ -188,11 +190,11 @@ TEST(FolderRun, CancelBetweenFilesKeepsTheFinishedOnes) {
         },
         {}, 1);
     EXPECT_TRUE(batch.cancelled);
-    EXPECT_EQ(batch.succeeded, 2);
-    EXPECT_EQ(batch.items.size(), 2u);
-    EXPECT_EQ(image(card.path()).size(), 2u);
+    EXPECT_EQ(batch.succeeded, 3);
+    EXPECT_EQ(batch.items.size(), 3u);
+    EXPECT_EQ(image(card.path()).size(), 3u);
     EXPECT_EQ(convertCancelledMessage(batch.succeeded, true, Language::English),
-              "Conversion cancelled. (2 file(s) converted)\nCleanup the Card Info?");
+              "Conversion cancelled. (3 file(s) converted)\nCleanup the Card Info?");
 
     // WAV Import: a cancel stops the copy of the current file and the files after it.
     ImportProgress importing;
@@ -201,11 +203,11 @@ TEST(FolderRun, CancelBetweenFilesKeepsTheFinishedOnes) {
         importWavFiles({src / "w0.wav", src / "w1.wav"}, card.path(), 1, 1000, &importing);
     EXPECT_TRUE(imported.cancelled);
     EXPECT_EQ(imported.succeeded, 0);
-    EXPECT_EQ(image(card.path()).size(), 2u);
+    EXPECT_EQ(image(card.path()).size(), 3u);
     const auto one =
-        importWavFile(src / "w6.wav", card / "_WQP0100.WAV", nullptr, &importing.cancel);
+        importWavFile(src / "W6.WAV", card / "_WQP0100.WAV", nullptr, &importing.cancel);
     EXPECT_TRUE(one.cancelled);
-    EXPECT_EQ(image(card.path()).size(), 2u);
+    EXPECT_EQ(image(card.path()).size(), 3u);
 }
 
 TEST(FolderRun, ATargetThatRefusesWritingStopsBeforeAnyFile) {
