@@ -358,7 +358,6 @@ void DialogsTest::patternEditHookAndInterruptCheck() {
         // interrupt phrase is corrected to RANDOM1 with the message.
         CPhraseDlg d(doc, 2, e.app.view());
         QVERIFY(d.isValid());
-        QCOMPARE(d.editButton()->text(), QString("Pattern Edit"));
         QVERIFY(!d.editButton()->isHidden());
         QVERIFY(!d.editButton()->isEnabled());
         d.list(SetupList::PatternMode)->setCurrentIndex(2);
@@ -394,8 +393,6 @@ void DialogsTest::patternEditHookAndInterruptCheck() {
         fs::remove(file);
         CPhraseDlg d(doc, 2, e.app.view());
         d.setPatternEditHandler([](QWidget*, int) { return true; });
-        QCOMPARE(d.infoLine(0)->text(),
-                 QString("Phrase Type: Pattern Phrases(no pattern phrase data file)"));
         QVERIFY(!d.editButton()->isEnabled());
     }
     // An empty slot does not open.
