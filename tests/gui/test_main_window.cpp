@@ -76,13 +76,11 @@ void MainWindowTest::startsEmptyThenOpensCardsOfBothModels() {
     QVERIFY(e.combo("displaySleep")->isEnabled());
     QVERIFY(e.find<QWidget>("equalizer")->isEnabled());
     QVERIFY(!e.doc().isModified());  // filling the form is no edit
-    QCOMPARE(e.model()->columnCount(), 22);
     e.checkListCells(Language::English, {0, 1, 2, 3, 249});
     QCOMPARE(e.app.view()->selectedPhrase(), 0);
 
     e.open(tmp / "W5" / "_WQ5TSYS.CNF");
     QCOMPARE(e.model()->rowCount(), 500);
-    QCOMPARE(e.model()->columnCount(), 14);
     QCOMPARE(e.text("phraseCount"), QString("500"));
     e.checkListCells(Language::English, {7, 499});
     for (const char* name : {"displaySleep", "outputVolumeThru", "wqLinkMode"}) {
