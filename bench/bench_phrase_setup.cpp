@@ -23,7 +23,7 @@ constexpr int kWavPhrase = 999;
 fs::path makeCard() {
     const fs::path folder = fs::temp_directory_path() / "wqe-bench-phrase-setup";
     fs::remove_all(folder);
-    if (!createCard(folder, Model::WQ7000, 2).empty()) return {};
+    if (!createCard(folder, Model::WQ7000, 2)) return {};
     const std::uint32_t dataBytes = 10u * 60u * 48000u * 4u;
     const auto header = canonicalWaveHeader(WaveFormat::pcm(2, 48000, 16), dataBytes);
     const fs::path wav = folder / "_WQP1000.WAV";

@@ -20,7 +20,7 @@ struct FullCard {
     FullCard() {
         std::random_device rd;
         folder = fs::temp_directory_path() / ("wqe-bench-report-" + std::to_string(rd()));
-        createCard(folder, Model::WQ7000, 2);
+        if (!createCard(folder, Model::WQ7000, 2)) std::abort();
         doc.openCard(folder.string());
         CWQEPhr& phr = doc.phr();
         for (int i = 0; i < 1000; ++i) {

@@ -23,7 +23,7 @@ public:
     BenchCard() {
         std::random_device rd;
         folder_ = fs::temp_directory_path() / ("wqe-bench-" + std::to_string(rd()));
-        if (!wqe::createCard(folder_, wqe::Model::WQ7000, 2).empty()) std::abort();
+        if (!wqe::createCard(folder_, wqe::Model::WQ7000, 2)) std::abort();
         wqe::ScriptedPrompter prompter;
         wqe::MemorySettings settings;
         wqe::CWQEDoc doc(prompter, settings);

@@ -23,7 +23,7 @@ void BM_PhraseDialogWav10Minutes(benchmark::State& state) {
     ScriptedPrompter prompter;
     MemorySettings settings;
     CWQEDoc doc(prompter, settings);
-    if (!createCard(folder, Model::WQ7000, 2).empty() || !doc.loadCard(folder.string())) {
+    if (!createCard(folder, Model::WQ7000, 2) || !doc.loadCard(folder.string())) {
         state.SkipWithError("the card could not be made");
         return;
     }

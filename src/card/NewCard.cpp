@@ -7,13 +7,14 @@
 
 namespace wqe {
 
-std::string createCard(const fs::path& folder, Model m, int phraseCountCode, FileSystem& fsys) {
+Status createCard(const fs::path& folder, Model m, int phraseCountCode, FileSystem& fsys) {
     std::error_code ec;
     fs::create_directories(folder, ec);
-    if (ec) return folder.string() + ": " + ec.message();
+    if (ec) return errorFromCode(ec, folder, "cannot be created", ErrorKind::WriteFailed);
     for (auto name : {kSystemFileName7000, kSystemFileName5000})
         if (fs::exists(findCardFile(folder, name), ec))
-            return folder.string() + ": already holds a card (" + std::string(name) + ")";
+            return Error{ErrorKind::AlreadyExists, folder.string(),
+                         "already holds a card (" + std::string(name) + ")"};
     std::vector<std::uint8_t> sys = CWQESys::defaultImage(m);
     CWQESys record;
     record.setModel(m);
@@ -30,7 +31,7 @@ std::string createCard(const fs::path& folder, Model m, int phraseCountCode, Fil
     if (s) s = commit.stage(folder / std::string(kMemoFileName), memo.serializeFresh());
     if (s) s = commit.stage(folder / std::string(systemFileName(m)), sys);
     if (s) s = commit.commit();
-    return s ? std::string() : s.error().message();
+    return s;
 }
 
 }  // namespace wqe

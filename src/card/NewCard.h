@@ -13,9 +13,9 @@ namespace wqe {
 // system settings with the given phrase count code, erased phrase records
 // and an empty memo file. Refuses a folder that already holds a card. The
 // three files appear together or not at all (the system file, which makes
-// the folder a card, is renamed into place last). Returns an empty string on
-// success, else a message naming the file and the problem.
-std::string createCard(const std::filesystem::path& folder, Model m, int phraseCountCode,
-                       FileSystem& fsys = realFileSystem());
+// the folder a card, is renamed into place last). The error names the file
+// and the problem.
+Status createCard(const std::filesystem::path& folder, Model m, int phraseCountCode,
+                  FileSystem& fsys = realFileSystem());
 
 }  // namespace wqe

@@ -224,19 +224,18 @@ PatternReadResult readPatternFile(const std::filesystem::path& path, Model m) {
     return parsePatternFile(bytes, m, fileLabel(path));
 }
 
-std::string writePatternFile(const std::filesystem::path& path, const PatternData& data,
-                             FileSystem& fsys) {
+Status writePatternFile(const std::filesystem::path& path, const PatternData& data,
+                        FileSystem& fsys) {
     std::vector<std::uint8_t> content;
     if (auto old = fsys.readAll(path))
         content = std::move(*old);
     else if (old.error().kind != ErrorKind::NotFound)
-        return old.error().message();  // an existing file that cannot be read stays as it is
+        return old.error();  // an existing file that cannot be read stays as it is
     const std::size_t size = kPatternHeaderSize + data.block().size();
     if (content.size() < size) content.resize(size, 0);
     std::copy_n(kPatternHeader, kPatternHeaderSize, content.begin());
     std::copy(data.block().begin(), data.block().end(), content.begin() + kPatternHeaderSize);
-    const Status written = writeFileAtomic(fsys, path, content);
-    return written ? std::string() : written.error().message();
+    return writeFileAtomic(fsys, path, content);
 }
 
 std::vector<std::uint8_t> patternFileBytes(const PatternData& data) {

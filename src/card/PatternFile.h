@@ -162,11 +162,11 @@ PatternReadResult readPatternFile(const std::filesystem::path& path, Model m);
 // Writes "WQPhrs" and the data block at the start of the file, creating it
 // when missing. Bytes of a longer existing file beyond the data block are
 // kept. The file is replaced only after the whole new content was written,
-// so a failed write leaves it as it was. Returns "" or a text naming the file
-// and the problem (the caller shows patternWriteFailureMessage()). Every
-// read, write and rename goes through `fsys`.
-std::string writePatternFile(const std::filesystem::path& path, const PatternData& data,
-                             FileSystem& fsys = realFileSystem());
+// so a failed write leaves it as it was. The error names the file and the
+// problem (the editor shows patternWriteFailureMessage()). Every read, write
+// and rename goes through `fsys`.
+Status writePatternFile(const std::filesystem::path& path, const PatternData& data,
+                        FileSystem& fsys = realFileSystem());
 
 // The whole file of a data block: "WQPhrs" and the block (512 or 1024 bytes).
 std::vector<std::uint8_t> patternFileBytes(const PatternData& data);

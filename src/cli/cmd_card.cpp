@@ -345,7 +345,8 @@ int runNew(const std::vector<std::string>& argv) {
         else
             throw UsageError("--phrases takes 250, 500 or (WQ-7000) 1000");
     }
-    if (auto err = createCard(args.positional()[0], m, code); !err.empty()) throw Failure(err);
+    if (Status created = createCard(args.positional()[0], m, code); !created)
+        throw Failure(created.error().message());
     std::cout << "Created a " << modelName(m) << " card with " << phraseCountForModel(code, m)
               << " phrases in " << args.positional()[0] << '\n';
     return kExitOk;

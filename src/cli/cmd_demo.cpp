@@ -59,7 +59,8 @@ int runDemo(const std::vector<std::string>& argv) {
     Args args(argv, {}, {});
     args.expectPositional(1, 1);
     const fs::path folder = args.positional()[0];
-    if (auto err = createCard(folder, Model::WQ7000, 0); !err.empty()) throw Failure(err);
+    if (Status created = createCard(folder, Model::WQ7000, 0); !created)
+        throw Failure(created.error().message());
 
     // Phrase data files, written as File Convert and WAV Import write them.
     const fs::path scratch = folder / "demo-source.wav";
@@ -76,8 +77,8 @@ int runDemo(const std::vector<std::string>& argv) {
     pattern.setStepRef(0, 0);  // A0001
     pattern.setStepInterval(0, 5);
     pattern.setStepRef(1, 1);  // A0002
-    if (auto err = writePatternFile(folder / "_WQP0003.PHR", pattern); !err.empty())
-        throw Failure(err);
+    if (Status written = writePatternFile(folder / "_WQP0003.PHR", pattern); !written)
+        throw Failure(written.error().message());
 
     // The cleanup registers the three files; then names and memos.
     OpenCard card(folder.string(), TerminalPrompter::Policy::Yes);

@@ -39,14 +39,6 @@ Status FileSource::begin(const std::filesystem::path& path) {
     return {};
 }
 
-std::string FileSource::open(const std::filesystem::path& path) {
-    const Status s = begin(path);
-    if (s) return {};
-    const std::string& r = s.error().reason;  // "cannot be opened: <system text>"
-    const auto colon = r.find(": ");
-    return colon == std::string::npos ? r : r.substr(colon + 2);
-}
-
 std::size_t FileSource::read(std::uint8_t* dst, std::size_t count) {
     return file_ ? std::fread(dst, 1, count, file_) : 0;
 }
@@ -79,24 +71,6 @@ Status AtomicFileSink::complete() {
 }
 
 void AtomicFileSink::discard() { file_.reset(); }
-
-namespace {
-
-// The system's text of a reason "doing: text".
-std::string systemText(const Status& s) {
-    if (s) return {};
-    const std::string& r = s.error().reason;
-    const auto colon = r.find(": ");
-    return colon == std::string::npos ? r : r.substr(colon + 2);
-}
-
-}  // namespace
-
-std::string AtomicFileSink::open(const std::filesystem::path& path) {
-    return systemText(begin(path));
-}
-
-std::string AtomicFileSink::commit() { return systemText(complete()); }
 
 // ---------------------------------------------------------------------------
 

@@ -76,8 +76,6 @@ public:
     // Opens the file for reading; the error names it (NotFound,
     // PermissionDenied, IsFolder, ...).
     Status begin(const std::filesystem::path& path);
-    // Earlier interface: empty on success, else the reason (system text).
-    std::string open(const std::filesystem::path& path);
     std::size_t read(std::uint8_t* dst, std::size_t count) override;
 
 private:
@@ -105,10 +103,6 @@ public:
     // True after a failed write; error() tells why.
     bool failed() const { return !status_; }
     const Status& status() const { return status_; }
-
-    // Earlier interface: empty on success, else the reason.
-    std::string open(const std::filesystem::path& path);
-    std::string commit();
 
 private:
     FileSystem* fs_;

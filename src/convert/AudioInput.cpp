@@ -169,8 +169,7 @@ Result<std::unique_ptr<AudioReader>> openAudioInput(const fs::path& path, AudioB
     std::error_code ec;
     if (!fs::exists(path, ec)) return Error{ErrorKind::NotFound, path.string(), "does not exist"};
     auto file = std::make_unique<RewindableFile>();
-    if (const std::string why = file->open(path); !why.empty())
-        return Error{ErrorKind::ReadFailed, path.string(), "cannot be opened (" + why + ")"};
+    if (Status opened = file->open(path); !opened) return opened.error();
     std::uint8_t magic[4];
     (void)file->read(magic, sizeof magic);
     file->rewind();

@@ -123,8 +123,8 @@ Result<InputPlan> planInput(const AudioFormat& source, const InputOptions& optio
 // file goes on. Works for pipes too, which cannot be opened twice.
 class RewindableFile : public kpac::ByteSource {
 public:
-    // Empty on success, else the reason.
-    std::string open(const fs::path& path) { return file_.open(path); }
+    // Opens the file; the error names it and says why.
+    Status open(const fs::path& path) { return file_.begin(path); }
     std::size_t read(std::uint8_t* dst, std::size_t count) override;
     // Reads from the start again; nothing is recorded any more.
     void rewind();

@@ -201,8 +201,8 @@ Result<OpenedInput> openForEncoding(const fs::path& source, std::unique_ptr<Rewi
 std::unique_ptr<RewindableFile> openSource(const fs::path& source, bool& unchanged,
                                            const InputOptions& input, std::string& error) {
     auto file = std::make_unique<RewindableFile>();
-    if (const std::string why = file->open(source); !why.empty()) {
-        error = source.string() + ": cannot be opened (" + why + ")";
+    if (Status opened = file->open(source); !opened) {
+        error = opened.error().message();
         return nullptr;
     }
     unchanged = goesUnchanged(*file, input);
@@ -216,8 +216,8 @@ void encodeInto(kpac::ByteSource& wave, const ConvertedWave* converted, const fs
                 const fs::path& phrase, kpac::Mode mode, kpac::Progress* progress,
                 const kpac::EncodeOptions& options, ConvertItem& item) {
     kpac::AtomicFileSink out;
-    if (const std::string why = out.open(phrase); !why.empty()) {
-        item.error = phrase.string() + ": cannot be created (" + why + ")";
+    if (Status created = out.begin(phrase); !created) {
+        item.error = created.error().message();
         return;
     }
     auto r = kpac::encode(wave, out, static_cast<int>(mode), progress, options);
@@ -231,8 +231,8 @@ void encodeInto(kpac::ByteSource& wave, const ConvertedWave* converted, const fs
             item.error = inFile(r.error(), writeFailed ? phrase : source).message();
         return;
     }
-    if (const std::string why = out.commit(); !why.empty()) {
-        item.error = phrase.string() + ": cannot be written (" + why + ")";
+    if (Status written = out.complete(); !written) {
+        item.error = written.error().message();
         return;
     }
     item.ok = true;
@@ -369,8 +369,7 @@ std::string encodeRefusal(const fs::path& source, const InputOptions& input) {
 // Why the decoder would refuse a phrase file before writing anything, or "".
 std::string decodeRefusal(const fs::path& phrase) {
     kpac::FileSource in;
-    if (const std::string why = in.open(phrase); !why.empty())
-        return phrase.string() + ": cannot be opened (" + why + ")";
+    if (Status opened = in.begin(phrase); !opened) return opened.error().message();
     std::uint8_t bytes[kpac::kHeaderSize];
     kpac::ByteReader reader(in, kpac::kHeaderSize);
     const std::size_t got = reader.read(bytes, kpac::kHeaderSize);

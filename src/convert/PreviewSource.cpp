@@ -227,13 +227,8 @@ private:
 };
 
 Result<std::unique_ptr<kpac::FileSource>> openFile(const fs::path& path) {
-    std::error_code ec;
-    if (fs::is_directory(path, ec)) return Error{ErrorKind::IsFolder, path.string(), "is a folder"};
     auto file = std::make_unique<kpac::FileSource>();
-    if (const std::string why = file->open(path); !why.empty()) {
-        const int err = errno;  // the open's own
-        return errnoError(err, path, "cannot be opened", ErrorKind::ReadFailed);
-    }
+    if (Status opened = file->begin(path); !opened) return opened.error();
     return file;
 }
 

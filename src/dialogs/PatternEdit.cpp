@@ -35,9 +35,6 @@ std::string formatted(const char* fmt, int n) {
     return text;
 }
 
-// The writers' texts already name the file.
-Error writeError(const std::string& text) { return Error{ErrorKind::WriteFailed, "", text}; }
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -304,8 +301,8 @@ StoreResult storeEditedSteps(CWQEDoc& doc, int index, const PatternData& data,
                              std::optional<std::uint8_t> playCountByte, FileSystem& fsys) {
     StoreResult result;
     const std::filesystem::path path = patternDataPath(doc, index);
-    if (const std::string error = writePatternFile(path, data, fsys); !error.empty()) {
-        result.status = writeError(error);
+    if (Status written = writePatternFile(path, data, fsys); !written) {
+        result.status = written.error();
         return result;
     }
     const Model model = doc.model();

@@ -94,10 +94,10 @@ public:
     bool refresh() {
         const fs::path f = registeredFile();
         if (!exists(f)) return false;
-        const std::string ext = extension(f);
-        if (ext == ".PHR") return prm_->checkPhr(f);
-        if (ext == ".MID") return prm_->checkMid(f);
-        if (ext == ".WAV") return prm_->checkWav(f);
+        const std::string ext = upperExtension(f);
+        if (ext == "PHR") return prm_->checkPhr(f);
+        if (ext == "MID") return prm_->checkMid(f);
+        if (ext == "WAV") return prm_->checkWav(f);
         return false;
     }
 
@@ -105,10 +105,10 @@ public:
     bool registerFromFile() {
         const fs::path f = registeredFile();
         if (!exists(f)) return false;
-        const std::string ext = extension(f);
-        if (ext == ".PHR") return prm_->registerPhr(f, index_, prefix_, fsys_);
-        if (ext == ".MID") return prm_->registerMid(f, index_, prefix_);
-        if (ext == ".WAV") return prm_->registerWav(f, index_, prefix_);
+        const std::string ext = upperExtension(f);
+        if (ext == "PHR") return prm_->registerPhr(f, index_, prefix_, fsys_);
+        if (ext == "MID") return prm_->registerMid(f, index_, prefix_);
+        if (ext == "WAV") return prm_->registerWav(f, index_, prefix_);
         return false;
     }
 
@@ -160,7 +160,6 @@ private:
         std::error_code ec;
         return !f.empty() && fs::is_regular_file(f, ec);
     }
-    static std::string extension(const fs::path& f) { return upperAscii(f.extension().string()); }
 
     FileSystem& fsys_;  // the conversion of a WQ-5000 pattern file writes through it
     std::unique_ptr<CPhrasePrm> prm_;

@@ -12,9 +12,9 @@ namespace wqe {
 
 namespace {
 
-constexpr int kColumns5000 = 14;
-constexpr int kColumns7000 = 22;
-constexpr int kRebuiltDashColumns = 13;  // a rebuilt row shows "---" in columns 1..13
+constexpr std::size_t kColumns5000 = kCol5Memo + 1;
+constexpr std::size_t kColumns7000 = kCol7Memo + 1;
+constexpr std::size_t kRebuiltDashColumns = 13;  // a rebuilt row shows "---" in columns 1..13
 
 struct ColumnText {
     const char* en;
@@ -101,23 +101,6 @@ std::string secondsOrOff5000(std::uint32_t v, Language lang) {
     return v == kSecondsOff5000 ? off(lang) : minutesSplit(v);
 }
 
-// WQ-5000 columns.
-enum Column5000 : std::size_t {
-    kCol5Name = 1,
-    kCol5Type,
-    kCol5Time,
-    kCol5Grade,
-    kCol5Mode,
-    kCol5RecType,
-    kCol5Volume,
-    kCol5Delay,
-    kCol5Repeat,
-    kCol5Control,
-    kCol5Pattern,
-    kCol5Tempo,
-    kCol5Memo,
-};
-
 void fillRow5000(const CWQEPhr& phr, const CWQEMemo& memo, int i, Language lang,
                  std::vector<std::string>& c) {
     if (phr.getUsed(i) != 1) return;  // the rebuilt row's "---" stay
@@ -197,31 +180,6 @@ std::string fadeText(std::uint32_t v, Language lang) {
             return format(" %02d.%01ds", (v - 3) / 10, (v - 3) % 10);
     }
 }
-
-// WQ-7000 columns.
-enum Column7000 : std::size_t {
-    kCol7Name = 1,
-    kCol7Type,
-    kCol7Time,
-    kCol7Grade,
-    kCol7Mode,
-    kCol7RecType,
-    kCol7Volume,
-    kCol7Delay,
-    kCol7Start,
-    kCol7End,
-    kCol7Loop,
-    kCol7Loop1,
-    kCol7Loop2,
-    kCol7FadeIn,
-    kCol7FadeOut,
-    kCol7Repeat,
-    kCol7Interval,
-    kCol7Control,
-    kCol7Pattern,
-    kCol7Tempo,
-    kCol7Memo,
-};
 
 // The texts of the format columns of a phrase without audio of its own.
 void setNoAudio7000(std::vector<std::string>& c) {
@@ -356,8 +314,8 @@ int phraseListRowCount(const CWQEDoc& doc) {
 
 std::vector<std::string> phraseListEmptyRow(Model m, int index) {
     std::vector<std::string> cells(m == Model::WQ7000 ? kColumns7000 : kColumns5000);
-    cells[0] = format("%04d", index + 1);
-    for (int k = 1; k <= kRebuiltDashColumns; ++k) cells[k] = "---";
+    cells[kCol7Number] = format("%04d", index + 1);
+    for (std::size_t k = 1; k <= kRebuiltDashColumns; ++k) cells[k] = "---";
     return cells;
 }
 
@@ -426,7 +384,7 @@ std::vector<std::vector<std::string>> phraseListWidestTexts(Model m, Language la
             if (std::find(texts[c].begin(), texts[c].end(), cells[c]) == texts[c].end())
                 texts[c].push_back(cells[c]);
     }
-    texts[0].push_back(format("%04d", kHighestPhraseCount7000));
+    texts[kCol7Number].push_back(format("%04d", kHighestPhraseCount7000));
     return texts;
 }
 

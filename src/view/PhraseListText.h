@@ -13,6 +13,49 @@
 
 namespace wqe {
 
+// The list's columns in order, per model; the memo column is always last.
+enum Column5000 : std::size_t {
+    kCol5Number,  // "%04d" slot number
+    kCol5Name,
+    kCol5Type,
+    kCol5Time,
+    kCol5Grade,
+    kCol5Mode,
+    kCol5RecType,
+    kCol5Volume,
+    kCol5Delay,
+    kCol5Repeat,
+    kCol5Control,
+    kCol5Pattern,
+    kCol5Tempo,
+    kCol5Memo,
+};
+
+enum Column7000 : std::size_t {
+    kCol7Number,  // "%04d" slot number
+    kCol7Name,
+    kCol7Type,
+    kCol7Time,
+    kCol7Grade,
+    kCol7Mode,
+    kCol7RecType,
+    kCol7Volume,
+    kCol7Delay,
+    kCol7Start,
+    kCol7End,
+    kCol7Loop,
+    kCol7Loop1,
+    kCol7Loop2,
+    kCol7FadeIn,
+    kCol7FadeOut,
+    kCol7Repeat,
+    kCol7Interval,
+    kCol7Control,
+    kCol7Pattern,
+    kCol7Tempo,
+    kCol7Memo,
+};
+
 struct PhraseListColumn {
     std::string header;  // UTF-8
     int width;           // pixels

@@ -22,7 +22,7 @@ namespace sfs = std::filesystem;
 class DocumentTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(createCard(dir.path(), Model::WQ7000, 0), "");
+        ASSERT_TRUE(createCard(dir.path(), Model::WQ7000, 0));
         doc.onTitleChanged = [this](const std::string& t) { title = t; };
         doc.onUpdateViews = [this] { ++updates; };
     }
@@ -114,7 +114,7 @@ TEST_F(DocumentTest, UnreadableFilesFailTheOpenByNameAndKind) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         test::TempDir card;
-        ASSERT_EQ(createCard(card.path(), Model::WQ7000, 0), "");
+        ASSERT_TRUE(createCard(card.path(), Model::WQ7000, 0));
         c.prepare(card.path());
         test::FaultyFileSystem faulty;
         if (c.k) faulty.failAt(test::FsOp::Read, c.k, EACCES);
@@ -188,7 +188,7 @@ TEST_F(DocumentTest, EachSaveFaultLeavesOldOrNewContentFileByFile) {
     test::FaultyFileSystem probe;
     {
         test::TempDir card;
-        ASSERT_EQ(createCard(card.path(), Model::WQ7000, 0), "");
+        ASSERT_TRUE(createCard(card.path(), Model::WQ7000, 0));
         for (const char* n : names) before[n] = readBytes(card / n);
         CWQEDoc d(prompter, settings);
         d.setFileSystem(probe);
@@ -202,7 +202,7 @@ TEST_F(DocumentTest, EachSaveFaultLeavesOldOrNewContentFileByFile) {
         for (int k = 1; k <= probe.count(op); ++k, ++runs) {
             SCOPED_TRACE(std::string(test::fsOpName(op)) + " " + std::to_string(k));
             test::TempDir card;
-            ASSERT_EQ(createCard(card.path(), Model::WQ7000, 0), "");
+            ASSERT_TRUE(createCard(card.path(), Model::WQ7000, 0));
             test::FaultyFileSystem faulty;
             faulty.failAt(op, k, ENOSPC);
             ScriptedPrompter p;
@@ -342,7 +342,7 @@ TEST_F(DocumentTest, ReloadSwitchesToTheModelNowInTheFolder) {
     doc.memo().setPhraseMemo(700, "memo of the old card");
     // A restore replaced the WQ-7000 card by a WQ-5000 card.
     for (auto name : {"_WQ7TSYS.CNF", "_WQ7TPHR.CNF", "WQE_MEMO.TXT"}) sfs::remove(dir / name);
-    ASSERT_EQ(createCard(dir.path(), Model::WQ5000, 1), "");
+    ASSERT_TRUE(createCard(dir.path(), Model::WQ5000, 1));
     ASSERT_TRUE(doc.reload());
     EXPECT_EQ(doc.systemPath(), path("_WQ5TSYS.CNF"));
     EXPECT_EQ(doc.phrasePath(), path("_WQ5TPHR.CNF"));

@@ -14,7 +14,7 @@ namespace {
 
 struct Doc {
     explicit Doc(Model m = Model::WQ7000) : doc(prompter, settings) {
-        EXPECT_EQ(createCard(tmp / "CARD", m, 0), std::string());
+        EXPECT_TRUE(createCard(tmp / "CARD", m, 0));
         EXPECT_TRUE(doc.openCard((tmp / "CARD").string()));
     }
     // The three parts an edit may change, as one comparable value.

@@ -53,7 +53,7 @@ TEST(Model, NewCardImagesOfBothModels) {
     const std::filesystem::path data = WQE_TEST_DATA;
     for (const auto& [model, folder] : {std::pair{W7, "new-card-7000"}, {W5, "new-card-5000"}}) {
         test::TempDir t;
-        ASSERT_EQ(createCard(t / "card", model, 0), "");
+        ASSERT_TRUE(createCard(t / "card", model, 0));
         const std::string names[] = {std::string(systemFileName(model)),
                                      std::string(phraseFileName(model)),
                                      std::string(kMemoFileName)};

@@ -170,7 +170,7 @@ TEST(PatternFile, WriteKeepsTheTailOfALongerFile) {
     const auto path = dir / "_WQP0005.PHR";
     PatternData d(K::Pattern5000);  // a new file gets exactly header and block
     d.setStepRef(0, 499);
-    ASSERT_EQ(writePatternFile(path, d), "");
+    ASSERT_TRUE(writePatternFile(path, d));
     EXPECT_EQ(test::readBytes(path), fileOf(d));
     // An older, longer file keeps its bytes beyond the block.
     Bytes old(3000);
@@ -178,7 +178,7 @@ TEST(PatternFile, WriteKeepsTheTailOfALongerFile) {
     test::writeBytes(path, old);
     PatternData song(K::Song);
     song.storeSongSteps({{1, 2}});
-    ASSERT_EQ(writePatternFile(path, song), "");
+    ASSERT_TRUE(writePatternFile(path, song));
     Bytes want = fileOf(song);
     want.insert(want.end(), old.begin() + 1024, old.end());
     EXPECT_EQ(test::readBytes(path), want);

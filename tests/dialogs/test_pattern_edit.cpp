@@ -22,7 +22,7 @@ constexpr int kSlot = 4;  // phrase 5, "_WQP0005.PHR"
 // A fresh card (250 phrases, card name "TESTCARD") opened in a document.
 struct Card {
     explicit Card(Model m) : doc(prompter, settings) {
-        EXPECT_EQ(createCard(dir.path(), m, 0), "");
+        EXPECT_TRUE(createCard(dir.path(), m, 0));
         EXPECT_TRUE(doc.loadCard(dir.str()));
         doc.edit("name", [&] { doc.sys().setCardName("TESTCARD"); });
     }

@@ -97,7 +97,7 @@ Bytes midiFile(int format, std::string_view events) {
 
 Bytes patternFile(PatternKind k) {
     TempDir d;
-    EXPECT_EQ(writePatternFile(d / "P", PatternData(k)), "");
+    EXPECT_TRUE(writePatternFile(d / "P", PatternData(k)));
     return readBytes(d / "P");
 }
 
@@ -331,7 +331,7 @@ TEST(PhraseSetup, InterruptCheckOfRandomPatterns) {
         PatternData data(c.model == W7 ? PatternKind::Pattern7000 : PatternKind::Pattern5000);
         if (c.interruptPhrase) data.setStepRef(kPatternAllSteps - 1, 5);
         if (c.fileRead) {
-            ASSERT_EQ(writePatternFile(card.dir / "_WQP0001.PHR", data), "");
+            ASSERT_TRUE(writePatternFile(card.dir / "_WQP0001.PHR", data));
         }
         const auto notice =
             card.enter([&](PhraseSetupEntry& e) { at(e.positions, L::PatternMode) = c.position; });

@@ -61,7 +61,7 @@ QStringList rowTexts(CPthPhEdit* e, int r) {
 
 struct Card {
     Card() {
-        QCOMPARE(QString::fromStdString(createCard(dir.path(), Model::WQ7000, 0)), QString());
+        QVERIFY(bool(createCard(dir.path(), Model::WQ7000, 0)));
         editor.open(dir / "_WQ7TSYS.CNF");
     }
     void select(int i) {
@@ -209,7 +209,7 @@ void DialogsTest::tableEditorsAndChooser() {
 
 void DialogsTest::wq5000FieldsAndBusyOutCode() {
     TempDir tmp;
-    QCOMPARE(createCard(tmp / "W5", Model::WQ5000, 1), std::string());
+    QVERIFY(bool(createCard(tmp / "W5", Model::WQ5000, 1)));
     Editor e(Language::Japanese);
     e.open(tmp / "W5" / "_WQ5TSYS.CNF");
     QVERIFY(!e.find<QPushButton>("equalizer")->isEnabled());
@@ -376,7 +376,7 @@ void DialogsTest::patternEditHookAndInterruptCheck() {
             modeSeen = mode, parentSeen = parent;
             auto read = readPatternFile(file, Model::WQ7000);
             read.data->setStepRef(kPatternMainSteps, 0);
-            return writePatternFile(file, *read.data).empty();
+            return bool(writePatternFile(file, *read.data));
         });
         QVERIFY(d.editButton()->isEnabled());
         d.list(SetupList::PatternMode)->setCurrentIndex(3);

@@ -45,7 +45,7 @@ void DialogsLookTest::initTestCase() {
 
 void DialogsLookTest::systemDialogsOnBothModels() {
     TempDir tmp;
-    QCOMPARE(createCard(tmp / "W5", Model::WQ5000, 1), std::string());
+    QVERIFY(bool(createCard(tmp / "W5", Model::WQ5000, 1)));
     Editor e(lang_);
     for (const auto& card : {copyDemoCard(tmp / "DEMO"), tmp / "W5" / "_WQ5TSYS.CNF"}) {
         e.open(card);

@@ -27,8 +27,8 @@ inline std::uint8_t u8(std::uint32_t x) { return static_cast<std::uint8_t>(x); }
 
 // A fresh card of model `m` in `folder`; fails the test when it cannot be made.
 inline void makeCard(const std::filesystem::path& folder, Model m, int phraseCountCode = 0) {
-    const std::string err = createCard(folder, m, phraseCountCode);
-    if (!err.empty()) throw std::runtime_error(err);
+    if (const Status made = createCard(folder, m, phraseCountCode); !made)
+        throw std::runtime_error(made.error().message());
 }
 
 // A fresh card, opened in a document with its own prompter and settings.

@@ -81,7 +81,7 @@ TEST(Cleanup, TableOfEffects) {
             if (f == "BAD") writeText(data + "PHR", "neither audio nor pattern");
             if (f == "PAT" || f == "SONG") {
                 const PatternKind k = f == "PAT" ? PatternKind::Pattern7000 : PatternKind::Song;
-                ASSERT_EQ(writePatternFile(data + "PHR", PatternData(k)), "");
+                ASSERT_TRUE(writePatternFile(data + "PHR", PatternData(k)));
             }
         }
 

@@ -75,8 +75,8 @@ std::vector<Operation> operations() {
         pattern.setStepVolume(0, 50);
         PatternData song(PatternKind::Song);
         song.storeSongSteps({{3, 1000}, {kSongStop, 0}});
-        const bool a = writePatternFile(root / "card" / "_WQP0004.PHR", pattern, fsys).empty();
-        const bool b = writePatternFile(root / "card" / "_WQP0005.PHR", song, fsys).empty();
+        const bool a = bool(writePatternFile(root / "card" / "_WQP0004.PHR", pattern, fsys));
+        const bool b = bool(writePatternFile(root / "card" / "_WQP0005.PHR", song, fsys));
         return !a || !b;
     };
     return {
@@ -218,7 +218,7 @@ TEST(FaultMatrix, NewCardIsAllOrNothing) {
     const char* names[] = {"_WQ7TPHR.CNF", "WQE_MEMO.TXT", "_WQ7TSYS.CNF"};
     TempDir clean;
     FaultyFileSystem probe;
-    ASSERT_EQ(createCard(clean / "card", Model::WQ7000, 1, probe), "");
+    ASSERT_TRUE(createCard(clean / "card", Model::WQ7000, 1, probe));
     const Entries whole = test::snapshot(clean / "card");
     ASSERT_EQ(whole.size(), 3u);
     for (const FsOp kind : test::kWriteOps) {
@@ -227,8 +227,7 @@ TEST(FaultMatrix, NewCardIsAllOrNothing) {
             TempDir t;
             FaultyFileSystem faulty;
             faulty.failAt(kind, k, ENOSPC);
-            const std::string error = createCard(t / "card", Model::WQ7000, 1, faulty);
-            EXPECT_NE(error, "");
+            EXPECT_FALSE(createCard(t / "card", Model::WQ7000, 1, faulty));
             const Entries now = cardEntries(t / "card");
             // The renames run system file last: a failure may leave the phrase
             // and memo files, never a system file without them.

@@ -98,7 +98,7 @@ TEST(CopyInformation, SummariesAndMemberPagesByKind) {
     pattern.setStepVolume(0, 50);
     pattern.setStepInterval(0, 15);
     pattern.setStepRef(100, 1000);
-    ASSERT_EQ(writePatternFile(src / "p.PHR", pattern), "");
+    ASSERT_TRUE(writePatternFile(src / "p.PHR", pattern));
     ScriptedPrompter quiet;
     const CopySource pat = evaluateSource(src / "p.PHR", card.doc, quiet);
     ASSERT_TRUE(pat.usable()) << pat.problem;

@@ -210,7 +210,7 @@ TEST(PhraseListText, RowCountAndUnloadedDocument) {
     Row empty(22, "---");
     empty[0] = "0001";
     EXPECT_EQ(phraseListRow(doc, 0, En), empty);
-    ASSERT_EQ(createCard(tmp.path() / "C5", Model::WQ5000, 1), "");
+    ASSERT_TRUE(createCard(tmp.path() / "C5", Model::WQ5000, 1));
     ASSERT_TRUE(doc.openCard((tmp.path() / "C5").string()));
     EXPECT_EQ(phraseListRowCount(doc), 500);
     EXPECT_EQ(phraseListRow(doc, 499, En)[0], "0500");

@@ -15,7 +15,7 @@ namespace {
 
 struct OpenedCard {
     explicit OpenedCard(Model m, int code = 0, int used = 0) {
-        EXPECT_EQ(createCard(tmp.path() / "CARD", m, code), "");
+        EXPECT_TRUE(createCard(tmp.path() / "CARD", m, code));
         EXPECT_TRUE(doc.openCard((tmp.path() / "CARD").string()));
         // Every third slot holds an audio phrase.
         for (int k = 0; k < used; ++k) use(3 * k);

@@ -11,7 +11,7 @@ namespace {
 
 struct OpenedCard {
     explicit OpenedCard(Model m, int code = 0) {
-        EXPECT_EQ(createCard(tmp.path() / "CARD", m, code), "");
+        EXPECT_TRUE(createCard(tmp.path() / "CARD", m, code));
         EXPECT_TRUE(doc.openCard((tmp.path() / "CARD").string()));
     }
     test::TempDir tmp;
