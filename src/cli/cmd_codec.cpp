@@ -259,7 +259,8 @@ int runConvert(const std::vector<std::string>& argv, bool encoding) {
             progress.fileCount = 1;
             ConvertItem item =
                 encoding ? encodeOneFile(source, target, mode, &progress.file[0], options, input)
-                         : decodeOneFile(source, target, outBytes, &progress.file[0]);
+                         : decodeOneFile(source, target, outBytes, &progress.file[0],
+                                         kpac::loneFileDecodeOptions());
             if (item.ok) ++batch.succeeded;
             batch.cancelled = item.cancelled;
             batch.items.push_back(std::move(item));

@@ -43,16 +43,19 @@ void decodeHalfBlock(const BlockLayout& layout, std::uint64_t bits, std::int16_t
 std::array<std::uint8_t, kWaveHeaderSize> decodedWaveHeader(const Header& header, int outBytes);
 
 // Only the previous sample carries from block to block, per channel, so the
-// two channels of a stereo file in a compressed mode decode side by side: one
-// thread finds where each coded block begins (from its header code), then
-// each channel is decoded on its own thread, a run of blocks at a time. The
-// output is the same byte for byte.
+// two channels of a stereo file in a compressed mode decode side by side,
+// each on its own thread. The output is the same byte for byte.
 struct DecodeOptions {
     // 0 or 1: one thread; 2: two threads for stereo files of the compressed
-    // modes (not the default: it measured slower than one thread on two
-    // cores).
+    // modes. One is the default, for runs that convert several files at once
+    // (each file on its own thread); a file converted alone takes
+    // loneFileDecodeOptions().
     int threads = 0;
 };
+
+// The options of a decode that runs alone: two threads when the machine has
+// two cores or more.
+DecodeOptions loneFileDecodeOptions();
 
 // Decodes a whole phrase file. outBytes is 2 (16-bit) or 3 (24-bit). Only
 // the blocks the file holds are decoded (the last one padded with 0xFF
@@ -67,10 +70,11 @@ Expected<Header> decode(ByteSource& phrase, ByteSink& wave, int outBytes,
 // only when the whole decode succeeded. Errors name the file.
 Expected<Header> decodeFile(const std::filesystem::path& phrase, const std::filesystem::path& wave,
                             int outBytes, Progress* progress = nullptr,
-                            std::string* warning = nullptr);
+                            std::string* warning = nullptr, const DecodeOptions& options = {});
 // The same, writing through `fs`.
 Expected<Header> decodeFile(FileSystem& fs, const std::filesystem::path& phrase,
                             const std::filesystem::path& wave, int outBytes,
-                            Progress* progress = nullptr, std::string* warning = nullptr);
+                            Progress* progress = nullptr, std::string* warning = nullptr,
+                            const DecodeOptions& options = {});
 
 }  // namespace wqe::kpac

@@ -280,11 +280,11 @@ ConvertItem encodeOneFile(const fs::path& wav, const fs::path& phrase, kpac::Mod
 }
 
 ConvertItem decodeOneFile(const fs::path& phrase, const fs::path& wav, int outBytes,
-                          kpac::Progress* progress) {
+                          kpac::Progress* progress, const kpac::DecodeOptions& options) {
     ConvertItem item;
     item.source = phrase;
     item.target = wav;
-    const auto r = kpac::decodeFile(phrase, wav, outBytes, progress);
+    const auto r = kpac::decodeFile(phrase, wav, outBytes, progress, nullptr, options);
     item.ok = r.has_value();
     if (r) {
         item.header = *r;

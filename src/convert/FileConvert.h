@@ -33,6 +33,7 @@
 
 #include "card/Language.h"
 #include "codec/ByteIo.h"
+#include "codec/KpacDecoder.h"
 #include "codec/KpacEncoder.h"
 #include "codec/KpacHeader.h"
 #include "convert/AudioInput.h"
@@ -124,7 +125,8 @@ ConvertItem encodeOneFile(const fs::path& wav, const fs::path& phrase, kpac::Mod
                           kpac::Progress* progress = nullptr,
                           const kpac::EncodeOptions& options = {}, const InputOptions& input = {});
 ConvertItem decodeOneFile(const fs::path& phrase, const fs::path& wav, int outBytes,
-                          kpac::Progress* progress = nullptr);
+                          kpac::Progress* progress = nullptr,
+                          const kpac::DecodeOptions& options = {});
 
 // The most threads a folder run uses.
 inline constexpr int kMaxConvertJobs = 64;

@@ -163,10 +163,10 @@ TEST(KpacSearch, GainsOnAFixedSignalAtNoLargerSize) {
 }
 
 TEST(KpacDecoder, TwoThreadStereoDecodeIsByteIdenticalToSerial) {
-    // Runs of 16384 blocks: files of 1, 16384 + 3 and 2 × 16384 + 1 blocks, whole,
+    // Chunks of 1024 block pairs: files of 1, 1024 + 3 and 2 × 1024 + 1 blocks, whole,
     // cut short (missing bytes read as 0xFF) and of arbitrary bytes.
     std::mt19937 rng(11);
-    for (std::uint32_t blocks : {1u, 16384u + 3u, 2u * 16384u + 1u}) {
+    for (std::uint32_t blocks : {1u, 1024u + 3u, 2u * 1024u + 1u}) {
         const Bytes wav = makeWav(2, 32000, 16, samplesOf(kSignals[7].second, 16 * blocks, 2, 16));
         for (Mode mode : {Mode::Mode1, Mode::Mode2, Mode::Mode3}) {
             const auto header = writeHeader(Header{3, mode, 2, blocks});
@@ -190,5 +190,45 @@ TEST(KpacDecoder, TwoThreadStereoDecodeIsByteIdenticalToSerial) {
                         << " bytes, " << 8 * outBytes << " bits";
                 }
         }
+    }
+}
+
+// A sink that refuses every write after the first `accept` bytes.
+class FullSink : public VectorSink {
+public:
+    explicit FullSink(std::size_t accept) : accept_(accept) {}
+    bool write(const std::uint8_t* src, std::size_t count) override {
+        if (bytes().size() + count > accept_) return false;
+        return VectorSink::write(src, count);
+    }
+
+private:
+    std::size_t accept_;
+};
+
+// A sink that fails or a cancel ends both decoders with the error, never
+// with success, whatever chunk the failure meets.
+TEST(KpacDecoder, AFullSinkOrACancelEndsTheDecodeWithItsError) {
+    const std::uint32_t blocks = 3 * 1024 + 5;
+    const Bytes phrase =
+        encodeWith(makeWav(2, 32000, 16, samplesOf(kSignals[7].second, 16 * blocks, 2, 16)),
+                   Mode::Mode2, Quality::Standard);
+    for (int threads : {1, 2}) {
+        SCOPED_TRACE(threads);
+        for (std::size_t accept : {std::size_t{0}, std::size_t{44}, std::size_t{100000}}) {
+            SpanSource in(phrase);
+            FullSink out(accept);
+            const auto r = decode(in, out, 2, nullptr, {threads});
+            ASSERT_FALSE(r) << accept;
+            EXPECT_EQ(r.error().kind, wqe::ErrorKind::WriteFailed);
+        }
+        std::atomic<bool> cancel{true};
+        Progress progress;
+        progress.cancel = &cancel;
+        SpanSource in(phrase);
+        VectorSink out;
+        const auto r = decode(in, out, 2, &progress, {threads});
+        ASSERT_FALSE(r);
+        EXPECT_EQ(r.error().kind, wqe::ErrorKind::Cancelled);
     }
 }

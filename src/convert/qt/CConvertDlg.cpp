@@ -488,7 +488,8 @@ void CConvertDlg::startWorker() {
             ConvertItem item =
                 r.encode
                     ? encodeOneFile(source, target, mode, &convertProgress_.file[0], options, input)
-                    : decodeOneFile(source, target, outBytes, &convertProgress_.file[0]);
+                    : decodeOneFile(source, target, outBytes, &convertProgress_.file[0],
+                                    kpac::loneFileDecodeOptions());
             r.convert.succeeded = item.ok ? 1 : 0;
             r.convert.cancelled = item.cancelled;
             r.convert.items.push_back(std::move(item));
