@@ -1,5 +1,6 @@
-// File Convert: the pinned bytes of every mode, folder naming, numbering,
-// the deletion of a phrase's other data files and the end messages. Folder
+// File Convert and WAV Import: the pinned bytes of every mode, the imported
+// copy's header and padding, folder naming, numbering, the deletion of a
+// phrase's other data files and the end messages. Folder
 // runs on several threads and cancelling: the files written must be those
 // of a run on one thread, a cancel must leave nothing half-written, and a
 // target folder that refuses writing must stop the run before it starts.
@@ -18,7 +19,7 @@
 #include "codec/TestSignals.h"
 #include "convert/FileConvert.h"
 #include "convert/WavImport.h"
-#include "support/TempDir.h"
+#include "maintenance/CardFixture.h"
 
 using namespace wqe;
 using namespace wqe::test;
@@ -152,20 +153,16 @@ TEST(FileConvert, FolderEncodeStopsWhenNoNumberIsFree) {
                                     "; the files from here on were not converted");
 }
 
-TEST(FileConvert, FolderDecodeAddsATimeStampWhenTheNameIsTaken) {
+// The time-stamped name itself is pinned by the folder run's test below.
+TEST(FileConvert, FolderDecodeStopsWhenTheTimeStampedNameIsTakenToo) {
     TempDir src, dst;
     writeBytes(src / "x.wav", wav32k());
     const auto encoded = encodeOneFile(src / "x.wav", src / "NAME.PHR", kpac::Mode::Mode2);
     ASSERT_TRUE(encoded.ok) << encoded.error;
     writeBytes(dst / "NAME.WAV", {9});
+    writeBytes(dst / "NAME_20240131_235959.WAV", {9});
     const LocalClock clock = [] { return at(2024, 1, 31, 23, 59, 59); };
-    ConvertBatch batch = decodeFolder(src.path(), dst.path(), 2, nullptr, {}, clock);
-    ASSERT_EQ(batch.items.size(), 1u);
-    EXPECT_TRUE(batch.items[0].ok) << batch.items[0].error;
-    EXPECT_EQ(batch.items[0].target, dst / "NAME_20240131_235959.WAV");
-    EXPECT_EQ(readBytes(dst / "NAME.WAV"), (Bytes{9}));
-    // Both names taken: the run stops there.
-    batch = decodeFolder(src.path(), dst.path(), 3, nullptr, {}, clock);
+    const ConvertBatch batch = decodeFolder(src.path(), dst.path(), 3, nullptr, {}, clock);
     EXPECT_TRUE(batch.items.empty());
     EXPECT_NE(batch.stopReason.find("NAME.PHR: NAME.WAV and its time-stamped name are taken"),
               std::string::npos);
@@ -190,7 +187,6 @@ TEST(FileConvert, EncodingDeletesOnlyACardPhrasesOtherDataFiles) {
          {"_WQP0001.PHR", "_WQP0002.WAV"}},
         {"in.wav", "_wqp0007.phr", {"_WQP0007.WAV"}, {"_wqp0007.phr", "in.wav"}},
         {"in.wav", "_WQP007.PHR", {"_WQP007.WAV"}, {"_WQP007.PHR", "_WQP007.WAV", "in.wav"}},
-        {"in.wav", "_WQPABCD.PHR", {"_WQPABCD.WAV"}, {"_WQPABCD.PHR", "_WQPABCD.WAV", "in.wav"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.written);
@@ -234,6 +230,9 @@ TEST(FileConvert, EndMessagesAndProgress) {
     p.fileCount = 4;
     p.filesDone = 2;
     EXPECT_EQ(p.overallPercent(), 62);  // (0.5 + 2) / 4
+    EXPECT_EQ(startNumberFromTargetName("_WQP0012.WAV"), 12);
+    EXPECT_EQ(startNumberFromTargetName("_wqp0000.wav"), 1);
+    EXPECT_EQ(startNumberFromTargetName("phrase.wav"), 1);
 }
 
 // Numbers with gaps, existing data files of every kind, a refused file in
@@ -243,12 +242,19 @@ TEST(FolderRun, ParallelEncodeAndDecodeWriteWhatOneThreadWrites) {
     fillSources(src.path());
     const FolderImage existing = {
         {"_WQP0002.PHR", {1}}, {"_wqp0003.mid", {2}}, {"_WQP0005.WAV", {3}}, {"keep.txt", {4}}};
+    // On several threads, the messages still come in file order and the progress ends full.
     auto encodeWith = [&](int jobs, TempDir& card) {
         for (const auto& [name, bytes] : existing) writeBytes(card / name, bytes);
-        const ConvertBatch batch = encodeFolder(src.path(), card.path(), kpac::Mode::Mode2, 2, 1000,
-                                                nullptr, {}, {}, jobs);
+        ConvertProgress progress;
+        Names seen;
+        const ConvertBatch batch = encodeFolder(
+            src.path(), card.path(), kpac::Mode::Mode2, 2, 1000, &progress,
+            [&](const ConvertItem& item) { seen.push_back(item.source.filename()); }, {}, jobs);
         EXPECT_EQ(batch.succeeded, 7);
         EXPECT_EQ(batch.items.size(), 8u);
+        EXPECT_EQ(seen, (Names{"W6.WAV", "w0.wav", "w1.wav", "w2.wav", "w3.wav", "w3b.wav",
+                               "w4.wav", "w5.wav"}));
+        EXPECT_EQ(progress.overallPercent(), 100);
         return image(card.path());
     };
     TempDir one, four;
@@ -273,20 +279,7 @@ TEST(FolderRun, ParallelEncodeAndDecodeWriteWhatOneThreadWrites) {
     const FolderImage decoded = decodeWith(1, d1);
     EXPECT_EQ(decodeWith(3, d3), decoded);
     EXPECT_TRUE(decoded.contains("_WQP0004_20250101_120000.WAV"));
-}
-
-TEST(FolderRun, MessagesComeInFileOrderAndProgressEndsFull) {
-    TempDir src, card;
-    fillSources(src.path());
-    ConvertProgress progress;
-    std::vector<std::string> seen;
-    const ConvertBatch batch = encodeFolder(
-        src.path(), card.path(), kpac::Mode::Mode1, 1, 1000, &progress,
-        [&](const ConvertItem& item) { seen.push_back(item.source.filename()); }, {}, 4);
-    EXPECT_EQ(seen, (Names{"W6.WAV", "w0.wav", "w1.wav", "w2.wav", "w3.wav", "w3b.wav", "w4.wav",
-                           "w5.wav"}));
-    EXPECT_EQ(progress.overallPercent(), 100);
-    EXPECT_FALSE(batch.cancelled);
+    EXPECT_EQ(decoded.at("_WQP0004.WAV"), (Bytes{7}));  // the taken name is left alone
 }
 
 // Cancelling inside a file: the source arrives through a pipe whose second
@@ -347,7 +340,6 @@ TEST(FolderRun, CancelBetweenFilesKeepsTheFinishedOnes) {
         {}, 1);
     EXPECT_TRUE(batch.cancelled);
     EXPECT_EQ(batch.succeeded, 3);
-    EXPECT_EQ(batch.items.size(), 3u);
     EXPECT_EQ(image(card.path()).size(), 3u);
     EXPECT_EQ(convertCancelledMessage(batch.succeeded, true, Language::English),
               "Conversion cancelled. (3 file(s) converted)\nCleanup the Card Info?");
@@ -369,11 +361,10 @@ TEST(FolderRun, CancelBetweenFilesKeepsTheFinishedOnes) {
 TEST(FolderRun, ATargetThatRefusesWritingStopsBeforeAnyFile) {
     TempDir src, t;
     fillSources(src.path());
-    writeBytes(t / "plain-file", {1});
     fs::create_directory(t / "locked");
     fs::permissions(t / "locked", fs::perms::owner_read | fs::perms::owner_exec);
     const bool permsBind = ::geteuid() != 0;  // the superuser writes anywhere
-    for (const fs::path& target : {t / "missing", t / "plain-file", t / "locked"}) {
+    for (const fs::path& target : {t / "missing", t / "locked"}) {
         if (target == t / "locked" && !permsBind) continue;
         SCOPED_TRACE(target);
         const ConvertBatch batch =
@@ -384,4 +375,103 @@ TEST(FolderRun, ATargetThatRefusesWritingStopsBeforeAnyFile) {
     }
     EXPECT_TRUE(fs::is_empty(t / "locked"));
     fs::permissions(t / "locked", fs::perms::owner_all);
+}
+
+TEST(WavImport, CopiesWithAFreshHeaderPadsAndRemovesThePhrasesOtherDataFiles) {
+    struct Case {
+        int channels, rate;
+        std::uint32_t frames;
+        std::size_t junk;  // an even-sized chunk before the data (moves the source offset)
+        std::uint32_t paddedBytes;
+    } cases[] = {
+        {2, 44100, 1000, 2, 4032},  // 1000 frames -> 1008 frames (63 blocks)
+        {1, 8000, 16 * 5, 0, 160},  // whole blocks: no padding
+        {2, 22050, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.frames);
+        TempDir t;
+        const auto src = wavFile(c.channels, c.rate, 16, c.frames, c.junk);
+        writeBytes(t / "in.wav", src);
+        // The phrase's other data files go; another phrase's stay.
+        writeText(t / "_WQP0001.PHR", "kpac");
+        writeText(t / "_wqp0001.mid", "midi");
+        writeText(t / "_WQP0002.PHR", "another phrase");
+        std::atomic<int> percent{-1};
+        const auto r = importWavFile(t / "in.wav", t / "_WQP0001.WAV", &percent);
+        ASSERT_TRUE(r.ok) << r.error;
+        EXPECT_EQ(percent.load(), 100);
+        const std::size_t dataBytes = c.frames * 2u * c.channels;
+        EXPECT_EQ(r.padBytes, c.paddedBytes - dataBytes);
+        // A fresh canonical header, the source's samples, zeros up to whole blocks.
+        auto expected = wavFile(c.channels, c.rate, 16, c.paddedBytes / 2u / c.channels);
+        std::fill(expected.begin() + 44 + static_cast<long>(dataBytes), expected.end(), 0);
+        EXPECT_EQ(readBytes(t / "_WQP0001.WAV"), expected);
+        EXPECT_EQ(r.removed.size(), 2u);
+        EXPECT_EQ(names(t.path()), (Names{"_WQP0001.WAV", "_WQP0002.PHR", "in.wav"}));
+    }
+}
+
+TEST(WavImport, RefusalsWriteNothingAndKeepTheTarget) {
+    auto shortData = wavFile(1, 8000, 16, 100);
+    // The data chunk promises more than the file holds.
+    shortData.erase(shortData.end() - 10, shortData.end());
+    const std::pair<Bytes, const char*> cases[] = {
+        {wavFile(3, 48000, 16, 100), "3 channels"},
+        {{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'A', 'V', 'I', ' '}, "not a WAV file"},
+        {shortData, "ends after 95 of 100 frames"},
+    };
+    for (const auto& [file, reason] : cases) {
+        SCOPED_TRACE(reason);
+        TempDir t;
+        writeBytes(t / "in.wav", file);
+        writeText(t / "_WQP0002.PHR", "other data file stays");
+        writeText(t / "_WQP0003.WAV", "the phrase that was there");
+        for (const char* target : {"_WQP0002.WAV", "_WQP0003.WAV"}) {
+            const auto r = importWavFile(t / "in.wav", t / target);
+            EXPECT_FALSE(r.ok);
+            EXPECT_NE(r.error.find(reason), std::string::npos) << r.error;
+            EXPECT_NE(r.error.find("in.wav"), std::string::npos) << r.error;
+        }
+        EXPECT_EQ(readText(t / "_WQP0003.WAV"), "the phrase that was there");
+        EXPECT_EQ(names(t.path()).size(), 3u);
+    }
+}
+
+TEST(WavImport, FolderImportNumbersFromTheFirstFreeSlot) {
+    TempDir t;
+    fs::create_directories(t / "src");
+    fs::create_directories(t / "card");
+    writeBytes(t / "src" / "b.WAV", wavFile(1, 8000, 16, 20));
+    writeBytes(t / "src" / "a.wav", wavFile(1, 8000, 16, 20));
+    writeBytes(t / "src" / "c.wav", wavFile(1, 96000, 16, 20));  // refused
+    writeBytes(t / "src" / "d.wav", wavFile(2, 16000, 16, 20));
+    fs::create_directories(t / "src" / "e.wav");  // a folder: not listed
+    writeText(t / "src" / "notes.txt", "not listed");
+    for (const char* n : {"_WQP0001.PHR", "_WQP0002.MID", "_wqp0004.wav"})
+        writeText(t / "card" / n, "taken");
+
+    std::string error;
+    const auto files = filesInFolder(t / "src", "*.WAV", error);
+    EXPECT_TRUE(error.empty());
+    ASSERT_EQ(files.size(), 4u);
+    EXPECT_EQ(files[0].filename(), "a.wav");
+    EXPECT_EQ(files[1].filename(), "b.WAV");
+    EXPECT_EQ(nextFreePhraseNumber(t / "card", 4, 4), std::nullopt);
+
+    ImportProgress progress;
+    const auto batch = importWavFiles(files, t / "card", 1, 6, &progress);
+    EXPECT_EQ(batch.succeeded, 3);
+    ASSERT_EQ(batch.items.size(), 4u);
+    const char* targets[] = {"_WQP0003.WAV", "_WQP0005.WAV", "_WQP0006.WAV", "_WQP0006.WAV"};
+    for (std::size_t k = 0; k < 4; ++k) {
+        EXPECT_EQ(batch.items[k].target.filename(), targets[k]);
+        EXPECT_EQ(batch.items[k].ok, k != 2);  // c.wav: 96 kHz; its number stays free
+    }
+    EXPECT_EQ(progress.filesDone.load(), 4);
+
+    // No number left: the file is counted out with a reason.
+    const auto full = importWavFiles({files[0]}, t / "card", 1, 6);
+    EXPECT_EQ(full.succeeded, 0);
+    EXPECT_NE(full.items[0].error.find("no free phrase number"), std::string::npos);
 }
