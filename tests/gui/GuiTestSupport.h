@@ -41,7 +41,6 @@ struct Editor {
         return app.mainFrame()->findChild<W*>(name);
     }
     QComboBox* combo(const char* name) const { return find<QComboBox>(name); }
-    QString text(const char* name) const { return find<QLabel>(name)->text(); }
     QLineEdit* cardName() const { return find<QLineEdit>("cardName"); }
     QPlainTextEdit* memo() const { return find<QPlainTextEdit>("systemMemo"); }
     PhraseListModel* model() const { return app.view()->listModel(); }
