@@ -31,9 +31,7 @@ class DialogsLookTest : public QObject {
 private slots:
     void initTestCase();
     void systemDialogsOnBothModels();
-    void patternWindows();
-    void phraseSetupOfEachKind();
-    void maintenanceAndConvertDialogs();
+    void patternPhraseAndMaintenanceDialogs();
 
 private:
     const Language lang_ = detectLanguage();
@@ -81,39 +79,71 @@ void DialogsLookTest::systemDialogsOnBothModels() {
     }
 }
 
-void DialogsLookTest::patternWindows() {
+void DialogsLookTest::patternPhraseAndMaintenanceDialogs() {
     PatternData pattern(PatternKind::Pattern7000);
     pattern.setStepRef(0, 11);
     pattern.setStepVolume(0, 80);
     pattern.setStepInterval(0, 15);
     pattern.setStepRef(1, 1004);
     pattern.setStepRef(100, 3);
-    PatternData pattern5(PatternKind::Pattern5000);
-    pattern5.setStepRef(0, 501);
-    pattern5.setStepInterval(0, 123);
     PatternData song(PatternKind::Song);
     song.storeSongSteps({{0, 1000}, {1, 65000}, {kSongStop, 125000}});
+    TempDir tmp;
+    Editor e(lang_);
+    e.open(copyDemoCard(tmp / "card"));
+    e.doc().setLanguage(lang_);
+    writeBytes(tmp / "card" / "_WQP0004.MID", midiFile(500000));
+    registerAs(e.doc(), 3, kTypeMidi, "MIDI TUNE   ");
+    const QString card = QString::fromStdString((tmp / "card").string());
     const Language lang = lang_;
-    const std::pair<const char*, Maker> windows[] = {
+    const std::pair<const char*, Maker> dialogs[] = {
         {"phrase-to-make", [] { return new CPhSel3(Model::WQ7000, MakePreset::None); }},
-        {"phrase-to-make-pattern", [] { return new CPhSel3(Model::WQ7000, MakePreset::Pattern); }},
         {"pattern-editor-7000",
          [&] { return new CPthPhEdit(PatternEditor(pattern, 2, 3), Model::WQ7000, lang, 0); }},
-        {"pattern-editor-5000",
-         [&] { return new CPthPhEdit(PatternEditor(pattern5, 0), Model::WQ5000, lang, 0); }},
         {"song-editor",
          [&] { return new CPthPhEdit(PatternEditor(song, 0), Model::WQ7000, lang, 3); }},
         {"step-dialog",
          [] {
              return new CPhSel2(Model::WQ7000, PatternKind::Pattern7000, {11, 80, 15, 0}, false);
          }},
+        {"phrase-setup-audio", [&] { return new CPhraseDlg(e.doc(), 0, e.app.view()); }},
+        {"phrase-setup-midi", [&] { return new CPhraseDlg(e.doc(), 3, e.app.view()); }},
+        {"phrase-setup-pattern", [&] { return new CPhraseDlg(e.doc(), 2, e.app.view()); }},
+        {"backup", [&] { return new CCbuck(TransferMode::Backup, e.doc(), e.prompter); }},
+        {"cleanup", [&] { return new CCClean(e.doc(), e.prompter); }},
+        {"phrase-copy",
+         [&] {
+             auto* d =
+                 new CPhCopy(e.doc(), *e.app.view(), *nextEmptySlot(e.doc(), -1, true), e.prompter);
+             d->showFolder(card);
+             d->chooseFile(QString::fromStdString(registeredDataFile(e.doc(), 0).string()));
+             return d;
+         }},
+        {"file-convert-encode",
+         [&] {
+             auto* d = new CConvertDlg({e.doc(), e.prompter, e.settings, {}});
+             d->encodeRadio()->click();
+             return d;
+         }},
+        {"file-convert-decode",
+         [&] {
+             auto* d = new CConvertDlg({e.doc(), e.prompter, e.settings, {}});
+             d->decodeRadio()->click();
+             d->byFolderBox()->setChecked(true);
+             return d;
+         }},
+        {"target-phrase-number", [&] { return new CPhrOpenDlg("PHR", 1000, card); }},
+        {"wav-import",
+         [&] {
+             return new CWavImportDlg({e.doc(), e.prompter, e.settings, {}});
+         }},
     };
-    for (const auto& [name, make] : windows) {
+    for (const auto& [name, make] : dialogs) {
         std::unique_ptr<QDialog> d(make());
         showWithTextsWhole(*d, name, lang_);
-        if (auto* e = qobject_cast<CPthPhEdit*>(d.get())) {
+        if (auto* editor = qobject_cast<CPthPhEdit*>(d.get())) {
             // Every column shows its widest text whole.
-            QTreeWidget* list = e->stepList();
+            QTreeWidget* list = editor->stepList();
             for (int c = 0; c < list->columnCount(); ++c) {
                 int widest =
                     list->header()->fontMetrics().horizontalAdvance(list->headerItem()->text(c));
@@ -124,60 +154,6 @@ void DialogsLookTest::patternWindows() {
                          qPrintable(QString("%1: column %2").arg(name).arg(c)));
             }
         }
-        d->reject();
-    }
-}
-
-void DialogsLookTest::phraseSetupOfEachKind() {
-    TempDir tmp;
-    Editor e(lang_);
-    e.open(copyDemoCard(tmp / "DEMO"));
-    writeBytes(tmp / "DEMO" / "_WQP0004.MID", midiFile(500000));
-    registerAs(e.doc(), 3, kTypeMidi, "MIDI TUNE   ");
-    const std::pair<int, const char*> phrases[] = {{0, "audio"}, {3, "midi"}, {2, "pattern"}};
-    for (const auto& [index, kind] : phrases) {
-        CPhraseDlg d(e.doc(), index, e.app.view());
-        showWithTextsWhole(d, QString("phrase-setup-%1").arg(kind), lang_);
-        d.reject();
-    }
-}
-
-void DialogsLookTest::maintenanceAndConvertDialogs() {
-    TempDir tmp;
-    Editor e(lang_);
-    e.open(copyDemoCard(tmp / "card"));
-    e.doc().setLanguage(lang_);
-    const QString card = QString::fromStdString((tmp / "card").string());
-    auto phraseCopy = [&](int source) {
-        auto* d =
-            new CPhCopy(e.doc(), *e.app.view(), *nextEmptySlot(e.doc(), -1, true), e.prompter);
-        d->showFolder(card);
-        d->chooseFile(QString::fromStdString(registeredDataFile(e.doc(), source).string()));
-        return d;
-    };
-    auto convert = [&](bool decode) {
-        auto* d = new CConvertDlg({e.doc(), e.prompter, e.settings, {}});
-        (decode ? d->decodeRadio() : d->encodeRadio())->click();
-        d->byFolderBox()->setChecked(decode);
-        return d;
-    };
-    const std::pair<const char*, Maker> dialogs[] = {
-        {"backup", [&] { return new CCbuck(TransferMode::Backup, e.doc(), e.prompter); }},
-        {"restore", [&] { return new CCbuck(TransferMode::Restore, e.doc(), e.prompter); }},
-        {"cleanup", [&] { return new CCClean(e.doc(), e.prompter); }},
-        {"phrase-copy", [&] { return phraseCopy(0); }},
-        {"phrase-copy-pattern", [&] { return phraseCopy(2); }},
-        {"file-convert-encode", [&] { return convert(false); }},
-        {"file-convert-decode", [&] { return convert(true); }},
-        {"target-phrase-number", [&] { return new CPhrOpenDlg("PHR", 1000, card); }},
-        {"wav-import",
-         [&] {
-             return new CWavImportDlg({e.doc(), e.prompter, e.settings, {}});
-         }},
-    };
-    for (const auto& [name, make] : dialogs) {
-        std::unique_ptr<QDialog> d(make());
-        showWithTextsWhole(*d, name, lang_);
         d->reject();
     }
 }
