@@ -6,9 +6,12 @@
 // last the Japanese translations.
 #include <QAction>
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QMenuBar>
 #include <QPdfWriter>
 #include <QRadioButton>
+#include <QSettings>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QUndoStack>
 #include <cstdio>
@@ -92,6 +95,9 @@ private slots:
     void saveQuestionOnOpenAndClose();
     void folderChooserValidatesAndCreates();
     void printKindsAndPdfExport();
+    // Cut TIME cells and a window too small for the list were faults once.
+    void listColumnsFitTheirTexts();
+    void windowGeometryIsRemembered();
     void eachSystemDialogStoresItsEdit();
     void tableEditorsAndChooser();
     void eachPhraseKindStoresItsChange();
@@ -278,6 +284,53 @@ void MainWindowTest::folderChooserValidatesAndCreates() {
 
 // The page counts of each kind are the report's own; here the checked kind
 // reaches the printer and every page reaches the PDF.
+void MainWindowTest::listColumnsFitTheirTexts() {
+    TempDir tmp;
+    const fs::path sys = copyDemoCard(tmp / "DEMO");
+    Editor e(Language::English);
+    e.open(sys);
+    CPListCtrl* list = e.app.view()->list();
+    const int margins =
+        2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1);
+    const QFont shown = list->font();
+    for (const int points : {0, 18}) {  // the font found, and a larger one
+        QFont f = shown;
+        if (points) f.setPointSize(points);
+        list->setFont(f);
+        const QFontMetrics metrics(f);
+        for (int c = 0; c + 1 < e.model()->columnCount(); ++c) {  // not the memo
+            QVERIFY(list->columnWidth(c) >= e.model()->columnWidth(c));
+            for (int r = 0; r < 10; ++r) {
+                const QString text = e.model()->index(r, c).data().toString();
+                QVERIFY2(list->columnWidth(c) >= metrics.horizontalAdvance(text) + margins,
+                         qPrintable(QString("column %1 cuts \"%2\"").arg(c).arg(text)));
+            }
+        }
+    }
+}
+
+void MainWindowTest::windowGeometryIsRemembered() {
+    TempDir tmp;
+    QSettings store(QString::fromStdString((tmp / "wqe.ini").string()), QSettings::IniFormat);
+    {
+        Editor e(Language::English);
+        e.app.mainFrame()->setGeometryStore(&store);
+        QVERIFY(!e.app.mainFrame()->restoreSavedGeometry());  // a first start
+        e.app.mainFrame()->resize(e.app.mainFrame()->width() + 40,
+                                  e.app.mainFrame()->height() + 30);
+        const QSize closed = e.app.mainFrame()->size();
+        QVERIFY(e.app.mainFrame()->close());
+        Editor again(Language::English);
+        again.app.mainFrame()->setGeometryStore(&store);
+        QVERIFY(again.app.mainFrame()->restoreSavedGeometry());
+        QCOMPARE(again.app.mainFrame()->size(), closed);
+    }
+    QVERIFY(!store.childGroups().contains("Path"));
+    // A first start asks room for about twenty list rows.
+    CPListCtrl list;
+    QVERIFY(list.sizeHint().height() >= 20 * list.verticalHeader()->defaultSectionSize());
+}
+
 void MainWindowTest::printKindsAndPdfExport() {
     TempDir tmp;
     for (Language lang : {Language::English, Language::Japanese}) {
