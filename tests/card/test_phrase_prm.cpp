@@ -90,8 +90,9 @@ Bytes wavFile(int channels, std::uint32_t rate, int bits, std::uint32_t dataByte
     body.insert(body.end(), {'d', 'a', 't', 'a'});
     test::put32le(body, statedData.value_or(dataBytes));
     body.resize(body.size() + dataBytes, 0x22);
-    Bytes f;
-    test::putChunk(f, "RIFF", body);
+    Bytes f = {'R', 'I', 'F', 'F'};
+    test::put32le(f, u32(body.size()));
+    f.insert(f.end(), body.begin(), body.end());
     return f;
 }
 
