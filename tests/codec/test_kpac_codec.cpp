@@ -1,6 +1,8 @@
-// Whole files through the decoder and the encoder: golden bytes of the linear
-// modes, the encoder's analysis choices, 24-bit input, and a corpus of broken
-// inputs, each with the message it must produce.
+// The header (word order of the block count, raw probing), then whole files
+// through the decoder and the encoder: H-LINEAR's byte order, the encoder's
+// analysis choices and quality, and a corpus of broken inputs, each with
+// the message it must produce. The bytes of every mode are pinned by the
+// encoded and decoded files of tests/data/kpac (tests/convert).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -43,47 +45,72 @@ wqe::Expected<EncodeSummary> encodeTo(const Bytes& wav, int mode, Bytes& phr) {
     return r;
 }
 
+// grade 3, MODE2, stereo, 1 block
+Bytes validHeader() { return {'Q', 'W', 'h', 'P', 's', 'r', 3, 2, 0, 1, 0, 0, 1, 0, 0, 0}; }
+
 Bytes slice(const Bytes& b, std::size_t from, std::size_t to) {
     return Bytes(b.begin() + static_cast<long>(from), b.begin() + static_cast<long>(to));
 }
 
 // Signal-to-noise ratio in dB of a 16-bit signal after encoding and decoding.
-double snr(const std::vector<std::int32_t>& ref, const Bytes& wav, int mode, int bits = 16) {
+double snr(const std::vector<std::int32_t>& ref, const Bytes& wav, int mode) {
     Bytes phr, back;
     EXPECT_TRUE(encodeTo(wav, mode, phr));
     EXPECT_TRUE(decodeTo(phr, 2, back));
     const auto got = wavSamples(back, 2);
     double sig = 0, err = 0;
     for (std::size_t i = 0; i < ref.size(); ++i) {
-        const std::int32_t r = bits == 24 ? ref[i] >> 8 : ref[i];
-        sig += double(r) * r;
-        err += (double(got[i]) - r) * (double(got[i]) - r);
+        sig += double(ref[i]) * ref[i];
+        err += (double(got[i]) - ref[i]) * (double(got[i]) - ref[i]);
     }
     return 10 * std::log10(sig / err);
 }
 
 }  // namespace
 
-TEST(KpacDecoder, ZeroBlocksGiveAnEmptyWavFile) {
-    Bytes wav;
-    ASSERT_TRUE(decodeTo(phraseFile(3, Mode::Mode2, 2, 0, {}), 2, wav));
-    EXPECT_EQ(wav, makeWav(2, 32000, 16, {}));  // 44-byte header, no samples
+TEST(KpacHeader, BlockCountIsStoredHighWordFirstEachWordLowByteFirst) {
+    const auto valid = parseHeader(validHeader());
+    ASSERT_TRUE(valid) << valid.error().message();
+    EXPECT_EQ(valid->sampleRate(), 32000u);
+    EXPECT_EQ(valid->frames(), 16u);
+    const std::pair<Bytes, std::uint32_t> cases[] = {
+        {{0x01, 0x00, 0x00, 0x00}, 65536},
+        {{0x34, 0x12, 0x78, 0x56}, 0x12345678},
+    };
+    for (const auto& [b, count] : cases) {
+        auto bytes = validHeader();
+        std::copy(b.begin(), b.end(), bytes.begin() + 10);
+        const auto h = parseHeader(bytes);
+        ASSERT_TRUE(h);
+        EXPECT_EQ(h->blockCount, count);
+        const auto written = writeHeader(*h);
+        EXPECT_EQ(Bytes(written.begin(), written.end()), bytes);
+    }
+    // The whole written header is pinned by the encoded files in tests/data/kpac.
 }
 
-TEST(KpacDecoder, LinearAndHighLinearTo16And24Bits) {
-    Bytes data, wav16, wav24;
-    for (int k = 0; k < 16; ++k) put16le(data, static_cast<std::uint32_t>(0x1234 + k));
-    Bytes phr = phraseFile(0, Mode::Linear, 1, 1, data);
-    ASSERT_TRUE(decodeTo(phr, 2, wav16));
-    ASSERT_TRUE(decodeTo(phr, 3, wav24));
-    EXPECT_EQ(slice(wav16, 44, wav16.size()), data);
-    ASSERT_EQ(wav24.size(), 44u + 48u);
-    EXPECT_EQ(slice(wav24, 44, 47), (Bytes{0x00, 0x34, 0x12}));
-    EXPECT_EQ(wav24[34], 24);  // bits per sample
+TEST(KpacHeader, RawHeaderKeepsInvalidFieldsForProbing) {
+    auto bytes = validHeader();
+    bytes[6] = 9;
+    bytes[7] = 7;
+    const auto raw = readRawHeader(bytes);
+    ASSERT_TRUE(raw);
+    EXPECT_TRUE(raw->hasMagic());
+    EXPECT_EQ(raw->grade, 9);
+    EXPECT_EQ(raw->mode, 7);
+    EXPECT_FALSE(validateHeader(*raw));
+    bytes.resize(15);
+    EXPECT_FALSE(readRawHeader(bytes));
+}
+
+// The linear modes at the input's width are pinned by tests/data/kpac; here
+// H-LINEAR's byte order and its truncation to 16-bit output.
+TEST(KpacDecoder, HighLinearTo16And24Bits) {
+    Bytes wav16, wav24;
     // One mono H-LINEAR block: pair 0 A = 0x12345F, B = 0xABCDEF; the rest zero.
-    data = {0x34, 0x5F, 0xEF, 0x12, 0xAB, 0xCD};
+    Bytes data = {0x34, 0x5F, 0xEF, 0x12, 0xAB, 0xCD};
     data.resize(48, 0);
-    phr = phraseFile(5, Mode::HLinear, 1, 1, data);
+    const Bytes phr = phraseFile(5, Mode::HLinear, 1, 1, data);
     ASSERT_TRUE(decodeTo(phr, 2, wav16));
     ASSERT_TRUE(decodeTo(phr, 3, wav24));
     EXPECT_EQ(slice(wav16, 44, 48), (Bytes{0x34, 0x12, 0xCD, 0xAB}));  // truncated to 16 bits
@@ -124,7 +151,6 @@ TEST(KpacDecoder, DecodesTheBlocksTheFileHoldsAndWarnsOfTheClaim) {
         {phraseFile(0, Mode::Mode2, 1, 0xFFFFFF, {}), 2, 0, true},  // the 16-byte file
         {phraseFile(0, Mode::Mode2, 1, 0xFFFFFF, Bytes(5, 0)), 2, 1, true},
         {phraseFile(0, Mode::HLinear, 1, 9, Bytes(48, 0)), 3, 1, true},
-        {phraseFile(0, Mode::Mode2, 2, 0xFFFFFF, {}), 2, 0, true},
         {phraseFile(0, Mode::Mode3, 2, 0xFFFFFF, Bytes(9000, 0)), 3, 375, true},  // 6 words a block
     };
     for (const auto& c : cases)
@@ -149,44 +175,8 @@ TEST(KpacDecoder, DecodesTheBlocksTheFileHoldsAndWarnsOfTheClaim) {
     std::vector<std::int32_t> expected(16, -1);
     expected[0] = 1;
     EXPECT_EQ(wavSamples(wav, 2), expected);
-}
-
-TEST(KpacEncoder, LinearAndHighLinearGoldenBytes) {
-    Bytes phr;
-    const auto r = encodeTo(makeWav(1, 8000, 16, {0x1234}), 0, phr);
-    ASSERT_TRUE(r) << r.error().message();
-    Bytes expected = {'Q', 'W', 'h', 'P', 's', 'r', 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0x34, 0x12};
-    expected.resize(48, 0);
-    EXPECT_EQ(phr, expected);
-
-    ASSERT_TRUE(encodeTo(makeWav(2, 44100, 16, std::vector<std::int32_t>(34, 7)), 0, phr));
-    EXPECT_EQ(slice(phr, 6, 13), (Bytes{4, 0, 0, 1, 0, 0, 2}));  // 44100 Hz, stereo, 2 blocks
-    EXPECT_EQ(phr.size(), 16u + 2u * 64u);
-    // 24-bit input in LINEAR keeps the top 16 bits (truncation).
-    ASSERT_TRUE(encodeTo(makeWav(1, 8000, 24, {0x12345F, -1}), 0, phr));
-    EXPECT_EQ(slice(phr, 16, 20), (Bytes{0x34, 0x12, 0xFF, 0xFF}));
-
-    // H-LINEAR: A = 0x123400, B = 0xFFFE00: A mid, A lo, B lo, A hi, B hi, B mid.
-    ASSERT_TRUE(encodeTo(makeWav(1, 48000, 16, {0x1234, -2}), 4, phr));
-    ASSERT_EQ(phr.size(), 16u + 48u);
-    EXPECT_EQ(slice(phr, 16, 22), (Bytes{0x34, 0x00, 0x00, 0x12, 0xFF, 0xFE}));
-    const std::vector<std::int32_t> s24 = {0x12345F, 0x0A0B0C, 0x7FFFFF, -0x800000};
-    ASSERT_TRUE(encodeTo(makeWav(2, 48000, 24, s24), 4, phr));
-    ASSERT_EQ(phr.size(), 16u + 96u);
-    EXPECT_EQ(slice(phr, 16, 22), (Bytes{0x34, 0x5F, 0xFF, 0x12, 0x7F, 0xFF}));
-    EXPECT_EQ(slice(phr, 64, 70), (Bytes{0x0B, 0x0C, 0x00, 0x0A, 0x80, 0x00}));
-    Bytes wav;
-    ASSERT_TRUE(decodeTo(phr, 3, wav));
-    const auto back = wavSamples(wav, 3);
-    EXPECT_EQ(std::vector(back.begin(), back.begin() + 4), s24);
-}
-
-TEST(KpacEncoder, SilenceInModeTwoIsTypeGWithTwoWords) {
-    const std::int16_t x[16] = {};
-    EXPECT_EQ(analyseBlock(Mode::Mode2, x, 0), (Analysis{BlockType::G, 0}));
-    Bytes phr;
-    ASSERT_TRUE(encodeTo(makeWav(2, 32000, 16, std::vector<std::int32_t>(2 * 160, 0)), 2, phr));
-    EXPECT_EQ(phr.size(), 16u + 10u * 2u * 2u * 2u);
+    ASSERT_TRUE(decodeTo(phraseFile(3, Mode::Mode2, 2, 0, {}), 2, wav));
+    EXPECT_EQ(wav, makeWav(2, 32000, 16, {}));  // zero blocks: the 44-byte header alone
 }
 
 TEST(KpacEncoder, AnalysisChoicesPerMode) {
@@ -222,26 +212,16 @@ TEST(KpacEncoder, AnalysisChoicesPerMode) {
     EXPECT_LE(analyseBlock(Mode::Mode2, ramp, 90).exponent, 3);
 }
 
-TEST(KpacEncoder, QualityOfASineAndOfTwentyFourBitInput) {
-    // Orientation figures at 32 kHz for a sine at -6 dB: MODE1 43 dB, MODE2
-    // and MODE3 56 dB; 24-bit input reaches the quality of its 16-bit part.
-    std::vector<std::int32_t> sine(64000), s24(32000), s16(32000);
+// Orientation figures at 32 kHz for a sine at -6 dB: MODE1 43 dB, MODE2 and
+// MODE3 56 dB. (24-bit input's bytes in every mode: tests/data/kpac.)
+TEST(KpacEncoder, QualityOfASine) {
+    std::vector<std::int32_t> sine(64000);
     for (std::size_t i = 0; i < sine.size(); ++i)
         sine[i] = static_cast<std::int32_t>(
             std::lround(16383.5 * std::sin(2 * M_PI * 1000.0 * double(i) / 32000.0)));
-    for (std::size_t i = 0; i < s24.size(); ++i) {
-        const double v = 0.5 * std::sin(2 * M_PI * 1000.0 * double(i) / 32000.0) +
-                         0.2 * std::sin(0.37 * double(i));
-        s24[i] = static_cast<std::int32_t>(std::lround(v * 8388607.0));
-        s16[i] = s24[i] >> 8;
-    }
     const double expected[] = {43.0, 56.3, 56.3};
-    for (int mode : {1, 2, 3}) {
+    for (int mode : {1, 2, 3})
         EXPECT_NEAR(snr(sine, makeWav(1, 32000, 16, sine), mode), expected[mode - 1], 0.5) << mode;
-        const double q16 = snr(s16, makeWav(1, 32000, 16, s16), mode);
-        EXPECT_GT(q16, mode == 1 ? 35.0 : 45.0) << mode;
-        EXPECT_NEAR(snr(s24, makeWav(1, 32000, 24, s24), mode, 24), q16, 1.5) << mode;
-    }
 }
 
 TEST(KpacEncoder, ProgressCountsFramesAndDecoderProgressBlocks) {
@@ -257,6 +237,8 @@ TEST(KpacEncoder, ProgressCountsFramesAndDecoderProgressBlocks) {
               std::tuple(100u, 100, 7u, 100, 0));
 }
 
+// The messages of short files, a foreign magic, grade, mode and channel field
+// are pinned through wqe by tests/data/broken (kpac-*); here the rest.
 TEST(KpacBadInput, BrokenPhraseFilesGiveTheirMessages) {
     const Bytes valid = phraseFile(3, Mode::Mode2, 1, 1, Bytes(12, 0));
     auto with = [&](std::size_t at, std::uint8_t v) {
@@ -265,19 +247,9 @@ TEST(KpacBadInput, BrokenPhraseFilesGiveTheirMessages) {
         return b;
     };
     const std::pair<Bytes, const char*> cases[] = {
-        {{}, "not a KPAC file (0 bytes; the header alone has 16)"},
-        {slice(valid, 0, 15), "not a KPAC file (15 bytes; the header alone has 16)"},
-        {with(0, 'W'), "not a KPAC file (it does not begin with \"QWhP\")"},
-        {with(3, 'h'), "not a KPAC file (it does not begin with \"QWhP\")"},
         {with(4, 'r'), "not a KPAC file (bytes 4 and 5 are 0x72 0x72, not \"sr\")"},
-        {with(5, 0), "not a KPAC file (bytes 4 and 5 are 0x73 0x00, not \"sr\")"},
-        {with(6, 6), "grade 6 (byte 6) is not one of 0..5"},
-        {with(6, 255), "grade 255 (byte 6) is not one of 0..5"},
-        {with(7, 5), "mode 5 (byte 7) is not one of 0..4"},
         {with(8, 2), "reserved byte 8 is 0x02, not 0"},
-        {with(9, 2), "channel field 2 (byte 9) is not 0 (mono) or 1 (stereo)"},
         {with(14, 0x80), "reserved bytes 14 and 15 are 0x80 0x00, not 0"},
-        {with(15, 9), "reserved bytes 14 and 15 are 0x00 0x09, not 0"},
     };
     for (const auto& [bytes, message] : cases) {
         Bytes wav;
@@ -291,6 +263,9 @@ TEST(KpacBadInput, BrokenPhraseFilesGiveTheirMessages) {
               "the output width must be 16 or 24 bits, not 32");
 }
 
+// The messages of a missing "RIFF", "WAVE", "fmt " or "data", a short or cut
+// "fmt " chunk, 0 channels and a wrong byte rate are pinned through wqe by
+// tests/data/broken (wav-*); here the rest.
 TEST(KpacBadInput, BrokenWavFilesGiveTheirMessages) {
     auto patched = [](Bytes b, std::size_t at, std::uint32_t value, int size) {
         for (int k = 0; k < size; ++k)
@@ -303,24 +278,13 @@ TEST(KpacBadInput, BrokenWavFilesGiveTheirMessages) {
     listFirst.insert(listFirst.end(), good.begin() + 12, good.end());
     const std::pair<Bytes, const char*> cases[] = {
         // an empty message: accepted
-        {{}, "not a WAV file (it does not begin with \"RIFF\")"},
-        {Bytes{'h', 'i'}, "not a WAV file (it does not begin with \"RIFF\")"},
-        {patched(good, 8, 0x20495641, 4), "not a WAV file (the RIFF form type is not \"WAVE\")"},
-        {slice(good, 0, 12), "not a WAV file (no \"fmt \" chunk before the end of the file)"},
-        {patched(good, 16, 14, 4), "the \"fmt \" chunk has 14 bytes; at least 16 are needed"},
         {patched(good, 20, 3, 2), "format tag 3 is not PCM (1); only PCM WAV files are supported"},
-        {patched(good, 22, 0, 2), "the \"fmt \" chunk gives 0 channels"},
         {makeWav(3, 32000, 16, {1, 2, 3}),
          "3 channels; only mono and stereo WAV files are supported"},
         {makeWav(1, 8000, 8, {1, 2}), "8-bit WAV files are not supported (16 or 24 bits only)"},
-        {makeWav(1, 8000, 32, {1, 2}), "32-bit WAV files are not supported (16 or 24 bits only)"},
-        {patched(good, 28, 1000, 4),
-         "the byte rate 1000 does not match 32000 Hz × 1 channel(s) × 2 bytes (64000)"},
         {patched(good, 32, 4, 2), "the block align 4 does not match 1 channel(s) × 2 bytes"},
         {makeWav(1, 96000, 16, {1}),
          "sample rate 96000 Hz is not one of 8000, 16000, 22050, 32000, 44100, 48000"},
-        {slice(good, 0, 36), "no \"data\" chunk before the end of the file"},
-        {patched(slice(good, 0, 36), 16, 20, 4), "the file ends inside the \"fmt \" chunk"},
         {listFirst, ""},
         {patched(good, 40, 9, 4), ""},  // an odd trailing byte
     };

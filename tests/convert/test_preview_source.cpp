@@ -6,7 +6,7 @@
 #include "codec/KpacDecoder.h"
 #include "codec/KpacEncoder.h"
 #include "codec/TestSignals.h"
-#include "convert/PreviewSource.h"
+#include "convert/FakePreviewOutput.h"
 #include "maintenance/CardFixture.h"
 
 namespace wqe {
@@ -55,63 +55,52 @@ std::unique_ptr<PreviewSource> open(const fs::path& path, int volume) {
     return source ? std::move(*source) : nullptr;
 }
 
-TEST(PreviewSource, KpacPlaysTheDecodersSamplesWithTheVolume) {
+// A phrase plays the decoder's samples, a WAV file its data (24-bit samples
+// keep their top two bytes), both with the volume.
+TEST(PreviewSource, PlaysTheSamplesWithTheVolume) {
     struct Case {
-        kpac::Mode mode;
+        std::optional<kpac::Mode> mode;  // none: a WAV file
         int channels, bits, volume;
         std::size_t frames;
     } cases[] = {
-        {kpac::Mode::Linear, 1, 16, 100, 1000}, {kpac::Mode::Mode1, 2, 16, 50, 70000},
-        {kpac::Mode::Mode2, 1, 16, 73, 100000}, {kpac::Mode::Mode2, 2, 16, 100, 33},
-        {kpac::Mode::Mode3, 2, 16, 10, 5000},   {kpac::Mode::HLinear, 2, 24, 100, 4000},
-        {kpac::Mode::HLinear, 1, 24, 0, 300},   {kpac::Mode::Mode1, 1, 16, 150, 800},
+        // Long enough to fill the decoder's buffer; a partial last block; 24 bits; a
+        // volume above 100 plays at 100.
+        {kpac::Mode::Mode1, 2, 16, 50, 70000},  {kpac::Mode::Mode2, 2, 16, 100, 33},
+        {kpac::Mode::HLinear, 2, 24, 73, 4000}, {kpac::Mode::Linear, 1, 16, 150, 800},
+        {std::nullopt, 2, 16, 40, 5000},        {std::nullopt, 1, 24, 65, 10},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message()
-                     << "mode " << int(c.mode) << " ch " << c.channels << " volume " << c.volume);
+        SCOPED_TRACE(::testing::Message() << "mode " << (c.mode ? int(*c.mode) : -1) << " ch "
+                                          << c.channels << " volume " << c.volume);
         TempDir t;
-        const auto wav = makeWav(c.channels, 22050, c.bits, tone(c.channels, c.frames, c.bits));
-        kpac::SpanSource wavIn(wav);
-        kpac::VectorSink phrase;
-        ASSERT_TRUE(kpac::encode(wavIn, phrase, static_cast<int>(c.mode)));
-        writeBytes(t / "x.PHR", phrase.bytes());
-        // What the decoder gives on its own, independently of the preview.
-        kpac::SpanSource phraseIn(phrase.bytes());
-        kpac::VectorSink decoded;
-        ASSERT_TRUE(kpac::decode(phraseIn, decoded, 2));
-        const auto expected = withVolume(wavSamples(decoded.bytes(), 2), std::min(c.volume, 100));
-
-        const auto source = open(t / "x.PHR", c.volume);
+        auto samples = tone(c.channels, c.frames, c.bits);
+        const auto wav = makeWav(c.channels, 22050, c.bits, samples);
+        if (c.bits == 24)
+            for (auto& s : samples) s >>= 8;
+        std::uint64_t frames = c.frames;
+        fs::path file = t / "x.wav";
+        writeBytes(file, wav);
+        if (c.mode) {
+            kpac::SpanSource wavIn(wav);
+            kpac::VectorSink phrase;
+            ASSERT_TRUE(kpac::encode(wavIn, phrase, static_cast<int>(*c.mode)));
+            file = t / "x.PHR";
+            writeBytes(file, phrase.bytes());
+            // What the decoder gives on its own, independently of the preview.
+            kpac::SpanSource phraseIn(phrase.bytes());
+            kpac::VectorSink decoded;
+            ASSERT_TRUE(kpac::decode(phraseIn, decoded, 2));
+            samples = wavSamples(decoded.bytes(), 2);
+            frames = (c.frames + 15) / 16 * 16;
+        }
+        const auto source = open(file, c.volume);
         ASSERT_TRUE(source);
         EXPECT_EQ(source->format(), (PreviewFormat{22050, c.channels}));
-        const std::uint64_t frames = (c.frames + 15) / 16 * 16;
         EXPECT_EQ(source->totalFrames(), frames);
-        EXPECT_EQ(readAll(*source, 1000), expected);
+        EXPECT_EQ(readAll(*source, 1000), withVolume(samples, std::min(c.volume, 100)));
         EXPECT_TRUE(source->atEnd());
         EXPECT_EQ(source->position(), frames);
         EXPECT_FALSE(source->failure());
-    }
-}
-
-TEST(PreviewSource, WavPlaysItsDataWithTheVolume) {
-    struct Case {
-        int channels, bits, volume;
-        std::size_t frames;
-    } cases[] = {{1, 16, 100, 1234}, {2, 16, 40, 5000}, {2, 24, 100, 999}, {1, 24, 65, 10}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.channels << " ch " << c.bits << " bits");
-        TempDir t;
-        auto samples = tone(c.channels, c.frames, c.bits);
-        writeBytes(t / "x.wav", makeWav(c.channels, 44100, c.bits, samples));
-        // 24-bit samples keep their top two bytes.
-        if (c.bits == 24)
-            for (auto& s : samples) s >>= 8;
-        const auto source = open(t / "x.wav", c.volume);
-        ASSERT_TRUE(source);
-        EXPECT_EQ(source->format(), (PreviewFormat{44100, c.channels}));
-        EXPECT_EQ(source->totalFrames(), c.frames);
-        EXPECT_EQ(readAll(*source, 300), withVolume(samples, c.volume));
-        EXPECT_EQ(source->position(), c.frames);
     }
 }
 
@@ -149,14 +138,11 @@ TEST(PreviewSource, RefusesWhatItCannotPlay) {
         Bytes bytes;
         ErrorKind kind;
     } cases[] = {
-        {"text.PHR", {'h', 'e', 'l', 'l', 'o'}, ErrorKind::BadFormat},
         {"empty.PHR", {}, ErrorKind::BadFormat},
         {"grade.PHR", badGrade, ErrorKind::BadFormat},
         {"pattern.PHR", patternFile(1, 1024), ErrorKind::Unsupported},
-        {"song.PHR", patternFile(2, 1024), ErrorKind::Unsupported},
         {"tune.MID", midiFile(500000), ErrorKind::Unsupported},
         {"8bit.wav", wavFile(1, 8000, 8, 100), ErrorKind::Unsupported},
-        {"32bit.wav", wavFile(1, 8000, 32, 100), ErrorKind::Unsupported},
         {"noData.wav", {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'}, ErrorKind::BadFormat},
     };
     for (const Case& c : cases) {
@@ -190,9 +176,9 @@ TEST(PreviewSource, TimesAndVolume) {
         std::uint32_t rate;
         const char* text;
     } times[] = {
-        {0, 48000, "00:00.0"},         {4799, 48000, "00:00.0"},
-        {4800, 48000, "00:00.1"},      {22050 * 61 + 11025, 22050, "01:01.5"},
-        {8000 * 600, 8000, "10:00.0"}, {48000ull * 6000, 48000, "100:00.0"},
+        {4799, 48000, "00:00.0"},
+        {22050 * 61 + 11025, 22050, "01:01.5"},
+        {48000ull * 6000, 48000, "100:00.0"},
         {100, 0, "00:00.0"},
     };
     for (const Time& c : times) EXPECT_EQ(previewTimeText(c.frames, c.rate), c.text) << c.frames;
@@ -201,8 +187,8 @@ TEST(PreviewSource, TimesAndVolume) {
         std::int16_t in;
         int volume;
         std::int16_t out;
-    } volumes[] = {{-32768, 100, -32768}, {32767, 50, 16383}, {-32767, 50, -16383},
-                   {1000, 0, 0},          {-3, 10, 0},        {20000, 99, 19800}};
+    } volumes[] = {
+        {-32768, 100, -32768}, {32767, 50, 16383}, {-32767, 50, -16383}, {1000, 0, 0}, {-3, 10, 0}};
     for (const Volume& c : volumes) EXPECT_EQ(applyPreviewVolume(c.in, c.volume), c.out);
 }
 
@@ -234,43 +220,7 @@ TEST(PreviewSource, ThePhraseListPlaysAudioPhrasesOnly) {
     EXPECT_FALSE(phrasePreview(doc, 0));
 }
 
-// ---------------------------------------------------------------------------
 // The player's state machine, with an output that plays what it is told to.
-
-class FakeOutput : public PreviewOutput {
-public:
-    bool available() const override { return true; }
-    Status start(const PreviewFormat& format, PreviewPlayback& playback) override {
-        ++starts;
-        if (refuse) return Error{ErrorKind::Unsupported, "", "no such format"};
-        format_ = format;
-        playback_ = &playback;
-        played = 0;
-        return {};
-    }
-    void stop() override {
-        ++stops;
-        playback_ = nullptr;
-    }
-    std::uint64_t playedFrames() const override { return played; }
-    // Pulls and hears up to `frames` frames; at the end of the data, drains.
-    std::size_t play(std::size_t frames) {
-        if (!playback_) return 0;
-        std::vector<std::int16_t> pcm(frames * static_cast<std::size_t>(format_.channels));
-        const std::size_t got = playback_->pull(pcm.data(), frames);
-        played += got;
-        if (got == 0 && playback_->pullEnded()) playback_->drained();
-        return got;
-    }
-
-    bool refuse = false;
-    int starts = 0, stops = 0;
-    std::uint64_t played = 0;
-
-private:
-    PreviewFormat format_;
-    PreviewPlayback* playback_ = nullptr;
-};
 
 TEST(PreviewPlayback, PlayStopSwitchAndEndOfData) {
     TempDir t;
@@ -290,6 +240,8 @@ TEST(PreviewPlayback, PlayStopSwitchAndEndOfData) {
     ASSERT_TRUE(player.play(open(t / "a.wav", 100), 3));
     EXPECT_EQ(player.state(), PreviewState::Playing);
     out.play(4000);
+    player.drained();  // an output running dry while data is left: no end
+    EXPECT_EQ(player.state(), PreviewState::Playing);
     EXPECT_EQ(player.positionText(), "00:00.5 / 00:01.0");
     EXPECT_TRUE(player.stopsOnToggle(3));
     EXPECT_FALSE(player.stopsOnToggle(4));
@@ -328,18 +280,6 @@ TEST(PreviewPlayback, PlayStopSwitchAndEndOfData) {
     EXPECT_EQ(refused.error().kind, ErrorKind::Unsupported);
     EXPECT_EQ(player.state(), PreviewState::Stopped);
     EXPECT_FALSE(player.stopsOnToggle(5));
-}
-
-TEST(PreviewPlayback, DrainedBeforeTheEndIsNotTheEnd) {
-    TempDir t;
-    writeBytes(t / "a.wav", wavFile(2, 16000, 16, 1600));
-    FakeOutput out;
-    PreviewPlayback player(out);
-    ASSERT_TRUE(player.play(open(t / "a.wav", 100), 0));
-    out.play(100);
-    player.drained();  // an output running dry while data is left
-    EXPECT_EQ(player.state(), PreviewState::Playing);
-    EXPECT_EQ(player.position(), 100u);
 }
 
 }  // namespace

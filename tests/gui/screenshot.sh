@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Saves PNG pictures of the main window on the demo card, of every system
-# settings dialog and chooser (WQ-7000 and WQ-5000) and of Phrase Setup for
-# an audio, a MIDI and a pattern phrase, in English and in Japanese, under a
-# virtual X display.
+# Saves PNG pictures of the main window on the demo card and of every dialog
+# (system settings on the WQ-7000 and WQ-5000, pattern windows, Phrase Setup
+# for an audio, a MIDI and a pattern phrase, maintenance and convert), in
+# English and in Japanese, under a virtual X display.
 #   tests/gui/screenshot.sh [BUILD_DIR] [OUTPUT_DIR]
 # Needs xvfb-run (Debian: xvfb, xauth) and a CJK font for the Japanese texts
 # (fonts-noto-cjk is in the install list; fonts-ipafont-gothic works too).
@@ -28,29 +28,12 @@ for lang in en ja; do
     xvfb-run -a -s "-screen 0 1400x1000x24" \
     "$build/wqe7000" --screenshot "$out/main-window-$lang.png" "$build/demo-card"
   echo "$out/main-window-$lang.png"
-  if [ -x "$build/tests/gui/gui_test_system_dialogs_look" ]; then
+  # Every dialog: system settings and choosers, pattern windows, Phrase Setup,
+  # maintenance and convert dialogs.
+  if [ -x "$build/tests/gui/gui_test_dialogs_look" ]; then
     XDG_CONFIG_HOME=$settings WQE_LANG=$lang LANG=$locale QT_QPA_PLATFORM=xcb WQE_SHOT_DIR=$out \
       xvfb-run -a -s "-screen 0 1400x1000x24" \
-      "$build/tests/gui/gui_test_system_dialogs_look" -silent
+      "$build/tests/gui/gui_test_dialogs_look" -silent
     ls "$out"/*-"$lang".png | grep -v main-window
-  fi
-  # Phrase Setup for an audio, a MIDI and a pattern phrase.
-  if [ -x "$build/tests/gui/gui_test_phrase_dialog" ]; then
-    XDG_CONFIG_HOME=$settings WQE_LANG=$lang LANG=$locale QT_QPA_PLATFORM=xcb WQE_SHOT_DIR=$out \
-      xvfb-run -a -s "-screen 0 1400x1000x24" \
-      "$build/tests/gui/gui_test_phrase_dialog" -silent screenshots
-    ls "$out"/phrase-setup-*-"$lang".png
-  fi
-  # "Phrase to make", the pattern and song editors and the step dialog.
-  if [ -x "$build/tests/gui/gui_test_pattern_editor" ]; then
-    XDG_CONFIG_HOME=$settings WQE_LANG=$lang LANG=$locale QT_QPA_PLATFORM=xcb WQE_SHOT_DIR=$out \
-      xvfb-run -a -s "-screen 0 1400x1000x24" \
-      "$build/tests/gui/gui_test_pattern_editor" -silent textsFitInTheLanguage
-  fi
-  # The maintenance dialogs (backup, restore, cleanup, phrase copy).
-  if [ -x "$build/tests/gui/gui_test_maintenance_dialogs" ]; then
-    XDG_CONFIG_HOME=$settings WQE_LANG=$lang LANG=$locale QT_QPA_PLATFORM=xcb WQE_SHOT_DIR=$out \
-      xvfb-run -a -s "-screen 0 1400x1000x24" \
-      "$build/tests/gui/gui_test_maintenance_dialogs" -silent screenshots
   fi
 done

@@ -13,6 +13,7 @@
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "card/CWQEDoc.h"
@@ -123,40 +124,16 @@ inline Bytes wavFile(int channels, int rate, int bits, std::uint32_t frames,
     return f;
 }
 
-// A fresh folder in memory (/dev/shm) where the system has one, else in the
-// temporary folder; removed afterwards. For tests that write hundreds of
-// small cards, each flushed to the device.
-class MemoryTempDir {
-public:
-    MemoryTempDir() {
-        std::error_code ec;
-        const std::filesystem::path shm = "/dev/shm";
-        const auto base =
-            std::filesystem::is_directory(shm, ec) ? shm : std::filesystem::temp_directory_path();
-        std::random_device rd;
-        path_ = base / ("wqe-test-" + std::to_string(rd()) + std::to_string(rd()));
-        std::filesystem::create_directories(path_);
-    }
-    ~MemoryTempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    MemoryTempDir(const MemoryTempDir&) = delete;
-    MemoryTempDir& operator=(const MemoryTempDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
-private:
-    std::filesystem::path path_;
-};
-
 // Every entry under `folder` by relative path: a file's bytes, or "<dir>"
-// for a folder. Two equal snapshots mean nothing was written or removed.
-inline std::map<std::string, std::string> snapshot(const std::filesystem::path& folder) {
+// for a folder; entries whose first or last part `skip` names are left out.
+// Two equal snapshots mean nothing was written or removed.
+inline std::map<std::string, std::string> snapshot(const std::filesystem::path& folder,
+                                                   bool (*skip)(std::string_view) = nullptr) {
     std::map<std::string, std::string> entries;
     for (const auto& e : std::filesystem::recursive_directory_iterator(folder)) {
-        const std::string rel = e.path().lexically_relative(folder).string();
-        entries[rel] = e.is_directory() ? std::string("<dir>") : readText(e.path());
+        const std::filesystem::path rel = e.path().lexically_relative(folder);
+        if (skip && (skip(rel.begin()->string()) || skip(rel.filename().string()))) continue;
+        entries[rel.string()] = e.is_directory() ? std::string("<dir>") : readText(e.path());
     }
     return entries;
 }

@@ -56,7 +56,6 @@ TEST(WaveFile, BrokenFilesGiveTheirReasons) {
         {riff({{"fmt ", fmtBlock(1, 8000)}}, "AVI "),
          "not a WAV file (the RIFF form type is not \"WAVE\")"},
         {Bytes{'h', 'e', 'l', 'l', 'o'}, "not a WAV file (it does not begin with \"RIFF\")"},
-        {Bytes{}, "not a WAV file (it does not begin with \"RIFF\")"},
         {Bytes{'R', 'I', 'F', 'F', 4, 0, 0, 0},
          "not a WAV file (the RIFF form type is not \"WAVE\")"},
     };
@@ -70,9 +69,9 @@ TEST(WaveFile, BrokenFilesGiveTheirReasons) {
     EXPECT_EQ(probeWaveFile(dir / "missing.wav").error().kind, ErrorKind::NotFound);
 }
 
-// The one header reader gives the same answer on memory as through a file,
-// and reads back what the one header writer wrote.
-TEST(WaveFile, OneReaderOnMemoryAndFilesOneWriter) {
+// The one header reader gives the same answer on memory as through a file.
+// (The one header writer is pinned by the decoded files of tests/data/kpac.)
+TEST(WaveFile, OneReaderOnMemoryAndFiles) {
     TempDir dir;
     const Bytes inputs[] = {
         riff({{"LIST", Bytes(7, 'x')}, {"fmt ", fmtBlock(2, 44100, 18)}, {"data", Bytes(12)}}),
@@ -92,15 +91,6 @@ TEST(WaveFile, OneReaderOnMemoryAndFilesOneWriter) {
             EXPECT_EQ(fromMemory->dataSize, fromFile->dataSize);
         }
     }
-    const WaveFormat f = WaveFormat::pcm(2, 48000, 24);
-    const auto header = canonicalWaveHeader(f, 600);
-    const Bytes made = makeWav(2, 48000, 24, std::vector<std::int32_t>(200));
-    EXPECT_EQ(Bytes(header.begin(), header.end()), Bytes(made.begin(), made.begin() + 44));
-    SpanInput in(header);
-    const auto back = readWaveHeader(in);
-    ASSERT_TRUE(back);
-    EXPECT_EQ(back->format, f);
-    EXPECT_EQ(back->dataSize, 600u);
 }
 
 TEST(WaveFile, ReadsAreClippedToTheDataWindow) {
@@ -154,7 +144,7 @@ TEST(WaveFile, FinishOrTheDestructorPatchesTheRiffSize) {
     }
 }
 
-TEST(DataStream, FileLinesAndNullStream) {
+TEST(DataStream, FileLines) {
     TempDir dir;
     const std::string longLine(100, 'a');
     writeText(dir / "t.txt", longLine + "\nshort\nend");
@@ -168,11 +158,5 @@ TEST(DataStream, FileLinesAndNullStream) {
     EXPECT_EQ(f.ReadLine(line), 0u);
     EXPECT_EQ(f.GetSize(), 110u);
 
-    LDataStreamNull null;
-    std::uint8_t buf[4] = {9, 9, 9, 9};
-    EXPECT_EQ(null.Read(buf, 4), 0u);
-    EXPECT_EQ(buf[3], 0);
-    EXPECT_FALSE(null.WriteExact(buf, 4));
-    EXPECT_EQ(null.GetResult(), -1);
     EXPECT_FALSE(LDataStreamFile().Seek(0));  // a closed file
 }

@@ -2,7 +2,8 @@
 // flush, rename, remove or read (counted from 1, per operation, over the
 // double's lifetime) fails with a chosen errno; everything else goes to the
 // real file system. A failing write first writes half of its bytes, as a full
-// disk does. Hand it to the writer under test instead of realFileSystem().
+// disk does. Or the k-th call ends the process before it runs, as a kill
+// would. Hand it to the writer under test instead of realFileSystem().
 //
 //   FaultyFileSystem probe;                 // count the operations once
 //   run(probe);
@@ -13,6 +14,8 @@
 //           run(faulty);                     // must report, must not corrupt
 //       }
 #pragma once
+
+#include <unistd.h>
 
 #include <array>
 #include <cerrno>
@@ -30,21 +33,8 @@ inline constexpr std::array kWriteOps = {FsOp::Create, FsOp::Write, FsOp::Flush,
                                          FsOp::Remove};
 
 inline const char* fsOpName(FsOp op) {
-    switch (op) {
-        case FsOp::Create:
-            return "create";
-        case FsOp::Write:
-            return "write";
-        case FsOp::Flush:
-            return "flush";
-        case FsOp::Rename:
-            return "rename";
-        case FsOp::Remove:
-            return "remove";
-        case FsOp::Read:
-            return "read";
-    }
-    return "?";
+    constexpr const char* kNames[] = {"create", "write", "flush", "rename", "remove", "read"};
+    return kNames[static_cast<int>(op)];
 }
 
 class FaultyFileSystem : public FileSystem {
@@ -52,13 +42,14 @@ public:
     explicit FaultyFileSystem(FileSystem& inner = realFileSystem()) : inner_(inner) {}
 
     // The k-th call of `op` fails with `err`.
-    void failAt(FsOp op, int k, int err = EIO) { faults_[op] = {k, err}; }
+    void failAt(FsOp op, int k, int err = EIO) { faults_[op] = {k, err, false}; }
     // Every call of `op` from the k-th on fails (a full disk stays full).
-    void failFrom(FsOp op, int k, int err = EIO) { sticky_[op] = {k, err}; }
-    int count(FsOp op) const {
-        auto it = counts_.find(op);
-        return it == counts_.end() ? 0 : it->second;
-    }
+    void failFrom(FsOp op, int k, int err = EIO) { faults_[op] = {k, err, true}; }
+    // The k-th call of `op` ends the process with status kCrashed before it
+    // runs (for a child process: no destructor or rollback runs).
+    static constexpr int kCrashed = 86;
+    void crashAt(FsOp op, int k) { faults_[op] = {k, 0, false}; }
+    int count(FsOp op) const { return counts_.contains(op) ? counts_.at(op) : 0; }
     // True once an injected failure happened.
     bool fired() const { return fired_; }
 
@@ -116,22 +107,24 @@ private:
         fs::path path_;
     };
 
+    struct Fault {
+        int k, err;
+        bool sticky;
+    };
+
     // The errno to fail with, or 0.
     int tick(FsOp op) {
         const int n = ++counts_[op];
-        if (auto it = faults_.find(op); it != faults_.end() && it->second.first == n) {
-            fired_ = true;
-            return it->second.second;
-        }
-        if (auto it = sticky_.find(op); it != sticky_.end() && n >= it->second.first) {
-            fired_ = true;
-            return it->second.second;
-        }
-        return 0;
+        const auto it = faults_.find(op);
+        if (it == faults_.end() || n < it->second.k || (n > it->second.k && !it->second.sticky))
+            return 0;
+        if (it->second.err == 0) _exit(kCrashed);
+        fired_ = true;
+        return it->second.err;
     }
 
     FileSystem& inner_;
-    std::map<FsOp, std::pair<int, int>> faults_, sticky_;
+    std::map<FsOp, Fault> faults_;
     std::map<FsOp, int> counts_;
     bool fired_ = false;
 };

@@ -12,10 +12,10 @@ namespace wqe::test {
 
 class TempDir {
 public:
-    TempDir() {
+    // A fresh folder under `base`, the system's temporary folder unless told.
+    explicit TempDir(const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
         std::random_device rd;
-        path_ = std::filesystem::temp_directory_path() /
-                ("wqe-test-" + std::to_string(rd()) + std::to_string(rd()));
+        path_ = base / ("wqe-test-" + std::to_string(rd()) + std::to_string(rd()));
         std::filesystem::create_directories(path_);
     }
     ~TempDir() {
@@ -33,15 +33,9 @@ private:
     std::filesystem::path path_;
 };
 
-inline std::vector<std::uint8_t> readBytes(const std::filesystem::path& p) {
+inline std::string readText(const std::filesystem::path& p) {
     std::ifstream in(p, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void writeBytes(const std::filesystem::path& p, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream out(p, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
 }
 
 inline void writeText(const std::filesystem::path& p, const std::string& text) {
@@ -49,9 +43,13 @@ inline void writeText(const std::filesystem::path& p, const std::string& text) {
     out << text;
 }
 
-inline std::string readText(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+inline std::vector<std::uint8_t> readBytes(const std::filesystem::path& p) {
+    const std::string text = readText(p);
+    return {text.begin(), text.end()};
+}
+
+inline void writeBytes(const std::filesystem::path& p, const std::vector<std::uint8_t>& bytes) {
+    writeText(p, std::string(bytes.begin(), bytes.end()));
 }
 
 }  // namespace wqe::test
