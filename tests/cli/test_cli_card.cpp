@@ -83,7 +83,6 @@ TEST_F(CliCard, RefusalsAndUsageErrorsWriteNothing) {
         // 250 records on the card: 1000 slots would read past them.
         {{"set", card, "phrase-count-code=2"}, 2, "settings file holds 250 records"},
         {{"info", (dir / "nowhere").string()}, 2, "nowhere: no such card folder or file"},
-        {{"info"}, 1, "usage: wqe info"},
         {{"new", card}, 2, "already holds a card"},
         {{"new", (dir / "x").string(), "--model", "5000", "--phrases", "1000"}, 1, "--phrases"},
     };

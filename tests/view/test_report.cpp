@@ -152,7 +152,6 @@ TEST(Report, Wq5000PhraseRowShowsTheListsCells) {
 TEST(Report, SystemPageValues) {
     OpenedCard w7(Model::WQ7000);
     CWQESys& s7 = w7.doc.sys();
-    s7.setLineThruFadeIn(123);
     s7.setWqLinkMode(2);
     s7.setControlInputMode(2);
     s7.setDirectPlaybackKind(1);  // a pair no item stands for
@@ -171,7 +170,6 @@ TEST(Report, SystemPageValues) {
     };
     const auto E = Language::English, J = Language::Japanese;
     const Case cases[] = {
-        {w7, E, 1, "    Fade In          : 12.3s"},
         {w7, J, 1, "  WQ-LINK Mode       : ｽﾚｰﾌﾞ"},
         {w7, E, 3, "  Control Input Select    :"},
         {count, J, 3, "  Control Input Select    : ｶｳﾝﾄ再生"},
