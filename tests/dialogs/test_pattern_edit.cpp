@@ -260,7 +260,6 @@ TEST(PatternEdit, EnterWritesFileThenRecordAsOneStep) {
     const Case cases[] = {
         {Model::WQ7000, 2, false, 7, false, 1, 7, true},
         {Model::WQ7000, 3, true, std::nullopt, false, 3, 1, false},
-        {Model::WQ7000, 0, false, 1, false, 0, 1, false},
         {Model::WQ5000, 4, false, std::nullopt, false, 2, 0, true},
         {Model::WQ7000, 2, false, 9, true, 2, 1, false},
     };
@@ -309,7 +308,6 @@ TEST(PhraseChooser, ListsByModelPlayAndCount) {
     };
     const Case cases[] = {
         {Model::WQ7000, true, 250, 1 + 1 + 250 + 1000, "PLAY", "A0250", "B0001", "B1000"},
-        {Model::WQ5000, true, 500, 1 + 1 + 500 + 500, "PLAY", "A500", "B001", "B500"},
         {Model::WQ5000, false, 250, 1 + 250 + 500, "A001", "A250", "B001", "B500"},
     };
     for (const Case& c : cases) {

@@ -316,7 +316,6 @@ TEST(FileInformation, LinesOfEveryReader) {
         {A, W5, E, "_WQP0001.PHR", kpacFile(5, 0, 0, 3000), {"Phrase Type: Audio Phrase(not supported)", "KPAC Grade: S-HIGH(48kHz)", "KPAC Mode: LINEAR", "Recording Type: MONO", "Playback Time: 00:00:01.0(sec)"}},
         {A, W7, E, "_WQP0001.PHR", kpacFile(7, 9, 2, 1000), {"Phrase Type: Audio Phrase(not supported)", "KPAC Grade: -----", "KPAC Mode: -----", "Recording Type: -----", "Playback Time: -----"}},
         {A, W7, E, "", {}, {kNoAudio}},
-        {A, W7, E, "_WQP0001.PHR", patternFile(PatternKind::Pattern7000), {kNoAudio}},
         {A, W7, E, "_WQP0001.PHR", head(kpacFile(0, 0, 0, 1), 15), {kAudioFailed}},
         {A, W7, E, "_wqp0001.wav", wavFile(1, 8000, 48000), {"Phrase Type: Audio Phrase", "KPAC Grade: ANNOUNCE(8kHz)", "KPAC Mode: WAV", "Recording Type: MONO", "Playback Time: 00:00:03(sec)"}},
         {A, W7, J, "_WQP0001.WAV", wavFile(2, 11025, 176400), {"Phrase Type: Audio Phrase", "KPAC Grade： -----", "KPAC Mode： WAV", "Recording Type: STEREO", "Playback Time: 00:00:04(sec)"}},

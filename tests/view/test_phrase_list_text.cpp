@@ -163,8 +163,6 @@ TEST(PhraseListText, RowCountAndUnloadedDocument) {
     ASSERT_TRUE(createCard(tmp.path() / "C5", Model::WQ5000, 1));
     ASSERT_TRUE(doc.openCard((tmp.path() / "C5").string()));
     EXPECT_EQ(phraseListRowCount(doc), 500);
-    EXPECT_EQ(phraseListRow(doc, 499, En)[0], "0500");
-    EXPECT_EQ(phraseListRow(doc, 499, En).size(), 14u);
     doc.sys().setPhraseCountCode(2);  // the code read now, not the file's record count
     EXPECT_EQ(phraseListRowCount(doc), 1000);
     // Rows beyond the records of a short phrase file read as empty.
