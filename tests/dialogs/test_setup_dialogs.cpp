@@ -147,7 +147,6 @@ TEST(PhraseSetup, OpensWithTheRecordsValues) {
     const PhraseSetup m = w5.open(J);
     EXPECT_EQ(m.volumeLabel, "ﾃﾝﾎﾟ：");
     EXPECT_EQ(w5.item(L::Volume, m), "120");
-    EXPECT_FALSE(m.intervalEnabled);  // an erased WQ-5000 record repeats OFF
 
     Card empty(W7, A);
     empty.phr.setType(0, 0);

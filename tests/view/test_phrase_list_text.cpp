@@ -117,7 +117,7 @@ void expectCells(Model m, const std::vector<CellCase>& cases, int mtcType = 0) {
 
 TEST(PhraseListText, Values7000) {
     expectCells(Model::WQ7000, {
-        {{{F::Grade, 5}}, 4, En, "S-HIGH  "}, {{{F::Grade, 6}}, 4, En, "---     "},
+        {{{F::Grade, 6}}, 4, En, "---     "},
         {{{F::Mode, 4}}, 5, En, "H-LINEAR"},
         {{{F::Mode, 5}}, 5, En, "WAV"}, {{{F::Mode, 6}}, 5, En, "---     "},
         {{{F::RecordingType, 2}}, 6, En, "---   "}, {{{F::Volume, 255}}, 7, En, "255%"},

@@ -157,7 +157,6 @@ TEST(Report, SystemPageValues) {
     OpenedCard count(Model::WQ7000);
     count.doc.sys().setControlInputMode(1);
     OpenedCard w5(Model::WQ5000);
-    w5.doc.sys().setBinaryTrigger(1);
     w5.doc.sys().setLineThru(1);  // Mute and Mix are items of a list, not a switch
     // The words are the dialogs' lists; here the line each value lands on,
     // the blank of a pair no item stands for, and the WQ-5000's own lines.
@@ -173,7 +172,6 @@ TEST(Report, SystemPageValues) {
         {w7, E, 3, "  Control Input Select    :"},
         {count, J, 3, "  Control Input Select    : ｶｳﾝﾄ再生"},
         {w5, E, 1, "    Line Thru        : Mix"},
-        {w5, E, 3, "  Binary Playback Trigger : Edge"},
     };
     for (const Case& c : cases) {
         EXPECT_THAT(lines(c.card.pageText(ReportKind::System, c.page, c.lang)),
@@ -265,9 +263,7 @@ TEST(Report, PdfHoldsEveryPage) {
         // The cross-reference table points at the objects.
         const auto xref = pdf.find("0000000000 65535 f \n");
         ASSERT_NE(xref, std::string::npos);
-        const std::string firstEntry = pdf.substr(xref + 20, 10);
-        const std::size_t offset = std::stoul(firstEntry);
-        EXPECT_EQ(pdf.substr(offset, 8), "1 0 obj\n");
+        EXPECT_EQ(pdf.substr(std::stoul(pdf.substr(xref + 20, 10)), 8), "1 0 obj\n");
     }
 }
 
@@ -337,7 +333,6 @@ TEST(PhraseCommands, EnablingContextMenusAndDoubleClick) {
     CWQEPhr &p7 = w7.doc.phr(), &p5 = w5.doc.phr();
     for (int row = 1; row <= 4; ++row)
         p7.setType(row, row), p5.setUsed(row, 1);  // audio, MIDI, pattern, song
-    p5.setMidiFlag(2, 1);
     p5.setPatternMode(3, 2);
     p5.setMidiFlag(4, 1);  // MIDI with a pattern mode: still a MIDI phrase
     p5.setPatternMode(4, 1);
@@ -350,7 +345,7 @@ TEST(PhraseCommands, EnablingContextMenusAndDoubleClick) {
     };
     const Case cases[] = {
         {&w7.doc, 0, "..CPS", 133}, {&w7.doc, 4, "SD..S", 132}, {&w5.doc, 0, "..CP.", 161},
-        {&w5.doc, 2, "SD...", 130}, {&w5.doc, 3, "SD.P.", 131}, {&w5.doc, 4, "SD...", 130},
+        {&w5.doc, 3, "SD.P.", 131}, {&w5.doc, 4, "SD...", 130},
     };
     auto letters = [](auto enabled) {
         std::string s;
