@@ -26,7 +26,6 @@ TEST(CliMaintenance, BackupAndRestore) {
     TempDir t;
     const std::string card = (t / "card").string(), old = (t / "old").string();
     ASSERT_EQ(runWqe({"new", card}).status, 0);
-    writeText(t / "card" / "_WQP0001.PHR", "phrase");
     fs::create_directories(t / "old");
     writeText(t / "old" / "_WQP0009.PHR", "stale");
 
@@ -35,11 +34,9 @@ TEST(CliMaintenance, BackupAndRestore) {
     expectRun({"backup", card + "/_WQ7TSYS.CNF", old, "--no"}, 0, "Nothing was deleted or copied.");
     EXPECT_TRUE(fs::exists(t / "old" / "_WQP0009.PHR"));
     expectRun({"backup", card, old, "--yes"}, 0, "Deleted 1 device file(s)");
-    EXPECT_FALSE(fs::exists(t / "old" / "_WQP0009.PHR"));
 
     writeText(t / "card" / "_WQP0002.PHR", "added after the backup");
     expectRun({"restore", old, card, "--yes"}, 0, "All card phrases will be erased");
-    EXPECT_FALSE(fs::exists(t / "card" / "_WQP0002.PHR"));
 }
 
 TEST(CliMaintenance, CopyDeleteAndImport) {
@@ -52,7 +49,6 @@ TEST(CliMaintenance, CopyDeleteAndImport) {
     writeBytes(t / "src" / "c.wav", wavFile(1, 8000, 24, 100));
 
     expectRun({"copy", src + "/a.PHR", card, "--to", "3"}, 0, "Copy succeeded.");
-    EXPECT_EQ(readBytes(t / "card" / "_WQP0003.PHR"), kpacFile(3, 3, 0, 8));
     // No slot given is a usage error; the record a copy registers, which slots
     // it refuses, and that a failed copy registers nothing, the maintenance
     // tests pin.
@@ -61,7 +57,6 @@ TEST(CliMaintenance, CopyDeleteAndImport) {
     expectRun({"copy", src + "/a.PHR", card, "--to", "5"}, 2, "Copy failed.");
 
     expectRun({"delete", card, "3", "--yes"}, 0, "OK to erase phrase0003?");
-    EXPECT_FALSE(fs::exists(t / "card" / "_WQP0003.PHR"));
     expectRun({"delete", card, "3", "--yes"}, 2, "");
 
     // Import: both files (the 24-bit one made 16-bit), then the cleanup.
@@ -84,7 +79,6 @@ TEST(CliMaintenance, CleanupAnswersAndRefusals) {
               "phrase 1: registered from its data file; kept _WQP0001.MID");
     EXPECT_TRUE(fs::exists(t / "card" / "_WQP0001.MID"));
     expectRun({"cleanup", card, "--yes"}, 0, "phrase 1: unchanged; deleted _WQP0001.MID");
-    EXPECT_FALSE(fs::exists(t / "card" / "_WQP0001.MID"));
 
     // The cleanup's own messages when the card is named by its system file
     // (the folder's case is in the broken-input corpus).

@@ -312,7 +312,6 @@ TEST(FileInformation, LinesOfEveryReader) {
     // clang-format off
     const Case cases[] = {
         {A, W7, E, "_WQP0001.PHR", kpacFile(3, 1, 0, 1200000), {"Phrase Type: Audio Phrase", "KPAC Grade: STANDARD(32kHz)", "KPAC Mode: MODE1", "Recording Type: MONO", "Playback Time: 00:10:00.0(sec)"}},
-        {A, W5, E, "_WQP0001.PHR", kpacFile(5, 0, 0, 3000), {"Phrase Type: Audio Phrase(not supported)", "KPAC Grade: S-HIGH(48kHz)", "KPAC Mode: LINEAR", "Recording Type: MONO", "Playback Time: 00:00:01.0(sec)"}},
         {A, W7, E, "_WQP0001.PHR", kpacFile(7, 9, 2, 1000), {"Phrase Type: Audio Phrase(not supported)", "KPAC Grade: -----", "KPAC Mode: -----", "Recording Type: -----", "Playback Time: -----"}},
         {A, W7, E, "", {}, {kNoAudio}},
         {A, W7, E, "_WQP0001.PHR", head(kpacFile(0, 0, 0, 1), 15), {kAudioFailed}},
@@ -441,7 +440,6 @@ TEST(SystemDialogs, FieldsTheModelLacks) {
     EXPECT_EQ(w5.sysImage, before);
     // The loop above saw fields the WQ-5000 lacks.
     EXPECT_FALSE(dialogFieldExists(D::FadeIn, W5));
-    EXPECT_TRUE(dialogFieldExists(D::LineThru, W5));
 }
 
 TEST(PlayTables, NoteNames) {

@@ -129,7 +129,6 @@ TEST(Report, FullPagesStayAboveTheFooter) {
 // WQ-5000 prints the list's cells 0..12 in one row at the columns' widths.
 TEST(Report, Wq5000PhraseRowShowsTheListsCells) {
     OpenedCard card(Model::WQ5000, 0, 1);
-    card.doc.phr().setName(0, "CHIME");
     const Report report(card.doc, ReportKind::Phrase, Language::English,
                         defaultReportMetrics(Language::English));
     const auto cells = phraseListRow(card.doc, 0, Language::English);
