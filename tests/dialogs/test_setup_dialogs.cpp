@@ -37,8 +37,11 @@ const auto A = PhraseKind::Audio, M = PhraseKind::Midi, P = PhraseKind::Pattern,
 struct Card {
     explicit Card(Model m, PhraseKind kind = PhraseKind::Audio)
         : sysImage(CWQESys::defaultImage(m)), phrImage(CWQEPhr::erasedImage(m, 4)) {
-        sys.setModel(m), phr.setModel(m), memo.setModel(m);
-        sys.attach(sysImage), phr.attach(phrImage);
+        sys.setModel(m);
+        phr.setModel(m);
+        memo.setModel(m);
+        sys.attach(sysImage);
+        phr.attach(phrImage);
         if (m == W7) {
             phr.setType(0, static_cast<std::uint32_t>(kind) + 1);
         } else {
