@@ -2,7 +2,7 @@
 // output formats, errors and exit statuses, and what reaches the disk. A
 // save is the document's, whose faults and stale temporaries are pinned in
 // tests/card and tests/base; where pattern steps land in their file is
-// pinned by tests/card/test_pattern_file.cpp and the step texts by tests/view.
+// pinned by tests/card/test_phrase_prm.cpp and the step texts by tests/view.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -69,15 +69,13 @@ TEST_F(CliCard, SetStoresTextsAndNumbersAndReadsBack) {
     EXPECT_TRUE(runWqe({"get", card, "note-map"}).out.starts_with("note-map=0,5,5,"));
 }
 
-// Broken card files are the corpus's (test_cli_maintenance.cpp); here the
-// commands' own refusals and usage errors, which write nothing.
+// Broken card files are the corpus's (test_cli_files.cpp), and the field
+// refusals set shares with apply are the JSON test's; here the commands' own
+// refusals and usage errors, which write nothing.
 TEST_F(CliCard, RefusalsAndUsageErrorsWriteNothing) {
     const auto before = readBytes(std::filesystem::path(card) / "_WQ7TSYS.CNF");
     const std::tuple<std::vector<std::string>, int, const char*> cases[] = {
         {{"set", card, "line-thru-fade-in=600"}, 2, "line-thru-fade-in"},
-        {{"set", card, "busy-out-code=1"}, 2, "WQ-7000 card has no such field"},
-        {{"set", card, "phrase.251.volume=5"}, 2, "1..250"},
-        {{"set", card, "card-name=NINECHARS"}, 2, "the field holds 8"},
         {{"set", card, "baud-rate=1", "mtc-type=x"}, 2, "not a number"},
         {{"set", card, "baud-rate"}, 1, "FIELD=VALUE"},
         // 250 records on the card: 1000 slots would read past them.

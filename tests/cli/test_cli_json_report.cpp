@@ -92,7 +92,6 @@ TEST_F(CliJson, ApplyRefusesBadFilesAndWritesNothing) {
         {R"({"model": "WQ-5000"})", "/model: the card is a WQ-7000 card"},
         {R"({"model": "WQ-7000", "colour": 1})", "/colour: unknown key"},
         {withSystem(R"("busy-out-code": 1)"), "/system/busy-out-code: a WQ-7000 card has no"},
-        {withSystem(R"("eq-low-gain": 25)"), "/system/eq-low-gain: 25 is outside 0..24"},
         {withSystem(R"("eq-low-gain": "12")"), "/system/eq-low-gain: expected a whole number"},
         {withSystem(R"("memo": "a", "card-name": "NINECHARS")"), "/system/card-name: 9 bytes"},
         {withSystem(R"("phrase-count-code": 1)"), "/system/phrase-count-code: 1 means 500"},
@@ -236,20 +235,15 @@ TEST_F(CliReport, DemoCardAsTextInBothLanguages) {
 }
 
 TEST_F(CliReport, PdfWithTheExpectedPages) {
-    if (pdfPages("/nonexistent") == -1 && std::system("command -v pdfinfo >/dev/null 2>&1") != 0)
+    if (std::system("command -v pdfinfo >/dev/null 2>&1") != 0)
         GTEST_SKIP()
             << "pdfinfo (poppler-utils) is not installed; scripts/install-deps installs it";
-    struct Case {
-        const char* kind;
-        const char* lang;
-        int pages;
-    };
     // The demo card holds three phrases: one phrase page.
-    for (const Case& c : {Case{"all", "ja", 4}, {"phrase", "en", 1}}) {
-        const std::string out = (dir / (std::string(c.kind) + c.lang + ".pdf")).string();
-        const auto r = runWqe({"report", card, "--kind", c.kind, "--lang", c.lang, "--pdf", out});
+    for (auto [kind, lang, pages] : {std::tuple{"all", "ja", 4}, {"phrase", "en", 1}}) {
+        const std::string out = (dir / (std::string(kind) + lang + ".pdf")).string();
+        const auto r = runWqe({"report", card, "--kind", kind, "--lang", lang, "--pdf", out});
         ASSERT_EQ(r.status, 0) << r.err;
-        EXPECT_EQ(pdfPages(out), c.pages) << c.kind << " " << c.lang;
+        EXPECT_EQ(pdfPages(out), pages) << kind << " " << lang;
     }
 }
 
