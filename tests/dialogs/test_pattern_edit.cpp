@@ -97,34 +97,31 @@ TEST(PatternEdit, NewPhraseRecordAndEmptyFileByteForByte) {
 // CLOSE of a new phrase (its file goes, its slot stays empty) is the main
 // window GUI test's.
 TEST(PatternEdit, MakingNeverLosesAFile) {
-    struct Case {
-        const char* what;
-        bool existingFile;
-        std::optional<FsOp> failing;
-    };
-    const Case cases[] = {{"data file of that number already there", true, std::nullopt},
-                          {"the write fails half-way", false, FsOp::Write},
-                          {"the new file cannot be put in place", false, FsOp::Rename}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    // (what, a data file of that number already there, the failing step)
+    const std::tuple<const char*, bool, std::optional<FsOp>> cases[] = {
+        {"existing file", true, std::nullopt},
+        {"the write fails half-way", false, FsOp::Write},
+        {"the new file cannot be put in place", false, FsOp::Rename}};
+    for (const auto& [what, existingFile, failing] : cases) {
+        SCOPED_TRACE(what);
         Card card(Model::WQ7000);
         const std::vector<std::uint8_t> audio(3000, 0x5A);
-        if (c.existingFile) {
+        if (existingFile) {
             ASSERT_TRUE(writeFileAtomic(realFileSystem(), card.dataFile(), audio));
         }
         FaultyFileSystem faulty;
-        if (c.failing) faulty.failAt(*c.failing, 1, ENOSPC);
+        if (failing) faulty.failAt(*failing, 1, ENOSPC);
         const auto before = card.record();
         const Status s = makeNewPhrase(card.doc, kSlot, PatternKind::Pattern7000, faulty);
         EXPECT_FALSE(s);
         EXPECT_EQ(card.record(), before);
-        if (c.existingFile)
+        if (existingFile)
             EXPECT_EQ(readBytes(card.dataFile()), audio);
         else
             EXPECT_FALSE(std::filesystem::exists(card.dataFile()));
         // No temporary file is left.
         EXPECT_EQ(std::ranges::distance(std::filesystem::directory_iterator(card.dir.path())),
-                  c.existingFile ? 4 : 3);
+                  existingFile ? 4 : 3);
     }
 }
 
@@ -132,14 +129,8 @@ TEST(PatternEdit, InsertDeleteClearStayInTheirBlock) {
     PatternData data(PatternKind::Pattern7000);
     for (int r = 0; r < kPatternAllSteps; ++r) data.setStepRef(r, static_cast<std::uint16_t>(r));
     const std::uint16_t E = kStepUnused;
-    struct Case {
-        int modeIndex;
-        char op;  // I, D, C
-        int row;
-        int rows;
-        std::vector<std::pair<int, std::uint16_t>> expect;  // row -> ref after
-    };
-    const Case cases[] = {
+    // (mode index, Insert/Delete/Clear, row, rows, row -> ref after)
+    const std::tuple<int, char, int, int, std::vector<std::pair<int, std::uint16_t>>> cases[] = {
         {2, 'I', 99, 128, {{98, 98}, {99, E}, {100, 100}, {127, 127}}},
         {2, 'D', 0, 128, {{0, 1}, {98, 99}, {99, E}, {100, 100}}},
         {3, 'I', 100, 128, {{99, 99}, {100, E}, {101, 100}, {127, 126}}},
@@ -147,41 +138,34 @@ TEST(PatternEdit, InsertDeleteClearStayInTheirBlock) {
         {0, 'C', 5, 100, {{0, E}, {99, E}}},
         {0, 'D', 100, 100, {{99, 99}}},  // outside the list: nothing
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(1, c.op) + std::to_string(c.row));
-        PatternEditor ed(data, c.modeIndex);
-        ASSERT_EQ(ed.rowCount(), c.rows);
-        if (c.op == 'I') ed.insertRow(c.row);
-        if (c.op == 'D') ed.deleteRow(c.row);
-        if (c.op == 'C') ed.clearBlock(c.row);
-        for (const auto& [row, ref] : c.expect) EXPECT_EQ(ed.row(row).ref, ref) << "row " << row;
-        EXPECT_EQ(ed.rowCount(), c.rows);
+    for (const auto& [modeIndex, op, at, rows, expect] : cases) {
+        SCOPED_TRACE(std::string(1, op) + std::to_string(at));
+        PatternEditor ed(data, modeIndex);
+        ASSERT_EQ(ed.rowCount(), rows);
+        if (op == 'I') ed.insertRow(at);
+        if (op == 'D') ed.deleteRow(at);
+        if (op == 'C') ed.clearBlock(at);
+        for (const auto& [row, ref] : expect) EXPECT_EQ(ed.row(row).ref, ref) << "row " << row;
+        EXPECT_EQ(ed.rowCount(), rows);
     }
 }
 
 TEST(PatternEdit, PlayCountShownEnabledAndStored) {
-    struct Case {
-        PatternKind kind;
-        int modeIndex;
-        std::uint8_t byte;
-        bool shown, enabled;
-        int position;
-        int chosen;
-        std::uint8_t stored;
-    };
+    // (kind, mode index, stored byte, shown, enabled, its position, the
+    // position chosen, the byte it stores)
     const auto P7 = PatternKind::Pattern7000;
-    const Case cases[] = {
+    const std::tuple<PatternKind, int, std::uint8_t, bool, bool, int, int, std::uint8_t> cases[] = {
         {P7, 2, 5, true, true, 4, 9, 10},
         {P7, 0, 1, true, false, 0, 0, 1},
         {P7, 2, 0, true, true, 0, 24, 25},
         {P7, 2, 30, true, true, -1, -1, 30},
         {PatternKind::Pattern5000, 3, 1, false, false, 0, 0, 1},
     };
-    for (const Case& c : cases) {
-        PatternEditor ed(PatternData(c.kind), c.modeIndex, c.byte);
+    for (const auto& [kind, modeIndex, byte, shown, enabled, position, chosen, stored] : cases) {
+        PatternEditor ed(PatternData(kind), modeIndex, byte);
         EXPECT_EQ(std::tuple(ed.playCountShown(), ed.playCountEnabled(), ed.playCountPosition(),
-                             ed.playCountByte(c.chosen)),
-                  std::tuple(c.shown, c.enabled, c.position, c.stored));
+                             ed.playCountByte(chosen)),
+                  std::tuple(shown, enabled, position, stored));
     }
 }
 
@@ -192,24 +176,21 @@ TEST(PatternEdit, EnterStoresRowsAsRead) {
     read.setStepVolume(1, 30);
     read.setStepInterval(1, 12);
     read.setInterruptStep(105);
-    struct Case {
-        int modeIndex;
-        int selected;
-        std::uint8_t interruptByte;
-    };
-    for (const Case& c : {Case{2, 100, 101}, Case{3, 3, 0}, Case{0, 100, 105}}) {
-        PatternEditor ed(read, c.modeIndex);
+    // (mode index, selected interrupt row, the interrupt byte stored)
+    for (auto [modeIndex, selected, interruptByte] :
+         {std::tuple{2, 100, 101}, {3, 3, 0}, {0, 100, 105}}) {
+        PatternEditor ed(read, modeIndex);
         ed.setRow(0, {11, 50, 15, 0});
         ed.setRow(1, EditorRow{});
         if (ed.rowCount() > 100) ed.setRow(100, {1000, 80, 33, 0});
         // Where the steps lie in the block is pinned in tests/card.
-        const PatternData out = ed.stored(c.selected);
+        const PatternData out = ed.stored(selected);
         EXPECT_EQ(std::tuple(out.stepRef(0), out.stepVolume(0), out.stepInterval(0)),
                   std::tuple(11, 50, 15));
         EXPECT_EQ(std::tuple(out.stepRef(1), out.stepVolume(1), out.stepInterval(1)),
                   std::tuple(kStepUnused, 100, 0));
-        EXPECT_EQ(out.interruptStep(), c.interruptByte);
-        if (c.modeIndex >= 2) {
+        EXPECT_EQ(out.interruptStep(), interruptByte);
+        if (modeIndex >= 2) {
             EXPECT_EQ(out.stepRef(100), 1000);
             EXPECT_EQ(out.stepInterval(100), 0);  // interrupt rows have none
         }
@@ -332,25 +313,19 @@ TEST(PhraseChooser, ListsByModelPlayAndCount) {
 }
 
 TEST(PhraseChooser, PreselectionAndEnterAtTheBankEdges) {
-    struct Case {
-        Model model;
-        bool play;
-        int highest;
-        std::uint16_t ref;
-        int position;  // -1: no item stands for the value
+    // (model, PLAY offered, highest phrase, a stored value no item stands
+    // for); the positions of listed values are the round trip of the lists above.
+    const std::tuple<Model, bool, int, std::uint16_t> cases[] = {
+        {Model::WQ7000, true, 250, 250},     // A251 beyond the card's count
+        {Model::WQ7000, false, 250, 16384},  // PLAY where it is not offered
+        {Model::WQ7000, false, 1000, 2000},  // beyond bank B
+        {Model::WQ5000, false, 500, 4095},  {Model::WQ5000, false, 500, 32768},
     };
-    const Case cases[] = {
-        // The positions of listed values are the round trip of the lists above.
-        {Model::WQ7000, true, 250, 250, -1},     // A251 beyond the card's count
-        {Model::WQ7000, false, 250, 16384, -1},  // PLAY where it is not offered
-        {Model::WQ7000, false, 1000, 2000, -1},  // beyond bank B
-        {Model::WQ5000, false, 500, 4095, -1},  {Model::WQ5000, false, 500, 32768, -1},
-    };
-    for (const Case& c : cases) {
-        const PhraseChooser chooser{c.model, c.play, c.highest};
-        EXPECT_EQ(chooser.position(c.ref), c.position) << c.ref;
+    for (const auto& [model, play, highest, ref] : cases) {
+        const PhraseChooser chooser{model, play, highest};
+        EXPECT_EQ(chooser.position(ref), -1) << ref;
         // ENTER without touching the list gives back the stored value.
-        EXPECT_EQ(chooser.valueAt(c.position, c.ref), c.ref) << c.ref;
+        EXPECT_EQ(chooser.valueAt(-1, ref), ref) << ref;
     }
 }
 
@@ -363,16 +338,13 @@ TEST(StartPointChooser, PreselectionAndResult) {
     EXPECT_TRUE(startTimeEnabled(1));
 
     const StartPoint current{5, {1, 2, 3, 4}};
-    const struct {
-        int phrase;
-        std::array<int, 4> time;
-        StartPoint expected;
-    } cases[] = {
+    // (chosen phrase position, chosen time, the result)
+    const std::tuple<int, std::array<int, 4>, StartPoint> cases[] = {
         {1, {10, 20, 30, 29}, {16384, {10, 20, 30, 29}}},    // Stop keeps the chosen time
         {0, {10, 20, 30, 29}, {32768, {0, 0, 0, 0}}},        // none: time 0
         {2001, {23, 59, 59, 23}, {1999, {23, 59, 59, 23}}},  // B1000
         {-1, {-1, -1, -1, -1}, current},                     // nothing chosen: unchanged
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(startPointResult(c.phrase, c.time, current), c.expected) << c.phrase;
+    for (const auto& [phrase, time, expected] : cases)
+        EXPECT_EQ(startPointResult(phrase, time, current), expected) << phrase;
 }

