@@ -47,14 +47,6 @@ TEST(PatternEdit, NewPhraseRecordAndEmptyFileByteForByte) {
     // (first, last, value) runs of the new record over a record of 0xEE
     // bytes; every other byte (not interpreted, data offset) keeps 0xEE.
     using Runs = std::vector<std::array<int, 3>>;
-    struct Case {
-        Model model;
-        bool song;
-        int fileKind;
-        Runs runs;
-        int nameOffset;
-        std::string name;
-    };
     const Runs w7 = {{1, 9, 0},      {22, 22, 0}, {23, 24, 3},   {25, 25, 1},   {28, 31, 0},
                      {32, 32, 0xFA}, {33, 33, 3}, {34, 51, 0},   {52, 52, 100}, {53, 54, 0},
                      {56, 60, 0},    {61, 61, 1}, {62, 63, 115}, {64, 70, 0}};
@@ -64,12 +56,14 @@ TEST(PatternEdit, NewPhraseRecordAndEmptyFileByteForByte) {
     const Runs w5 = {{0, 0, 1},   {1, 11, 0},     {12, 12, 1}, {13, 13, 0xFA},
                      {14, 14, 0}, {15, 15, 1},    {16, 17, 0}, {18, 18, 0x80},
                      {19, 19, 0}, {20, 20, 0x80}, {21, 21, 0}, {33, 43, 0}};
-    const Case cases[] = {{Model::WQ7000, false, 1, pattern7, 10, "TESTCARD005 "},
-                          {Model::WQ7000, true, 2, song7, 10, "TESTCARD005 "},
-                          {Model::WQ5000, false, 0, w5, 22, "TESTCARD005"}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.fileKind);
-        Card card(c.model);
+    // (model, a song, the file kind made, the record's runs, its name's offset and text)
+    const std::tuple<Model, bool, int, Runs, int, std::string> cases[] = {
+        {Model::WQ7000, false, 1, pattern7, 10, "TESTCARD005 "},
+        {Model::WQ7000, true, 2, song7, 10, "TESTCARD005 "},
+        {Model::WQ5000, false, 0, w5, 22, "TESTCARD005"}};
+    for (const auto& [model, song, fileKind, runs, nameOffset, name] : cases) {
+        SCOPED_TRACE(fileKind);
+        Card card(model);
         // An empty slot whose other bytes hold leftovers.
         card.doc.edit("dirty", [&] {
             auto r = card.doc.phr().record(kSlot);
@@ -77,12 +71,12 @@ TEST(PatternEdit, NewPhraseRecordAndEmptyFileByteForByte) {
             r[0] = 0;
         });
         std::vector<std::uint8_t> expected = card.record();
-        for (const auto& [first, last, value] : c.runs)
+        for (const auto& [first, last, value] : runs)
             std::fill(expected.begin() + first, expected.begin() + last + 1, value);
-        std::ranges::copy(c.name, expected.begin() + c.nameOffset);
+        std::ranges::copy(name, expected.begin() + nameOffset);
 
-        const PatternKind kind = madeKind(c.model, c.song);
-        EXPECT_EQ(static_cast<int>(kind), c.fileKind);
+        const PatternKind kind = madeKind(model, song);
+        EXPECT_EQ(static_cast<int>(kind), fileKind);
         ASSERT_TRUE(makeNewPhrase(card.doc, kSlot, kind));
         EXPECT_EQ(card.record(), expected);
         // The empty layouts themselves are pinned in tests/card.
@@ -228,48 +222,43 @@ TEST(PatternEdit, StepDialogListsAndValues) {
 }
 
 TEST(PatternEdit, EnterWritesFileThenRecordAsOneStep) {
-    struct Case {
-        Model model;
-        std::uint32_t mode;  // the record's pattern mode byte
-        bool interruptPhrase;
-        std::optional<std::uint8_t> play;
-        bool failWrite;
-        std::uint32_t modeAfter;
-        std::uint32_t playAfter;
-        bool corrected;
-    };
-    const Case cases[] = {
-        {Model::WQ7000, 2, false, 7, false, 1, 7, true},
-        {Model::WQ7000, 3, true, std::nullopt, false, 3, 1, false},
-        {Model::WQ5000, 4, false, std::nullopt, false, 2, 0, true},
-        {Model::WQ7000, 2, false, 9, true, 2, 1, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(static_cast<int>(c.mode));
-        Card card(c.model);
-        const PatternKind kind = madeKind(c.model, false);
+    // (model, the record's pattern mode byte, an interrupt phrase set, the PLAY
+    // count chosen, the write fails, mode and PLAY count after, corrected)
+    const std::tuple<Model, std::uint32_t, bool, std::optional<std::uint8_t>, bool, std::uint32_t,
+                     std::uint32_t, bool>
+        cases[] = {
+            {Model::WQ7000, 2, false, 7, false, 1, 7, true},
+            {Model::WQ7000, 3, true, std::nullopt, false, 3, 1, false},
+            {Model::WQ5000, 4, false, std::nullopt, false, 2, 0, true},
+            {Model::WQ7000, 2, false, 9, true, 2, 1, false},
+        };
+    for (const auto& [model, mode, interruptPhrase, play, failWrite, modeAfter, playAfter,
+                      corrected] : cases) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        Card card(model);
+        const PatternKind kind = madeKind(model, false);
         ASSERT_TRUE(makeNewPhrase(card.doc, kSlot, kind));
-        card.doc.edit("mode", [&] { card.doc.phr().setPatternMode(kSlot, c.mode); });
+        card.doc.edit("mode", [&] { card.doc.phr().setPatternMode(kSlot, mode); });
         const auto fileBefore = readBytes(card.dataFile());
         const auto recordBefore = card.record();
         PatternData data(kind);
         data.setStepRef(0, 3);
-        if (c.interruptPhrase) data.setStepRef(120, 4);
+        if (interruptPhrase) data.setStepRef(120, 4);
         FaultyFileSystem faulty;
-        if (c.failWrite) faulty.failAt(FsOp::Write, 1, ENOSPC);
-        const StoreResult r = storeEditedSteps(card.doc, kSlot, data, c.play, faulty);
-        EXPECT_EQ(static_cast<bool>(r.status), !c.failWrite);
-        EXPECT_EQ(r.interruptCorrected, c.corrected);
-        EXPECT_EQ(card.doc.phr().getPatternMode(kSlot), c.modeAfter);
-        EXPECT_EQ(card.doc.phr().getRegistered(kSlot), c.playAfter);
-        if (c.failWrite) {
+        if (failWrite) faulty.failAt(FsOp::Write, 1, ENOSPC);
+        const StoreResult r = storeEditedSteps(card.doc, kSlot, data, play, faulty);
+        EXPECT_EQ(static_cast<bool>(r.status), !failWrite);
+        EXPECT_EQ(r.interruptCorrected, corrected);
+        EXPECT_EQ(card.doc.phr().getPatternMode(kSlot), modeAfter);
+        EXPECT_EQ(card.doc.phr().getRegistered(kSlot), playAfter);
+        if (failWrite) {
             EXPECT_EQ(readBytes(card.dataFile()), fileBefore);
             EXPECT_EQ(card.record(), recordBefore);
             continue;
         }
         EXPECT_EQ(readBytes(card.dataFile()), patternFileBytes(data));
         // A record change is one undo step.
-        if (c.corrected || (c.model == Model::WQ7000 && c.playAfter != 1)) {
+        if (corrected || (model == Model::WQ7000 && playAfter != 1)) {
             EXPECT_TRUE(card.doc.undo());
         }
         EXPECT_EQ(card.record(), recordBefore);
@@ -277,30 +266,24 @@ TEST(PatternEdit, EnterWritesFileThenRecordAsOneStep) {
 }
 
 TEST(PhraseChooser, ListsByModelPlayAndCount) {
-    struct Case {
-        Model model;
-        bool play;
-        int highest;
-        std::size_t count;
-        const char* second;
-        const char* lastA;
-        const char* firstB;
-        const char* last;
-    };
-    const Case cases[] = {
-        {Model::WQ7000, true, 250, 1 + 1 + 250 + 1000, "PLAY", "A0250", "B0001", "B1000"},
-        {Model::WQ5000, false, 250, 1 + 250 + 500, "A001", "A250", "B001", "B500"},
-    };
-    for (const Case& c : cases) {
-        const PhraseChooser chooser{c.model, c.play, c.highest};
+    // (model, PLAY offered, highest phrase, item count, the second item, the
+    // last of bank A, the first of bank B, the last)
+    const std::tuple<Model, bool, int, std::size_t, const char*, const char*, const char*,
+                     const char*>
+        cases[] = {
+            {Model::WQ7000, true, 250, 1 + 1 + 250 + 1000, "PLAY", "A0250", "B0001", "B1000"},
+            {Model::WQ5000, false, 250, 1 + 250 + 500, "A001", "A250", "B001", "B500"},
+        };
+    for (const auto& [model, play, highest, count, second, lastA, firstB, last] : cases) {
+        const PhraseChooser chooser{model, play, highest};
         const auto items = chooser.items();
-        ASSERT_EQ(items.size(), c.count);
-        EXPECT_EQ(items[0], c.model == Model::WQ7000 ? "-----" : "----");
-        EXPECT_EQ(items[1], c.second);
-        const std::size_t lastA = (c.play ? 1 : 0) + static_cast<std::size_t>(c.highest);
-        EXPECT_EQ(items[lastA], c.lastA);
-        EXPECT_EQ(items[lastA + 1], c.firstB);
-        EXPECT_EQ(items.back(), c.last);
+        ASSERT_EQ(items.size(), count);
+        EXPECT_EQ(items[0], model == Model::WQ7000 ? "-----" : "----");
+        EXPECT_EQ(items[1], second);
+        const std::size_t a = (play ? 1 : 0) + static_cast<std::size_t>(highest);
+        EXPECT_EQ(items[a], lastA);
+        EXPECT_EQ(items[a + 1], firstB);
+        EXPECT_EQ(items.back(), last);
         // Every item's text gives back the reference its position stands for.
         for (std::size_t i = 0; i < items.size(); ++i) {
             const std::uint16_t v = chooser.valueAt(static_cast<int>(i), 1);

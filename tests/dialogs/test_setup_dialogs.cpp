@@ -287,31 +287,26 @@ TEST(FileInformation, LinesOfEveryReader) {
     const std::string end("\x00\xFF\x2F\x00", 4);
     Bytes bigWav = wavFile(1, 8000, 16000);
     bigWav[42] = 0xFF;  // the data chunk claims far more than the file holds
-    struct Case {
-        PhraseKind kind;
-        Model model;
-        Language lang;
-        std::string name;  // data file name; "" for none
-        Bytes file;
-        std::array<std::string, kFileInfoLineCount> lines;
-        PatternDataState state = PatternDataState::None;
-    };
     const std::string kAudioFailed =
         "Phrase Type: Audio Phrase(failed in reading of audio phrase data file)";
     using PS = PatternDataState;
+    // (kind, model, language, data file name or "" for none, its bytes, the
+    // lines, the pattern state)
     // clang-format off
-    const Case cases[] = {
-        {A, W7, E, "_WQP0001.PHR", kpacFile(3, 1, 0, 1200000), {"Phrase Type: Audio Phrase", "KPAC Grade: STANDARD(32kHz)", "KPAC Mode: MODE1", "Recording Type: MONO", "Playback Time: 00:10:00.0(sec)"}},
-        {A, W7, E, "_WQP0001.PHR", kpacFile(7, 9, 2, 1000), {"Phrase Type: Audio Phrase(not supported)", "KPAC Grade: -----", "KPAC Mode: -----", "Recording Type: -----", "Playback Time: -----"}},
-        {A, W7, E, "", {}, {"Phrase Type: Audio Phrase(no audio phrase data file)"}},
-        {A, W7, E, "_WQP0001.PHR", head(kpacFile(0, 0, 0, 1), 15), {kAudioFailed}},
-        {A, W7, E, "_wqp0001.wav", wavFile(1, 8000, 48000), {"Phrase Type: Audio Phrase", "KPAC Grade: ANNOUNCE(8kHz)", "KPAC Mode: WAV", "Recording Type: MONO", "Playback Time: 00:00:03(sec)"}},
-        {A, W7, J, "_WQP0001.WAV", wavFile(2, 11025, 176400), {"Phrase Type: Audio Phrase", "KPAC Grade： -----", "KPAC Mode： WAV", "Recording Type: STEREO", "Playback Time: 00:00:04(sec)"}},
-        {A, W7, E, "_WQP0001.WAV", bigWav, {"Phrase Type: Audio Phrase", "KPAC Grade: ANNOUNCE(8kHz)", "KPAC Mode: WAV", "Recording Type: MONO", "Playback Time: 00:00:01(sec)"}},
-        {A, W7, E, "_WQP0001.WAV", head(wavFile(1, 8000, 0), 36), {kAudioFailed}},  // no data chunk
-        {M, W7, E, "_WQP0001.MID", midiFile(0, tempo120 + texts + end), {"Phrase Type: MIDI Phrase", "Format: format0", "TimeBase: 480  Tempo: 120", "SequenceName: DEMO", "Copyright Notice: (C)X"}},
-        {M, W5, J, "_WQP0001.MID", midiFile(1, end), {"Phrase Type: MIDI Phrase(not supported)", "Format: format1", "TimeBase： 480  Tempo: 120", "SequenceName: ", "Copyright Notice: "}},
-        {M, W7, E, "_WQP0001.MID", Bytes(13, 'M'), {"Phrase Type: MIDI Phrase(failed in reading of MIDI phrase data file)"}},
+    const std::tuple<PhraseKind, Model, Language, std::string, Bytes,
+                     std::array<std::string, kFileInfoLineCount>, PatternDataState>
+        cases[] = {
+        {A, W7, E, "_WQP0001.PHR", kpacFile(3, 1, 0, 1200000), {"Phrase Type: Audio Phrase", "KPAC Grade: STANDARD(32kHz)", "KPAC Mode: MODE1", "Recording Type: MONO", "Playback Time: 00:10:00.0(sec)"}, PS::None},
+        {A, W7, E, "_WQP0001.PHR", kpacFile(7, 9, 2, 1000), {"Phrase Type: Audio Phrase(not supported)", "KPAC Grade: -----", "KPAC Mode: -----", "Recording Type: -----", "Playback Time: -----"}, PS::None},
+        {A, W7, E, "", {}, {"Phrase Type: Audio Phrase(no audio phrase data file)"}, PS::None},
+        {A, W7, E, "_WQP0001.PHR", head(kpacFile(0, 0, 0, 1), 15), {kAudioFailed}, PS::None},
+        {A, W7, E, "_wqp0001.wav", wavFile(1, 8000, 48000), {"Phrase Type: Audio Phrase", "KPAC Grade: ANNOUNCE(8kHz)", "KPAC Mode: WAV", "Recording Type: MONO", "Playback Time: 00:00:03(sec)"}, PS::None},
+        {A, W7, J, "_WQP0001.WAV", wavFile(2, 11025, 176400), {"Phrase Type: Audio Phrase", "KPAC Grade： -----", "KPAC Mode： WAV", "Recording Type: STEREO", "Playback Time: 00:00:04(sec)"}, PS::None},
+        {A, W7, E, "_WQP0001.WAV", bigWav, {"Phrase Type: Audio Phrase", "KPAC Grade: ANNOUNCE(8kHz)", "KPAC Mode: WAV", "Recording Type: MONO", "Playback Time: 00:00:01(sec)"}, PS::None},
+        {A, W7, E, "_WQP0001.WAV", head(wavFile(1, 8000, 0), 36), {kAudioFailed}, PS::None},  // no data chunk
+        {M, W7, E, "_WQP0001.MID", midiFile(0, tempo120 + texts + end), {"Phrase Type: MIDI Phrase", "Format: format0", "TimeBase: 480  Tempo: 120", "SequenceName: DEMO", "Copyright Notice: (C)X"}, PS::None},
+        {M, W5, J, "_WQP0001.MID", midiFile(1, end), {"Phrase Type: MIDI Phrase(not supported)", "Format: format1", "TimeBase： 480  Tempo: 120", "SequenceName: ", "Copyright Notice: "}, PS::None},
+        {M, W7, E, "_WQP0001.MID", Bytes(13, 'M'), {"Phrase Type: MIDI Phrase(failed in reading of MIDI phrase data file)"}, PS::None},
         {P, W7, E, "_WQP0001.PHR", patternFile(PatternKind::Pattern7000), {"Phrase Type: Pattern Phrases"}, PS::Pattern7000},
         {S, W7, E, "_WQP0001.PHR", patternFile(PatternKind::Song), {"Phrase Type: Song Phrases"}, PS::Song},
         {P, W7, E, "_WQP0001.PHR", patternFile(PatternKind::Song), {"Phrase Type: Pattern Phrases(not supported)"}, PS::PatternFailed},
@@ -319,17 +314,17 @@ TEST(FileInformation, LinesOfEveryReader) {
         {S, W7, E, "", {}, {"Phrase Type: Song Phrases(no song phrase data file)"}, PS::SongFailed},
     };
     // clang-format on
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.lines[0] + " from " + c.name);
-        Card card(c.model, c.kind);
-        if (c.name.ends_with("wav") || c.name.ends_with("WAV")) card.phr.setMode(0, kModeWav);
-        if (!c.name.empty()) writeBytes(card.dir / c.name, c.file);
-        const FileInformation info = card.open(c.lang).info;
-        EXPECT_EQ(info.lines, c.lines);
-        const bool read = c.state == PS::None ? !c.lines[1].empty() : c.state < PS::PatternFailed;
+    for (const auto& [kind, model, lang, name, file, lines, state] : cases) {
+        SCOPED_TRACE(lines[0] + " from " + name);
+        Card card(model, kind);
+        if (name.ends_with("wav") || name.ends_with("WAV")) card.phr.setMode(0, kModeWav);
+        if (!name.empty()) writeBytes(card.dir / name, file);
+        const FileInformation info = card.open(lang).info;
+        EXPECT_EQ(info.lines, lines);
+        const bool read = state == PS::None ? !lines[1].empty() : state < PS::PatternFailed;
         EXPECT_EQ(info.read, read);
-        EXPECT_EQ(info.patternState, c.state);
-        EXPECT_EQ(info.pattern.has_value(), c.state != PS::None && c.state < PS::PatternFailed);
+        EXPECT_EQ(info.patternState, state);
+        EXPECT_EQ(info.pattern.has_value(), state != PS::None && state < PS::PatternFailed);
     }
 }
 
