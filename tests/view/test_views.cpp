@@ -84,8 +84,8 @@ TEST(PhraseListText, WholeRows7000) {
     EXPECT_EQ(r.row(0, En), (Row{"0001", "WELCOME     ", "AUDIO", "00:00:10.0s", "ANNOUNCE", "LINEAR  ", "STEREO",
         "80%", "01s12f", "00h00m01s00f00sf", "00h00m10s00f00sf", "ENDLESS", "00h00m00s00f00sf", "00h00m05s00f00sf",
         " 00.1s", " 01.0s", "  3", "01m35s", " OFF  ", "---   ", "---   ", "Opening"}));
-    const Row ja = r.row(0, Ja);
-    EXPECT_EQ((Row{ja[2], ja[11], ja[18]}), (Row{"ｵﾝｾｲ ", "ｴﾝﾄﾞﾚｽ", " ｵﾌ   "}));
+    // The Japanese type and switch words are pinned by the demo reports.
+    EXPECT_EQ(r.row(0, Ja)[11], "ｴﾝﾄﾞﾚｽ");
 
     r.set(1, {{F::Type, 2}, {F::Tempo, 115}, {F::ControlOutputSwitch, 1}, {F::ControlOutputTime, 600},
               {F::RepeatSwitch, 1}, {F::Delay, 65535}});
@@ -241,21 +241,18 @@ std::string lineStartingWith(const std::string& text, const std::string& prefix)
 }
 
 TEST(Report, PageCounts) {
-    struct Case {
-        Model model;
-        int code, used;
-        int all, phrase;  // and always three system pages
-    };
-    const Case cases[] = {
+    // (model, phrase count code, used phrases, pages in all and of phrases;
+    // always three system pages)
+    const std::tuple<Model, int, int, int, int> cases[] = {
         {Model::WQ7000, 0, 10, 4, 1},    {Model::WQ7000, 0, 11, 5, 2},
         {Model::WQ7000, 2, 0, 4, 1},  // one empty phrase page
         {Model::WQ5000, 1, 16, 4, 1},    {Model::WQ5000, 1, 17, 5, 2},
         {Model::WQ7000, 2, 333, 37, 34},
     };
-    for (const Case& c : cases) {
-        OpenedCard card(c.model, c.code, c.used);
-        EXPECT_EQ(reportPageCount(card.doc, ReportKind::SystemAndPhrase), c.all) << c.used;
-        EXPECT_EQ(reportPageCount(card.doc, ReportKind::Phrase), c.phrase) << c.used;
+    for (const auto& [model, code, used, all, phrase] : cases) {
+        OpenedCard card(model, code, used);
+        EXPECT_EQ(reportPageCount(card.doc, ReportKind::SystemAndPhrase), all) << used;
+        EXPECT_EQ(reportPageCount(card.doc, ReportKind::Phrase), phrase) << used;
     }
     // No card: no pages.
     ScriptedPrompter prompter;
@@ -338,22 +335,15 @@ TEST(Report, SystemPageValues) {
     w5.doc.sys().setLineThru(1);  // Mute and Mix are items of a list, not a switch
     // The words are the dialogs' lists; here the line each value lands on,
     // the blank of a pair no item stands for, and the WQ-5000's own lines.
-    struct Case {
-        const OpenedCard& card;
-        Language lang;
-        int page;
-        const char* line;
-    };
     const auto E = Language::English, J = Language::Japanese;
-    const Case cases[] = {
+    const std::tuple<const OpenedCard&, Language, int, const char*> cases[] = {
         {w7, J, 1, "  WQ-LINK Mode       : ｽﾚｰﾌﾞ"},
         {w7, E, 3, "  Control Input Select    :"},
         {w5, E, 1, "    Line Thru        : Mix"},
     };
-    for (const Case& c : cases) {
-        EXPECT_THAT(lines(c.card.pageText(ReportKind::System, c.page, c.lang)),
-                    ::testing::Contains(c.line));
-    }
+    for (const auto& [card, lang, page, line] : cases)
+        EXPECT_THAT(lines(card.pageText(ReportKind::System, page, lang)),
+                    ::testing::Contains(line));
 
     // The WQ-5000 leaves the WQ-7000 lines blank, so its lines keep their
     // places, and omits the equalizer, MMC and WQ-LINK.
@@ -513,14 +503,9 @@ TEST(PhraseCommands, EnablingContextMenusAndDoubleClick) {
     p5.setPatternMode(3, 2);
     p5.setMidiFlag(4, 1);  // MIDI with a pattern mode: still a MIDI phrase
     p5.setPatternMode(4, 1);
-    // Enabled commands as "SDCPS" (Setup Delete Copy Pattern Song), menu id.
-    struct Case {
-        CWQEDoc* doc;
-        int row;
-        const char* enabled;
-        int menuId;
-    };
-    const Case cases[] = {
+    // (card, row, enabled commands as "SDCPS" (Setup Delete Copy Pattern
+    // Song), menu id)
+    const std::tuple<CWQEDoc*, int, const char*, int> cases[] = {
         {&w7.doc, 0, "..CPS", 133}, {&w7.doc, 4, "SD..S", 132}, {&w5.doc, 0, "..CP.", 161},
         {&w5.doc, 3, "SD.P.", 131}, {&w5.doc, 4, "SD...", 130},
     };
@@ -530,16 +515,15 @@ TEST(PhraseCommands, EnablingContextMenusAndDoubleClick) {
             s += enabled(kPhraseCommands[k]) ? "SDCPS"[k] : '.';
         return s;
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE((c.doc == &w7.doc ? "WQ-7000 row " : "WQ-5000 row ") + std::to_string(c.row));
-        EXPECT_EQ(letters([&](auto k) { return isPhraseCommandEnabled(*c.doc, c.row, k); }),
-                  c.enabled);
-        const auto menu = phraseContextMenu(*c.doc, c.row);
+    for (const auto& [doc, row, enabled, menuId] : cases) {
+        SCOPED_TRACE((doc == &w7.doc ? "WQ-7000 row " : "WQ-5000 row ") + std::to_string(row));
+        EXPECT_EQ(letters([&](auto k) { return isPhraseCommandEnabled(*doc, row, k); }), enabled);
+        const auto menu = phraseContextMenu(*doc, row);
         ASSERT_TRUE(menu);
-        EXPECT_EQ(menu->menuId, c.menuId);
-        EXPECT_EQ(letters([&](auto k) { return menu->isEnabled(k); }), c.enabled);
-        EXPECT_EQ(doubleClickAction(*c.doc, c.row),
-                  c.row == 0 ? DoubleClickAction::MakePhrase : DoubleClickAction::PhraseSetup);
+        EXPECT_EQ(menu->menuId, menuId);
+        EXPECT_EQ(letters([&](auto k) { return menu->isEnabled(k); }), enabled);
+        EXPECT_EQ(doubleClickAction(*doc, row),
+                  row == 0 ? DoubleClickAction::MakePhrase : DoubleClickAction::PhraseSetup);
     }
     // No selection or a row beyond the card: nothing is enabled. The WQ-7000's
     // audio and pattern rows and a closed card are the main window GUI test's.
