@@ -150,21 +150,18 @@ TEST(CliInterrupt, CtrlCLeavesNoPartialFileAndExits130) {
     kpac::SpanSource in(wav);
     kpac::VectorSink phrase;
     ASSERT_TRUE(kpac::encode(in, phrase, 2));
-    const struct {
-        const char* command;
-        Bytes input;
-        const char* output;
-    } cases[] = {
+    // (command, input, output file)
+    const std::tuple<std::string, Bytes, const char*> cases[] = {
         {"encode", wav, "_WQP0001.PHR"},
         {"decode", phrase.bytes(), "OUT.WAV"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.command);
+    for (const auto& [command, input, output] : cases) {
+        SCOPED_TRACE(command);
         TempDir src, dst;
-        std::vector<std::string> args = {c.command, "--quiet"};
-        if (std::string(c.command) == "encode") args.insert(args.end(), {"--mode", "mode2"});
-        args.insert(args.end(), {(src / "source").string(), (dst / c.output).string()});
-        const CliResult r = interruptedRun(args, src / "source", c.input);
+        std::vector<std::string> args = {command, "--quiet"};
+        if (command == "encode") args.insert(args.end(), {"--mode", "mode2"});
+        args.insert(args.end(), {(src / "source").string(), (dst / output).string()});
+        const CliResult r = interruptedRun(args, src / "source", input);
         EXPECT_EQ(r.status, 130) << r.err;
         EXPECT_NE(r.err.find("Conversion cancelled. (0 file(s) converted)"), std::string::npos)
             << r.err;
