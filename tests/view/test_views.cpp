@@ -234,12 +234,6 @@ std::vector<std::string> lines(const std::string& text) {
     return out;
 }
 
-std::string lineStartingWith(const std::string& text, const std::string& prefix) {
-    for (const auto& line : lines(text))
-        if (line.rfind(prefix, 0) == 0) return line;
-    return "<no line " + prefix + ">";
-}
-
 TEST(Report, PageCounts) {
     // (model, phrase count code, used phrases, pages in all and of phrases;
     // always three system pages)
@@ -385,7 +379,7 @@ TEST(Report, ChannelLines) {
         auto table = card.doc.sys().getDirectPlayTable();
         table[0] = value;
         card.doc.sys().setDirectPlayTable(table);
-        EXPECT_EQ(lineStartingWith(card.pageText(ReportKind::System, 2), "    CH01: "), line)
+        EXPECT_THAT(lines(card.pageText(ReportKind::System, 2)), ::testing::Contains(line))
             << value;
     }
 }
