@@ -1,7 +1,7 @@
 // The editor's main window and its dialogs on a card: opening cards of both
 // models, the form's edits reaching the card on save, command enabling, the
-// save question, the folder chooser, printing; each system dialog and Phrase
-// Setup pane opened from its button or command and storing its change, the
+// save question, the folder chooser, printing; system dialogs, tables and a
+// Phrase Setup pane opened from their buttons or rows and storing a change, the
 // pattern editor hook, new patterns and songs made through the step dialogs;
 // last the Japanese translations.
 #include <QHeaderView>
