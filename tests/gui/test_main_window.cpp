@@ -1,20 +1,16 @@
 // The editor's main window and its dialogs on a card: opening cards of both
 // models, the form's edits reaching the card on save, command enabling, the
-// save question, the folder chooser, printing; each system dialog and Phrase
-// Setup pane opened from its button or command and storing its change, the
+// save question, the folder chooser, printing; system dialogs, tables and a
+// Phrase Setup pane opened from their buttons or rows and storing a change, the
 // pattern editor hook, new patterns and songs made through the step dialogs;
 // last the Japanese translations.
-#include <QAction>
-#include <QCheckBox>
 #include <QHeaderView>
-#include <QMenuBar>
 #include <QPdfWriter>
 #include <QRadioButton>
 #include <QSettings>
 #include <QStyle>
 #include <QTreeWidget>
 #include <QUndoStack>
-#include <cstdio>
 
 #include "GuiTestSupport.h"
 #include "app/QtPrompter.h"
@@ -38,21 +34,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Page count as pdfinfo (poppler-utils) reads it; -1 when it cannot.
-int pdfPages(const std::string& path) {
-    FILE* pipe = popen(("pdfinfo '" + path + "' 2>/dev/null").c_str(), "r");
-    if (!pipe) return -1;
-    std::string out;
-    char buffer[256];
-    while (fgets(buffer, sizeof buffer, pipe)) out += buffer;
-    pclose(pipe);
-    const auto at = out.find("Pages:");
-    return at == std::string::npos ? -1 : std::atoi(out.c_str() + at + 6);
-}
-
-Bytes image(CWQEDoc& doc) {
-    const auto s = doc.sys().image();
-    return {s.begin(), s.end()};
+// Page count of a PDF that QPdfWriter wrote: its page objects.
+int pdfPages(const fs::path& path) {
+    const std::string pdf = readText(path);
+    int pages = 0;
+    for (auto at = pdf.find("/Type /Page\n"); at != std::string::npos;
+         at = pdf.find("/Type /Page\n", at + 1))
+        ++pages;
+    return pages;
 }
 
 Bytes record(CWQEDoc& doc, int i) {
@@ -98,12 +87,10 @@ private slots:
     // Cut TIME cells and a window too small for the list were faults once.
     void listColumnsFitTheirTexts();
     void windowGeometryIsRemembered();
-    void eachSystemDialogStoresItsEdit();
-    void tableEditorsAndChooser();
-    void eachPhraseKindStoresItsChange();
+    void systemDialogsAndTablesStoreTheirEdits();
+    void phraseSetupStoresItsChange();
     void patternEditHookAndInterruptCheck();
-    void newPatternIsMadeEditedWrittenAndReadBack();
-    void newSongIsMadeAndAClosedOneLeavesItsSlotEmpty();
+    void newPatternAndSongAreMadeAndAClosedOneLeavesItsSlotEmpty();
     // Last: the Japanese translations stay installed once loaded.
     void menusFormListAndMessagesInJapanese();
 };
@@ -113,8 +100,6 @@ void MainWindowTest::startsEmptyThenOpensCardsOfBothModels() {
     const fs::path sys = copyDemoCard(tmp / "DEMO");
     QVERIFY(bool(createCard(tmp / "W5", Model::WQ5000, 1)));
     Editor e(Language::English);
-    QCOMPARE(e.app.mainFrame()->windowTitle(),
-             QString("Load system information. - WQ SERIES CARD EDITOR WQE-7000"));
     QCOMPARE(e.model()->rowCount(), 250);  // the empty list before a card
 
     e.open(sys);
@@ -122,7 +107,6 @@ void MainWindowTest::startsEmptyThenOpensCardsOfBothModels() {
     QCOMPARE(e.app.mainFrame()->windowTitle(),
              QString::fromStdString(e.doc().systemPath()) + " - WQ SERIES CARD EDITOR WQE-7000");
     QCOMPARE(e.cardName()->text(), QString("DEMOCARD"));
-    QCOMPARE(e.find<QLabel>("phraseCount")->text(), QString("250"));
     QVERIFY(e.find<QWidget>("equalizer")->isEnabled());
     QVERIFY(!e.doc().isModified());  // filling the form is no edit
     e.checkListCells(Language::English, {0, 1, 2, 3, 249});
@@ -187,11 +171,8 @@ void MainWindowTest::commandEnablingFollowsCardAndSelection() {
     // (Printing and the commands whose dialogs exist have their handlers from the start.)
     for (Command c : ruled)
         if (!e.app.view()->hasCommandHandler(c)) QVERIFY(!e.enabled(c));
-    int runs = 0;
     for (Command c : ruled)
-        if (c != Command::SaveCardInfo) e.app.view()->setCommandHandler(c, [&runs] { ++runs; });
-    e.app.mainFrame()->action(Command::CopyPhrase)->trigger();
-    QCOMPARE(runs, 1);
+        if (c != Command::SaveCardInfo) e.app.view()->setCommandHandler(c, [] {});
     e.doc().close();
     e.app.view()->documentUpdate();
 
@@ -345,8 +326,7 @@ void MainWindowTest::printKindsAndPdfExport() {
         QCOMPARE(printer->kind(), ReportKind::SystemAndPhrase);
         const std::string path = (tmp / "report.pdf").string();
         QCOMPARE(printer->exportPdf(QString::fromStdString(path)), QString());
-        const int pages = pdfPages(path);
-        if (pages != -1) QCOMPARE(pages, 4);  // three system pages, one phrase page
+        QCOMPARE(pdfPages(path), 4);  // three system pages, one phrase page
         // The print font's characters are as wide as the layout counts them.
         QPdfWriter device(QString::fromStdString((tmp / "probe.pdf").string()));
         ReportMetrics metrics;
@@ -373,73 +353,28 @@ void MainWindowTest::menusFormListAndMessagesInJapanese() {
     QVERIFY(CWQEApp::installTranslations(*qApp, Language::Japanese));
     TempDir tmp;
     Editor e(Language::Japanese);
-    QStringList titles;
-    for (QAction* a : e.app.mainFrame()->menuBar()->actions()) titles << a->text();
-    QCOMPARE(titles, QStringList({"ファイル(&F)", "編集(&E)", "フレーズ設定(&P)", "オプション(&O)",
-                                  "ヘルプ(&H)"}));
     QCOMPARE(e.app.mainFrame()->windowTitle(),
              QString("システム情報を読み込んでください。 - WQ シリーズ カードエディタ WQE-7000"));
-    QCOMPARE(e.combo("wqLinkMode")->itemText(2), QString("ｽﾚｰﾌﾞ"));
-    QCOMPARE(translateCoreText("Save changes in system data?"),
-             QString("システムデータの変更を保存しますか?"));
     for (const char* text : coreTexts())
         QVERIFY2(translateCoreText(text) != QString::fromLatin1(text), text);
-    // Texts without a translation (paths, file errors) are shown as they are.
-    QCOMPARE(translateCoreText("/card/_WQ7TSYS.CNF"), QString("/card/_WQ7TSYS.CNF"));
     // The list shows the document's Japanese texts.
     e.open(copyDemoCard(tmp / "DEMO"));
     e.checkListCells(Language::Japanese, {0, 1, 2, 249});
 }
 
-void MainWindowTest::eachSystemDialogStoresItsEdit() {
+void MainWindowTest::systemDialogsAndTablesStoreTheirEdits() {
     TempDir tmp;
     Editor e(Language::English);
-    for (const char* b : {"lineThru", "equalizer", "busyOut", "controlInput", "midiSettings"})
-        QVERIFY2(!e.find<QPushButton>(b)->isEnabled(), b);  // no card yet
+    QVERIFY(!e.find<QPushButton>("lineThru")->isEnabled());  // no card yet
     e.open(copyDemoCard(tmp / "DEMO"));
-
-    struct Case {
-        const char* button;
-        std::function<void(CSettingsDialog*)> change;
-        std::vector<std::pair<int, std::uint8_t>> bytes;
-    };
-    const Case cases[] = {
-        {"lineThru",
-         [](CSettingsDialog* d) { d->list(DialogField::FadeOut)->setCurrentIndex(10); },
-         {{1332, 15}, {1333, 0}}},
-        {"equalizer",
-         [](CSettingsDialog* d) { d->list(DialogField::EqLowGain)->setCurrentIndex(0); },
-         {{1337, 0}}},
-        {"busyOut",
-         [](CSettingsDialog* d) { d->check(DialogField::BusyPlayback)->setChecked(true); },
-         {{1344, 1}}},
-        {"controlInput",
-         [](CSettingsDialog* d) { d->list(DialogField::ControlInputSelect)->setCurrentIndex(5); },
-         {{18, 2}, {19, 0}}},
-        {"midiSettings",
-         [](CSettingsDialog* d) { d->list(DialogField::Channel)->setCurrentIndex(17); },
-         {{1314, 17}}},
-    };
-    for (const Case& c : cases) {
-        Bytes expected = image(e.doc());
-        for (auto [offset, value] : c.bytes) expected[static_cast<std::size_t>(offset)] = value;
-        whenShown<CSettingsDialog>([&c](CSettingsDialog* d) {
-            c.change(d);
-            press(d, "enter");
-        });
-        press(e.app.view(), c.button);
-        QCOMPARE(image(e.doc()), expected);
-        QVERIFY(e.doc().isModified());
-    }
-    QCOMPARE(e.doc().history().steps(), 5u);
-}
-
-void MainWindowTest::tableEditorsAndChooser() {
-    TempDir tmp;
-    Editor e(Language::English);
-    e.open(copyDemoCard(tmp / "DEMO"));
-    // The tables' bytes are the play tables' own; here each dialog's ENTER stores them.
-    // A button inside a dialog runs its dialog to the end before the next line.
+    // The bytes of every field and table are the dialogs' own; here each
+    // dialog's ENTER stores them. A button inside a dialog runs its dialog to
+    // the end before the next line.
+    whenShown<CSettingsDialog>([](CSettingsDialog* d) {
+        d->list(DialogField::FadeOut)->setCurrentIndex(10);
+        press(d, "enter");
+    });
+    press(e.app.view(), "lineThru");
     whenShown<CMidiSet>([](CMidiSet* midi) {
         whenShown<CMtcDlg>([](CMtcDlg* mtc) {
             mtc->list(DialogField::MtcType)->setCurrentIndex(3);
@@ -466,70 +401,45 @@ void MainWindowTest::tableEditorsAndChooser() {
             press(direct, "enter");
         });
         press(control, "directPlay");
-        whenShown<CCount1>([](CCount1* program) {
-            press(program, "clear");
-            press(program, "enter");
-        });
-        press(control, "program1");
         press(control, "close");
     });
     press(e.app.view(), "controlInput");
-    const Bytes after = image(e.doc());
-    QCOMPARE(after[1324], std::uint8_t(3));                    // MTC type
-    QCOMPARE(after[20] | after[21] << 8, 16384);               // Direct Play entry 1: PLAY
-    QCOMPARE(after[50] | after[51] << 8, 1015);                // entry 16 after RESET B
-    QCOMPARE(after[52 + 198] | after[53 + 198] << 8, 0x8000);  // Program Play 1 entry 100: none
+    const auto after = e.doc().sys().image();
+    QCOMPARE(after[1332], std::uint8_t(15));      // fade-out
+    QCOMPARE(after[1324], std::uint8_t(3));       // MTC type
+    QCOMPARE(after[20] | after[21] << 8, 16384);  // Direct Play entry 1: PLAY
     QCOMPARE(e.doc().history().steps(), 3u);
-    // Program Play 1 was the last step.
-    QCOMPARE(e.app.mainFrame()->undoStack()->stack()->undoText(), QString("Program Play 1"));
+    // Direct Play was the last step.
+    QCOMPARE(e.app.mainFrame()->undoStack()->stack()->undoText(), QString("Direct Play"));
 }
 
-void MainWindowTest::eachPhraseKindStoresItsChange() {
+void MainWindowTest::phraseSetupStoresItsChange() {
     TempDir tmp;
     Editor e(Language::English);
     e.open(copyDemoCard(tmp / "DEMO"));
     CWQEDoc& doc = e.doc();
 
-    // The record's bytes for each value are Phrase Setup's own; here each
-    // kind's pane opens, stores its change on ENTER, and Undo takes it back.
-    struct Case {
-        int index;
-        std::function<void(CPhraseDlg*)> change;
-        bool doubleClick = false;
-    };
-    const Case cases[] = {
-        {0, [](CPhraseDlg* d) { d->list(SetupList::Volume)->setCurrentIndex(0); }},
-        {2,
-         [](CPhraseDlg* d) {
-             QVERIFY(!d->list(SetupList::RepeatInterval)->isEnabled());
-             d->list(SetupList::Repeat)->setCurrentIndex(3);
-             QVERIFY(d->list(SetupList::RepeatInterval)->isEnabled());
-         },
-         true},
-    };
-    for (const Case& c : cases) {
-        const Bytes before = record(doc, c.index);
-        e.app.view()->showRow(c.index);
-        bool shown = false;
-        whenShown<CPhraseDlg>([&](CPhraseDlg* d) {
-            shown = true;
-            c.change(d);
-            press(d, "enter");
-        });
-        if (c.doubleClick) {
-            CPListCtrl* list = e.app.view()->list();
-            const QRect rect = list->visualRect(list->model()->index(c.index, 1));
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-        } else {
-            e.app.runCommand(Command::PhraseSetup);
-        }
-        QVERIFY(shown);
-        QVERIFY(record(doc, c.index) != before);
-        QVERIFY(doc.isModified());
-        QVERIFY(doc.undo());
-        QCOMPARE(record(doc, c.index), before);
-    }
+    // The record's bytes for each value are Phrase Setup's own; here a
+    // double click on the pattern's row opens its pane, ENTER stores the
+    // change and Undo takes it back.
+    const Bytes before = record(doc, 2);
+    bool shown = false;
+    whenShown<CPhraseDlg>([&](CPhraseDlg* d) {
+        shown = true;
+        QVERIFY(!d->list(SetupList::RepeatInterval)->isEnabled());
+        d->list(SetupList::Repeat)->setCurrentIndex(3);
+        QVERIFY(d->list(SetupList::RepeatInterval)->isEnabled());
+        press(d, "enter");
+    });
+    CPListCtrl* list = e.app.view()->list();
+    const QRect rect = list->visualRect(list->model()->index(2, 1));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    QVERIFY(shown);
+    QVERIFY(record(doc, 2) != before);
+    QVERIFY(doc.isModified());
+    QVERIFY(doc.undo());
+    QCOMPARE(record(doc, 2), before);
 }
 
 void MainWindowTest::patternEditHookAndInterruptCheck() {
@@ -539,37 +449,29 @@ void MainWindowTest::patternEditHookAndInterruptCheck() {
     CWQEDoc& doc = e.doc();
     const fs::path file = tmp / "DEMO" / "_WQP0003.PHR";
 
-    {
-        // Without a hook the button is there but disabled.
-        CPhraseDlg d(doc, 2, e.app.view());
-        QVERIFY(!d.editButton()->isHidden());
-        QVERIFY(!d.editButton()->isEnabled());
-    }
-    {
-        // The hook writes an interrupt phrase; the pane is read again and
-        // RANDOM2 is kept.
-        CPhraseDlg d(doc, 2, e.app.view());
-        int modeSeen = -1;
-        QWidget* parentSeen = nullptr;
-        d.setPatternEditHandler([&](QWidget* parent, int mode) -> bool {
-            modeSeen = mode, parentSeen = parent;
-            auto read = readPatternFile(file, Model::WQ7000);
-            read.data->setStepRef(kPatternMainSteps, 0);
-            return bool(writePatternFile(file, *read.data));
-        });
-        QVERIFY(d.editButton()->isEnabled());
-        d.list(SetupList::PatternMode)->setCurrentIndex(3);
-        d.editButton()->click();
-        QCOMPARE(modeSeen, 3);
-        QCOMPARE(parentSeen, static_cast<QWidget*>(&d));
-        QVERIFY(d.setup()->info.pattern->hasInterruptPhrase());
-        d.accept();
-        QCOMPARE(doc.phr().getPatternMode(2), 3u);
-        QVERIFY(e.prompter.messages.empty());
-    }
+    // The hook writes an interrupt phrase; the pane is read again and
+    // RANDOM2 is kept.
+    CPhraseDlg d(doc, 2, e.app.view());
+    int modeSeen = -1;
+    QWidget* parentSeen = nullptr;
+    d.setPatternEditHandler([&](QWidget* parent, int mode) -> bool {
+        modeSeen = mode, parentSeen = parent;
+        auto read = readPatternFile(file, Model::WQ7000);
+        read.data->setStepRef(kPatternMainSteps, 0);
+        return bool(writePatternFile(file, *read.data));
+    });
+    QVERIFY(d.editButton()->isEnabled());
+    d.list(SetupList::PatternMode)->setCurrentIndex(3);
+    d.editButton()->click();
+    QCOMPARE(modeSeen, 3);
+    QCOMPARE(parentSeen, static_cast<QWidget*>(&d));
+    QVERIFY(d.setup()->info.pattern->hasInterruptPhrase());
+    d.accept();
+    QCOMPARE(doc.phr().getPatternMode(2), 3u);
+    QVERIFY(e.prompter.messages.empty());
 }
 
-void MainWindowTest::newPatternIsMadeEditedWrittenAndReadBack() {
+void MainWindowTest::newPatternAndSongAreMadeAndAClosedOneLeavesItsSlotEmpty() {
     Card card;
     card.select(4);
     whenShown<CPhSel3>([](CPhSel3* d) {
@@ -602,10 +504,8 @@ void MainWindowTest::newPatternIsMadeEditedWrittenAndReadBack() {
     QCOMPARE(int(data.stepVolume(2)), 80);
     QCOMPARE(int(data.stepInterval(2)), 15);
     QCOMPARE(data.stepRef(1), kStepUnused);
-}
 
-void MainWindowTest::newSongIsMadeAndAClosedOneLeavesItsSlotEmpty() {
-    Card card;
+    // A song in the next slot.
     card.select(5);
     whenShown<CPhSel3>([](CPhSel3* d) {
         QVERIFY(d->patternButton()->isHidden());
@@ -628,21 +528,18 @@ void MainWindowTest::newSongIsMadeAndAClosedOneLeavesItsSlotEmpty() {
     card.editor.app.runCommand(Command::SongPhrase);
 
     QCOMPARE(card.editor.doc().phr().getType(5), 4u);
-    const PatternData data = card.read(5);
-    QVERIFY(data.isSong());
-    QVERIFY((data.songStep(0) == SongStep{0, 1000}));
-    QVERIFY((data.songStep(1) == SongStep{1, 5000}));
-    QCOMPARE(data.songStep(2).ref, kStepUnused);
+    const PatternData song = card.read(5);
+    QVERIFY(song.isSong());
+    QVERIFY((song.songStep(0) == SongStep{0, 1000}));
+    QVERIFY((song.songStep(1) == SongStep{1, 5000}));
+    QCOMPARE(song.songStep(2).ref, kStepUnused);
 
     // A new phrase closed unedited leaves its slot empty.
     card.select(6);
     const Bytes before = record(card.editor.doc(), 6);
     whenShown<CPhSel3>([](CPhSel3* d) {
         d->songButton()->setChecked(true);
-        whenShown<CPthPhEdit>([](CPthPhEdit* e) {
-            QCOMPARE(e->windowTitle(), QString("Editing Song Phrases"));
-            press(e, "close");
-        });
+        whenShown<CPthPhEdit>([](CPthPhEdit* e) { press(e, "close"); });
         press(d, "ok");
     });
     auto* list = card.editor.app.view()->list();
