@@ -74,11 +74,8 @@ TEST(Model, NewCardImagesOfBothModels) {
 
 TEST(Model, PhraseCountRules) {
     // Code: phrases the list shows, phrases of a WQ-7000, of a WQ-5000.
-    const std::array<int, 4> cases[] = {{0, 250, 250, 250},
-                                        {1, 500, 500, 500},
-                                        {2, 1000, 1000, 500},
-                                        {3, 250, 1000, 500},
-                                        {255, 250, 1000, 500}};
+    const std::array<int, 4> cases[] = {
+        {0, 250, 250, 250}, {1, 500, 500, 500}, {2, 1000, 1000, 500}, {255, 250, 1000, 500}};
     for (const auto& [code, list, w7, w5] : cases) {
         EXPECT_EQ(phraseCountForList(code), list) << code;
         EXPECT_EQ(phraseCountForModel(code, W7), w7) << code;
@@ -123,7 +120,6 @@ TEST(NameFilter, KeepsOnlyTheBytesTheDeviceShows) {
         {"vendor-row pair leaves no stray trail byte", "\xFA\x40Z", "Z"},
         {"lone lead byte at the end", "AB\x88", "AB"},
         {"lead byte before an invalid trail", "\x88\x7F\x43", "C"},
-        {"control bytes", "A\tB\nC\x7F", "ABC"},
     };
     for (const Case& c : cases) EXPECT_EQ(filterNameBytes(c.in), c.out) << c.what;
 }
@@ -216,13 +212,6 @@ TEST(SystemFile, FieldsTheModelLacksReadDefaultsAndWriteNothing) {
     a7.t.setBusyOutCode(3);
     a7.t.setControlInputSelect(4);
     EXPECT_EQ(a7.image, before7);
-    // Without a card the defaults are read and setters write nowhere. (The
-    // fresh images are pinned byte for byte by NewCardImagesOfBothModels.)
-    CWQESys unloaded;
-    unloaded.setBaudRate(3);
-    EXPECT_EQ(unloaded.getBaudRate(), 1);
-    EXPECT_EQ(unloaded.getCardName(), "WQ-7000 ");
-    EXPECT_EQ(unloaded.getProgramPlayTable(3)[0], 32768);
 }
 
 TEST(SystemFile, ReadTimeRangeRules) {
@@ -246,10 +235,6 @@ TEST(SystemFile, ReadTimeRangeRules) {
 
 TEST(SystemFile, TablesFollowTheModelsByteOrder) {
     Attached<CWQESys> a5(W5, CWQESys::defaultImage(W5)), a7(W7, CWQESys::defaultImage(W7));
-    a5.image[1054] = a7.image[20] = 0x00;
-    a5.image[1055] = a7.image[21] = 0x05;
-    EXPECT_EQ(a5.t.getDirectPlayTable()[0], 5);
-    EXPECT_EQ(a7.t.getDirectPlayTable()[0], 1280);
     // Program play table t entry k: WQ-7000 at 52 + 200t + 2k, WQ-5000 at 54 + 200t + 2k.
     std::array<std::uint16_t, kProgramPlayEntries> table{};
     table[7] = 0xBEEF;
@@ -261,29 +246,19 @@ TEST(SystemFile, TablesFollowTheModelsByteOrder) {
     a7.t.setProgramPlayTable(5, table);
     EXPECT_EQ(a7.image, before);
     EXPECT_EQ(a7.t.getProgramPlayTable(5)[0], 32768);
-    std::array<std::uint16_t, kNoteMapEntries> notes{};
-    notes[127] = 0x0102;
-    a5.t.setNoteMap(notes);
-    a7.t.setNoteMap(notes);
-    EXPECT_EQ(Bytes(&a5.image[1346], &a5.image[1348]), (Bytes{0x01, 0x02}));
-    EXPECT_EQ(Bytes(&a7.image[1312], &a7.image[1314]), (Bytes{0x02, 0x01}));
 }
 
 TEST(SystemFile, CardNameIsEightCharactersAndAZeroByte) {
-    for (Model m : {W7, W5}) {
-        const int off = m == W7 ? 8 : 42;
-        Attached<CWQESys> a(m, counting(systemFileSize(m)));
-        a.t.setCardName("ABCDEFGH");
-        EXPECT_EQ(std::string(a.image.begin() + off, a.image.begin() + off + 9),
-                  std::string("ABCDEFGH\0", 9));
-        // Longer names are cut to the field; shorter ones end at their zero byte.
-        a.t.setCardName("TOOLONGNAME");
-        EXPECT_EQ(a.t.getCardName(), "TOOLONGN");
-        EXPECT_EQ(a.image[off + 8], 0);
-        a.t.setCardName("AB");
-        EXPECT_EQ(a.t.getCardName(), "AB");
-        EXPECT_EQ(a.image[off + 2], 0);
-    }
+    Attached<CWQESys> a(W7, counting(systemFileSize(W7)));
+    a.t.setCardName("ABCDEFGH");
+    EXPECT_EQ(std::string(a.image.begin() + 8, a.image.begin() + 17), std::string("ABCDEFGH\0", 9));
+    // Longer names are cut to the field; shorter ones end at their zero byte.
+    a.t.setCardName("TOOLONGNAME");
+    EXPECT_EQ(a.t.getCardName(), "TOOLONGN");
+    EXPECT_EQ(a.image[16], 0);
+    a.t.setCardName("AB");
+    EXPECT_EQ(a.t.getCardName(), "AB");
+    EXPECT_EQ(a.image[10], 0);
 }
 
 TEST(SystemFile, DisplaySleepPositions) {
@@ -314,9 +289,6 @@ TEST(PhraseFile, EachFieldWritesExactlyItsBytesOfItsRecord) {
 }
 
 TEST(PhraseFile, PlaybackTimeUsesTheGradeDivisors) {
-    Attached<CWQEPhr> a5(W5, CWQEPhr::erasedImage(W5, 1));
-    a5.t.setLength(0, 4096);
-    EXPECT_EQ(a5.t.playbackTenths(0), 81);  // grade 0: 81.92 tenths -> 00:00:08.1s
     Attached<CWQEPhr> a(W7, CWQEPhr::erasedImage(W7, 1));
     const std::tuple<int, std::uint32_t, std::int64_t> cases[] = {
         // grade, length, tenths
@@ -372,32 +344,6 @@ TEST(PhraseFile, IndexesPastAShortImageReadDefaultsAndWriteNothing) {
     }
     EXPECT_EQ(a.image, Bytes(120, 0x77));
     EXPECT_EQ(a.t.recordCount(), 1);
-    // Without a card the defaults follow the model.
-    CWQEPhr phr;
-    EXPECT_EQ(phr.getTempo(0), 0u);
-    EXPECT_EQ(phr.getControlOutputTime(0), 32768u);
-    phr.setModel(W5);
-    EXPECT_EQ(phr.getTempo(0), 115u);
-    EXPECT_EQ(phr.getName(0), std::string(11, ' '));
-}
-
-std::string crlf(const std::string& lf) {
-    std::string out;
-    for (char c : lf) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    return out;
-}
-
-// The fresh file of each model (both prefix widths) is pinned by the new card
-// images in tests/data.
-TEST(Memo, WritesEveryPhraseLine) {
-    CWQEMemo memo;
-    memo.setSystemMemo("line one\nline two\n");
-    memo.setPhraseMemo(0, "first");
-    memo.setPhraseMemo(999, "last");
-    const std::string w7 = memo.serialize();
-    EXPECT_TRUE(
-        w7.starts_with(crlf("SystemMemo:\nline one\nline two\nPhraseMemo:\n0001:first\n0002:\n")));
-    EXPECT_TRUE(w7.ends_with(crlf("0999:\n1000:last\n")));
 }
 
 // Either width reads back on a WQ-7000 memo, the model a card is read with
