@@ -247,37 +247,35 @@ TEST_F(DocumentTest, OpeningRemovesStaleTemporaries) {
     EXPECT_FALSE(sfs::exists(dir / stale));
 }
 
-TEST_F(DocumentTest, SaveQuestionBeforeOpeningAnotherCard) {
-    ASSERT_TRUE(doc.openFile(sysPath()));
-    doc.sys().setBaudRate(3);
-    modify();
-    prompter = ScriptedPrompter({Answer::Cancel});
-    doc.onOpenCardInfo();
-    EXPECT_TRUE(doc.isLoaded());
-    EXPECT_TRUE(doc.isModified());
-    EXPECT_EQ(prompter.questions, std::vector<std::string>{"Save changes in system data?"});
-    EXPECT_TRUE(prompter.openDialogFolders.empty());
-    // Yes saves before the dialog (each answer's effect: SaveQuestionBeforeClosing).
-    doc.sys().setBaudRate(2);
-    prompter = ScriptedPrompter({Answer::Yes});
-    prompter.files.push_back(sysPath());
-    doc.onOpenCardInfo();
-    EXPECT_EQ(readBytes(dir / "_WQ7TSYS.CNF")[1326], 2);
-    EXPECT_EQ(doc.sys().getBaudRate(), 2);
-}
-
-TEST_F(DocumentTest, SaveQuestionBeforeClosing) {
+// Only a modified card asks; each answer's effect before closing and before
+// opening another card (Yes saves before the dialog, Cancel keeps the card).
+TEST_F(DocumentTest, SaveQuestionBeforeClosingOrOpening) {
     ASSERT_TRUE(doc.openFile(sysPath()));
     EXPECT_TRUE(doc.saveModified());
     EXPECT_TRUE(prompter.questions.empty());
-    for (const auto& [answer, allowed, saved] : {std::tuple{Answer::Cancel, false, false},
-                                                 {Answer::No, true, false},
-                                                 {Answer::Yes, true, true}}) {
+    const struct {
+        Answer answer;
+        bool opening, allowed, saved;
+    } cases[] = {
+        {Answer::Cancel, false, false, false}, {Answer::No, false, true, false},
+        {Answer::Yes, false, true, true},      {Answer::Cancel, true, false, false},
+        {Answer::Yes, true, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << int(c.answer) << (c.opening ? " opening" : " closing"));
         doc.sys().setMidiChannel(doc.sys().getMidiChannel() + 1);
         modify();
-        prompter = ScriptedPrompter({answer});
-        EXPECT_EQ(doc.saveModified(), allowed);
-        EXPECT_EQ(readBytes(dir / "_WQ7TSYS.CNF")[1314] == doc.sys().getMidiChannel(), saved);
+        prompter = ScriptedPrompter({c.answer});
+        if (c.opening) {
+            prompter.files.push_back(sysPath());
+            doc.onOpenCardInfo();
+            EXPECT_EQ(prompter.openDialogFolders.empty(), !c.allowed);
+            EXPECT_EQ(doc.isModified(), !c.allowed);
+        } else {
+            EXPECT_EQ(doc.saveModified(), c.allowed);
+        }
+        EXPECT_EQ(readBytes(dir / "_WQ7TSYS.CNF")[1314] == doc.sys().getMidiChannel(), c.saved);
+        EXPECT_EQ(prompter.questions, std::vector<std::string>{"Save changes in system data?"});
         EXPECT_EQ(prompter.beeps, 1);
     }
 }
