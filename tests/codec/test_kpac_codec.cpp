@@ -1,12 +1,11 @@
 // The header (word order of the block count, raw probing), then whole files
 // through the decoder and the encoder: H-LINEAR's byte order, the encoder's
-// analysis choices and quality, and a corpus of broken inputs, each with
-// the message it must produce. The bytes of every mode are pinned by the
-// encoded and decoded files of tests/data/kpac (tests/convert).
+// analysis choices, and a corpus of broken inputs, each with the message it
+// must produce. The bytes of every mode, and so the encoder's quality, are
+// pinned by the encoded and decoded files of tests/data/kpac (tests/convert).
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <random>
 #include <set>
 
@@ -50,20 +49,6 @@ Bytes validHeader() { return {'Q', 'W', 'h', 'P', 's', 'r', 3, 2, 0, 1, 0, 0, 1,
 
 Bytes slice(const Bytes& b, std::size_t from, std::size_t to) {
     return Bytes(b.begin() + static_cast<long>(from), b.begin() + static_cast<long>(to));
-}
-
-// Signal-to-noise ratio in dB of a 16-bit signal after encoding and decoding.
-double snr(const std::vector<std::int32_t>& ref, const Bytes& wav, int mode) {
-    Bytes phr, back;
-    EXPECT_TRUE(encodeTo(wav, mode, phr));
-    EXPECT_TRUE(decodeTo(phr, 2, back));
-    const auto got = wavSamples(back, 2);
-    double sig = 0, err = 0;
-    for (std::size_t i = 0; i < ref.size(); ++i) {
-        sig += double(ref[i]) * ref[i];
-        err += (double(got[i]) - ref[i]) * (double(got[i]) - ref[i]);
-    }
-    return 10 * std::log10(sig / err);
 }
 
 }  // namespace
@@ -118,23 +103,6 @@ TEST(KpacDecoder, HighLinearTo16And24Bits) {
     EXPECT_EQ(wav24.size(), 44u + 16u * 3u);
 }
 
-TEST(KpacDecoder, StereoModeTwoBlocksOfDifferentWidthsFollowEachOther) {
-    // Left N = 3 (E 2: 00|..., words 0x0000 0x0000 0x0000), right N = 6
-    // (A 13: 0xEF...), then the next block's left starts at word 9.
-    Bytes data;
-    for (int block = 0; block < 2; ++block)
-        for (std::uint16_t w : {0, 0, 0, 0xE000, 0xF000, 0, 0, 0, 0}) put16le(data, w);
-    Bytes wav;
-    ASSERT_TRUE(decodeTo(phraseFile(3, Mode::Mode2, 2, 2, data), 2, wav));
-    const auto s = wavSamples(wav, 2);
-    ASSERT_EQ(s.size(), 64u);
-    // Type A with all fields 0: every sample is the rounding (half fields
-    // 0x0200, others 0x0400), whatever the previous sample.
-    for (int f = 0; f < 32; ++f)
-        EXPECT_EQ(s[static_cast<std::size_t>(2 * f + 1)], f % 2 ? 0x200 : 0x400) << f;
-    EXPECT_EQ(s[0], 1);  // E 2 with zero fields: r = 2, s7 = 2, interpolated from p = 0
-}
-
 // Only what a file holds is decoded: a block cut short reads its missing
 // bytes as 0xFF, blocks the header claims beyond the end are not invented,
 // and the WAV header states what was written.
@@ -149,8 +117,6 @@ TEST(KpacDecoder, DecodesTheBlocksTheFileHoldsAndWarnsOfTheClaim) {
         {phraseFile(0, Mode::Linear, 1, 1, Bytes(32, 0)), 2, 1, false},
         {phraseFile(0, Mode::Mode1, 2, 3, {}), 3, 0, true},
         {phraseFile(0, Mode::Mode2, 1, 0xFFFFFF, {}), 2, 0, true},  // the 16-byte file
-        {phraseFile(0, Mode::Mode2, 1, 0xFFFFFF, Bytes(5, 0)), 2, 1, true},
-        {phraseFile(0, Mode::HLinear, 1, 9, Bytes(48, 0)), 3, 1, true},
         {phraseFile(0, Mode::Mode3, 2, 0xFFFFFF, Bytes(9000, 0)), 3, 375, true},  // 6 words a block
     };
     for (const auto& c : cases)
@@ -202,26 +168,6 @@ TEST(KpacEncoder, AnalysisChoicesPerMode) {
         }
     }
     EXPECT_TRUE(std::ranges::includes(modeTwoTypes, std::set<char>{'A', 'B', 'C', 'D', 'E', 'F'}));
-    std::int16_t alt[16], ramp[16];  // full-scale alternation needs type A; a smooth ramp little
-    for (int k = 0; k < 16; ++k) {
-        alt[k] = k % 2 ? 32767 : -32768;
-        ramp[k] = static_cast<std::int16_t>(100 + 10 * k);
-    }
-    for (Mode m : {Mode::Mode1, Mode::Mode2, Mode::Mode3})
-        EXPECT_EQ(analyseBlock(m, alt, 0).type, BlockType::A);
-    EXPECT_LE(analyseBlock(Mode::Mode2, ramp, 90).exponent, 3);
-}
-
-// Orientation figures at 32 kHz for a sine at -6 dB: MODE1 43 dB, MODE2 and
-// MODE3 56 dB. (24-bit input's bytes in every mode: tests/data/kpac.)
-TEST(KpacEncoder, QualityOfASine) {
-    std::vector<std::int32_t> sine(64000);
-    for (std::size_t i = 0; i < sine.size(); ++i)
-        sine[i] = static_cast<std::int32_t>(
-            std::lround(16383.5 * std::sin(2 * M_PI * 1000.0 * double(i) / 32000.0)));
-    const double expected[] = {43.0, 56.3, 56.3};
-    for (int mode : {1, 2, 3})
-        EXPECT_NEAR(snr(sine, makeWav(1, 32000, 16, sine), mode), expected[mode - 1], 0.5) << mode;
 }
 
 TEST(KpacEncoder, ProgressCountsFramesAndDecoderProgressBlocks) {
@@ -248,7 +194,6 @@ TEST(KpacBadInput, BrokenPhraseFilesGiveTheirMessages) {
     };
     const std::pair<Bytes, const char*> cases[] = {
         {with(4, 'r'), "not a KPAC file (bytes 4 and 5 are 0x72 0x72, not \"sr\")"},
-        {with(8, 2), "reserved byte 8 is 0x02, not 0"},
         {with(14, 0x80), "reserved bytes 14 and 15 are 0x80 0x00, not 0"},
     };
     for (const auto& [bytes, message] : cases) {
@@ -283,8 +228,6 @@ TEST(KpacBadInput, BrokenWavFilesGiveTheirMessages) {
          "3 channels; only mono and stereo WAV files are supported"},
         {makeWav(1, 8000, 8, {1, 2}), "8-bit WAV files are not supported (16 or 24 bits only)"},
         {patched(good, 32, 4, 2), "the block align 4 does not match 1 channel(s) × 2 bytes"},
-        {makeWav(1, 96000, 16, {1}),
-         "sample rate 96000 Hz is not one of 8000, 16000, 22050, 32000, 44100, 48000"},
         {listFirst, ""},
         {patched(good, 40, 9, 4), ""},  // an odd trailing byte
     };
@@ -296,7 +239,6 @@ TEST(KpacBadInput, BrokenWavFilesGiveTheirMessages) {
     ASSERT_TRUE(encodeTo(makeWav(2, 8000, 16, {}), 1, phr));
     EXPECT_EQ(phr.size(), 16u);  // zero frames: zero blocks
     EXPECT_EQ(encodeTo(good, 5, phr).error().reason, "mode 5 is not one of 0..4");
-    EXPECT_EQ(encodeTo(good, -1, phr).error().reason, "mode -1 is not one of 0..4");
 }
 
 TEST(KpacBadInput, ADataChunkLongerThanTheFileEncodesWhatIsThere) {
