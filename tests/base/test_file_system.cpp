@@ -31,13 +31,8 @@ TEST(Error, KindsOfSystemErrors) {
         ErrorKind io;
         ErrorKind kind;
     } cases[] = {
-        {ENOENT, ErrorKind::ReadFailed, ErrorKind::NotFound},
         {EACCES, ErrorKind::ReadFailed, ErrorKind::PermissionDenied},
-        {EISDIR, ErrorKind::ReadFailed, ErrorKind::IsFolder},
-        {ELOOP, ErrorKind::ReadFailed, ErrorKind::SymlinkLoop},
-        {ENOSPC, ErrorKind::WriteFailed, ErrorKind::NoSpace},
         {EFBIG, ErrorKind::WriteFailed, ErrorKind::FileTooLarge},
-        {EROFS, ErrorKind::WriteFailed, ErrorKind::ReadOnlyFileSystem},
         {EIO, ErrorKind::ReadFailed, ErrorKind::ReadFailed},
         {EIO, ErrorKind::WriteFailed, ErrorKind::WriteFailed},
     };

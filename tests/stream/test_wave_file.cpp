@@ -53,9 +53,6 @@ TEST(WaveFile, BrokenFilesGiveTheirReasons) {
          "the \"fmt \" chunk is shorter than 16 bytes"},
         {riff({{"fmt ", fmtBlock(1, 8000)}}), "no \"data\" chunk"},
         {riff({{"data", Bytes(4)}}), "not a WAV file (no \"fmt \" chunk)"},
-        {riff({{"fmt ", fmtBlock(1, 8000)}}, "AVI "),
-         "not a WAV file (the RIFF form type is not \"WAVE\")"},
-        {Bytes{'h', 'e', 'l', 'l', 'o'}, "not a WAV file (it does not begin with \"RIFF\")"},
         {Bytes{'R', 'I', 'F', 'F', 4, 0, 0, 0},
          "not a WAV file (the RIFF form type is not \"WAVE\")"},
     };
@@ -75,7 +72,6 @@ TEST(WaveFile, OneReaderOnMemoryAndFiles) {
     TempDir dir;
     const Bytes inputs[] = {
         riff({{"LIST", Bytes(7, 'x')}, {"fmt ", fmtBlock(2, 44100, 18)}, {"data", Bytes(12)}}),
-        riff({{"fmt ", fmtBlock(1, 8000)}}),
         riff({{"fmt ", Bytes(20, 0)}}),  // the chunk runs past the end
         Bytes{'R', 'I', 'F', 'F'},
     };
