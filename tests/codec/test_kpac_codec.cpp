@@ -1,13 +1,11 @@
 // The header (word order of the block count, raw probing), then whole files
-// through the decoder and the encoder: H-LINEAR's byte order, the encoder's
-// analysis choices, and a corpus of broken inputs, each with the message it
-// must produce. The bytes of every mode, and so the encoder's quality, are
-// pinned by the encoded and decoded files of tests/data/kpac (tests/convert).
+// through the decoder and the encoder: a corpus of broken inputs, each with
+// the message it must produce. The bytes of every mode (H-LINEAR's byte order
+// and its truncation to 16 bits among them), and so the encoder's choices and
+// quality, are pinned by the encoded and decoded files of tests/data/kpac.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <random>
-#include <set>
 
 #include "codec/KpacDecoder.h"
 #include "codec/KpacEncoder.h"
@@ -88,21 +86,6 @@ TEST(KpacHeader, RawHeaderKeepsInvalidFieldsForProbing) {
     EXPECT_FALSE(readRawHeader(bytes));
 }
 
-// The linear modes at the input's width are pinned by tests/data/kpac; here
-// H-LINEAR's byte order and its truncation to 16-bit output.
-TEST(KpacDecoder, HighLinearTo16And24Bits) {
-    Bytes wav16, wav24;
-    // One mono H-LINEAR block: pair 0 A = 0x12345F, B = 0xABCDEF; the rest zero.
-    Bytes data = {0x34, 0x5F, 0xEF, 0x12, 0xAB, 0xCD};
-    data.resize(48, 0);
-    const Bytes phr = phraseFile(5, Mode::HLinear, 1, 1, data);
-    ASSERT_TRUE(decodeTo(phr, 2, wav16));
-    ASSERT_TRUE(decodeTo(phr, 3, wav24));
-    EXPECT_EQ(slice(wav16, 44, 48), (Bytes{0x34, 0x12, 0xCD, 0xAB}));  // truncated to 16 bits
-    EXPECT_EQ(slice(wav24, 44, 50), (Bytes{0x5F, 0x34, 0x12, 0xEF, 0xCD, 0xAB}));
-    EXPECT_EQ(wav24.size(), 44u + 16u * 3u);
-}
-
 // Only what a file holds is decoded: a block cut short reads its missing
 // bytes as 0xFF, blocks the header claims beyond the end are not invented,
 // and the WAV header states what was written.
@@ -143,31 +126,6 @@ TEST(KpacDecoder, DecodesTheBlocksTheFileHoldsAndWarnsOfTheClaim) {
     EXPECT_EQ(wavSamples(wav, 2), expected);
     ASSERT_TRUE(decodeTo(phraseFile(3, Mode::Mode2, 2, 0, {}), 2, wav));
     EXPECT_EQ(wav, makeWav(2, 32000, 16, {}));  // zero blocks: the 44-byte header alone
-}
-
-TEST(KpacEncoder, AnalysisChoicesPerMode) {
-    // Over random walks and white noise at every scale: every choice has a
-    // header code, MODE3 never chooses type G, MODE2 uses types A to F.
-    std::mt19937 rng(7);
-    std::set<char> modeTwoTypes;
-    for (int round = 0; round < 3000; ++round) {
-        std::int16_t x[16];
-        const int scale = 1 << (rng() % 16);
-        int level = static_cast<int>(rng() % 20000) - 10000;
-        for (auto& v : x) {
-            const int step = static_cast<int>(rng() % static_cast<unsigned>(2 * scale)) - scale;
-            v = static_cast<std::int16_t>(
-                level = round % 2 ? std::clamp(level + step / 8, -32768, 32767) : step);
-        }
-        for (Mode m : {Mode::Mode1, Mode::Mode2, Mode::Mode3}) {
-            const Analysis a =
-                analyseBlock(m, x, round % 2 ? x[0] : static_cast<std::int16_t>(rng()));
-            if (m == Mode::Mode2) modeTwoTypes.insert(typeLetter(a.type));
-            EXPECT_TRUE(headerBitsOf(m, a.type, a.exponent)) << typeLetter(a.type) << a.exponent;
-            EXPECT_FALSE(m == Mode::Mode3 && a.type == BlockType::G);
-        }
-    }
-    EXPECT_TRUE(std::ranges::includes(modeTwoTypes, std::set<char>{'A', 'B', 'C', 'D', 'E', 'F'}));
 }
 
 TEST(KpacEncoder, ProgressCountsFramesAndDecoderProgressBlocks) {
@@ -279,9 +237,6 @@ TEST(KpacFiles, FailuresLeaveNoFileAndKeepAnOldOne) {
                   ": sample rate 96000 Hz is not one of 8000, 16000, 22050, 32000, 44100, 48000");
     EXPECT_EQ(readBytes(dir / "old.phr"), (Bytes{1, 2, 3}));
     EXPECT_FALSE(encodeFile(dir / "in.wav", dir / "new.phr", 2));
-    writeBytes(dir / "bad.phr", {'Q', 'W', 'h', 'P'});
-    EXPECT_EQ(decodeFile(dir / "bad.phr", dir / "out.wav", 2).error().message(),
-              (dir / "bad.phr").string() + ": not a KPAC file (4 bytes; the header alone has 16)");
     const Error none = decodeFile(dir / "none.phr", dir / "out.wav", 2).error();
     EXPECT_EQ(none.kind, ErrorKind::NotFound);
     EXPECT_EQ(none.file, (dir / "none.phr").string());
@@ -289,7 +244,7 @@ TEST(KpacFiles, FailuresLeaveNoFileAndKeepAnOldOne) {
     EXPECT_EQ(folder.kind, ErrorKind::NotFound);
     EXPECT_EQ(folder.file, (dir / "no-such-dir" / "x.phr").string());
     // Neither new.phr nor out.wav nor a temporary was left.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
 
     writeBytes(dir / "ok.wav", makeWav(2, 22050, 16, std::vector<std::int32_t>(200, 100)));
     const auto e = encodeFile(dir / "ok.wav", dir / "ok.phr", 3);
