@@ -93,7 +93,6 @@ TEST(Model, PhraseReferencesFormatAndParseBack) {
     }
     // Values that are no A, B or play reference show as none.
     EXPECT_EQ(formatRef(2000, W7), "-----");
-    EXPECT_EQ(formatRef(1000, W5), "----");
     EXPECT_EQ(formatRef(16384, W5), "----");
     // Lenient input, strict ranges.
     EXPECT_EQ(parseRef("a12", W7), 11);

@@ -45,10 +45,6 @@ wqe::Expected<EncodeSummary> encodeTo(const Bytes& wav, int mode, Bytes& phr) {
 // grade 3, MODE2, stereo, 1 block
 Bytes validHeader() { return {'Q', 'W', 'h', 'P', 's', 'r', 3, 2, 0, 1, 0, 0, 1, 0, 0, 0}; }
 
-Bytes slice(const Bytes& b, std::size_t from, std::size_t to) {
-    return Bytes(b.begin() + static_cast<long>(from), b.begin() + static_cast<long>(to));
-}
-
 }  // namespace
 
 TEST(KpacHeader, BlockCountIsStoredHighWordFirstEachWordLowByteFirst) {
@@ -57,7 +53,6 @@ TEST(KpacHeader, BlockCountIsStoredHighWordFirstEachWordLowByteFirst) {
     EXPECT_EQ(valid->sampleRate(), 32000u);
     EXPECT_EQ(valid->frames(), 16u);
     const std::pair<Bytes, std::uint32_t> cases[] = {
-        {{0x01, 0x00, 0x00, 0x00}, 65536},
         {{0x34, 0x12, 0x78, 0x56}, 0x12345678},
     };
     for (const auto& [b, count] : cases) {
@@ -176,9 +171,6 @@ TEST(KpacBadInput, BrokenWavFilesGiveTheirMessages) {
         return b;
     };
     const Bytes good = makeWav(1, 32000, 16, {1, 2, 3, 4});
-    Bytes listFirst = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
-    putChunk(listFirst, "LIST", Bytes(5, 'x'));
-    listFirst.insert(listFirst.end(), good.begin() + 12, good.end());
     const std::pair<Bytes, const char*> cases[] = {
         // an empty message: accepted
         {patched(good, 20, 3, 2), "format tag 3 is not PCM (1); only PCM WAV files are supported"},
@@ -186,7 +178,6 @@ TEST(KpacBadInput, BrokenWavFilesGiveTheirMessages) {
          "3 channels; only mono and stereo WAV files are supported"},
         {makeWav(1, 8000, 8, {1, 2}), "8-bit WAV files are not supported (16 or 24 bits only)"},
         {patched(good, 32, 4, 2), "the block align 4 does not match 1 channel(s) × 2 bytes"},
-        {listFirst, ""},
         {patched(good, 40, 9, 4), ""},  // an odd trailing byte
     };
     Bytes phr;
@@ -200,14 +191,6 @@ TEST(KpacBadInput, BrokenWavFilesGiveTheirMessages) {
 }
 
 TEST(KpacBadInput, ADataChunkLongerThanTheFileEncodesWhatIsThere) {
-    Bytes wav = makeWav(1, 8000, 16, {5});
-    wav[40] = 6;  // the data chunk claims 3 frames, the file has 1
-    Bytes phr;
-    auto r = encodeTo(wav, 0, phr);
-    ASSERT_TRUE(r);
-    EXPECT_FALSE(r->warning.empty());
-    EXPECT_EQ(slice(phr, 16, 23), (Bytes{5, 0, 0, 0, 0, 0, 0}));  // the rest of the block is zero
-
     // 172 bytes claiming 0x7FFFFFF0 data bytes: the 64 frames there, no filler.
     std::vector<std::int32_t> samples(64);
     for (std::size_t i = 0; i < samples.size(); ++i)
@@ -219,7 +202,8 @@ TEST(KpacBadInput, ADataChunkLongerThanTheFileEncodesWhatIsThere) {
         claiming[40 + k] = static_cast<std::uint8_t>(0x7FFFFFF0u >> (8 * k));
     Bytes want;
     ASSERT_TRUE(encodeTo(honest, 2, want));
-    r = encodeTo(claiming, 2, phr);
+    Bytes phr;
+    const auto r = encodeTo(claiming, 2, phr);
     ASSERT_TRUE(r);
     EXPECT_EQ(phr, want);
     EXPECT_EQ(r->header.blockCount, 4u);

@@ -131,12 +131,6 @@ TEST(WaveFile, FinishOrTheDestructorPatchesTheRiffSize) {
         const auto bytes = readBytes(dir / "out.wav");
         ASSERT_EQ(bytes.size(), 50u);
         EXPECT_EQ(Bytes(bytes.begin() + 4, bytes.begin() + 8), (Bytes{42, 0, 0, 0}));
-        const auto info = probeWaveFile(dir / "out.wav");
-        ASSERT_TRUE(info) << info.error().message();
-        EXPECT_EQ(info->format.blockAlign, 6);
-        EXPECT_EQ(info->format.byteRate, 288000u);
-        EXPECT_EQ(info->frameCount(), 1u);
-        EXPECT_EQ(info->dataOffset, 44u);
     }
 }
 
