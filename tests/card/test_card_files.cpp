@@ -70,17 +70,6 @@ TEST(Model, NewCardImagesOfBothModels) {
     }
 }
 
-TEST(Model, PhraseCountRules) {
-    // Code: phrases the list shows, phrases of a WQ-7000, of a WQ-5000.
-    const std::array<int, 4> cases[] = {
-        {0, 250, 250, 250}, {1, 500, 500, 500}, {2, 1000, 1000, 500}, {255, 250, 1000, 500}};
-    for (const auto& [code, list, w7, w5] : cases) {
-        EXPECT_EQ(phraseCountForList(code), list) << code;
-        EXPECT_EQ(phraseCountForModel(code, W7), w7) << code;
-        EXPECT_EQ(phraseCountForModel(code, W5), w5) << code;
-    }
-}
-
 TEST(Model, PhraseReferencesFormatAndParseBack) {
     const std::tuple<Model, std::uint16_t, const char*> cases[] = {
         {W7, 0, "A0001"},    {W7, 999, "A1000"},   {W7, 1000, "B0001"}, {W7, 1999, "B1000"},

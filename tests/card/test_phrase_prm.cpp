@@ -278,7 +278,6 @@ TEST(PhrasePrm, CheckingAudioAgainstItsPhrFile) {
         {"length two short: rebuilt", W7, with(points, {{F::Length, 998}}), reset},
         {"D 17 short: rebuilt", W7, with(points, {{F::DataFileLength, 199}}), reset},
         {"MODE2 record of a LINEAR file: rebuilt", W7, with(points, {{F::Mode, 2}}), reset},
-        {"WQ-5000 agrees", W5, {{F::Length, 999}, {F::StartPoint, 5}}, {{F::Length, 999}, {F::StartPoint, 5}}},
         {"WQ-5000 stereo record: rebuilt", W5,
          {{F::RecordingType, 1}, {F::Length, 3}, {F::DataFileLength, 1}, {F::StartPoint, 5}}, {{F::StartPoint, 5}}},
     };
