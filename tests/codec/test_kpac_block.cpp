@@ -1,6 +1,6 @@
 // Coded blocks: the header code rows of both columns, N and narrowing, field
 // widths, and hand-built blocks that pin the bit positions and step sizes
-// (half-blocks, the shared word of an odd N, MODE1's exchange, type A).
+// (half-blocks, the shared word of an odd N, MODE1's exchange).
 #include <gtest/gtest.h>
 
 #include "codec/KpacDecoder.h"

@@ -43,10 +43,6 @@ const std::pair<const char*, Signal> kSignals[] = {
     {"spikes",
      [](std::size_t i, auto&) { return i % 29 == 0 ? 32767.0 : (i % 31 == 0 ? -32768.0 : 0.0); }},
     {"speech-like", [](std::size_t i, auto& rng) { return voiced(i) + double(rng() % 41) - 20; }},
-    {"random walk",
-     [](std::size_t i, auto& rng) {
-         return 30000 * std::sin(0.001 * double(i)) + double(rng() % 2001) - 1000;
-     }},
 };
 
 // Interleaved samples of `frames` frames; 24-bit values when bits is 24.
