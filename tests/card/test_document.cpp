@@ -57,19 +57,13 @@ TEST_F(DocumentTest, OpensACardThroughTheDialog) {
     EXPECT_EQ(settings.value(kKeySystemFolder), sysPath());
     EXPECT_FALSE(doc.isModified());
     EXPECT_GE(updates, 1);
-    EXPECT_TRUE(prompter.messages.empty());
 }
 
-TEST_F(DocumentTest, RefusesOtherFileNamesAndShortSystemFiles) {
+// Short system files: tests/data/broken (card-sys-short).
+TEST_F(DocumentTest, RefusesOtherFileNames) {
     EXPECT_FALSE(doc.openFile(path("_WQ7TPHR.CNF")));  // which names: test_card_files.cpp
     EXPECT_EQ(prompter.messages.back(), "Choose a proper file name.");
-    auto bytes = readBytes(sysPath());
-    bytes.resize(1351);
-    test::writeBytes(sysPath(), bytes);
-    EXPECT_FALSE(doc.openFile(sysPath()));
     EXPECT_FALSE(doc.isLoaded());
-    EXPECT_EQ(prompter.messages.back(), "Fail to Read File!");
-    EXPECT_EQ(doc.sys().getCardName(), "WQ-7000 ");
 }
 
 // Files that cannot be read are reported by file and kind when the card is
@@ -247,37 +241,35 @@ TEST_F(DocumentTest, OpeningRemovesStaleTemporaries) {
     EXPECT_FALSE(sfs::exists(dir / stale));
 }
 
-TEST_F(DocumentTest, SaveQuestionBeforeOpeningAnotherCard) {
-    ASSERT_TRUE(doc.openFile(sysPath()));
-    doc.sys().setBaudRate(3);
-    modify();
-    prompter = ScriptedPrompter({Answer::Cancel});
-    doc.onOpenCardInfo();
-    EXPECT_TRUE(doc.isLoaded());
-    EXPECT_TRUE(doc.isModified());
-    EXPECT_EQ(prompter.questions, std::vector<std::string>{"Save changes in system data?"});
-    EXPECT_TRUE(prompter.openDialogFolders.empty());
-    // Yes saves before the dialog (each answer's effect: SaveQuestionBeforeClosing).
-    doc.sys().setBaudRate(2);
-    prompter = ScriptedPrompter({Answer::Yes});
-    prompter.files.push_back(sysPath());
-    doc.onOpenCardInfo();
-    EXPECT_EQ(readBytes(dir / "_WQ7TSYS.CNF")[1326], 2);
-    EXPECT_EQ(doc.sys().getBaudRate(), 2);
-}
-
-TEST_F(DocumentTest, SaveQuestionBeforeClosing) {
+// Only a modified card asks; each answer's effect before closing and before
+// opening another card (Yes saves before the dialog, Cancel keeps the card).
+TEST_F(DocumentTest, SaveQuestionBeforeClosingOrOpening) {
     ASSERT_TRUE(doc.openFile(sysPath()));
     EXPECT_TRUE(doc.saveModified());
     EXPECT_TRUE(prompter.questions.empty());
-    for (const auto& [answer, allowed, saved] : {std::tuple{Answer::Cancel, false, false},
-                                                 {Answer::No, true, false},
-                                                 {Answer::Yes, true, true}}) {
+    const struct {
+        Answer answer;
+        bool opening, allowed, saved;
+    } cases[] = {
+        {Answer::Cancel, false, false, false}, {Answer::No, false, true, false},
+        {Answer::Yes, false, true, true},      {Answer::Cancel, true, false, false},
+        {Answer::Yes, true, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << int(c.answer) << (c.opening ? " opening" : " closing"));
         doc.sys().setMidiChannel(doc.sys().getMidiChannel() + 1);
         modify();
-        prompter = ScriptedPrompter({answer});
-        EXPECT_EQ(doc.saveModified(), allowed);
-        EXPECT_EQ(readBytes(dir / "_WQ7TSYS.CNF")[1314] == doc.sys().getMidiChannel(), saved);
+        prompter = ScriptedPrompter({c.answer});
+        if (c.opening) {
+            prompter.files.push_back(sysPath());
+            doc.onOpenCardInfo();
+            EXPECT_EQ(prompter.openDialogFolders.empty(), !c.allowed);
+            EXPECT_EQ(doc.isModified(), !c.allowed);
+        } else {
+            EXPECT_EQ(doc.saveModified(), c.allowed);
+        }
+        EXPECT_EQ(readBytes(dir / "_WQ7TSYS.CNF")[1314] == doc.sys().getMidiChannel(), c.saved);
+        EXPECT_EQ(prompter.questions, std::vector<std::string>{"Save changes in system data?"});
         EXPECT_EQ(prompter.beeps, 1);
     }
 }
@@ -380,7 +372,7 @@ TEST_F(DocumentTest, SavedPointClearsTheModifiedMark) {
     EXPECT_EQ(doc.sys().getBaudRate(), 2);
 }
 
-TEST_F(DocumentTest, MergingAndUntrackedChanges) {
+TEST_F(DocumentTest, MergingUntrackedChangesAndDepth) {
     ASSERT_TRUE(doc.openCard(dir.str()));
     const std::string original = doc.sys().getCardName();
     for (const char* name : {"A       ", "AB      ", "ABC     "})
@@ -398,10 +390,7 @@ TEST_F(DocumentTest, MergingAndUntrackedChanges) {
     EXPECT_FALSE(doc.undo());
     EXPECT_EQ(doc.sys().getBaudRate(), 0);
     EXPECT_EQ(doc.sys().getCardName(), "ABC     ");
-}
-
-TEST_F(DocumentTest, DepthIsBounded) {
-    ASSERT_TRUE(doc.openCard(dir.str()));
+    // The depth is bounded.
     for (int i = 0; i < 130; ++i) doc.edit("Step", [&] { doc.sys().setMidiChannel(i % 17 + 1); });
     EXPECT_EQ(doc.history().steps(), EditHistory::kDepth);
     int undone = 0;

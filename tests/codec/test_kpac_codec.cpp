@@ -1,14 +1,11 @@
-// The header (word order of the block count, raw probing), then whole files
-// through the decoder and the encoder: H-LINEAR's byte order, the encoder's
-// analysis choices and quality, and a corpus of broken inputs, each with
-// the message it must produce. The bytes of every mode are pinned by the
-// encoded and decoded files of tests/data/kpac (tests/convert).
+// The header (word order of the block count), then whole files
+// through the decoder and the encoder: a corpus of broken inputs, each with
+// the message it must produce. The bytes of every mode (H-LINEAR's byte order
+// and its truncation to 16 bits among them), and so the encoder's choices and
+// quality, are pinned by the encoded and decoded files of tests/data/kpac.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
-#include <random>
-#include <set>
 
 #include "codec/KpacDecoder.h"
 #include "codec/KpacEncoder.h"
@@ -48,24 +45,6 @@ wqe::Expected<EncodeSummary> encodeTo(const Bytes& wav, int mode, Bytes& phr) {
 // grade 3, MODE2, stereo, 1 block
 Bytes validHeader() { return {'Q', 'W', 'h', 'P', 's', 'r', 3, 2, 0, 1, 0, 0, 1, 0, 0, 0}; }
 
-Bytes slice(const Bytes& b, std::size_t from, std::size_t to) {
-    return Bytes(b.begin() + static_cast<long>(from), b.begin() + static_cast<long>(to));
-}
-
-// Signal-to-noise ratio in dB of a 16-bit signal after encoding and decoding.
-double snr(const std::vector<std::int32_t>& ref, const Bytes& wav, int mode) {
-    Bytes phr, back;
-    EXPECT_TRUE(encodeTo(wav, mode, phr));
-    EXPECT_TRUE(decodeTo(phr, 2, back));
-    const auto got = wavSamples(back, 2);
-    double sig = 0, err = 0;
-    for (std::size_t i = 0; i < ref.size(); ++i) {
-        sig += double(ref[i]) * ref[i];
-        err += (double(got[i]) - ref[i]) * (double(got[i]) - ref[i]);
-    }
-    return 10 * std::log10(sig / err);
-}
-
 }  // namespace
 
 TEST(KpacHeader, BlockCountIsStoredHighWordFirstEachWordLowByteFirst) {
@@ -73,66 +52,16 @@ TEST(KpacHeader, BlockCountIsStoredHighWordFirstEachWordLowByteFirst) {
     ASSERT_TRUE(valid) << valid.error().message();
     EXPECT_EQ(valid->sampleRate(), 32000u);
     EXPECT_EQ(valid->frames(), 16u);
-    const std::pair<Bytes, std::uint32_t> cases[] = {
-        {{0x01, 0x00, 0x00, 0x00}, 65536},
-        {{0x34, 0x12, 0x78, 0x56}, 0x12345678},
-    };
-    for (const auto& [b, count] : cases) {
-        auto bytes = validHeader();
-        std::copy(b.begin(), b.end(), bytes.begin() + 10);
-        const auto h = parseHeader(bytes);
-        ASSERT_TRUE(h);
-        EXPECT_EQ(h->blockCount, count);
-        const auto written = writeHeader(*h);
-        EXPECT_EQ(Bytes(written.begin(), written.end()), bytes);
-    }
-    // The whole written header is pinned by the encoded files in tests/data/kpac.
-}
-
-TEST(KpacHeader, RawHeaderKeepsInvalidFieldsForProbing) {
+    // The files of tests/data/kpac hold fewer than 65536 blocks.
     auto bytes = validHeader();
-    bytes[6] = 9;
-    bytes[7] = 7;
-    const auto raw = readRawHeader(bytes);
-    ASSERT_TRUE(raw);
-    EXPECT_TRUE(raw->hasMagic());
-    EXPECT_EQ(raw->grade, 9);
-    EXPECT_EQ(raw->mode, 7);
-    EXPECT_FALSE(validateHeader(*raw));
-    bytes.resize(15);
-    EXPECT_FALSE(readRawHeader(bytes));
-}
-
-// The linear modes at the input's width are pinned by tests/data/kpac; here
-// H-LINEAR's byte order and its truncation to 16-bit output.
-TEST(KpacDecoder, HighLinearTo16And24Bits) {
-    Bytes wav16, wav24;
-    // One mono H-LINEAR block: pair 0 A = 0x12345F, B = 0xABCDEF; the rest zero.
-    Bytes data = {0x34, 0x5F, 0xEF, 0x12, 0xAB, 0xCD};
-    data.resize(48, 0);
-    const Bytes phr = phraseFile(5, Mode::HLinear, 1, 1, data);
-    ASSERT_TRUE(decodeTo(phr, 2, wav16));
-    ASSERT_TRUE(decodeTo(phr, 3, wav24));
-    EXPECT_EQ(slice(wav16, 44, 48), (Bytes{0x34, 0x12, 0xCD, 0xAB}));  // truncated to 16 bits
-    EXPECT_EQ(slice(wav24, 44, 50), (Bytes{0x5F, 0x34, 0x12, 0xEF, 0xCD, 0xAB}));
-    EXPECT_EQ(wav24.size(), 44u + 16u * 3u);
-}
-
-TEST(KpacDecoder, StereoModeTwoBlocksOfDifferentWidthsFollowEachOther) {
-    // Left N = 3 (E 2: 00|..., words 0x0000 0x0000 0x0000), right N = 6
-    // (A 13: 0xEF...), then the next block's left starts at word 9.
-    Bytes data;
-    for (int block = 0; block < 2; ++block)
-        for (std::uint16_t w : {0, 0, 0, 0xE000, 0xF000, 0, 0, 0, 0}) put16le(data, w);
-    Bytes wav;
-    ASSERT_TRUE(decodeTo(phraseFile(3, Mode::Mode2, 2, 2, data), 2, wav));
-    const auto s = wavSamples(wav, 2);
-    ASSERT_EQ(s.size(), 64u);
-    // Type A with all fields 0: every sample is the rounding (half fields
-    // 0x0200, others 0x0400), whatever the previous sample.
-    for (int f = 0; f < 32; ++f)
-        EXPECT_EQ(s[static_cast<std::size_t>(2 * f + 1)], f % 2 ? 0x200 : 0x400) << f;
-    EXPECT_EQ(s[0], 1);  // E 2 with zero fields: r = 2, s7 = 2, interpolated from p = 0
+    const Bytes count = {0x34, 0x12, 0x78, 0x56};
+    std::copy(count.begin(), count.end(), bytes.begin() + 10);
+    const auto h = parseHeader(bytes);
+    ASSERT_TRUE(h);
+    EXPECT_EQ(h->blockCount, 0x12345678u);
+    const auto written = writeHeader(*h);
+    EXPECT_EQ(Bytes(written.begin(), written.end()), bytes);
+    // The whole written header is pinned by the encoded files in tests/data/kpac.
 }
 
 // Only what a file holds is decoded: a block cut short reads its missing
@@ -149,19 +78,16 @@ TEST(KpacDecoder, DecodesTheBlocksTheFileHoldsAndWarnsOfTheClaim) {
         {phraseFile(0, Mode::Linear, 1, 1, Bytes(32, 0)), 2, 1, false},
         {phraseFile(0, Mode::Mode1, 2, 3, {}), 3, 0, true},
         {phraseFile(0, Mode::Mode2, 1, 0xFFFFFF, {}), 2, 0, true},  // the 16-byte file
-        {phraseFile(0, Mode::Mode2, 1, 0xFFFFFF, Bytes(5, 0)), 2, 1, true},
-        {phraseFile(0, Mode::HLinear, 1, 9, Bytes(48, 0)), 3, 1, true},
         {phraseFile(0, Mode::Mode3, 2, 0xFFFFFF, Bytes(9000, 0)), 3, 375, true},  // 6 words a block
     };
     for (const auto& c : cases)
         for (int threads : {1, 2}) {
-            Bytes wav;
             std::string warning;
             SpanSource in(c.phrase);
             VectorSink out;
             const auto r = decode(in, out, c.outBytes, nullptr, {threads}, &warning);
             ASSERT_TRUE(r) << r.error().message();
-            wav = out.bytes();
+            const Bytes wav = out.bytes();
             EXPECT_EQ(r->blockCount, c.blocks);
             EXPECT_EQ(wav.size(), 44u + c.blocks * 16u * r->channels * c.outBytes);
             EXPECT_EQ(Bytes(wav.begin(), wav.begin() + 44), [&] {
@@ -175,66 +101,6 @@ TEST(KpacDecoder, DecodesTheBlocksTheFileHoldsAndWarnsOfTheClaim) {
     std::vector<std::int32_t> expected(16, -1);
     expected[0] = 1;
     EXPECT_EQ(wavSamples(wav, 2), expected);
-    ASSERT_TRUE(decodeTo(phraseFile(3, Mode::Mode2, 2, 0, {}), 2, wav));
-    EXPECT_EQ(wav, makeWav(2, 32000, 16, {}));  // zero blocks: the 44-byte header alone
-}
-
-TEST(KpacEncoder, AnalysisChoicesPerMode) {
-    // Over random walks and white noise at every scale: every choice has a
-    // header code, MODE3 never chooses type G, MODE2 uses types A to F.
-    std::mt19937 rng(7);
-    std::set<char> modeTwoTypes;
-    for (int round = 0; round < 3000; ++round) {
-        std::int16_t x[16];
-        const int scale = 1 << (rng() % 16);
-        int level = static_cast<int>(rng() % 20000) - 10000;
-        for (auto& v : x) {
-            const int step = static_cast<int>(rng() % static_cast<unsigned>(2 * scale)) - scale;
-            v = static_cast<std::int16_t>(
-                level = round % 2 ? std::clamp(level + step / 8, -32768, 32767) : step);
-        }
-        for (Mode m : {Mode::Mode1, Mode::Mode2, Mode::Mode3}) {
-            const Analysis a =
-                analyseBlock(m, x, round % 2 ? x[0] : static_cast<std::int16_t>(rng()));
-            if (m == Mode::Mode2) modeTwoTypes.insert(typeLetter(a.type));
-            EXPECT_TRUE(headerBitsOf(m, a.type, a.exponent)) << typeLetter(a.type) << a.exponent;
-            EXPECT_FALSE(m == Mode::Mode3 && a.type == BlockType::G);
-        }
-    }
-    EXPECT_TRUE(std::ranges::includes(modeTwoTypes, std::set<char>{'A', 'B', 'C', 'D', 'E', 'F'}));
-    std::int16_t alt[16], ramp[16];  // full-scale alternation needs type A; a smooth ramp little
-    for (int k = 0; k < 16; ++k) {
-        alt[k] = k % 2 ? 32767 : -32768;
-        ramp[k] = static_cast<std::int16_t>(100 + 10 * k);
-    }
-    for (Mode m : {Mode::Mode1, Mode::Mode2, Mode::Mode3})
-        EXPECT_EQ(analyseBlock(m, alt, 0).type, BlockType::A);
-    EXPECT_LE(analyseBlock(Mode::Mode2, ramp, 90).exponent, 3);
-}
-
-// Orientation figures at 32 kHz for a sine at -6 dB: MODE1 43 dB, MODE2 and
-// MODE3 56 dB. (24-bit input's bytes in every mode: tests/data/kpac.)
-TEST(KpacEncoder, QualityOfASine) {
-    std::vector<std::int32_t> sine(64000);
-    for (std::size_t i = 0; i < sine.size(); ++i)
-        sine[i] = static_cast<std::int32_t>(
-            std::lround(16383.5 * std::sin(2 * M_PI * 1000.0 * double(i) / 32000.0)));
-    const double expected[] = {43.0, 56.3, 56.3};
-    for (int mode : {1, 2, 3})
-        EXPECT_NEAR(snr(sine, makeWav(1, 32000, 16, sine), mode), expected[mode - 1], 0.5) << mode;
-}
-
-TEST(KpacEncoder, ProgressCountsFramesAndDecoderProgressBlocks) {
-    Bytes wav = makeWav(1, 8000, 16, std::vector<std::int32_t>(100, 5));
-    SpanSource in(wav);
-    VectorSink out, out2;
-    Progress progress, decodeProgress;
-    ASSERT_TRUE(encode(in, out, 2, &progress));
-    SpanSource in2(out.bytes());
-    ASSERT_TRUE(decode(in2, out2, 2, &decodeProgress));
-    EXPECT_EQ(std::tuple(progress.total.load(), progress.percent(), decodeProgress.total.load(),
-                         decodeProgress.percent(), Progress{}.percent()),
-              std::tuple(100u, 100, 7u, 100, 0));
 }
 
 // The messages of short files, a foreign magic, grade, mode and channel field
@@ -248,7 +114,6 @@ TEST(KpacBadInput, BrokenPhraseFilesGiveTheirMessages) {
     };
     const std::pair<Bytes, const char*> cases[] = {
         {with(4, 'r'), "not a KPAC file (bytes 4 and 5 are 0x72 0x72, not \"sr\")"},
-        {with(8, 2), "reserved byte 8 is 0x02, not 0"},
         {with(14, 0x80), "reserved bytes 14 and 15 are 0x80 0x00, not 0"},
     };
     for (const auto& [bytes, message] : cases) {
@@ -273,9 +138,6 @@ TEST(KpacBadInput, BrokenWavFilesGiveTheirMessages) {
         return b;
     };
     const Bytes good = makeWav(1, 32000, 16, {1, 2, 3, 4});
-    Bytes listFirst = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
-    putChunk(listFirst, "LIST", Bytes(5, 'x'));
-    listFirst.insert(listFirst.end(), good.begin() + 12, good.end());
     const std::pair<Bytes, const char*> cases[] = {
         // an empty message: accepted
         {patched(good, 20, 3, 2), "format tag 3 is not PCM (1); only PCM WAV files are supported"},
@@ -283,9 +145,6 @@ TEST(KpacBadInput, BrokenWavFilesGiveTheirMessages) {
          "3 channels; only mono and stereo WAV files are supported"},
         {makeWav(1, 8000, 8, {1, 2}), "8-bit WAV files are not supported (16 or 24 bits only)"},
         {patched(good, 32, 4, 2), "the block align 4 does not match 1 channel(s) × 2 bytes"},
-        {makeWav(1, 96000, 16, {1}),
-         "sample rate 96000 Hz is not one of 8000, 16000, 22050, 32000, 44100, 48000"},
-        {listFirst, ""},
         {patched(good, 40, 9, 4), ""},  // an odd trailing byte
     };
     Bytes phr;
@@ -296,18 +155,9 @@ TEST(KpacBadInput, BrokenWavFilesGiveTheirMessages) {
     ASSERT_TRUE(encodeTo(makeWav(2, 8000, 16, {}), 1, phr));
     EXPECT_EQ(phr.size(), 16u);  // zero frames: zero blocks
     EXPECT_EQ(encodeTo(good, 5, phr).error().reason, "mode 5 is not one of 0..4");
-    EXPECT_EQ(encodeTo(good, -1, phr).error().reason, "mode -1 is not one of 0..4");
 }
 
 TEST(KpacBadInput, ADataChunkLongerThanTheFileEncodesWhatIsThere) {
-    Bytes wav = makeWav(1, 8000, 16, {5});
-    wav[40] = 6;  // the data chunk claims 3 frames, the file has 1
-    Bytes phr;
-    auto r = encodeTo(wav, 0, phr);
-    ASSERT_TRUE(r);
-    EXPECT_FALSE(r->warning.empty());
-    EXPECT_EQ(slice(phr, 16, 23), (Bytes{5, 0, 0, 0, 0, 0, 0}));  // the rest of the block is zero
-
     // 172 bytes claiming 0x7FFFFFF0 data bytes: the 64 frames there, no filler.
     std::vector<std::int32_t> samples(64);
     for (std::size_t i = 0; i < samples.size(); ++i)
@@ -319,7 +169,8 @@ TEST(KpacBadInput, ADataChunkLongerThanTheFileEncodesWhatIsThere) {
         claiming[40 + k] = static_cast<std::uint8_t>(0x7FFFFFF0u >> (8 * k));
     Bytes want;
     ASSERT_TRUE(encodeTo(honest, 2, want));
-    r = encodeTo(claiming, 2, phr);
+    Bytes phr;
+    const auto r = encodeTo(claiming, 2, phr);
     ASSERT_TRUE(r);
     EXPECT_EQ(phr, want);
     EXPECT_EQ(r->header.blockCount, 4u);
@@ -337,9 +188,6 @@ TEST(KpacFiles, FailuresLeaveNoFileAndKeepAnOldOne) {
                   ": sample rate 96000 Hz is not one of 8000, 16000, 22050, 32000, 44100, 48000");
     EXPECT_EQ(readBytes(dir / "old.phr"), (Bytes{1, 2, 3}));
     EXPECT_FALSE(encodeFile(dir / "in.wav", dir / "new.phr", 2));
-    writeBytes(dir / "bad.phr", {'Q', 'W', 'h', 'P'});
-    EXPECT_EQ(decodeFile(dir / "bad.phr", dir / "out.wav", 2).error().message(),
-              (dir / "bad.phr").string() + ": not a KPAC file (4 bytes; the header alone has 16)");
     const Error none = decodeFile(dir / "none.phr", dir / "out.wav", 2).error();
     EXPECT_EQ(none.kind, ErrorKind::NotFound);
     EXPECT_EQ(none.file, (dir / "none.phr").string());
@@ -347,7 +195,7 @@ TEST(KpacFiles, FailuresLeaveNoFileAndKeepAnOldOne) {
     EXPECT_EQ(folder.kind, ErrorKind::NotFound);
     EXPECT_EQ(folder.file, (dir / "no-such-dir" / "x.phr").string());
     // Neither new.phr nor out.wav nor a temporary was left.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
 
     writeBytes(dir / "ok.wav", makeWav(2, 22050, 16, std::vector<std::int32_t>(200, 100)));
     const auto e = encodeFile(dir / "ok.wav", dir / "ok.phr", 3);

@@ -22,6 +22,8 @@ Hmsft fieldsOf(const TimeCode& tc) {
 }
 
 // Rows that hold both ways are checked both ways; the others only one way.
+// The round trips below check every field; these rows anchor the absolute
+// values: the first of each type, the carries and the dropped frames.
 TEST(CConvert, MillisecondsAndTimeCodes) {
     enum Way { Both, ToTc, ToMs };
     struct Case {
@@ -32,28 +34,19 @@ TEST(CConvert, MillisecondsAndTimeCodes) {
     };
     const Case cases[] = {
         {0, 0, {0, 0, 0, 0, 0}, Both},
-        {1017, 0, {0, 0, 1, 0, 5}, Both},  // 51 hundredths: last digit 1 stays
-        {33, 0, {0, 0, 0, 1, 0}, Both},    // 99 hundredths round up to frame 1
-        {3723000, 0, {1, 2, 3, 0, 0}, Both},
-        {19, 0, {0, 0, 0, 0, 6}, ToTc},        // 57 -> 60
+        {1017, 0, {0, 0, 1, 0, 5}, Both},      // 51 hundredths: last digit 1 stays
         {999, 0, {0, 0, 1, 0, 0}, ToTc},       // rounding reaches 30 frames: next second
         {59999, 0, {0, 1, 0, 0, 0}, ToTc},     // and carries into the minute
         {86400000, 0, {0, 0, 0, 0, 0}, ToTc},  // a whole day wraps to zero
-        {22, 3, {0, 0, 0, 0, 5}, ToTc},        // 25 fps: 55 hundredths stay
         {1500, 3, {0, 0, 1, 12, 5}, Both},
         {500, 4, {0, 0, 0, 12, 0}, Both},
         {1000, 1, {0, 0, 1, 0, 0}, ToTc},  // 29N runs 1/1000 slow: 2997 hundredths round up
         {1001, 1, {0, 0, 1, 0, 0}, Both},
-        {3600000, 1, {0, 59, 56, 12, 0}, ToTc},
-        {60060, 2, {0, 1, 0, 2, 0}, Both},  // first frame of minute 1
-        {60060, 2, {0, 1, 0, 0, 0}, ToMs},  // frames 0 and 1 of minute 1 read as frame 2
-        {60026, 2, {0, 0, 59, 29, 0}, Both},
-        {599999, 2, {0, 10, 0, 2, 0}, ToTc},
+        {60060, 2, {0, 1, 0, 2, 0}, Both},    // first frame of minute 1
+        {60060, 2, {0, 1, 0, 0, 0}, ToMs},    // frames 0 and 1 of minute 1 read as frame 2
         {600000, 2, {0, 10, 0, 0, 0}, Both},  // minute 10 keeps frames 0 and 1
-        {3600000, 2, {1, 0, 0, 0, 0}, Both},
         // Beyond 32 bits the time code still wraps every day of its clock.
         {86400000ull * 100000 + 1017, 0, {0, 0, 1, 0, 5}, ToTc},
-        {2075675676ull * 1000 + 1001, 1, {0, 0, 1, 0, 0}, ToTc},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.ms << " ms, type " << c.type);
@@ -123,18 +116,15 @@ TEST(CConvert, MillisecondsSurviveTheRoundTripWithinATenthOfAFrame) {
 }
 
 TEST(CConvert, TenthsAndPackedTimeCodes) {
-    EXPECT_EQ(CConvert::MsToTenths(1017, 0), 305u);  // 1 s, frame 0, tenth 5
-    EXPECT_EQ(CConvert::TenthsToMs(305, 0), 1017u);
+    EXPECT_EQ(CConvert::MsToTenths(1017, 0), 305u);                       // 1 s, frame 0, tenth 5
     EXPECT_EQ(CConvert::TenthsToMs(100u * 3600 * 25 * 10 + 10, 3), 40u);  // hours modulo 100
     const PackedTimeCode p = CConvert::MsToPacked(3723017, 0);
     EXPECT_EQ(p.hours, 1);
     EXPECT_EQ(p.packed, 0x02030005u);
     // Fields beyond their range carry through the count of tenths.
     EXPECT_EQ(CConvert::PackedToMs(0, 0x00001E00, 0), 1000u);
-    EXPECT_EQ(CConvert::PackedToMs(0, 0x003D0000, 3), 61000u);
     EXPECT_EQ(CConvert::PackedToMs(0, 0x01000200, 2), 60060u);
     EXPECT_EQ(CConvert::MsToPacked(5, 9), PackedTimeCode{});
-    EXPECT_EQ(CConvert::PackedToMs(1, 5, -1), 0u);
 }
 
 TEST(CConvert, BlockConversions) {
@@ -146,9 +136,7 @@ TEST(CConvert, BlockConversions) {
     const Case toMs[] = {{1000, 0, 2000},
                          {1000, 2, 725},
                          {3000, 5, 1000},
-                         {1, 4, 0},
                          {6000, 6, 1000},
-                         {1000, 7, 0},
                          {1000, -1, 0},
                          {0xFFFFFFFFu, 0, 0xFFFFFFFFu},  // 8.6e9 ms: beyond 32 bits
                          {0xFFFFFFFFu, 5, 1431655765u}};
@@ -160,7 +148,6 @@ TEST(CConvert, BlockConversions) {
     // 1000 blocks at 8 kHz = 2000 ms = 60 frames at type 0.
     EXPECT_EQ(CConvert::BlocksToTenths(1000, 0, 0), 600u);
     EXPECT_EQ(CConvert::TenthsToBlocks(600, 0, 0), 1000u);
-    EXPECT_EQ(CConvert::TenthsToBlocks(600, 5, 0), 6000u);
 }
 
 }  // namespace
