@@ -1,7 +1,13 @@
+// Backup and restore of a card folder, the folder paths typed for them, and
+// deleting a backup folder.
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 #include "maintenance/BackupRestore.h"
 #include "maintenance/CardFixture.h"
+#include "maintenance/PathRules.h"
+#include "maintenance/PhraseDelete.h"
 
 namespace wqe {
 namespace {
@@ -30,27 +36,18 @@ std::string fillSource(const fs::path& src) {
     return src.string();
 }
 
-// The entries of `folder` a transfer copies: all but the temporary files.
-std::map<std::string, std::string> copiedEntries(const fs::path& folder) {
-    return test::snapshot(folder, isScratchName);
-}
-
 TEST(BackupRestore, BackupIntoMissingFolderAsksNothingAndCopiesAllButTemporaryFiles) {
     TempDir t;
     ScriptedPrompter p;
-    MemorySettings settings;
-    CWQEDoc noCard(p, settings);
     const fs::path dst = t / "backup" / "one";
     const auto r =
-        runTransfer(TransferMode::Backup, fillSource(t / "card"), dst.string(), &noCard, p);
+        runTransfer(TransferMode::Backup, fillSource(t / "card"), dst.string(), nullptr, p);
     EXPECT_EQ(r.status, Status::Done);
     EXPECT_TRUE(p.questions.empty());
-    EXPECT_TRUE(r.deleted.empty());
-    EXPECT_FALSE(r.destinationIsOpenCard || r.reloaded);
-    EXPECT_EQ(test::snapshot(dst), copiedEntries(t / "card"));
+    // The temporary files are left out.
+    EXPECT_EQ(test::snapshot(dst), test::snapshot(t / "card", isScratchName));
+    // Not the program's: copied although its name looks temporary.
     EXPECT_EQ(readText(dst / ".notes.part"), "kept: no number");
-    for (const char* f : kScratch) EXPECT_FALSE(fs::exists(dst / f)) << f;
-    EXPECT_FALSE(fs::exists(dst / ".wqe-stage-1-1"));
     // system, phrase, memo, phrase data, notes, .notes.part, deep file
     EXPECT_EQ(r.filesCopied, 7u);
 }
@@ -62,7 +59,7 @@ TEST(BackupRestore, BackupIntoMissingFolderAsksNothingAndCopiesAllButTemporaryFi
 TEST(BackupRestore, DeletesOnlyTheDeviceFileSetBeforeCopying) {
     TempDir t;
     const std::string card = fillSource(t / "card");
-    auto expected = copiedEntries(t / "card");
+    auto expected = test::snapshot(t / "card", isScratchName);
     const std::pair<const char*, bool> files[] = {
         // file, deleted
         {"_WQP0001.PHR", true},           {"_wqp0002.phr", true}, {"_WQNOEXT", true},
@@ -179,6 +176,65 @@ TEST(BackupRestore, AFailedCopyLeavesTheDestinationAsItWas) {
         EXPECT_EQ(test::snapshot(dst), before);
         EXPECT_FALSE(fs::exists(t / "new"));
     }
+}
+
+TEST(PathRules, ValidatesTypedFolderPaths) {
+    struct Case {
+        const char* path;
+        bool valid;
+    };
+    // One row per rule: the forbidden characters share one.
+    const Case cases[] = {
+        {"/", true},      {"/data/New Sub", true}, {"/a/b.c/d e", true}, {"/カード", true},
+        {"", false},      {"data", false},         {"/data/", false},    {"//data", false},
+        {"/a/ b", false}, {"/a/b ", false},        {"/a/\tb", false},    {"/a/.hidden", false},
+        {"/a/b.", false}, {"/a/..", false},        {"/da?ta", false},    {"/a/b\"c", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(isValidFolderPath(c.path), c.valid) << c.path;
+}
+
+TEST(FolderDelete, RefusesRootHomeAndItsParents) {
+    TempDir t;
+    fs::create_directories(t / "home" / "user");
+    writeText(t / "plain", "file");
+    const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    setenv("HOME", (t / "home" / "user").c_str(), 1);
+    const struct {
+        std::string folder, reason;
+    } cases[] = {
+        {"", "No folder"},
+        {(t / "missing").string(), "no such folder"},
+        {(t / "plain").string(), "not a folder"},
+        {"/", "root"},
+        {(t / "home" / "user").string() + "/", "home folder is never deleted"},
+        {t.str(), "holds the home folder"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        ScriptedPrompter p({}, Answer::Yes);
+        const auto r = deleteFolder(c.folder, p);
+        EXPECT_EQ(r.status, FolderDeleteResult::Status::Refused);
+        EXPECT_NE(r.error.find(c.reason), std::string::npos) << r.error;
+        EXPECT_TRUE(p.questions.empty());
+    }
+    EXPECT_TRUE(fs::exists(t / "home" / "user"));
+    setenv("HOME", savedHome.c_str(), 1);
+}
+
+TEST(FolderDelete, AsksThenDeletesTheTree) {
+    TempDir t;
+    fs::create_directories(t / "old" / "sub");
+    writeText(t / "old" / "sub" / "a", "a");
+    ScriptedPrompter no({Answer::No});
+    EXPECT_EQ(deleteFolder((t / "old").string(), no).status, FolderDeleteResult::Status::Declined);
+    EXPECT_EQ(no.questions.size(), 1u);
+    EXPECT_TRUE(fs::exists(t / "old" / "sub" / "a"));
+
+    ScriptedPrompter yes({Answer::Yes});
+    const auto r = deleteFolder((t / "old").string(), yes);
+    EXPECT_EQ(r.status, FolderDeleteResult::Status::Deleted);
+    EXPECT_EQ(r.removed, 3u);
+    EXPECT_FALSE(fs::exists(t / "old"));
 }
 
 }  // namespace

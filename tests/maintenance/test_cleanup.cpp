@@ -44,11 +44,9 @@ TEST(Cleanup, TableOfEffects) {
     const Case cases[] = {
         {"kept", W7, kTypeAudio, {"PHR"}, kTypeAudio, true, ""},
         {"midi kept", W5, kTypeMidi, {"MID"}, kTypeMidi, true, ""},
-        {"pattern kept", W7, kTypePattern, {"PAT"}, kTypePattern, true, ""},
         {"song kept", W7, kTypeSong, {"SONG"}, kTypeSong, true, ""},
         {"wav kept", W7, kKindWav, {"WAV"}, kKindWav, true, ""},
         {"only MID", W7, kTypeAudio, {"MID"}, kTypeMidi, false, ""},
-        {"only MID", W5, kTypeAudio, {"MID"}, kTypeMidi, false, ""},
         {"audio record, pattern file", W7, kTypeAudio, {"PAT"}, kTypePattern, false, ""},
         {"double", W7, kTypeAudio, {"PHR", "MID"}, kTypeAudio, true, "MID"},
         {"empty, PHR", W7, -1, {"PHR"}, kTypeAudio, false, ""},
