@@ -150,14 +150,6 @@ TEST(PhraseCopy, NextEmptySlotSearchesOnThenWraps) {
     } cases[] = {{10, true, 20}, {20, true, 20}, {25, true, 20}, {10, false, 3}, {0, false, 3}};
     for (const auto& c : cases)
         EXPECT_EQ(nextEmptySlot(card.doc, c.from, c.up), c.expect) << c.from;
-
-    // Copying into the last empty slot leaves no next slot.
-    card.doc.phr().setUsed(3, 1);
-    fs::create_directories(t / "src");
-    writeBytes(t / "src" / "a.PHR", test::kpacFile(1, 1, 0, 8));
-    const auto r = card.copy(card.source(t / "src" / "a.PHR"), 20);
-    EXPECT_EQ(r.status, CopyResult::Status::Copied);
-    EXPECT_EQ(r.nextSlot, std::nullopt);
 }
 
 // The record and memo come from the source folder when it is a card: the
@@ -165,15 +157,6 @@ TEST(PhraseCopy, NextEmptySlotSearchesOnThenWraps) {
 // Otherwise the record is built and the memo line comes from the folder's
 // memo file, if any.
 TEST(PhraseCopy, RecordAndMemoFromTheSourceFolder) {
-    auto sourceCard = [](Model m) {
-        return [m](const fs::path& d) {
-            test::OpenCard src(d, m);
-            test::registerAs(src.doc, 6, kTypeAudio, "FROM SOURCE");
-            src.doc.phr().setVolume(6, 77);
-            src.doc.memo().setPhraseMemo(6, "memo seven");
-            src.save();
-        };
-    };
     const struct {
         const char* what;
         Model model;
@@ -182,7 +165,15 @@ TEST(PhraseCopy, RecordAndMemoFromTheSourceFolder) {
         std::size_t messages;  // "Unable to open Memo file" before the copy message
         bool fromCard;         // the record is the source card's
     } cases[] = {
-        {"source card", Model::WQ7000, sourceCard(Model::WQ7000), "memo seven", 0, true},
+        {"source card", Model::WQ7000,
+         [](const fs::path& d) {
+             test::OpenCard src(d, Model::WQ7000);
+             test::registerAs(src.doc, 6, kTypeAudio, "FROM SOURCE");
+             src.doc.phr().setVolume(6, 77);
+             src.doc.memo().setPhraseMemo(6, "memo seven");
+             src.save();
+         },
+         "memo seven", 0, true},
         {"no memo file", Model::WQ5000, [](const fs::path&) {}, "", 0, false},
         {"memo line 7, three-digit prefixes", Model::WQ5000,
          [](const fs::path& d) {
