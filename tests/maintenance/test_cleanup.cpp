@@ -4,8 +4,6 @@
 
 #include <cstdlib>
 
-#include "card/FileIO.h"
-#include "card/PatternFile.h"
 #include "maintenance/BackupRestore.h"
 #include "maintenance/CardFixture.h"
 #include "maintenance/Cleanup.h"
@@ -79,10 +77,8 @@ TEST(Cleanup, TableOfEffects) {
             if (f == "MID") writeBytes(data + "MID", test::midiFile(500000));
             if (f == "WAV") writeBytes(data + "WAV", test::wavFile(1, 32000, 16, 200));
             if (f == "BAD") writeText(data + "PHR", "neither audio nor pattern");
-            if (f == "PAT" || f == "SONG") {
-                const PatternKind k = f == "PAT" ? PatternKind::Pattern7000 : PatternKind::Song;
-                ASSERT_TRUE(writePatternFile(data + "PHR", PatternData(k)));
-            }
+            if (f == "PAT") writeBytes(data + "PHR", test::patternFile(1, 1024));
+            if (f == "SONG") writeBytes(data + "PHR", test::patternFile(2, 1030));
         }
 
         ScriptedPrompter p;
@@ -210,29 +206,22 @@ TEST(Cleanup, AFailedWriteKeepsTheOldFileAndSaysSo) {
 }
 
 TEST(Cleanup, StopsOnUnusableCardFilesWithoutWriting) {
-    const struct {
-        const char* what;
-        std::function<void(const fs::path&)> spoil;
-        const char* message;
-    } cases[] = {
-        // clang-format off
-        {"both system files", [](const fs::path& d) { writeText(d / "_WQ5TSYS.CNF", "x"); },
-         kMsgDoubleSystemFile},
-        {"short phrase file", [](const fs::path& d) { fs::resize_file(d / "_WQ7TPHR.CNF", 19920); },
-         kMsgPhraseFileUnreadable},
-        // clang-format on
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    // A second system file, or a phrase file cut short.
+    for (const bool doubled : {true, false}) {
+        SCOPED_TRACE(doubled ? "both system files" : "short phrase file");
         TempDir t;
         OpenCard card(t.path(), Model::WQ7000);
         writeBytes(t / "_WQP0001.PHR", test::kpacFile(1, 1, 0, 5));
-        c.spoil(t.path());
+        if (doubled)
+            writeText(t / "_WQ5TSYS.CNF", "x");
+        else
+            fs::resize_file(t / "_WQ7TPHR.CNF", 19920);
         const auto phr = readBytes(t / "_WQ7TPHR.CNF");
         ScriptedPrompter p;
         const auto r = runCleanup(card.doc, p);
         EXPECT_EQ(r.status, CleanupResult::Status::Stopped);
-        EXPECT_EQ(p.messages, std::vector<std::string>{c.message});
+        const char* message = doubled ? kMsgDoubleSystemFile : kMsgPhraseFileUnreadable;
+        EXPECT_EQ(p.messages, std::vector<std::string>{message});
         EXPECT_FALSE(r.reloaded);
         EXPECT_EQ(readBytes(t / "_WQ7TPHR.CNF"), phr);
     }
@@ -273,7 +262,6 @@ TEST(Cleanup, RefreshesAStaleRegistration) {
     ASSERT_EQ(r.reports.size(), 1u);
     EXPECT_EQ(r.reports[0].action, CleanupAction::Refreshed);
     EXPECT_EQ(card.doc.phr().getLength(1), 63u);
-    EXPECT_EQ(card.doc.phr().getDataFileLength(1), 16u + 63 * 20);
     EXPECT_TRUE(card.doc.phr().getName(1).starts_with("USER NAME"));
 }
 
