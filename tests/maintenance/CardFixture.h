@@ -101,26 +101,21 @@ inline Bytes midiFile(std::uint32_t usPerQuarter) {
 inline Bytes wavFile(int channels, int rate, int bits, std::uint32_t frames,
                      std::size_t extraChunk = 0) {
     Bytes f;
-    auto le = [&f](std::uint32_t x, int n) {
-        for (int k = 0; k < n; ++k) f.push_back(u8(x >> (8 * k)));
+    auto le = [&f](std::uint32_t x) {
+        for (int k = 0; k < 4; ++k) f.push_back(u8(x >> (8 * k)));
     };
-    auto tag = [&f](const char* s) {
-        for (int k = 0; k < 4; ++k) f.push_back(u8(static_cast<unsigned char>(s[k])));
-    };
-    const std::uint32_t align = static_cast<std::uint32_t>(channels * bits / 8);
-    const std::uint32_t dataSize = frames * align;
-    tag("RIFF"), le(0, 4), tag("WAVE"), tag("fmt "), le(16, 4), le(1, 2);
-    le(static_cast<std::uint32_t>(channels), 2), le(static_cast<std::uint32_t>(rate), 4);
-    le(static_cast<std::uint32_t>(rate) * align, 4), le(align, 2);
-    le(static_cast<std::uint32_t>(bits), 2);
+    auto tag = [&f](std::string_view s) { f.insert(f.end(), s.begin(), s.end()); };
+    const std::uint32_t align = channels * bits / 8, dataSize = frames * align;
+    const std::size_t junk = extraChunk ? 8 + extraChunk : 0;
+    tag("RIFF"), le(static_cast<std::uint32_t>(36 + junk + dataSize)), tag("WAVEfmt ");
+    // The 2-byte fields go in pairs: format 1 and channels, align and bits.
+    le(16), le(1 | channels << 16), le(rate), le(rate * align), le(align | bits << 16);
     if (extraChunk) {
-        tag("JUNK"), le(static_cast<std::uint32_t>(extraChunk), 4);
+        tag("JUNK"), le(static_cast<std::uint32_t>(extraChunk));
         f.insert(f.end(), extraChunk, 0);
     }
-    tag("data"), le(dataSize, 4);
+    tag("data"), le(dataSize);
     for (std::uint32_t k = 0; k < dataSize; ++k) f.push_back(u8(k * 7));
-    const std::uint32_t riff = static_cast<std::uint32_t>(f.size() - 8);
-    for (int k = 0; k < 4; ++k) f[4 + k] = u8(riff >> (8 * k));
     return f;
 }
 

@@ -100,18 +100,6 @@ std::vector<Operation> operations() {
                                    nullptr, p, {}, fsys);
         return !r.ok() || !r.errors.empty();
     };
-    // A pattern edit replaces an existing file (keeping its bytes beyond the
-    // data block) and writes a song that had no file yet.
-    auto patternEdit = [](const fs::path& root, FileSystem& fsys) {
-        PatternData pattern(PatternKind::Pattern7000);
-        pattern.setStepRef(0, 7);
-        pattern.setStepVolume(0, 50);
-        PatternData song(PatternKind::Song);
-        song.storeSongSteps({{3, 1000}, {kSongStop, 0}});
-        const bool a = bool(writePatternFile(root / "card" / "_WQP0004.PHR", pattern, fsys));
-        const bool b = bool(writePatternFile(root / "card" / "_WQP0005.PHR", song, fsys));
-        return !a || !b;
-    };
     return {
         {"pattern write",
          [](const fs::path& root) {
@@ -121,7 +109,18 @@ std::vector<Operation> operations() {
              std::copy(empty.block().begin(), empty.block().end(), old.begin() + 6);
              test::writeBytes(root / "card" / "_WQP0004.PHR", old);
          },
-         patternEdit},
+         // Replaces an existing file (keeping its bytes beyond the data block)
+         // and writes a song that had no file yet.
+         [](const fs::path& root, FileSystem& fsys) {
+             PatternData pattern(PatternKind::Pattern7000);
+             pattern.setStepRef(0, 7);
+             pattern.setStepVolume(0, 50);
+             PatternData song(PatternKind::Song);
+             song.storeSongSteps({{3, 1000}, {kSongStop, 0}});
+             const bool a = bool(writePatternFile(root / "card" / "_WQP0004.PHR", pattern, fsys));
+             const bool b = bool(writePatternFile(root / "card" / "_WQP0005.PHR", song, fsys));
+             return !a || !b;
+         }},
         {"encode and decode",
          [](const fs::path& root) {
              test::writeBytes(root / "in.wav", test::wavFile(2, 22050, 16, 2000));

@@ -25,19 +25,14 @@ inline CliResult runWqe(const std::vector<std::string>& args, const std::string&
                         const std::vector<std::string>& env = {}) {
     TempDir io;
     writeText(io / "in", input);
-    std::vector<std::string> argvStrings = {WQE_CLI_PATH};
-    argvStrings.insert(argvStrings.end(), args.begin(), args.end());
     const pid_t pid = fork();
     if (pid == 0) {
-        const int in = open((io / "in").c_str(), O_RDONLY);
-        const int out = open((io / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int err = open((io / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(err, 2);
+        dup2(open((io / "in").c_str(), O_RDONLY), 0);
+        dup2(open((io / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
+        dup2(open((io / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
         for (const auto& e : env) putenv(const_cast<char*>(e.c_str()));
-        std::vector<char*> argv;
-        for (auto& s : argvStrings) argv.push_back(s.data());
+        std::vector<char*> argv = {const_cast<char*>(WQE_CLI_PATH)};
+        for (const auto& s : args) argv.push_back(const_cast<char*>(s.c_str()));
         argv.push_back(nullptr);
         execv(argv[0], argv.data());
         _exit(127);

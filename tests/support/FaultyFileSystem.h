@@ -3,16 +3,8 @@
 // double's lifetime) fails with a chosen errno; everything else goes to the
 // real file system. A failing write first writes half of its bytes, as a full
 // disk does. Or the k-th call ends the process before it runs, as a kill
-// would. Hand it to the writer under test instead of realFileSystem().
-//
-//   FaultyFileSystem probe;                 // count the operations once
-//   run(probe);
-//   for (Op op : kAllOps)
-//       for (int k = 1; k <= probe.count(op); ++k) {
-//           FaultyFileSystem faulty;
-//           faulty.failAt(op, k, ENOSPC);
-//           run(faulty);                     // must report, must not corrupt
-//       }
+// would. Hand it to the writer under test instead of realFileSystem(); a
+// first run with no fault counts the steps (count()) to fail in turn.
 #pragma once
 
 #include <unistd.h>
